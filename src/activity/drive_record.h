@@ -1,0 +1,50 @@
+#pragma once
+// The two on-disk records of the activity databases, byte-exact (little-endian, packed).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace activity {
+
+inline constexpr std::size_t kDriveRecordSize = 59;
+inline constexpr std::size_t kAccessRecordSize = 33;
+inline constexpr std::size_t kMaxDriveRecords = 26;
+inline constexpr std::uint32_t kNoSpanEnd = 0xEF9FBF7D;  // 2099-12-31 23:59:58
+
+struct DriveRecord {
+  std::uint8_t drive = 0;         // 1 = A .. 26 = Z; 0 ends the table
+  std::uint8_t location = 3;      // drive number holding the tables
+  std::uint16_t bucketMask = 1023;
+  std::uint16_t bucketSize = 4;
+  std::int32_t namesState = -1;   // -1: names not stored
+  std::uint16_t maxNameSize = 256;
+  std::uint32_t spanStart = 0;    // DOS date-time
+  std::uint32_t spanEnd = kNoSpanEnd;
+  std::uint32_t recordsInUse = 0;
+  std::array<std::uint8_t, 35> reserved{};
+
+  std::uint64_t Capacity() const { return (std::uint64_t{bucketMask} + 1) * bucketSize; }
+  bool operator==(const DriveRecord&) const = default;
+
+  std::array<std::uint8_t, kDriveRecordSize> Serialize() const;
+  static DriveRecord Deserialize(const std::uint8_t* bytes);
+};
+
+struct AccessRecord {
+  std::uint32_t key = 0;          // low 32 bits of the path key; 0 = free slot
+  std::uint32_t lastAccess = 0;   // DOS date-time
+  std::uint8_t lastOperation = 0;
+  std::uint32_t readOnly = 0;
+  std::uint32_t writeOnly = 0;
+  std::uint32_t readWrite = 0;
+  std::uint32_t execute = 0;
+  std::uint32_t seek = 0;
+  std::uint32_t total = 0;
+  bool operator==(const AccessRecord&) const = default;
+
+  std::array<std::uint8_t, kAccessRecordSize> Serialize() const;
+  static AccessRecord Deserialize(const std::uint8_t* bytes);
+};
+
+}  // namespace activity

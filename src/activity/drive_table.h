@@ -1,0 +1,48 @@
+#pragma once
+// "C:\DriveTbl.NVX": the machine-wide table of watched drives, in its new (edited) and
+// old (as loaded) states.
+
+#include <cstdint>
+#include <vector>
+
+#include "activity/drive_record.h"
+
+namespace platform { class System; }
+
+namespace activity {
+
+enum class TableState { New, Old };
+
+inline constexpr const char* kDriveTablePath = "C:\\DriveTbl.NVX";
+
+class DriveTable {
+ public:
+  // Reads the file (creating it empty when missing); false when it cannot be opened.
+  bool Load(platform::System& system);
+  // Writes the new state (temp file, flush, rename); true when never loaded.
+  bool Save(platform::System& system) const;
+
+  void AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart);
+  // Index of the drive's record in that state, -1 when absent.
+  int Find(std::uint8_t driveNumber, TableState state = TableState::New) const;
+  std::uint64_t Capacity(int index) const;  // of the new state
+  std::uint32_t FillPercentage(int index, TableState state = TableState::New) const;
+
+  std::vector<DriveRecord>& NewState() { return newState_; }
+  const std::vector<DriveRecord>& NewState() const { return newState_; }
+  const std::vector<DriveRecord>& OldState() const { return oldState_; }
+  const std::vector<DriveRecord>& State(TableState s) const {
+    return s == TableState::New ? newState_ : oldState_;
+  }
+  bool Loaded() const { return loaded_; }
+  // Once the database files match the new state, it becomes the old one, so a later
+  // apply does not repeat the file operations.
+  void AcceptNewState() { oldState_ = newState_; }
+
+ private:
+  std::vector<DriveRecord> newState_;
+  std::vector<DriveRecord> oldState_;
+  bool loaded_ = false;
+};
+
+}  // namespace activity

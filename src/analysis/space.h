@@ -1,0 +1,26 @@
+#pragma once
+// The space rules every view shares. Byte quantities are 64-bit: a 5 GB file counts 5 GB.
+
+#include <cstdint>
+#include <string_view>
+
+namespace platform { class System; }
+
+namespace analysis {
+
+std::uint64_t RoundUpToCluster(std::uint64_t bytes, std::uint64_t clusterSize);
+// Whole percent, halves rounded up; whole must not be 0.
+std::uint32_t RoundedPercent(std::uint64_t part, std::uint64_t whole);
+std::uint64_t KFloor(std::uint64_t bytes);
+std::uint64_t KRounded(std::uint64_t bytes);
+
+struct DriveSpaceFigures {
+  std::uint64_t clusterSize = 0;
+  std::uint64_t capacity = 0;
+  std::uint64_t freeBytes = 0;
+  std::uint64_t usedBytes = 0;
+};
+// Figures of the drive of `rootPath` ("C:\"); all 0 when the query fails.
+DriveSpaceFigures DriveSpace(const platform::System& system, std::string_view rootPath);
+
+}  // namespace analysis

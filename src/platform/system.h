@@ -1,0 +1,149 @@
+#pragma once
+// The operating-system services the program relies on, behind one interface.
+//
+// Paths are Windows-style everywhere above this layer ("C:\Work\a.txt"): every stored
+// format, key and message keeps its exact form, and only a System turns a path into a
+// host path. HostSystem is the real one; tests wrap it in decorators that fail chosen
+// calls (disk full, copy failure, read-only root, absent device).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/drive_map.h"
+
+namespace platform {
+
+// Win32 attribute bits the program tests or sets.
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrCompressed = 0x800;
+inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
+inline constexpr std::uint64_t kInvalidFileSize = 0xFFFFFFFFFFFFFFFFull;
+
+// GetDriveTypeA answers.
+enum class DriveType : std::uint32_t {
+  Unknown = 0,
+  NoRootDir = 1,
+  Removable = 2,
+  Fixed = 3,
+  Remote = 4,
+  CdRom = 5,
+  RamDisk = 6,
+};
+
+// GetVolumeInformationA's file-system flag for per-file compression.
+inline constexpr std::uint32_t kFsFileCompression = 0x10;
+
+struct VolumeInfo {
+  std::string label;
+  std::uint32_t fileSystemFlags = 0;
+  std::string fileSystemName;  // "ext4", "btrfs", ...
+};
+
+struct DiskSpace {
+  std::uint32_t sectorsPerCluster = 0;
+  std::uint32_t bytesPerSector = 0;
+  std::uint64_t freeClusters = 0;
+  std::uint64_t totalClusters = 0;
+  std::uint64_t ClusterSize() const { return std::uint64_t{sectorsPerCluster} * bytesPerSector; }
+  std::uint64_t FreeBytes() const { return freeClusters * ClusterSize(); }
+  std::uint64_t TotalBytes() const { return totalClusters * ClusterSize(); }
+};
+
+// One item of a directory listing, with everything the scan needs from one statx.
+struct FindData {
+  std::string name;                   // as the host returns it (never holds '\')
+  std::uint32_t attributes = 0;       // kAttr* bits
+  std::uint64_t size = 0;             // full 64-bit size
+  std::uint64_t compressedSize = 0;   // as GetCompressedFileSize would answer
+  bool compressedSizeValid = true;    // false: the query would have failed
+  bool IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
+};
+
+// How OpenFile treats an existing or missing file.
+enum class OpenMode {
+  OpenExisting,   // fail when missing
+  OpenAlways,     // create when missing, never truncate
+  CreateAlways,   // create or truncate
+};
+
+// An open file. Closing happens in the destructor; Close() reports the close's result.
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to `size` bytes at the current position; returns the count read, or -1.
+  virtual std::int64_t Read(void* buffer, std::size_t size) = 0;
+  // Writes all `size` bytes at the current position; false on a short or failed write.
+  virtual bool Write(const void* data, std::size_t size) = 0;
+  virtual bool Seek(std::uint64_t offset) = 0;
+  virtual bool Truncate(std::uint64_t length) = 0;
+  virtual std::optional<std::uint64_t> Length() = 0;
+  // Flushes the file's data to the device (fsync).
+  virtual bool Flush() = 0;
+  virtual bool Close() = 0;
+};
+
+struct OpenOptions {
+  OpenMode mode = OpenMode::OpenExisting;
+  bool write = false;
+  // Files the program creates at a drive root are opened without following links.
+  bool noFollow = false;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // --- drives ---------------------------------------------------------------
+  virtual const DriveMap& Drives() const = 0;
+  // Host path of a Windows path; nullopt for an unmapped letter, a "." or ".."
+  // component, or anything that cannot name a file on the drive.
+  virtual std::optional<std::string> HostPath(std::string_view windowsPath) const = 0;
+  virtual DriveType GetDriveType(char letter) const = 0;
+  virtual std::optional<VolumeInfo> GetVolumeInformation(char letter) const = 0;
+  virtual std::optional<DiskSpace> GetDiskFreeSpace(char letter) const = 0;
+  // WNetGetConnectionA: "\\server\share" for a remote mount, nullopt otherwise.
+  virtual std::optional<std::string> GetNetworkConnection(char letter) const = 0;
+
+  // --- listing and file queries ----------------------------------------------
+  // Lists a folder in the order the host returns it, skipping "." and "..", host
+  // names holding '\', and never following symbolic links. False when the folder
+  // cannot be opened; `visit` returning false stops the listing early.
+  virtual bool ListDirectory(std::string_view windowsFolder,
+                             const std::function<bool(const FindData&)>& visit) const = 0;
+  virtual std::uint32_t GetFileAttributes(std::string_view windowsPath) const = 0;
+  // Sets the hidden/system/archive bits (other bits are ignored); false on failure.
+  virtual bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) = 0;
+  virtual std::optional<std::uint64_t> GetFileSize(std::string_view windowsPath) const = 0;
+  virtual std::uint64_t GetCompressedFileSize(std::string_view windowsPath) const = 0;
+
+  // --- file operations ---------------------------------------------------------
+  virtual std::unique_ptr<File> OpenFile(std::string_view windowsPath, const OpenOptions& options) = 0;
+  // Full copy with mode and times, flushed to disk before it reports success. Copying
+  // a file onto itself fails. failIfExists: fail when the target exists.
+  virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
+  virtual bool DeleteFile(std::string_view windowsPath) = 0;
+  virtual bool CreateDirectory(std::string_view windowsPath) = 0;
+  // FSCTL_SET_COMPRESSION: true only when the data really is (de)compressed now.
+  virtual bool SetCompression(std::string_view windowsPath, bool compress) = 0;
+
+  // --- recorder device -------------------------------------------------------
+  // Opens the recorder's channel, sends the control code and waits for its reply.
+  // False when no recorder listens (which callers treat as "no device").
+  virtual bool SendRecorderControl(std::uint32_t code) = 0;
+
+  // --- clock -----------------------------------------------------------------
+  // Seconds since the epoch (UTC). Tests fix it through a decorator.
+  virtual std::int64_t Now() const = 0;
+};
+
+}  // namespace platform
