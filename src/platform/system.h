@@ -131,7 +131,10 @@ class System {
   // Full copy with mode and times, flushed to disk before it reports success. Copying
   // a file onto itself fails. failIfExists: fail when the target exists.
   virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
+  // Renames within one drive, replacing an existing target atomically.
+  virtual bool MoveFile(std::string_view from, std::string_view to) = 0;
   virtual bool DeleteFile(std::string_view windowsPath) = 0;
+  virtual bool FileExists(std::string_view windowsPath) const = 0;
   virtual bool CreateDirectory(std::string_view windowsPath) = 0;
   // FSCTL_SET_COMPRESSION: true only when the data really is (de)compressed now.
   virtual bool SetCompression(std::string_view windowsPath, bool compress) = 0;
