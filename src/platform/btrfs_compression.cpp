@@ -1,0 +1,163 @@
+#include "platform/btrfs_compression.h"
+
+#include <fcntl.h>
+#include <linux/btrfs.h>
+#include <linux/fiemap.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/btrfs_extents.h"
+#include "platform/unique_fd.h"
+
+namespace platform {
+namespace {
+
+constexpr std::uint32_t kCompressZstd = 3;
+constexpr std::size_t kRewriteChunk = 1 << 20;
+
+bool SetFlags(int fd, int flags) { return ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0; }
+
+bool IsMarkedCompressed(int fd) {
+  struct statx info {};
+  return ::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &info) == 0 &&
+         (info.stx_attributes & STATX_ATTR_COMPRESSED) != 0;
+}
+
+bool DefragmentCompressed(int fd) {
+  struct btrfs_ioctl_defrag_range_args args {};
+  args.start = 0;
+  args.len = ~0ULL;
+  args.flags = BTRFS_DEFRAG_RANGE_COMPRESS | BTRFS_DEFRAG_RANGE_START_IO;
+  args.compress_type = kCompressZstd;
+  if (::ioctl(fd, BTRFS_IOC_DEFRAG_RANGE, &args) == 0) return true;
+  if (errno != EINVAL) return false;
+  args.compress_type = 0;  // a kernel without zstd: its default method
+  return ::ioctl(fd, BTRFS_IOC_DEFRAG_RANGE, &args) == 0;
+}
+
+// The file ranges stored in compressed extents.
+struct Range {
+  std::uint64_t start;
+  std::uint64_t length;
+};
+std::optional<std::vector<Range>> CompressedRanges(int fd) {
+  constexpr std::uint32_t kBatch = 256;
+  std::vector<unsigned char> buffer(sizeof(struct fiemap) + kBatch * sizeof(struct fiemap_extent));
+  std::vector<Range> ranges;
+  std::uint64_t start = 0;
+  std::uint32_t flags = FIEMAP_FLAG_SYNC;
+  for (bool last = false; !last;) {
+    std::memset(buffer.data(), 0, buffer.size());
+    auto* map = reinterpret_cast<struct fiemap*>(buffer.data());
+    map->fm_start = start;
+    map->fm_length = FIEMAP_MAX_OFFSET - start;
+    map->fm_flags = flags;
+    map->fm_extent_count = kBatch;
+    if (::ioctl(fd, FS_IOC_FIEMAP, map) != 0) return std::nullopt;
+    if (map->fm_mapped_extents == 0) break;
+    for (std::uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
+      const struct fiemap_extent& extent = map->fm_extents[i];
+      if ((extent.fe_flags & FIEMAP_EXTENT_ENCODED) != 0) {
+        ranges.push_back({extent.fe_logical, extent.fe_length});
+      }
+      if ((extent.fe_flags & FIEMAP_EXTENT_LAST) != 0) last = true;
+      start = extent.fe_logical + extent.fe_length;
+    }
+    flags = 0;
+  }
+  return ranges;
+}
+
+// Writes the bytes of each range back where they are; with compression off for the file
+// the filesystem stores the new copy plainly. The data itself never changes.
+bool RewriteInPlace(int fd, const std::vector<Range>& ranges) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return false;
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  std::vector<char> buffer(kRewriteChunk);
+  for (const Range& range : ranges) {
+    const std::uint64_t end = std::min(range.start + range.length, size);
+    for (std::uint64_t offset = range.start; offset < end;) {
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), end - offset));
+      const ssize_t got = ::pread(fd, buffer.data(), want, static_cast<off_t>(offset));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      for (ssize_t written = 0; written < got;) {
+        const ssize_t count = ::pwrite(fd, buffer.data() + written, static_cast<std::size_t>(got - written),
+                                       static_cast<off_t>(offset) + written);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        written += count;
+      }
+      offset += static_cast<std::uint64_t>(got);
+    }
+  }
+  return ::fsync(fd) == 0;
+}
+
+bool Decompress(int fd) {
+  const auto ranges = CompressedRanges(fd);
+  if (!ranges) return false;
+  if (!ranges->empty() && !RewriteInPlace(fd, *ranges)) return false;
+  const auto left = HasCompressedExtents(fd);
+  return left.has_value() && !*left;
+}
+
+}  // namespace
+
+bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
+  UniqueFd probe(::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (!probe) return false;
+  struct stat info {};
+  if (::fstat(probe.Get(), &info) != 0) return false;
+  if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    errno = EINVAL;
+    return false;
+  }
+  if (!IsOnBtrfs(probe.Get())) {
+    errno = EOPNOTSUPP;
+    return false;
+  }
+  UniqueFd fd;
+  if (S_ISDIR(info.st_mode)) {
+    fd = std::move(probe);
+  } else {
+    fd = UniqueFd(::open(hostPath.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat again {};
+    if (!fd || ::fstat(fd.Get(), &again) != 0 || again.st_ino != info.st_ino ||
+        again.st_dev != info.st_dev) {
+      return false;
+    }
+  }
+
+  int oldFlags = 0;
+  if (::ioctl(fd.Get(), FS_IOC_GETFLAGS, &oldFlags) != 0) return false;
+  int flags = oldFlags;
+  if (compress) {
+    flags = (flags | FS_COMPR_FL) & ~FS_NOCOMP_FL;
+  } else {
+    flags &= ~FS_COMPR_FL;
+    if (!S_ISDIR(info.st_mode)) flags |= FS_NOCOMP_FL;
+  }
+  if (flags != oldFlags && !SetFlags(fd.Get(), flags)) return false;
+  if (S_ISDIR(info.st_mode)) return true;
+
+  const bool done = compress
+                        ? DefragmentCompressed(fd.Get()) && ::fsync(fd.Get()) == 0 &&
+                              IsMarkedCompressed(fd.Get())
+                        : Decompress(fd.Get());
+  if (!done) {
+    const int saved = errno;
+    SetFlags(fd.Get(), oldFlags);
+    errno = saved;
+  }
+  return done;
+}
+
+}  // namespace platform

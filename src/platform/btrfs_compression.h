@@ -1,0 +1,17 @@
+#pragma once
+// Per-file compression where the filesystem really does it (btrfs).
+
+#include <string>
+
+namespace platform {
+
+// Compress: sets the file's compression flag and rewrites its data compressed
+// (defragment-with-compression), then flushes it. Decompress: clears the flag, marks the
+// file not to be compressed (so a compressing mount option cannot undo it), rewrites
+// every compressed extent in place through the filesystem, flushes, and checks that no
+// compressed extent is left. A folder only gets the flag, which files created in it
+// later inherit. Any filesystem other than btrfs: false, nothing changed. Symbolic links
+// are never followed.
+bool SetBtrfsCompression(const std::string& hostPath, bool compress);
+
+}  // namespace platform

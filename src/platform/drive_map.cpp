@@ -1,0 +1,131 @@
+#include "platform/drive_map.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/mount_table.h"
+
+namespace platform {
+namespace {
+
+std::string NormalisedRoot(std::string root) {
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  return root;
+}
+
+std::optional<DriveMap> Fail(std::string* error, std::string message) {
+  if (error != nullptr) *error = std::move(message);
+  return std::nullopt;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* error) {
+  DriveMap map;
+  if (Trimmed(text).empty()) return Fail(error, "the drive map is empty");
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(',', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view item = Trimmed(text.substr(start, end - start));
+    start = end + 1;
+    const std::string itemText(item);
+    if (item.empty()) return Fail(error, "empty entry in the drive map");
+    if (item.size() < 3 || item[1] != '=' || !std::isalpha(static_cast<unsigned char>(item[0]))) {
+      return Fail(error, "bad drive map entry '" + itemText + "' (expected LETTER=/path[=label])");
+    }
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])));
+    if (letter < 'A' || letter > 'Z') {
+      return Fail(error, "bad drive letter in '" + itemText + "'");
+    }
+    std::string_view rest = item.substr(2);
+    std::string label;
+    if (const std::size_t labelAt = rest.find('='); labelAt != std::string_view::npos) {
+      label = std::string(rest.substr(labelAt + 1));
+      rest = rest.substr(0, labelAt);
+    }
+    if (!rest.starts_with('/')) {
+      return Fail(error, "the folder of drive " + std::string(1, letter) +
+                             ": must be an absolute path, not '" + std::string(rest) + "'");
+    }
+    if (map.Find(letter) != nullptr) {
+      return Fail(error, "drive " + std::string(1, letter) + ": is mapped twice");
+    }
+    map.Set(letter, std::string(rest), std::move(label));
+  }
+  return map;
+}
+
+DriveMap DriveMap::FromMountTable(const std::string& stateDir, const std::string& mountsFile) {
+  DriveMap map;
+  map.Set('C', stateDir);
+  const MountTable table = MountTable::Read(mountsFile);
+
+  std::vector<std::string> roots;
+  for (const MountEntry& entry : table.Entries()) {
+    if (IsPseudoFilesystem(entry)) continue;
+    if (std::find(roots.begin(), roots.end(), entry.target) != roots.end()) continue;
+    roots.push_back(entry.target);
+  }
+  // "/" comes first wherever the table lists it.
+  if (const auto root = std::find(roots.begin(), roots.end(), "/"); root != roots.end()) {
+    std::rotate(roots.begin(), root, root + 1);
+  }
+  char letter = 'D';
+  for (const std::string& root : roots) {
+    if (letter > 'Z') break;
+    map.Set(letter++, root);
+  }
+  return map;
+}
+
+void DriveMap::Set(char letter, std::string root, std::string label) {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (letter < 'A' || letter > 'Z') return;
+  drives_[letter - 'A'] = MappedDrive{letter, NormalisedRoot(std::move(root)), std::move(label)};
+}
+
+const MappedDrive* DriveMap::Find(char letter) const {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (letter < 'A' || letter > 'Z') return nullptr;
+  const auto& drive = drives_[letter - 'A'];
+  return drive ? &*drive : nullptr;
+}
+
+const MappedDrive* DriveMap::Owner(std::string_view hostPath) const {
+  const MappedDrive* best = nullptr;
+  for (const auto& drive : drives_) {
+    if (!drive || !PathIsWithin(hostPath, drive->root)) continue;
+    if (best == nullptr || drive->root.size() > best->root.size()) best = &*drive;
+  }
+  return best;
+}
+
+std::vector<MappedDrive> DriveMap::All() const {
+  std::vector<MappedDrive> all;
+  for (const auto& drive : drives_) {
+    if (drive) all.push_back(*drive);
+  }
+  return all;
+}
+
+std::string DriveMap::ToString() const {
+  std::string text;
+  for (const auto& drive : drives_) {
+    if (!drive) continue;
+    if (!text.empty()) text += ',';
+    text += drive->letter;
+    text += '=';
+    text += drive->root;
+    if (!drive->label.empty()) text += '=' + drive->label;
+  }
+  return text;
+}
+
+}  // namespace platform

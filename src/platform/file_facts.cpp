@@ -1,0 +1,79 @@
+#include "platform/file_facts.h"
+
+#include <fcntl.h>
+#include <sys/sysmacros.h>
+
+#include "platform/btrfs_extents.h"
+#include "platform/dos_attributes.h"
+#include "platform/system.h"
+#include "platform/unique_fd.h"
+
+namespace platform {
+namespace {
+
+constexpr unsigned kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_BLOCKS | STATX_INO | STATX_MNT_ID;
+
+std::uint64_t DeviceOf(const struct statx& info) {
+  return makedev(info.stx_dev_major, info.stx_dev_minor);
+}
+
+// The bytes the data really takes when fewer than the size (compressed or sparse files).
+std::uint64_t AllocatedOrSize(const struct statx& info) {
+  const std::uint64_t allocated = info.stx_blocks * 512ULL;
+  return allocated < info.stx_size ? allocated : info.stx_size;
+}
+
+}  // namespace
+
+bool FilesystemCompresses(int fd) { return IsOnBtrfs(fd); }
+
+std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name) {
+  struct statx info {};
+  if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_EMPTY_PATH,
+              STATX_TYPE | STATX_MNT_ID, &info) != 0) {
+    return std::nullopt;
+  }
+  MountIdentity identity;
+  identity.device = DeviceOf(info);
+  if ((info.stx_mask & STATX_MNT_ID) != 0) identity.mountId = info.stx_mnt_id;
+  return identity;
+}
+
+std::optional<FileFacts> ReadFileFacts(const FactsQuery& query) {
+  struct statx info {};
+  if (::statx(query.dirFd, query.name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
+              &info) != 0) {
+    return std::nullopt;
+  }
+  FileFacts facts;
+  facts.device = DeviceOf(info);
+  if ((info.stx_mask & STATX_MNT_ID) != 0) facts.mountId = info.stx_mnt_id;
+
+  const bool isDirectory = S_ISDIR(info.stx_mode);
+  const bool isLink = S_ISLNK(info.stx_mode);
+  if (isDirectory) {
+    facts.attributes |= kAttrDirectory;
+  } else {
+    facts.size = info.stx_size;
+    facts.compressedSize = AllocatedOrSize(info);
+  }
+  const bool compressed = query.filesystemCompresses &&
+                          (info.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 &&
+                          (info.stx_attributes & STATX_ATTR_COMPRESSED) != 0;
+  if (compressed) {
+    facts.attributes |= kAttrCompressed;
+    if (S_ISREG(info.stx_mode)) {
+      const UniqueFd fd(::openat(query.dirFd, query.name,
+                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+      const auto diskBytes = fd ? CompressedDiskBytes(fd.Get(), info.stx_ino) : std::nullopt;
+      if (diskBytes) facts.compressedSize = std::min<std::uint64_t>(*diskBytes, info.stx_size);
+    }
+  }
+  // Links cannot carry user extended attributes; asking would only cost a call.
+  if (!isLink) facts.attributes |= ReadDosAttributes(query.hostPath);
+  if (facts.attributes == 0) facts.attributes = kAttrNormal;
+  return facts;
+}
+
+}  // namespace platform

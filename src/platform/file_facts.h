@@ -1,0 +1,49 @@
+#pragma once
+// Everything the program asks about one file, from one statx (plus the stored DOS bits,
+// and the extents of a file the filesystem compresses).
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+struct FileFacts {
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::uint64_t compressedSize = 0;
+  bool compressedSizeValid = true;
+  std::uint64_t mountId = 0;  // statx mount id where the kernel gives one, else 0
+  std::uint64_t device = 0;   // st_dev
+  bool IsDirectory() const { return (attributes & 0x10) != 0; }
+};
+
+struct FactsQuery {
+  int dirFd;                    // AT_FDCWD with an absolute path, or the listed folder
+  const char* name;             // relative to dirFd
+  const std::string& hostPath;  // the same file as an absolute path (for the DOS bits)
+  bool filesystemCompresses;    // the folder lies on a filesystem that compresses per file
+};
+
+// Never follows a final symbolic link: a link is a file of its own. nullopt when the file
+// cannot be examined.
+std::optional<FileFacts> ReadFileFacts(const FactsQuery& query);
+
+// Whether the filesystem holding the open descriptor compresses files (btrfs; not ext4,
+// which keeps the flag and compresses nothing).
+bool FilesystemCompresses(int fd);
+
+// Mount identity of a folder: the statx mount id when available, else its device.
+struct MountIdentity {
+  std::uint64_t mountId = 0;
+  std::uint64_t device = 0;
+  bool SameMount(const MountIdentity& other) const {
+    if (mountId != 0 && other.mountId != 0) return mountId == other.mountId;
+    return device == other.device;
+  }
+};
+std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name);
+
+}  // namespace platform

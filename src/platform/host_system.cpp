@@ -1,0 +1,199 @@
+#include "platform/host_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "platform/btrfs_compression.h"
+#include "platform/dos_attributes.h"
+#include "platform/file_facts.h"
+#include "platform/host_file.h"
+#include "platform/mount_table.h"
+#include "platform/recorder_channel.h"
+#include "platform/safe_copy.h"
+#include "platform/unique_fd.h"
+#include "platform/volume_query.h"
+#include "platform/windows_path.h"
+
+namespace platform {
+namespace {
+
+struct LinuxDirent64 {
+  std::uint64_t d_ino;
+  std::int64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[1];
+};
+
+std::optional<FileFacts> FactsOf(const std::string& host) {
+  const std::string parent = HostParent(host);
+  const UniqueFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return ReadFileFacts({AT_FDCWD, host.c_str(), host, dir && FilesystemCompresses(dir.Get())});
+}
+
+}  // namespace
+
+HostSystem::HostSystem(const Environment& environment)
+    : drives_(environment.drives), recorderSocket_(environment.recorderSocket) {}
+
+std::optional<std::string> HostSystem::HostPath(std::string_view windowsPath) const {
+  return HostPathOf(drives_, windowsPath);
+}
+
+DriveType HostSystem::GetDriveType(char letter) const {
+  const MappedDrive* drive = drives_.Find(letter);
+  if (drive == nullptr) return DriveType::NoRootDir;
+  return DriveTypeOf(MountTable::Read(), drive->root);
+}
+
+std::optional<VolumeInfo> HostSystem::GetVolumeInformation(char letter) const {
+  const MappedDrive* drive = drives_.Find(letter);
+  if (drive == nullptr) return std::nullopt;
+  return VolumeInfoOf(MountTable::Read(), *drive);
+}
+
+std::optional<DiskSpace> HostSystem::GetDiskFreeSpace(char letter) const {
+  const MappedDrive* drive = drives_.Find(letter);
+  if (drive == nullptr) return std::nullopt;
+  return DiskSpaceOf(drive->root);
+}
+
+std::optional<std::string> HostSystem::GetNetworkConnection(char letter) const {
+  const MappedDrive* drive = drives_.Find(letter);
+  if (drive == nullptr) return std::nullopt;
+  return NetworkNameOf(MountTable::Read(), drive->root);
+}
+
+bool HostSystem::ListDirectory(std::string_view windowsFolder,
+                               const std::function<bool(const FindData&)>& visit) const {
+  const auto letter = DriveLetterOf(windowsFolder);
+  const auto folder = HostPath(windowsFolder);
+  if (!letter || !folder) return false;
+  const UniqueFd dir(::open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!dir) return false;
+
+  // A folder on another filesystem than its drive's root is a mount point: it shows as an
+  // empty folder, so a scan never wanders onto another filesystem.
+  const std::string& root = drives_.Find(*letter)->root;
+  const auto rootIdentity = MountIdentityOf(AT_FDCWD, root.c_str());
+  const auto folderIdentity = MountIdentityOf(dir.Get(), "");
+  if (!rootIdentity || !folderIdentity) return false;
+  if (!folderIdentity->SameMount(*rootIdentity)) return true;
+
+  const bool compresses = FilesystemCompresses(dir.Get());
+  std::string hostPath = *folder;
+  if (hostPath.back() != '/') hostPath += '/';
+  const std::size_t prefix = hostPath.size();
+
+  std::vector<char> buffer(64 * 1024);
+  FindData data;
+  for (;;) {
+    const long count = ::syscall(SYS_getdents64, dir.Get(), buffer.data(), buffer.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;  // an error mid-way ends the listing with what was read
+    for (long offset = 0; offset < count;) {
+      const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
+      offset += entry->d_reclen;
+      const char* name = entry->d_name;
+      if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+      if (std::strchr(name, '\\') != nullptr) continue;
+      hostPath.resize(prefix);
+      hostPath += name;
+      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses});
+      if (!facts) continue;  // vanished since the listing was read
+      data.name = name;
+      data.attributes = facts->attributes;
+      data.size = facts->size;
+      data.compressedSize = facts->compressedSize;
+      data.compressedSizeValid = facts->compressedSizeValid;
+      if (!visit(data)) return true;
+    }
+  }
+  return true;
+}
+
+std::uint32_t HostSystem::GetFileAttributes(std::string_view windowsPath) const {
+  const auto host = HostPath(windowsPath);
+  if (!host) return kInvalidAttributes;
+  const auto facts = FactsOf(*host);
+  return facts ? facts->attributes : kInvalidAttributes;
+}
+
+bool HostSystem::SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) {
+  const auto host = HostPath(windowsPath);
+  return host && WriteDosAttributes(*host, attributes);
+}
+
+std::optional<std::uint64_t> HostSystem::GetFileSize(std::string_view windowsPath) const {
+  const auto host = HostPath(windowsPath);
+  if (!host) return std::nullopt;
+  struct stat info {};
+  if (::lstat(host->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::uint64_t HostSystem::GetCompressedFileSize(std::string_view windowsPath) const {
+  const auto host = HostPath(windowsPath);
+  if (!host) return kInvalidFileSize;
+  const auto facts = FactsOf(*host);
+  if (!facts || facts->IsDirectory() || !facts->compressedSizeValid) return kInvalidFileSize;
+  return facts->compressedSize;
+}
+
+std::unique_ptr<File> HostSystem::OpenFile(std::string_view windowsPath,
+                                           const OpenOptions& options) {
+  const auto host = HostPath(windowsPath);
+  if (!host) return nullptr;
+  return OpenHostFile(*host, options);
+}
+
+bool HostSystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+  const auto source = HostPath(from);
+  const auto target = HostPath(to);
+  return source && target && SafeCopyFile(*source, *target, failIfExists);
+}
+
+bool HostSystem::MoveFile(std::string_view from, std::string_view to) {
+  const auto source = HostPath(from);
+  const auto target = HostPath(to);
+  if (!source || !target || DriveLetterOf(from) != DriveLetterOf(to)) return false;
+  if (::rename(source->c_str(), target->c_str()) != 0) return false;
+  SyncDirectory(HostParent(*target));
+  return true;
+}
+
+bool HostSystem::DeleteFile(std::string_view windowsPath) {
+  const auto host = HostPath(windowsPath);
+  return host && ::unlink(host->c_str()) == 0;
+}
+
+bool HostSystem::FileExists(std::string_view windowsPath) const {
+  const auto host = HostPath(windowsPath);
+  struct stat info {};
+  return host && ::lstat(host->c_str(), &info) == 0;
+}
+
+bool HostSystem::CreateDirectory(std::string_view windowsPath) {
+  const auto host = HostPath(windowsPath);
+  return host && ::mkdir(host->c_str(), 0777) == 0;
+}
+
+bool HostSystem::SetCompression(std::string_view windowsPath, bool compress) {
+  const auto host = HostPath(windowsPath);
+  return host && SetBtrfsCompression(*host, compress);
+}
+
+bool HostSystem::SendRecorderControl(std::uint32_t code) {
+  return SendRecorderCode(recorderSocket_, code);
+}
+
+std::int64_t HostSystem::Now() const { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// The real System: drive letters over host folders, POSIX files, the mounted volumes,
+// the recorder's socket and the wall clock.
+
+#include "platform/environment.h"
+#include "platform/system.h"
+
+namespace platform {
+
+class HostSystem final : public System {
+ public:
+  explicit HostSystem(const Environment& environment);
+
+  const DriveMap& Drives() const override { return drives_; }
+  std::optional<std::string> HostPath(std::string_view windowsPath) const override;
+  DriveType GetDriveType(char letter) const override;
+  std::optional<VolumeInfo> GetVolumeInformation(char letter) const override;
+  std::optional<DiskSpace> GetDiskFreeSpace(char letter) const override;
+  std::optional<std::string> GetNetworkConnection(char letter) const override;
+
+  bool ListDirectory(std::string_view windowsFolder,
+                     const std::function<bool(const FindData&)>& visit) const override;
+  std::uint32_t GetFileAttributes(std::string_view windowsPath) const override;
+  bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) override;
+  std::optional<std::uint64_t> GetFileSize(std::string_view windowsPath) const override;
+  std::uint64_t GetCompressedFileSize(std::string_view windowsPath) const override;
+
+  std::unique_ptr<File> OpenFile(std::string_view windowsPath, const OpenOptions& options) override;
+  bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) override;
+  bool MoveFile(std::string_view from, std::string_view to) override;
+  bool DeleteFile(std::string_view windowsPath) override;
+  bool FileExists(std::string_view windowsPath) const override;
+  bool CreateDirectory(std::string_view windowsPath) override;
+  bool SetCompression(std::string_view windowsPath, bool compress) override;
+
+  bool SendRecorderControl(std::uint32_t code) override;
+  std::int64_t Now() const override;
+
+ private:
+  DriveMap drives_;
+  std::string recorderSocket_;
+};
+
+}  // namespace platform
