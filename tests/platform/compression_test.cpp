@@ -1,0 +1,180 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/btrfs_extents.h"
+#include "platform/host_system.h"
+#include "platform/unique_fd.h"
+#include "support/temp_drives.h"
+
+namespace platform {
+namespace {
+
+using testing_support::TempDrives;
+
+int FlagsOf(const std::string& hostPath) {
+  const UniqueFd fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+  int flags = 0;
+  EXPECT_EQ(::ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags), 0);
+  return flags;
+}
+
+std::string CompressibleText(std::size_t size) {
+  std::string text;
+  text.reserve(size);
+  for (std::size_t line = 0; text.size() < size; ++line) {
+    text += "line " + std::to_string(line % 1000) + " of a rather repetitive report\n";
+  }
+  text.resize(size);
+  return text;
+}
+
+TEST(Compression, RefusedWhereTheFilesystemDoesNotCompress) {
+  TempDrives drives;  // the temporary folder's filesystem (ext4 here)
+  drives.WriteFile("C:\\report.txt", CompressibleText(200000));
+  const std::string host = drives.Host("C:\\report.txt");
+  const int before = FlagsOf(host);
+  EXPECT_FALSE(drives.System().SetCompression("C:\\report.txt", true));
+  EXPECT_EQ(FlagsOf(host), before) << "the compression flag was set on a filesystem that ignores it";
+  EXPECT_FALSE(drives.System().SetCompression("C:\\report.txt", false));
+  EXPECT_FALSE(drives.System().SetCompression("C:\\", true));
+  EXPECT_FALSE(drives.System().SetCompression("C:\\missing.txt", true));
+  EXPECT_EQ(drives.ReadFile("C:\\report.txt"), CompressibleText(200000));
+  const auto volume = drives.System().GetVolumeInformation('C');
+  ASSERT_TRUE(volume);
+  if (volume->fileSystemName != "btrfs") {
+    EXPECT_EQ(volume->fileSystemFlags & kFsFileCompression, 0u);
+  }
+
+  const std::string root = drives.Root('D');
+  if (::mount("norvex-test", root.c_str(), "tmpfs", 0, "size=4m") == 0) {
+    drives.WriteFile("D:\\report.txt", CompressibleText(100000));
+    const bool compressed = drives.System().SetCompression("D:\\report.txt", true);
+    const auto type = drives.System().GetDriveType('D');
+    ::umount2(root.c_str(), MNT_DETACH);
+    EXPECT_FALSE(compressed);
+    EXPECT_EQ(type, DriveType::RamDisk);
+  }
+}
+
+// A 300 MB btrfs image, loop-mounted as drive D:. Needs root and btrfs-progs.
+class BtrfsDrive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a btrfs image needs root";
+    if (std::system("command -v mkfs.btrfs >/dev/null 2>&1") != 0) {
+      GTEST_SKIP() << "mkfs.btrfs is not installed (package btrfs-progs)";
+    }
+    drives_ = std::make_unique<TempDrives>("CD");
+    image_ = drives_->Dir() + "/btrfs.img";
+    const std::string make = "truncate -s 300M '" + image_ + "' && mkfs.btrfs -q -f '" + image_ +
+                             "' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "mkfs.btrfs failed on " << image_;
+    const std::string mount = "mount -o loop '" + image_ + "' '" + drives_->Root('D') + "' 2>/dev/null";
+    if (std::system(mount.c_str()) != 0) {
+      GTEST_SKIP() << "loop-mounting a btrfs image is not allowed here";
+    }
+    mounted_ = true;
+  }
+
+  void TearDown() override {
+    if (mounted_) {
+      const std::string unmount = "umount '" + drives_->Root('D') + "' 2>/dev/null || umount -l '" +
+                                  drives_->Root('D') + "'";
+      EXPECT_EQ(std::system(unmount.c_str()), 0);
+    }
+    drives_.reset();  // removes the image too
+  }
+
+  void Remount(const char* options) {
+    const std::string command =
+        std::string("mount -o remount,") + options + " '" + drives_->Root('D') + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  }
+
+  std::unique_ptr<TempDrives> drives_;
+  std::string image_;
+  bool mounted_ = false;
+};
+
+TEST_F(BtrfsDrive, CompressesAndDecompressesForReal) {
+  System& system = drives_->System();
+  constexpr std::size_t kSize = 8 * 1024 * 1024;
+  const std::string text = CompressibleText(kSize);
+  drives_->WriteFile("D:\\Reports\\year.txt", text);
+  const auto volume = system.GetVolumeInformation('D');
+  ASSERT_TRUE(volume);
+  EXPECT_EQ(volume->fileSystemName, "btrfs");
+  EXPECT_NE(volume->fileSystemFlags & kFsFileCompression, 0u);
+  EXPECT_EQ(system.GetCompressedFileSize("D:\\Reports\\year.txt"), kSize);
+  EXPECT_EQ(system.GetFileAttributes("D:\\Reports\\year.txt") & kAttrCompressed, 0u);
+
+  ASSERT_TRUE(system.SetCompression("D:\\Reports\\year.txt", true));
+  const std::uint64_t compressed = system.GetCompressedFileSize("D:\\Reports\\year.txt");
+  EXPECT_LT(compressed, kSize / 4) << "the data was not rewritten compressed";
+  EXPECT_GT(compressed, 0u);
+  EXPECT_NE(system.GetFileAttributes("D:\\Reports\\year.txt") & kAttrCompressed, 0u);
+  bool listed = false;
+  system.ListDirectory("D:\\Reports", [&](const FindData& data) {
+    listed = true;
+    EXPECT_EQ(data.compressedSize, compressed);
+    EXPECT_EQ(data.size, kSize);
+    EXPECT_NE(data.attributes & kAttrCompressed, 0u);
+    return true;
+  });
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(drives_->ReadFile("D:\\Reports\\year.txt"), text);
+
+  // The unprivileged estimate lands near the exact figure.
+  {
+    const UniqueFd fd(::open(drives_->Host("D:\\Reports\\year.txt").c_str(), O_RDONLY | O_CLOEXEC));
+    const auto estimate = FiemapDiskBytesEstimate(fd.Get());
+    ASSERT_TRUE(estimate);
+    EXPECT_LT(*estimate, kSize / 2);
+    EXPECT_GE(*estimate, compressed / 2);
+  }
+
+  EXPECT_TRUE(system.SetCompression("D:\\Reports\\year.txt", true));  // again: no change
+  EXPECT_LT(system.GetCompressedFileSize("D:\\Reports\\year.txt"), kSize / 4);
+
+  ASSERT_TRUE(system.SetCompression("D:\\Reports\\year.txt", false));
+  EXPECT_EQ(system.GetCompressedFileSize("D:\\Reports\\year.txt"), kSize);
+  EXPECT_EQ(system.GetFileAttributes("D:\\Reports\\year.txt") & kAttrCompressed, 0u);
+  EXPECT_EQ(drives_->ReadFile("D:\\Reports\\year.txt"), text);
+}
+
+TEST_F(BtrfsDrive, AFolderPassesCompressionToNewFiles) {
+  System& system = drives_->System();
+  drives_->MakeDirectory("D:\\Archive");
+  ASSERT_TRUE(system.SetCompression("D:\\Archive", true));
+  EXPECT_NE(system.GetFileAttributes("D:\\Archive") & kAttrCompressed, 0u);
+  drives_->WriteFile("D:\\Archive\\new.txt", CompressibleText(1 << 20));
+  ::sync();
+  EXPECT_NE(system.GetFileAttributes("D:\\Archive\\new.txt") & kAttrCompressed, 0u);
+  EXPECT_LT(system.GetCompressedFileSize("D:\\Archive\\new.txt"), (1u << 20) / 4);
+  ASSERT_TRUE(system.SetCompression("D:\\Archive", false));
+  EXPECT_EQ(system.GetFileAttributes("D:\\Archive") & kAttrCompressed, 0u);
+}
+
+TEST_F(BtrfsDrive, DecompressingUnderForcedCompressionReportsFailure) {
+  System& system = drives_->System();
+  const std::string text = CompressibleText(2 * 1024 * 1024);
+  drives_->WriteFile("D:\\forced.txt", text);
+  ASSERT_TRUE(system.SetCompression("D:\\forced.txt", true));
+  Remount("compress-force=zstd");
+  // Every rewrite is compressed again: the data cannot be stored plainly, so this is no success.
+  EXPECT_FALSE(system.SetCompression("D:\\forced.txt", false));
+  EXPECT_EQ(drives_->ReadFile("D:\\forced.txt"), text);
+}
+
+}  // namespace
+}  // namespace platform
