@@ -28,9 +28,10 @@ std::uint64_t AllocatedOrSize(const struct statx& info) {
 
 bool FilesystemCompresses(int fd) { return IsOnBtrfs(fd); }
 
-std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name) {
+std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name, bool followLink) {
   struct statx info {};
-  if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_EMPTY_PATH,
+  const int follow = followLink ? 0 : AT_SYMLINK_NOFOLLOW;
+  if (::statx(dirFd, name, follow | AT_NO_AUTOMOUNT | AT_EMPTY_PATH,
               STATX_TYPE | STATX_MNT_ID, &info) != 0) {
     return std::nullopt;
   }

@@ -44,6 +44,7 @@ struct MountIdentity {
     return device == other.device;
   }
 };
-std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name);
+// `followLink`: a final symbolic link stands for what it points to.
+std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name, bool followLink = false);
 
 }  // namespace platform

@@ -76,13 +76,16 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
   const auto letter = DriveLetterOf(windowsFolder);
   const auto folder = HostPath(windowsFolder);
   if (!letter || !folder) return false;
-  const UniqueFd dir(::open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  // Links inside a drive are files, never followed; the drive's root itself may be a link
+  // the user mapped on purpose.
+  const std::string& root = drives_.Find(*letter)->root;
+  const int noFollow = *folder == root ? 0 : O_NOFOLLOW;
+  const UniqueFd dir(::open(folder->c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
   if (!dir) return false;
 
   // A folder on another filesystem than its drive's root is a mount point: it shows as an
   // empty folder, so a scan never wanders onto another filesystem.
-  const std::string& root = drives_.Find(*letter)->root;
-  const auto rootIdentity = MountIdentityOf(AT_FDCWD, root.c_str());
+  const auto rootIdentity = MountIdentityOf(AT_FDCWD, root.c_str(), true);
   const auto folderIdentity = MountIdentityOf(dir.Get(), "");
   if (!rootIdentity || !folderIdentity) return false;
   if (!folderIdentity->SameMount(*rootIdentity)) return true;

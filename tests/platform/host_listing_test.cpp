@@ -114,6 +114,19 @@ TEST(HostListing, SymbolicLinksAreFilesAndNeverFollowed) {
   EXPECT_FALSE(drives.System().GetFileAttributes("C:\\dir-link") & kAttrDirectory);
 }
 
+TEST(HostListing, ADriveMayBeMappedOntoALinkToAFolder) {
+  TempDrives drives;
+  drives.WriteFile("D:\\Real\\inside.txt", "x");
+  const std::string link = drives.Dir() + "/link-root";
+  ASSERT_EQ(::symlink(drives.Host("D:\\Real").c_str(), link.c_str()), 0);
+  Environment environment = drives.Environment();
+  environment.drives.Set('F', link);
+  HostSystem system(environment);
+  const auto entries = ListAll(system, "F:\\");
+  EXPECT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries.count("inside.txt"), 1u);
+}
+
 TEST(HostListing, AMountPointIsAnEmptyFolder) {
   TempDrives drives;
   drives.MakeDirectory("D:\\Mounted");
