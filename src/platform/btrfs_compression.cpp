@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <linux/btrfs.h>
-#include <linux/fiemap.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -41,49 +40,17 @@ bool DefragmentCompressed(int fd) {
   return ::ioctl(fd, BTRFS_IOC_DEFRAG_RANGE, &args) == 0;
 }
 
-// The file ranges stored in compressed extents.
-struct Range {
-  std::uint64_t start;
-  std::uint64_t length;
-};
-std::optional<std::vector<Range>> CompressedRanges(int fd) {
-  constexpr std::uint32_t kBatch = 256;
-  std::vector<unsigned char> buffer(sizeof(struct fiemap) + kBatch * sizeof(struct fiemap_extent));
-  std::vector<Range> ranges;
-  std::uint64_t start = 0;
-  std::uint32_t flags = FIEMAP_FLAG_SYNC;
-  for (bool last = false; !last;) {
-    std::memset(buffer.data(), 0, buffer.size());
-    auto* map = reinterpret_cast<struct fiemap*>(buffer.data());
-    map->fm_start = start;
-    map->fm_length = FIEMAP_MAX_OFFSET - start;
-    map->fm_flags = flags;
-    map->fm_extent_count = kBatch;
-    if (::ioctl(fd, FS_IOC_FIEMAP, map) != 0) return std::nullopt;
-    if (map->fm_mapped_extents == 0) break;
-    for (std::uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
-      const struct fiemap_extent& extent = map->fm_extents[i];
-      if ((extent.fe_flags & FIEMAP_EXTENT_ENCODED) != 0) {
-        ranges.push_back({extent.fe_logical, extent.fe_length});
-      }
-      if ((extent.fe_flags & FIEMAP_EXTENT_LAST) != 0) last = true;
-      start = extent.fe_logical + extent.fe_length;
-    }
-    flags = 0;
-  }
-  return ranges;
-}
-
 // Writes the bytes of each range back where they are; with compression off for the file
 // the filesystem stores the new copy plainly. The data itself never changes.
-bool RewriteInPlace(int fd, const std::vector<Range>& ranges) {
+bool RewriteInPlace(int fd, const std::vector<FileExtent>& ranges) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return false;
   const auto size = static_cast<std::uint64_t>(info.st_size);
   std::vector<char> buffer(kRewriteChunk);
-  for (const Range& range : ranges) {
-    const std::uint64_t end = std::min(range.start + range.length, size);
-    for (std::uint64_t offset = range.start; offset < end;) {
+  for (const FileExtent& range : ranges) {
+    if (!range.Compressed()) continue;
+    const std::uint64_t end = std::min(range.logical + range.length, size);
+    for (std::uint64_t offset = range.logical; offset < end;) {
       const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), end - offset));
       const ssize_t got = ::pread(fd, buffer.data(), want, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
@@ -102,9 +69,8 @@ bool RewriteInPlace(int fd, const std::vector<Range>& ranges) {
 }
 
 bool Decompress(int fd) {
-  const auto ranges = CompressedRanges(fd);
-  if (!ranges) return false;
-  if (!ranges->empty() && !RewriteInPlace(fd, *ranges)) return false;
+  const auto extents = ReadFileExtents(fd, true);
+  if (!extents || !RewriteInPlace(fd, *extents)) return false;
   const auto left = HasCompressedExtents(fd);
   return left.has_value() && !*left;
 }

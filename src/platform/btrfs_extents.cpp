@@ -32,18 +32,14 @@ constexpr std::size_t kRegularExtentItemSize = 53;
 constexpr std::uint64_t kBlock = 4096;
 std::uint64_t RoundUpToBlock(std::uint64_t bytes) { return (bytes + kBlock - 1) / kBlock * kBlock; }
 
-struct FiemapExtent {
-  std::uint64_t logical;
-  std::uint64_t physical;
-  std::uint64_t length;
-  std::uint32_t flags;
-};
+}  // namespace
 
-// Every extent of the file, in file order; nullopt when FIEMAP is not supported.
-std::optional<std::vector<FiemapExtent>> ReadFiemap(int fd, bool flushFirst) {
+bool FileExtent::Compressed() const { return (flags & FIEMAP_EXTENT_ENCODED) != 0; }
+
+std::optional<std::vector<FileExtent>> ReadFileExtents(int fd, bool flushFirst) {
   constexpr std::uint32_t kBatch = 256;
   std::vector<unsigned char> buffer(sizeof(struct fiemap) + kBatch * sizeof(struct fiemap_extent));
-  std::vector<FiemapExtent> extents;
+  std::vector<FileExtent> extents;
   std::uint64_t start = 0;
   bool last = false;
   while (!last) {
@@ -65,8 +61,6 @@ std::optional<std::vector<FiemapExtent>> ReadFiemap(int fd, bool flushFirst) {
   }
   return extents;
 }
-
-}  // namespace
 
 bool IsOnBtrfs(int fd) {
   struct statfs info {};
@@ -123,21 +117,21 @@ std::optional<std::uint64_t> BtrfsExtentDiskBytes(int fd, std::uint64_t inode) {
 }
 
 std::optional<std::uint64_t> FiemapDiskBytesEstimate(int fd) {
-  const auto extents = ReadFiemap(fd, true);
+  const auto extents = ReadFileExtents(fd, true);
   if (!extents) return std::nullopt;
 
   // Compressed extents by their start on disk, with the longest logical length using each.
   std::map<std::uint64_t, std::uint64_t> compressed;
   std::vector<std::uint64_t> starts;
   std::uint64_t plainBytes = 0;
-  for (const FiemapExtent& extent : *extents) {
+  for (const FileExtent& extent : *extents) {
     if ((extent.flags & FIEMAP_EXTENT_UNKNOWN) != 0) continue;
     if ((extent.flags & FIEMAP_EXTENT_DATA_INLINE) != 0) {
       plainBytes += extent.length;
       continue;
     }
     starts.push_back(extent.physical);
-    if ((extent.flags & FIEMAP_EXTENT_ENCODED) != 0) {
+    if (extent.Compressed()) {
       auto& length = compressed[extent.physical];
       length = std::max(length, extent.length);
     } else {
@@ -171,11 +165,10 @@ std::optional<std::uint64_t> FiemapDiskBytesEstimate(int fd) {
 }
 
 std::optional<bool> HasCompressedExtents(int fd) {
-  const auto extents = ReadFiemap(fd, true);
+  const auto extents = ReadFileExtents(fd, true);
   if (!extents) return std::nullopt;
-  return std::any_of(extents->begin(), extents->end(), [](const FiemapExtent& extent) {
-    return (extent.flags & FIEMAP_EXTENT_ENCODED) != 0;
-  });
+  return std::any_of(extents->begin(), extents->end(),
+                     [](const FileExtent& extent) { return extent.Compressed(); });
 }
 
 std::optional<std::uint64_t> CompressedDiskBytes(int fd, std::uint64_t inode) {

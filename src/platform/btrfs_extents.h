@@ -4,10 +4,23 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
 inline constexpr long kBtrfsMagic = 0x9123683E;
+
+struct FileExtent {
+  std::uint64_t logical;   // offset in the file
+  std::uint64_t physical;  // where it starts on the device
+  std::uint64_t length;    // bytes of the file it holds
+  std::uint32_t flags;     // FIEMAP_EXTENT_*
+  bool Compressed() const;
+};
+
+// Every extent of the file in file order (FIEMAP); `flushFirst` writes pending data out so
+// that the extents describe what is on disk. nullopt when the filesystem cannot tell.
+std::optional<std::vector<FileExtent>> ReadFileExtents(int fd, bool flushFirst);
 
 // True when the open file lives on btrfs.
 bool IsOnBtrfs(int fd);

@@ -69,11 +69,12 @@ bool HostFile::Flush() { return fd_ && ::fsync(fd_.Get()) == 0; }
 bool HostFile::Close() { return fd_.Close(); }
 
 std::unique_ptr<File> OpenHostFile(const std::string& hostPath, const OpenOptions& options) {
-  int flags = (options.write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  // Truncating is writing, whatever the caller asked for.
+  const bool write = options.write || options.mode == OpenMode::CreateAlways;
+  int flags = (write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   if (options.mode == OpenMode::OpenAlways) flags |= O_CREAT;
   if (options.mode == OpenMode::CreateAlways) flags |= O_CREAT | O_TRUNC;
   if (options.noFollow) flags |= O_NOFOLLOW;
-  if ((flags & O_TRUNC) != 0 && !options.write) flags = (flags & ~O_RDONLY) | O_RDWR;
 
   UniqueFd fd(::open(hostPath.c_str(), flags, 0666));
   if (!fd) return nullptr;
