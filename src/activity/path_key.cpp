@@ -125,7 +125,7 @@ std::size_t FillWorkBuffer(std::string_view pathText, const NetworkNames& networ
 // ---- the hash ---------------------------------------------------------------------
 
 // Substitution and rotation of t + K in one step.
-inline std::uint32_t RoundFunction(std::uint32_t t) {
+[[gnu::always_inline]] inline std::uint32_t RoundFunction(std::uint32_t t) {
   const auto& table = RoundTables.byPosition;
   return table[0][t & 0xFF] ^ table[1][(t >> 8) & 0xFF] ^ table[2][(t >> 16) & 0xFF] ^
          table[3][t >> 24];
@@ -134,7 +134,7 @@ inline std::uint32_t RoundFunction(std::uint32_t t) {
 // Each round sets N1 = F(N1 + K) ^ N2 and N2 = old N1. Written as alternating updates of
 // two registers, the halves trade names every round and are back in place after 16.
 template <std::size_t... R>
-inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2, std::index_sequence<R...>) {
+[[gnu::always_inline]] inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2, std::index_sequence<R...>) {
   std::uint32_t a = n1;
   std::uint32_t b = n2;
   ((R % 2 == 0 ? (b ^= RoundFunction(a + KeyWord(R % 8))) : (a ^= RoundFunction(b + KeyWord(R % 8)))),
@@ -143,7 +143,7 @@ inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2, std::index_seque
   n2 = b;
 }
 
-inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2) {
+[[gnu::always_inline]] inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2) {
   SixteenRounds(n1, n2, std::make_index_sequence<16>{});
 }
 
@@ -160,10 +160,30 @@ std::uint64_t HashBlocks(const std::uint32_t* words, std::size_t blocks) {
   return std::uint64_t{n2} << 32 | n1;
 }
 
+// Round R of every lane, lane-minor, so that independent look-ups overlap.
+template <std::size_t R, std::size_t Lanes, std::size_t... L>
+[[gnu::always_inline]] inline void RoundOfEveryLane(std::array<std::uint32_t, Lanes>& n1,
+                                                    std::array<std::uint32_t, Lanes>& n2,
+                                                    std::index_sequence<L...>) {
+  constexpr std::uint32_t key = KeyWord(R % 8);
+  if constexpr (R % 2 == 0) {
+    ((n2[L] ^= RoundFunction(n1[L] + key)), ...);
+  } else {
+    ((n1[L] ^= RoundFunction(n2[L] + key)), ...);
+  }
+}
+
+template <std::size_t Lanes, std::size_t... R>
+[[gnu::always_inline]] inline void SixteenRoundsOfEveryLane(std::array<std::uint32_t, Lanes>& n1,
+                                                            std::array<std::uint32_t, Lanes>& n2,
+                                                            std::index_sequence<R...>) {
+  (RoundOfEveryLane<R>(n1, n2, std::make_index_sequence<Lanes>{}), ...);
+}
+
 // Several hashes advanced side by side, one block of each per step. A lane that
 // finishes takes the next path at once, so lanes stay busy whatever the lengths; a lane
 // with nothing left runs on a dummy block until the others are done.
-template <int Lanes>
+template <std::size_t Lanes>
 class InterleavedHasher {
  public:
   InterleavedHasher(std::span<const std::string_view> paths, const NetworkNames& networkNames,
@@ -171,43 +191,31 @@ class InterleavedHasher {
       : paths_(paths), networkNames_(networkNames), keys_(keys) {}
 
   void Run() {
-    int active = 0;
-    for (int lane = 0; lane < Lanes; ++lane) active += Load(lane) ? 1 : 0;
+    // The hash states stay in locals so that they live in registers.
+    std::array<std::uint32_t, Lanes> n1{};
+    std::array<std::uint32_t, Lanes> n2{};
+    std::size_t active = 0;
+    for (std::size_t lane = 0; lane < Lanes; ++lane) active += Load(lane) ? 1 : 0;
     while (active > 0) {
-      Step(std::make_index_sequence<16>{});
-      for (int lane = 0; lane < Lanes; ++lane) {
-        n1_[lane] ^= block_[lane][0];
-        n2_[lane] ^= block_[lane][1];
+      SixteenRoundsOfEveryLane(n1, n2, std::make_index_sequence<16>{});
+      for (std::size_t lane = 0; lane < Lanes; ++lane) {
+        n1[lane] ^= block_[lane][0];
+        n2[lane] ^= block_[lane][1];
         block_[lane] += 2;
         if (block_[lane] != end_[lane]) continue;
         block_[lane] = buffers_[lane].data();
         if (--passesLeft_[lane] > 0) continue;
-        keys_[keyIndex_[lane]] = std::uint64_t{n2_[lane]} << 32 | n1_[lane];
+        keys_[keyIndex_[lane]] = std::uint64_t{n2[lane]} << 32 | n1[lane];
+        n1[lane] = 0;
+        n2[lane] = 0;
         if (!Load(lane)) --active;
       }
     }
   }
 
  private:
-  // Rounds of every lane, lane-minor, so independent look-ups overlap.
-  template <std::size_t... R>
-  void Step(std::index_sequence<R...>) {
-    (Round<R>(std::make_index_sequence<Lanes>{}), ...);
-  }
-  template <std::size_t R, std::size_t... L>
-  void Round(std::index_sequence<L...>) {
-    constexpr std::uint32_t key = KeyWord(R % 8);
-    if constexpr (R % 2 == 0) {
-      ((n2_[L] ^= RoundFunction(n1_[L] + key)), ...);
-    } else {
-      ((n1_[L] ^= RoundFunction(n2_[L] + key)), ...);
-    }
-  }
-
   // Gives the lane the next path that has a key text to hash; false when none is left.
-  bool Load(int lane) {
-    n1_[lane] = 0;
-    n2_[lane] = 0;
+  bool Load(std::size_t lane) {
     while (next_ < paths_.size()) {
       const std::size_t index = next_++;
       const std::size_t blocks = FillWorkBuffer(paths_[index], networkNames_, buffers_[lane]);
@@ -235,8 +243,6 @@ class InterleavedHasher {
   std::span<std::uint64_t> keys_;
   std::size_t next_ = 0;
 
-  std::array<std::uint32_t, Lanes> n1_{};
-  std::array<std::uint32_t, Lanes> n2_{};
   std::array<const std::uint32_t*, Lanes> block_{};
   std::array<const std::uint32_t*, Lanes> end_{};
   std::array<int, Lanes> passesLeft_{};
@@ -244,7 +250,10 @@ class InterleavedHasher {
   std::array<WorkBuffer, Lanes> buffers_;
 };
 
-constexpr int kLanes = 4;
+// Six lanes measured fastest here (four leave the core idle between look-ups, eight run
+// out of registers); small batches use fewer so that no lane idles from the start.
+constexpr std::size_t kLanes = 6;
+constexpr std::size_t kSmallBatchLanes = 4;
 
 }  // namespace
 
@@ -300,7 +309,11 @@ void PathKeys(std::span<const std::string_view> paths, const NetworkNames& netwo
     keys[0] = PathKey(paths[0], networkNames);
     return;
   }
-  InterleavedHasher<kLanes>(paths, networkNames, keys).Run();
+  if (paths.size() <= kSmallBatchLanes) {
+    InterleavedHasher<kSmallBatchLanes>(paths, networkNames, keys).Run();
+  } else {
+    InterleavedHasher<kLanes>(paths, networkNames, keys).Run();
+  }
 }
 
 }  // namespace activity
