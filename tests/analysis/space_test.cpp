@@ -1,0 +1,76 @@
+#include "analysis/space.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace analysis {
+namespace {
+
+constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+
+// The used percentage of a file as the views show it: 100 for nothing allocated.
+std::uint32_t UsedPercentOf(std::uint64_t compressedSize, std::uint64_t clusterSize) {
+  const std::uint64_t actual = RoundUpToCluster(compressedSize, clusterSize);
+  return actual == 0 ? 100 : RoundedPercent(compressedSize, actual);
+}
+
+TEST(Space, FilesOnTypicalClusterSizes) {
+  EXPECT_EQ(RoundUpToCluster(0, 512), 0u);
+  EXPECT_EQ(UsedPercentOf(0, 512), 100u);
+  EXPECT_EQ(RoundUpToCluster(1, 512), 512u);
+  EXPECT_EQ(UsedPercentOf(1, 512), 0u);  // (100 + 256) / 512 truncates
+  EXPECT_EQ(UsedPercentOf(3, 512), 1u);
+  EXPECT_EQ(RoundUpToCluster(512, 512), 512u);
+  EXPECT_EQ(RoundUpToCluster(513, 512), 1024u);
+  EXPECT_EQ(RoundUpToCluster(4096, 4096), 4096u);
+  EXPECT_EQ(UsedPercentOf(4096, 4096), 100u);
+  EXPECT_EQ(RoundUpToCluster(4096, 65536), 65536u);
+  EXPECT_EQ(UsedPercentOf(4096, 65536), 6u);
+  // A compressed file: actual size follows the compressed size.
+  EXPECT_EQ(RoundUpToCluster(40000, 4096), 40960u);
+  EXPECT_EQ(UsedPercentOf(40000, 4096), 98u);
+}
+
+TEST(Space, ClusterSizeZeroMeansNoRounding) {
+  for (const std::uint64_t bytes : {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{40000}, 5 * kGiB + 3}) {
+    EXPECT_EQ(RoundUpToCluster(bytes, 0), bytes);
+  }
+}
+
+TEST(Space, RoundedPercentRoundsHalvesUp) {
+  EXPECT_EQ(RoundedPercent(1, 200), 1u);
+  EXPECT_EQ(RoundedPercent(1, 201), 0u);
+  EXPECT_EQ(RoundedPercent(1, 3), 33u);
+  EXPECT_EQ(RoundedPercent(2, 3), 67u);
+  EXPECT_EQ(RoundedPercent(0, 7), 0u);
+  EXPECT_EQ(RoundedPercent(3, 2), 150u);  // a part above the whole is shown as is
+  EXPECT_EQ(RoundedPercent(5, 0), 0u);    // no division by zero
+}
+
+TEST(Space, KilobytesTruncatedAndRounded) {
+  EXPECT_EQ(KFloor(1023), 0u);
+  EXPECT_EQ(KFloor(1024), 1u);
+  EXPECT_EQ(KFloor(2047), 1u);
+  EXPECT_EQ(KRounded(511), 0u);
+  EXPECT_EQ(KRounded(512), 1u);
+  EXPECT_EQ(KRounded(1535), 1u);
+  EXPECT_EQ(KRounded(1536), 2u);
+}
+
+TEST(Space, SizesBeyond4GiBKeepEveryBit) {
+  // A 5 GiB file is 5 GiB, not its low 32 bits.
+  EXPECT_EQ(RoundUpToCluster(5 * kGiB + 1, 4096), 5 * kGiB + 4096);
+  EXPECT_EQ(KFloor(5 * kGiB), 5u * 1024 * 1024);
+  EXPECT_EQ(RoundedPercent(5 * kGiB, 10 * kGiB), 50u);
+  // 100 x part does not fit 64 bits here; neither the percentage nor the rounding wraps.
+  EXPECT_EQ(RoundedPercent(kMax, kMax), 100u);
+  EXPECT_EQ(RoundedPercent(kMax / 3, kMax), 33u);
+  EXPECT_EQ(KRounded(kMax), std::uint64_t{1} << 54);
+  EXPECT_EQ(RoundedPercent(kMax, 1), std::numeric_limits<std::uint32_t>::max());
+}
+
+}  // namespace
+}  // namespace analysis
