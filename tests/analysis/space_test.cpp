@@ -4,6 +4,12 @@
 
 #include <cstdint>
 #include <limits>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/system.h"
 
 namespace analysis {
 namespace {
@@ -70,6 +76,75 @@ TEST(Space, SizesBeyond4GiBKeepEveryBit) {
   EXPECT_EQ(RoundedPercent(kMax / 3, kMax), 33u);
   EXPECT_EQ(KRounded(kMax), std::uint64_t{1} << 54);
   EXPECT_EQ(RoundedPercent(kMax, 1), std::numeric_limits<std::uint32_t>::max());
+}
+
+// A system whose only drive query is the free-space one, answering what the test says;
+// every other service fails.
+class DiskSpaceSystem final : public platform::System {
+ public:
+  std::optional<platform::DiskSpace> answer;
+  mutable char askedLetter = 0;
+
+  std::optional<platform::DiskSpace> GetDiskFreeSpace(char letter) const override {
+    askedLetter = letter;
+    return answer;
+  }
+  const platform::DriveMap& Drives() const override { return drives_; }
+  std::optional<std::string> HostPath(std::string_view) const override { return std::nullopt; }
+  platform::DriveType GetDriveType(char) const override { return platform::DriveType::NoRootDir; }
+  std::optional<platform::VolumeInfo> GetVolumeInformation(char) const override { return std::nullopt; }
+  std::optional<std::string> GetNetworkConnection(char) const override { return std::nullopt; }
+  bool ListDirectory(std::string_view, const std::function<bool(const platform::FindData&)>&) const override {
+    return false;
+  }
+  std::uint32_t GetFileAttributes(std::string_view) const override { return platform::kInvalidAttributes; }
+  bool SetFileAttributes(std::string_view, std::uint32_t) override { return false; }
+  std::optional<std::uint64_t> GetFileSize(std::string_view) const override { return std::nullopt; }
+  std::uint64_t GetCompressedFileSize(std::string_view) const override { return platform::kInvalidFileSize; }
+  std::unique_ptr<platform::File> OpenFile(std::string_view, const platform::OpenOptions&) override {
+    return nullptr;
+  }
+  bool CopyFile(std::string_view, std::string_view, bool) override { return false; }
+  bool MoveFile(std::string_view, std::string_view) override { return false; }
+  bool DeleteFile(std::string_view) override { return false; }
+  bool FileExists(std::string_view) const override { return false; }
+  bool CreateDirectory(std::string_view) override { return false; }
+  bool SetCompression(std::string_view, bool) override { return false; }
+  bool SendRecorderControl(std::uint32_t) override { return false; }
+  std::int64_t Now() const override { return 0; }
+
+ private:
+  platform::DriveMap drives_;
+};
+
+TEST(DriveSpace, FiguresFromTheQuery) {
+  DiskSpaceSystem system;
+  // 8 sectors of 512 bytes, 2^32 + 5 clusters: 16 TiB and more, beyond 32 bits.
+  system.answer = platform::DiskSpace{8, 512, 3, (std::uint64_t{1} << 32) + 5};
+  DriveSpaceFigures figures = DriveSpace(system, "d:\\");
+  EXPECT_EQ(system.askedLetter, 'D');
+  EXPECT_EQ(figures.clusterSize, 4096u);
+  EXPECT_EQ(figures.capacity, ((std::uint64_t{1} << 32) + 5) * 4096);
+  EXPECT_EQ(figures.freeBytes, 3u * 4096);
+  EXPECT_EQ(figures.usedBytes, ((std::uint64_t{1} << 32) + 2) * 4096);
+  // More free clusters than clusters must not wrap the used bytes to exabytes.
+  system.answer = platform::DiskSpace{1, 4096, 10, 8};
+  figures = DriveSpace(system, "C:\\");
+  EXPECT_EQ(figures.usedBytes, 0u);
+  EXPECT_EQ(figures.freeBytes, 40960u);
+}
+
+TEST(DriveSpace, AFailedQueryGivesZeroForEveryFigure) {
+  DiskSpaceSystem system;
+  const DriveSpaceFigures failed = DriveSpace(system, "Q:\\");
+  EXPECT_EQ(failed.clusterSize, 0u);
+  EXPECT_EQ(failed.capacity, 0u);
+  EXPECT_EQ(failed.freeBytes, 0u);
+  EXPECT_EQ(failed.usedBytes, 0u);
+  system.answer = platform::DiskSpace{8, 512, 3, 100};
+  EXPECT_EQ(DriveSpace(system, "").capacity, 0u);
+  // A cluster size of 0 rounds nothing.
+  EXPECT_EQ(RoundUpToCluster(1234, DriveSpace(DiskSpaceSystem{}, "C:\\").clusterSize), 1234u);
 }
 
 }  // namespace
