@@ -1,13 +1,17 @@
 #pragma once
 // The 64-bit key of a file's path, bit-for-bit the recorder's: the path becomes a
 // counted text of 16-bit words, which a keyed hash on the GOST 28147-89 round reduces.
+// The hash constants live in activity/key_tables.h.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace platform { class System; }
 
 namespace activity {
 
@@ -15,11 +19,28 @@ namespace activity {
 // backslash dropped ("\server\share"); empty for local drives.
 using NetworkNames = std::array<std::string, 26>;
 
+// A key text longer than this many bytes is not hashed: its key is 0.
+inline constexpr std::size_t kKeyTextLimit = 1024;
+
+// "\\server\share" as the system reports a connection -> "\server\share".
+std::string NetworkNameFromConnection(std::string_view remoteName);
+// NetworkName of every drive letter the system maps.
+NetworkNames ReadNetworkNames(const platform::System& system);
+
+// Word 0: bytes after word 0; word 1: offset of the last component's length word; then
+// each component as its length word and one sign-extended word per upper-cased
+// character; a final 0. Words 0 and 1 and the length words are 16-bit and wrap on texts
+// far beyond the hashing limit.
 std::vector<std::uint16_t> BuildKeyText(std::string_view path, const NetworkNames& networkNames);
+// The key of a key text; 0 when the text is longer than kKeyTextLimit bytes (by its
+// word 0 or by its real length) or empty.
 std::uint64_t HashKeyText(std::span<const std::uint16_t> keyText);
+// HashKeyText(BuildKeyText(path)), without allocating. Safe to call from several threads.
 std::uint64_t PathKey(std::string_view path, const NetworkNames& networkNames);
-// Keys of several paths at once; interleaving the hashes keeps both ALUs busy.
-// keys.size() must equal paths.size(). Safe to call from several threads.
+// Keys of several paths at once; interleaving the hashes keeps the core's execution
+// units busy while one hash waits on its table look-ups, so this is about twice as fast
+// per key as PathKey. keys.size() must equal paths.size() (else std::invalid_argument).
+// Safe to call from several threads.
 void PathKeys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
               std::span<std::uint64_t> keys);
 

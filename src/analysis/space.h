@@ -9,7 +9,8 @@ namespace platform { class System; }
 namespace analysis {
 
 std::uint64_t RoundUpToCluster(std::uint64_t bytes, std::uint64_t clusterSize);
-// Whole percent, halves rounded up; whole must not be 0.
+// Whole percent, halves rounded up. 0 when whole is 0: every caller shows its own
+// figure for an empty whole. May exceed 100 when part > whole.
 std::uint32_t RoundedPercent(std::uint64_t part, std::uint64_t whole);
 std::uint64_t KFloor(std::uint64_t bytes);
 std::uint64_t KRounded(std::uint64_t bytes);
