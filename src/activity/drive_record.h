@@ -12,6 +12,13 @@ inline constexpr std::size_t kAccessRecordSize = 33;
 inline constexpr std::size_t kMaxDriveRecords = 26;
 inline constexpr std::uint32_t kNoSpanEnd = 0xEF9FBF7D;  // 2099-12-31 23:59:58
 
+// Stored drive numbers run 1 = A .. 26 = Z.
+inline constexpr char DriveLetter(std::uint8_t number) { return static_cast<char>(number + 64); }
+inline constexpr std::uint8_t DriveNumber(char letter) {
+  return static_cast<std::uint8_t>(letter - 64);
+}
+inline constexpr bool IsDriveNumber(std::uint8_t number) { return number >= 1 && number <= 26; }
+
 struct DriveRecord {
   std::uint8_t drive = 0;         // 1 = A .. 26 = Z; 0 ends the table
   std::uint8_t location = 3;      // drive number holding the tables

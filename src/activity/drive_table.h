@@ -17,15 +17,19 @@ inline constexpr const char* kDriveTablePath = "C:\\DriveTbl.NVX";
 
 class DriveTable {
  public:
-  // Reads the file (creating it empty when missing); false when it cannot be opened.
+  // Reads the file (creating it empty when missing); false when it cannot be opened or
+  // read. Both states become the leading records whose drive number is not 0.
   bool Load(platform::System& system);
   // Writes the new state (temp file, flush, rename); true when never loaded.
   bool Save(platform::System& system) const;
 
-  void AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart);
+  // Appends a record with the defaults to the new state only; false when the table
+  // already holds the most records the file can take.
+  bool AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart);
   // Index of the drive's record in that state, -1 when absent.
   int Find(std::uint8_t driveNumber, TableState state = TableState::New) const;
-  std::uint64_t Capacity(int index) const;  // of the new state
+  std::uint64_t Capacity(int index) const;  // of the new state; 0 for a bad index
+  // Records in use × 100 / capacity; 0 for a capacity of 0 or a bad index.
   std::uint32_t FillPercentage(int index, TableState state = TableState::New) const;
 
   std::vector<DriveRecord>& NewState() { return newState_; }

@@ -1,0 +1,83 @@
+#include "activity/drive_table.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "activity/database_files.h"
+#include "platform/system.h"
+
+namespace activity {
+namespace {
+
+bool ValidIndex(const std::vector<DriveRecord>& records, int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < records.size();
+}
+
+}  // namespace
+
+bool DriveTable::Load(platform::System& system) {
+  std::array<std::uint8_t, kMaxDriveRecords * kDriveRecordSize> bytes{};
+  {
+    auto file = system.OpenFile(kDriveTablePath, {platform::OpenMode::OpenAlways, true, true});
+    if (!file) return false;
+    system.SetFileAttributes(kDriveTablePath, kDatabaseAttributes);
+    // A short file leaves the rest zero, which ends the table.
+    if (!ReadFully(*file, bytes.data(), bytes.size())) return false;
+  }
+  newState_.clear();
+  for (std::size_t i = 0; i < kMaxDriveRecords; ++i) {
+    const DriveRecord record = DriveRecord::Deserialize(bytes.data() + i * kDriveRecordSize);
+    if (record.drive == 0) break;
+    newState_.push_back(record);
+  }
+  oldState_ = newState_;
+  loaded_ = true;
+  return true;
+}
+
+bool DriveTable::Save(platform::System& system) const {
+  if (!loaded_) return true;
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(newState_.size() * kDriveRecordSize);
+  for (const DriveRecord& record : newState_) {
+    const auto serialized = record.Serialize();
+    bytes.insert(bytes.end(), serialized.begin(), serialized.end());
+  }
+  return WriteFileReplacing(system, kDriveTablePath, bytes.size(), [&bytes](platform::File& file) {
+    return bytes.empty() || file.Write(bytes.data(), bytes.size());
+  });
+}
+
+bool DriveTable::AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart) {
+  if (newState_.size() >= kMaxDriveRecords) return false;
+  DriveRecord record;
+  record.drive = driveNumber;
+  record.spanStart = spanStart;
+  newState_.push_back(record);
+  return true;
+}
+
+int DriveTable::Find(std::uint8_t driveNumber, TableState state) const {
+  const auto& records = State(state);
+  const auto found = std::find_if(records.begin(), records.end(),
+                                  [driveNumber](const DriveRecord& r) { return r.drive == driveNumber; });
+  return found == records.end() ? -1 : static_cast<int>(found - records.begin());
+}
+
+std::uint64_t DriveTable::Capacity(int index) const {
+  return ValidIndex(newState_, index) ? newState_[static_cast<std::size_t>(index)].Capacity() : 0;
+}
+
+std::uint32_t DriveTable::FillPercentage(int index, TableState state) const {
+  const auto& records = State(state);
+  if (!ValidIndex(records, index)) return 0;
+  const DriveRecord& record = records[static_cast<std::size_t>(index)];
+  const std::uint64_t capacity = record.Capacity();
+  if (capacity == 0) return 0;
+  const std::uint64_t percent = std::uint64_t{record.recordsInUse} * 100 / capacity;
+  return static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(percent, std::numeric_limits<std::uint32_t>::max()));
+}
+
+}  // namespace activity

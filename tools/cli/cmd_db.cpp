@@ -1,0 +1,104 @@
+// norvex-cli db: the drive table's records, or one file's access record.
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+#include "activity/access_tables.h"
+#include "activity/drive_table.h"
+#include "activity/path_key.h"
+#include "activity/recorder_control.h"
+#include "cli_paths.h"
+#include "command.h"
+
+namespace cli {
+namespace {
+
+std::string Hex8(std::uint32_t value) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", value);
+  return text;
+}
+
+void CouldNotOpen(Context& context, const std::string& path) {
+  context.err << "norvex-cli: could not open " << path << "\n";
+}
+
+int ListRecords(Context& context) {
+  activity::DriveTable table;
+  {
+    // The recorder keeps the table open while it runs.
+    const activity::RecorderHold hold(context.system);
+    if (!table.Load(context.system)) {
+      CouldNotOpen(context, activity::kDriveTablePath);
+      return kExitFailed;
+    }
+  }
+  const auto& records = table.NewState();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const activity::DriveRecord& r = records[i];
+    context.out << activity::DriveLetter(r.drive) << '\t' << activity::DriveLetter(r.location) << '\t'
+                << r.bucketMask << '\t' << r.bucketSize << '\t' << r.namesState << '\t'
+                << r.maxNameSize << '\t' << Hex8(r.spanStart) << '\t' << Hex8(r.spanEnd) << '\t'
+                << r.recordsInUse << '\t' << r.Capacity() << '\t'
+                << table.FillPercentage(static_cast<int>(i)) << '\n';
+  }
+  return kExitOk;
+}
+
+int LookupRecord(Context& context, const std::string& driveArgument, const std::string& pathArgument) {
+  const auto drive = ParseDriveLetter(driveArgument);
+  if (!drive) {
+    context.err << "norvex-cli: '" << driveArgument << "' is not a drive (expected X:)\n";
+    return kExitUsage;
+  }
+  std::string error;
+  const auto path = ToWindowsPath(context.system.Drives(), pathArgument, &error);
+  if (!path) {
+    context.err << "norvex-cli: " << error << "\n";
+    return kExitUsage;
+  }
+
+  activity::DriveTable table;
+  activity::AccessTables tables;
+  {
+    const activity::RecorderHold hold(context.system);
+    if (!table.Load(context.system)) {
+      CouldNotOpen(context, activity::kDriveTablePath);
+      return kExitFailed;
+    }
+    const int index = table.Find(activity::DriveNumber(*drive));
+    if (index >= 0) {
+      const activity::DriveRecord& record = table.NewState()[static_cast<std::size_t>(index)];
+      if (!tables.Load(context.system, *drive, record)) {
+        CouldNotOpen(context, activity::AccessTablePath(activity::DriveLetter(record.location), *drive));
+        return kExitFailed;
+      }
+    }
+  }
+
+  const std::uint64_t key = activity::PathKey(*path, NetworkNamesOf(context.system));
+  const std::int64_t index =
+      tables.Lookup(*drive, static_cast<std::uint32_t>(key), static_cast<std::uint32_t>(key >> 32));
+  if (index < 0) {
+    context.out << "not found\n";
+    return kExitOk;
+  }
+  const activity::AccessRecord& r = tables.Table(*drive)[static_cast<std::size_t>(index)];
+  context.out << index << '\t' << Hex8(r.lastAccess) << '\t' << unsigned{r.lastOperation} << '\t'
+              << r.readOnly << '\t' << r.writeOnly << '\t' << r.readWrite << '\t' << r.total << '\n';
+  return kExitOk;
+}
+
+int Db(Context& context, const std::vector<std::string>& args) {
+  if (args.empty()) return ListRecords(context);
+  if (args.size() == 3 && args[0] == "lookup") return LookupRecord(context, args[1], args[2]);
+  context.err << "norvex-cli: usage: db [lookup X: PATH]\n";
+  return kExitUsage;
+}
+
+const CommandRegistration reg("db", "db [lookup X: PATH]     the drive table, or the access record of PATH",
+                              &Db);
+
+}  // namespace
+}  // namespace cli
