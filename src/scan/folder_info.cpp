@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "activity/access_tables.h"
@@ -48,7 +49,11 @@ std::string CFolderInfo::path() const {
 }
 
 CFolderInfo& CFolderInfo::DriveRecord() {
-  CFolderInfo* record = this;
+  return const_cast<CFolderInfo&>(std::as_const(*this).DriveRecord());
+}
+
+const CFolderInfo& CFolderInfo::DriveRecord() const {
+  const CFolderInfo* record = this;
   while (record->parent_ && record->parent_->parent_) record = record->parent_;
   return *record;
 }

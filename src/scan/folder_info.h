@@ -132,6 +132,7 @@ class CFolderInfo {
   CFolderInfo* Parent() const { return parent_; }
   // The drive's root record above this one (this record when it is a root or detached).
   CFolderInfo& DriveRecord();
+  const CFolderInfo& DriveRecord() const;
 
   // --- operations ----------------------------------------------------------------
   // Appends one entry. For a file (source = drive letter) the access record is looked up

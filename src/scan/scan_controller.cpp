@@ -40,14 +40,11 @@ void ScanController::Post(const Handle& handle, std::function<void(ScanControlle
 bool ScanController::StartScan(CFolderInfo& record) {
   if (workerActive_) return false;
   const ScanRequest request = RequestFor(record, state_.ShallowScan);
-  if (request.path.size() < 3) return false;  // the drive list, or a detached record
-
   scanned_ = &record;
   scanDrive_ = request.path.front();
-  const bool driveItem = record.Parent() && !record.Parent()->Parent();
-  // Set here rather than on the worker, so that a Stop arriving at once clears it for good.
-  if (!request.shallow && driveItem) state_.DriveScanned[shell::DriveIndex(scanDrive_)] = true;
-  state_.ScanInProgress = true;
+  // On this thread rather than the worker's, so that a Stop arriving at once clears
+  // DriveScanned for good.
+  MarkScanStarted(state_, record, request);
   workerActive_ = true;
   events_.ScanStarted(record);
 
@@ -114,9 +111,9 @@ void ScanController::StartAutoScan(std::vector<char> driveLetters,
   });
 }
 
-void ScanController::WaitForAutoScan() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return autoScanDone_; });
+bool ScanController::AutoScanActive() const {
+  const std::lock_guard lock(mutex_);
+  return !autoScanDone_;
 }
 
 void ScanController::AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle) {

@@ -71,8 +71,8 @@ class ScanController {
   // record, which is scanned; the next drive waits for that scan to close, and the
   // loop ends when ContinueAutoScan is 0.
   void StartAutoScan(std::vector<char> driveLetters, std::function<CFolderInfo*(char)> selectDrive);
-  // Blocks until the start-up scan thread has ended (not on the UI thread).
-  void WaitForAutoScan();
+  // The start-up scan thread still runs.
+  bool AutoScanActive() const;
 
  private:
   using Self = std::shared_ptr<ScanController*>;
@@ -105,7 +105,7 @@ class ScanController {
 
   // Shared with the start-up scan thread.
   std::thread autoThread_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::uint64_t lastTicket_ = 0;
   std::uint64_t endedTicket_ = 0;

@@ -1,6 +1,7 @@
 #include "scan/scan_job.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "analysis/space.h"
 #include "platform/system.h"
@@ -13,7 +14,15 @@
 namespace scan {
 
 ScanRequest RequestFor(const CFolderInfo& record, bool shallow) {
-  return ScanRequest{record.path(), shallow, record.subfoldersPending};
+  ScanRequest request{record.path(), shallow, record.subfoldersPending};
+  if (request.path.size() < 3) throw std::invalid_argument("only a drive or folder record can be scanned");
+  return request;
+}
+
+void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request) {
+  const bool driveRoot = &record.DriveRecord() == &record;
+  if (!request.shallow && driveRoot) state.DriveScanned[shell::DriveIndex(request.path.front())] = true;
+  state.ScanInProgress = true;
 }
 
 ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
@@ -51,6 +60,19 @@ void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState&
 void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell::StatusSink& status) {
   status.ShowStatus(kRecalculatingDrive);
   driveRecord.Recalculate(clusterSize);
+}
+
+ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
+                           shell::AppState& state, shell::StatusSink& status) {
+  const ScanRequest request = RequestFor(record, shallow);
+  state.ShallowScan = shallow;
+  MarkScanStarted(state, record, request);
+  ScannedSubtree scanned = ScanSubtree(request, system, state, status);
+  PlaceSubtree(record, scanned, state);
+  RecalculateDrive(record.DriveRecord(), scanned.clusterSize, status);
+  CompleteScanEnd(state, BeginScanEnd(state));
+  status.ShowIdle();
+  return scanned;
 }
 
 ScanEnding BeginScanEnd(shell::AppState& state) {

@@ -29,8 +29,13 @@ struct ScanRequest {
   std::uint8_t subfoldersPending = 1;
 };
 
-// Taken on the UI thread from the record the scan is to start from.
+// Taken on the UI thread from the record the scan is to start from. Throws
+// std::invalid_argument for a record that is not placed below a drive list.
 ScanRequest RequestFor(const CFolderInfo& record, bool shallow);
+
+// UI thread, as the scan starts: ScanInProgress set, and DriveScanned for a full scan
+// that starts from a drive's root.
+void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request);
 
 struct ScannedSubtree {
   std::unique_ptr<CFolderInfo> root;   // detached: no parent
@@ -58,6 +63,12 @@ struct ScanEnding {
   // The subfolder of the current item to select, when the Files list asked for one.
   std::optional<std::string> travelTarget;
 };
+
+// The whole scan on the calling thread, for callers without a window (norvex-cli,
+// tests): the same steps and flags as a scan started from the folders tree, with the
+// subtree placed at once. `record` must be placed below a drive list.
+ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
+                           shell::AppState& state, shell::StatusSink& status);
 
 // Clears ScanInProgress and reads what the refresh needs.
 ScanEnding BeginScanEnd(shell::AppState& state);
