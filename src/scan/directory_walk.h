@@ -6,6 +6,9 @@
 // Entry per listing item in listing order, then (after its subfolders) FolderLeft. The
 // same walk builds the folder records, feeds norvex-cli and lets tests watch it.
 //
+// Per file it costs one listing item (one statx), one path key and whatever the sink
+// does (the records add one access-table lookup).
+//
 // Depth rules: the starting folder is depth 1. A subfolder is descended into when the
 // depth is below 2, or when the scan is still in progress and is not shallow. So a
 // shallow scan reads two levels, and a stopped scan still lists the starting folder's
@@ -63,7 +66,12 @@ struct WalkOptions {
   // ScanInProgress: clearing it stops the walk as described above; null never stops.
   const std::atomic<bool>* inProgress = nullptr;
   // Receives "Looking in: " and the path before each folder is listed; may be null.
+  // With listAhead it is called on the listing thread.
   shell::StatusSink* status = nullptr;
+  // Lists folders on a second thread while the calling thread computes path keys and
+  // feeds the sink. The sink sees the same calls in the same order either way, all on
+  // the calling thread.
+  bool listAhead = true;
 };
 
 // Walks from `folderPath` (a Windows path ending in a backslash).
