@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "activity/path_key.h"
-#include "temp_drives.h"
+#include "support/temp_drives.h"
 
 namespace scan {
 namespace {

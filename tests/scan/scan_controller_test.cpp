@@ -12,7 +12,7 @@
 #include "scan/scan_texts.h"
 #include "scan_support.h"
 #include "shell/app_state.h"
-#include "temp_drives.h"
+#include "support/temp_drives.h"
 
 namespace scan {
 namespace {

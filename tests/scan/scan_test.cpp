@@ -10,13 +10,13 @@
 #include <string>
 
 #include "activity/path_key.h"
-#include "faulty_system.h"
+#include "support/faulty_system.h"
 #include "platform/forwarding_system.h"
 #include "scan/scan_job.h"
 #include "scan/scan_texts.h"
 #include "scan_support.h"
 #include "shell/app_state.h"
-#include "temp_drives.h"
+#include "support/temp_drives.h"
 
 namespace scan {
 namespace {
