@@ -61,11 +61,14 @@ class UiQueue {
   bool RunUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    // `done` may turn true on another thread without anything being posted: look again
+    // every few milliseconds.
     while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
       std::function<void()> call;
       {
         std::unique_lock lock(mutex_);
-        if (!posted_.wait_until(lock, deadline, [this] { return !calls_.empty(); })) return false;
+        if (!posted_.wait_for(lock, std::chrono::milliseconds(5), [this] { return !calls_.empty(); })) continue;
         call = std::move(calls_.front());
         calls_.pop_front();
       }
