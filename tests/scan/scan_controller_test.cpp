@@ -55,9 +55,10 @@ class ScanControllerTest : public ::testing::Test {
  protected:
   ScanControllerTest() {
     for (const char letter : std::string("CDE")) {
+      const std::string name{letter, ':'};
       NewEntry drive;
       drive.source = kSourceDrive;
-      drive.name = std::string{letter, ':'};
+      drive.name = name;
       drive.kind = kKindFolder;
       driveList_.AddEntry(drive);
     }
