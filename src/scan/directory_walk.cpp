@@ -1,15 +1,18 @@
 #include "scan/directory_walk.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "scan/folder_listing.h"
+#include "scan/listing_prefetch.h"
 #include "scan/scan_texts.h"
 #include "shell/status_sink.h"
 
@@ -89,9 +92,10 @@ class EventTarget {
 // and decides by the depth rules which subfolders to descend into.
 class Lister {
  public:
+  // With `prefetch`, another thread may read announced folders ahead.
   Lister(const platform::System& system, const WalkOptions& options, ListingPool& pool,
-         EventTarget& target)
-      : system_(system), options_(options), pool_(pool), target_(target) {}
+         EventTarget& target, ListingPrefetch* prefetch = nullptr)
+      : system_(system), options_(options), pool_(pool), target_(target), prefetch_(prefetch) {}
 
   void Walk(std::string_view folderPath) {
     path_.assign(folderPath);
@@ -100,6 +104,8 @@ class Lister {
 
  private:
   bool InProgress() const { return !options_.inProgress || options_.inProgress->load(); }
+  // Whether the subfolders of a folder at `depth` are read, asked as each is reached.
+  bool Descends(int depth) const { return depth < 2 || (InProgress() && !options_.shallow); }
 
   struct Subfolder {
     std::string name;
@@ -111,12 +117,17 @@ class Lister {
     if (options_.status) options_.status->ShowStatus(kLookingIn + path_);
 
     WalkEvent event;
-    event.listing = pool_.Take();
-    const FolderListing& listing = *event.listing;
     FolderStep& step = event.step;
     step.depth = depth;
     step.entryInParent = entryInParent;
-    step.listed = event.listing->Read(system_, path_);
+    if (auto ahead = prefetch_ ? prefetch_->TakeReadAhead(path_) : std::nullopt) {
+      event.listing = std::move(ahead->listing);
+      step.listed = ahead->listed;
+    } else {
+      event.listing = pool_.Take();
+      step.listed = event.listing->Read(system_, path_);
+    }
+    const FolderListing& listing = *event.listing;
     if (step.listed) {
       step.subfoldersPending = options_.shallow && depth == 2 ? 1 : 0;
       step.entryCount = static_cast<std::uint32_t>(listing.Count());
@@ -132,8 +143,15 @@ class Lister {
     target_.Push(std::move(event));
 
     const std::size_t pathLength = path_.size();
+    if (prefetch_ && subfolders.size() > 1 && Descends(depth)) {
+      std::vector<std::string> later;
+      for (auto it = subfolders.rbegin(); it + 1 != subfolders.rend(); ++it) {
+        later.push_back(path_ + it->name + '\\');
+      }
+      prefetch_->Announce(std::move(later));
+    }
     for (const Subfolder& subfolder : subfolders) {
-      if (depth < 2 || (InProgress() && !options_.shallow)) {
+      if (Descends(depth)) {
         path_.append(subfolder.name);
         path_ += '\\';
         Folder(depth + 1, subfolder.entry);
@@ -149,6 +167,7 @@ class Lister {
   const WalkOptions& options_;
   ListingPool& pool_;
   EventTarget& target_;
+  ListingPrefetch* prefetch_;
   std::string path_;
 };
 
@@ -184,15 +203,16 @@ class EventQueue final : public EventTarget {
     failure_ = failure;
     changed_.notify_all();
   }
-  // Delivering side: the next batch, or empty once the lister has finished.
-  std::vector<WalkEvent> Next() {
+  enum class Poll { Batch, Nothing, Finished };
+  // Delivering side: the next batch, waiting up to `wait` for one.
+  Poll Next(std::vector<WalkEvent>& batch, std::chrono::microseconds wait) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !batches_.empty() || finished_; });
-    if (batches_.empty()) return {};
-    std::vector<WalkEvent> batch = std::move(batches_.front());
+    changed_.wait_for(lock, wait, [this] { return !batches_.empty() || finished_; });
+    if (batches_.empty()) return finished_ ? Poll::Finished : Poll::Nothing;
+    batch = std::move(batches_.front());
     batches_.pop_front();
     changed_.notify_all();
-    return batch;
+    return Poll::Batch;
   }
   // Delivering side: stop wanting events (after a failure of its own).
   void Abandon() {
@@ -232,24 +252,36 @@ class EventQueue final : public EventTarget {
   std::exception_ptr failure_;
 };
 
-// The lister on a thread of its own, the keys and the sink on the calling thread.
+// The lister on a thread of its own; the keys and the sink on the calling thread, which
+// reads folders ahead for the lister while it has nothing to deliver.
 void WalkListingAhead(const platform::System& system, std::string_view folderPath,
                       const WalkOptions& options, WalkSink& sink) {
   ListingPool pool;
+  ListingPrefetch prefetch(system);
   EventQueue queue;
   Deliverer deliverer(options, sink, pool);
   std::jthread lister([&] {
     std::exception_ptr failure;
     try {
-      Lister(system, options, pool, queue).Walk(folderPath);
+      Lister(system, options, pool, queue, &prefetch).Walk(folderPath);
     } catch (...) {
       failure = std::current_exception();
     }
     queue.Finish(failure);
   });
   try {
-    for (auto batch = queue.Next(); !batch.empty(); batch = queue.Next()) {
-      for (WalkEvent& event : batch) deliverer.Deliver(event);
+    std::vector<WalkEvent> batch;
+    std::unique_ptr<FolderListing> spare = pool.Take();
+    for (;;) {
+      const EventQueue::Poll poll = queue.Next(batch, std::chrono::microseconds(0));
+      if (poll == EventQueue::Poll::Finished) break;
+      if (poll == EventQueue::Poll::Batch) {
+        for (WalkEvent& event : batch) deliverer.Deliver(event);
+      } else if (prefetch.ReadOne(spare)) {
+        spare = pool.Take();
+      } else if (queue.Next(batch, std::chrono::microseconds(200)) == EventQueue::Poll::Batch) {
+        for (WalkEvent& event : batch) deliverer.Deliver(event);
+      }
     }
   } catch (...) {
     queue.Abandon();
