@@ -25,9 +25,11 @@ ScanController::~ScanController() {
   }
   changed_.notify_all();
   // Whatever runs now is abandoned: let the walk wind down as after Stop scanning.
-  state_.ContinueAutoScan = false;
-  state_.ScanInProgress = false;
-  if (autoThread_.joinable()) autoThread_.join();
+  if (autoThread_.joinable()) {
+    state_.ContinueAutoScan = false;
+    autoThread_.join();
+  }
+  if (workerActive_) state_.ScanInProgress = false;
   if (worker_.joinable()) worker_.join();
 }
 
@@ -63,9 +65,11 @@ void ScanController::Finish(const std::shared_ptr<ScannedSubtree>& scanned) {
   RecalculateDrive(record.DriveRecord(), scanned->clusterSize, status_);
   const ScanEnding ending = BeginScanEnd(state_);
   worker_.join();
-  workerActive_ = false;
   events_.ScanFinished(record, ending);
-  if (CompleteScanEnd(state_, ending)) events_.ClusterAnalysisPending();
+  const bool analysisPending = CompleteScanEnd(state_, ending);
+  // Only now: a scan started from the callbacks would otherwise have its flags reset.
+  workerActive_ = false;
+  if (analysisPending) events_.ClusterAnalysisPending();
   status_.ShowIdle();
   MarkEnded(std::exchange(scanTicket_, 0));
   RunAfterScan();
@@ -87,6 +91,7 @@ void ScanController::Rescan(std::function<CFolderInfo*()> current) {
 }
 
 void ScanController::StopScanning() {
+  if (!workerActive_) return;
   state_.ScanInProgress = false;
   state_.ContinueAutoScan = false;
   if (scanDrive_ != 0) state_.DriveScanned[shell::DriveIndex(scanDrive_)] = false;

@@ -37,7 +37,8 @@ class ScanEvents {
   // shows it, update the drive icons.
   virtual void SubtreePlaced(CFolderInfo& /*record*/) {}
   // The drive is recalculated and ScanInProgress is 0: refresh the hints, then (when
-  // ending.refresh) the selection and the Files list.
+  // ending.refresh) the selection and the Files list. The scan still counts as running
+  // here: a scan started from this callback is refused (Rescan defers it).
   virtual void ScanFinished(CFolderInfo& /*record*/, const ScanEnding& /*ending*/) {}
   // A cluster size analysis was waiting for this scan.
   virtual void ClusterAnalysisPending() {}
@@ -58,13 +59,15 @@ class ScanController {
   // (even one that was told to stop): a second scan could replace records the first is
   // about to hand over. Callers check ScanInProgress first, as for every scan command.
   bool StartScan(CFolderInfo& record);
-  // The worker thread exists (from StartScan until the scan is closed).
+  // The worker thread exists (from StartScan until the scan is closed): the
+  // ScanThread that Rescan and the frame's update handlers test.
   bool ScanThreadRunning() const { return workerActive_; }
   // Starts scanning the record `current` gives, now or, while a worker runs, as soon as
   // its scan is closed (asking `current` again then).
   void Rescan(std::function<CFolderInfo*()> current);
-  // Clears ScanInProgress and ContinueAutoScan and the DriveScanned flag of the drive
-  // the scan started on. The worker finishes what it is listing and closes normally.
+  // While a scan runs: clears ScanInProgress and ContinueAutoScan and the DriveScanned
+  // flag of the drive the scan started on. The worker finishes what it is listing,
+  // still reads the starting folder's direct subfolders, and closes normally.
   void StopScanning();
   // Starts the start-up scan: for each of `driveLetters` in order whose drive is fixed,
   // `selectDrive` (run on the UI thread) makes the drive current and returns its root

@@ -38,6 +38,7 @@ class TreeEvents : public ScanEvents {
     endings.push_back(ending);
     EXPECT_FALSE(state_.ScanInProgress);
     ++finished;
+    if (onFinished) onFinished(record);
   }
   void ClusterAnalysisPending() override { log.push_back("analysis"); }
 
@@ -46,6 +47,7 @@ class TreeEvents : public ScanEvents {
   int finished = 0;
   bool stopped = false;
   std::function<void(CFolderInfo&)> onStarted;
+  std::function<void(CFolderInfo&)> onFinished;
 
  private:
   const shell::AppState& state_;
@@ -179,11 +181,15 @@ TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
 
   state_.RefreshAfterScan = false;
   state_.TravelTarget = "two";
+  // A scan started while the last one closes would lose its flags to that closing.
+  bool startedWhileClosing = true;
+  events_.onFinished = [&](CFolderInfo& record) { startedWhileClosing = controller_->StartScan(record); };
   ASSERT_TRUE(controller_->StartScan(Drive('D')));
   ASSERT_TRUE(RunUntilFinished(2));
   EXPECT_FALSE(events_.endings[1].refresh);
   EXPECT_EQ(state_.TravelTarget, "two");  // only a refresh uses it up
   EXPECT_TRUE(state_.RefreshAfterScan);
+  EXPECT_FALSE(startedWhileClosing);
 }
 
 TEST_F(ScanControllerTest, TheStartUpScanReadsEachFixedDriveInTurn) {
