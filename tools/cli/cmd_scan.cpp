@@ -125,13 +125,13 @@ int Scan(Context& context, const std::vector<std::string>& args) {
     context.err << "norvex-cli: " << error << "\n";
     return kExitUsage;
   }
-  if (path->back() != '\\') *path += '\\';
   const std::uint32_t attributes = context.system.GetFileAttributes(*path);
   if (!context.system.HostPath(*path) || attributes == platform::kInvalidAttributes ||
       (attributes & platform::kAttrDirectory) == 0) {
     context.err << "norvex-cli: '" << *path << "' is not a folder on the drive map\n";
     return kExitUsage;
   }
+  if (path->back() != '\\') *path += '\\';
 
   shell::AppState state;
   state.NetworkName = NetworkNamesOf(context.system);
