@@ -16,6 +16,8 @@ namespace shell {
 
 inline constexpr int kDriveCount = 26;
 inline int DriveIndex(char letter) { return letter - 'A'; }
+// TravelTarget when no subfolder is to be selected at the end of a scan.
+inline constexpr const char* kNoTravel = "NoTravel";
 
 // Files list sort keys (FilesSortKey values).
 enum FilesSort : std::uint8_t {
@@ -44,7 +46,8 @@ struct AppState {
   std::atomic<bool> ShallowScan{false};
   std::atomic<bool> ContinueAutoScan{false};
   std::array<std::atomic<bool>, kDriveCount> DriveScanned{};
-  std::string TravelTarget = "NoTravel";
+  std::string TravelTarget = kNoTravel;            // UI thread only
+  std::atomic<bool> RefreshAfterScan{true};
   std::atomic<bool> PendingClusterAnalysis{false};
 
   // --- actions ---

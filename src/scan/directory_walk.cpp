@@ -1,0 +1,308 @@
+#include "scan/directory_walk.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "scan/folder_listing.h"
+#include "scan/listing_prefetch.h"
+#include "scan/scan_texts.h"
+#include "shell/status_sink.h"
+
+namespace scan {
+namespace {
+
+// One step of the walk as the lister produces it: a listed folder, or the end of one.
+struct WalkEvent {
+  std::unique_ptr<FolderListing> listing;  // null for the end of a folder
+  FolderStep step;                         // path left empty: the listing holds it
+  bool complete = false;                   // end of a folder: FolderEnd::complete
+};
+
+// Listings are recycled so that their buffers keep their capacity.
+class ListingPool {
+ public:
+  std::unique_ptr<FolderListing> Take() {
+    const std::lock_guard lock(mutex_);
+    if (free_.empty()) return std::make_unique<FolderListing>();
+    auto listing = std::move(free_.back());
+    free_.pop_back();
+    return listing;
+  }
+  void Give(std::unique_ptr<FolderListing> listing) {
+    const std::lock_guard lock(mutex_);
+    free_.push_back(std::move(listing));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<FolderListing>> free_;
+};
+
+// Turns walk events into sink calls: computes the path keys of a listed folder, then
+// reports it and its entries.
+class Deliverer {
+ public:
+  Deliverer(const WalkOptions& options, WalkSink& sink, ListingPool& pool)
+      : options_(options), sink_(sink), pool_(pool) {}
+
+  void Deliver(WalkEvent& event) {
+    if (!event.listing) {
+      sink_.FolderLeft(FolderEnd{open_.back(), static_cast<int>(open_.size()), event.complete});
+      open_.pop_back();
+      return;
+    }
+    FolderListing& listing = *event.listing;
+    if (event.step.listed) listing.ComputeKeys(*options_.networkNames);
+    open_.emplace_back(listing.FolderPath());
+    event.step.path = open_.back();
+    sink_.FolderEntered(event.step);
+    for (std::size_t i = 0; i < listing.Count(); ++i) {
+      const ListedItem& item = listing.Item(i);
+      sink_.Entry(WalkEntry{listing.Name(i), item.attributes, item.size, item.compressedSize,
+                            item.key, item.IsFolder()});
+    }
+    pool_.Give(std::move(event.listing));
+  }
+
+ private:
+  const WalkOptions& options_;
+  WalkSink& sink_;
+  ListingPool& pool_;
+  std::vector<std::string> open_;  // paths of the folders entered and not yet left
+};
+
+// Where the lister's events go.
+class EventTarget {
+ public:
+  virtual ~EventTarget() = default;
+  virtual void Push(WalkEvent event) = 0;
+  // False once the receiving side has given up (the lister then stops early).
+  virtual bool Wanted() const { return true; }
+};
+
+// The recursive folder step, up to the listing: shows where it is, lists the folder,
+// and decides by the depth rules which subfolders to descend into.
+class Lister {
+ public:
+  // With `prefetch`, another thread may read announced folders ahead.
+  Lister(const platform::System& system, const WalkOptions& options, ListingPool& pool,
+         EventTarget& target, ListingPrefetch* prefetch = nullptr)
+      : system_(system), options_(options), pool_(pool), target_(target), prefetch_(prefetch) {}
+
+  void Walk(std::string_view folderPath) {
+    path_.assign(folderPath);
+    Folder(1, 0);
+  }
+
+ private:
+  bool InProgress() const { return !options_.inProgress || options_.inProgress->load(); }
+  // Whether the subfolders of a folder at `depth` are read, asked as each is reached.
+  bool Descends(int depth) const { return depth < 2 || (InProgress() && !options_.shallow); }
+
+  struct Subfolder {
+    std::string name;
+    std::uint32_t entry;
+  };
+
+  void Folder(int depth, std::uint32_t entryInParent) {
+    if (!target_.Wanted()) return;
+    if (options_.status) options_.status->ShowStatus(kLookingIn + path_);
+
+    WalkEvent event;
+    FolderStep& step = event.step;
+    step.depth = depth;
+    step.entryInParent = entryInParent;
+    if (auto ahead = prefetch_ ? prefetch_->TakeReadAhead(path_) : std::nullopt) {
+      event.listing = std::move(ahead->listing);
+      step.listed = ahead->listed;
+    } else {
+      event.listing = pool_.Take();
+      step.listed = event.listing->Read(system_, path_);
+    }
+    const FolderListing& listing = *event.listing;
+    if (step.listed) {
+      step.subfoldersPending = options_.shallow && depth == 2 ? 1 : 0;
+      step.entryCount = static_cast<std::uint32_t>(listing.Count());
+      step.folderCount = listing.FolderCount();
+      step.nameBytes = listing.NameBytes();
+    }
+    // The listing goes to the other side; keep what the descent needs.
+    std::vector<Subfolder> subfolders;
+    subfolders.reserve(listing.FolderCount());
+    for (std::uint32_t i = 0; i < listing.Count(); ++i) {
+      if (listing.Item(i).IsFolder()) subfolders.push_back({std::string(listing.Name(i)), i});
+    }
+    target_.Push(std::move(event));
+
+    const std::size_t pathLength = path_.size();
+    if (prefetch_ && subfolders.size() > 1 && Descends(depth)) {
+      std::vector<std::string> later;
+      for (auto it = subfolders.rbegin(); it + 1 != subfolders.rend(); ++it) {
+        later.push_back(path_ + it->name + '\\');
+      }
+      prefetch_->Announce(std::move(later));
+    }
+    for (const Subfolder& subfolder : subfolders) {
+      if (Descends(depth)) {
+        path_.append(subfolder.name);
+        path_ += '\\';
+        Folder(depth + 1, subfolder.entry);
+        path_.resize(pathLength);
+      }
+    }
+    WalkEvent end;
+    end.complete = !options_.shallow && InProgress();
+    target_.Push(std::move(end));
+  }
+
+  const platform::System& system_;
+  const WalkOptions& options_;
+  ListingPool& pool_;
+  EventTarget& target_;
+  ListingPrefetch* prefetch_;
+  std::string path_;
+};
+
+// Delivers each event at once, on the lister's thread.
+class DirectTarget final : public EventTarget {
+ public:
+  explicit DirectTarget(Deliverer& deliverer) : deliverer_(deliverer) {}
+  void Push(WalkEvent event) override { deliverer_.Deliver(event); }
+
+ private:
+  Deliverer& deliverer_;
+};
+
+// Hands events from the lister's thread to the delivering thread in batches, holding
+// the lister back when it runs too far ahead.
+class EventQueue final : public EventTarget {
+ public:
+  void Push(WalkEvent event) override {
+    if (event.listing) batchItems_ += event.listing->Count() + 1;
+    batch_.push_back(std::move(event));
+    if (batchItems_ >= kBatchItems) Flush();
+  }
+  bool Wanted() const override {
+    const std::lock_guard lock(mutex_);
+    return !abandoned_;
+  }
+
+  // Lister side: publishes what is left and marks the end (with the lister's failure).
+  void Finish(std::exception_ptr failure) {
+    Flush();
+    const std::lock_guard lock(mutex_);
+    finished_ = true;
+    failure_ = failure;
+    changed_.notify_all();
+  }
+  enum class Poll { Batch, Nothing, Finished };
+  // Delivering side: the next batch, waiting up to `wait` for one.
+  Poll Next(std::vector<WalkEvent>& batch, std::chrono::microseconds wait) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, wait, [this] { return !batches_.empty() || finished_; });
+    if (batches_.empty()) return finished_ ? Poll::Finished : Poll::Nothing;
+    batch = std::move(batches_.front());
+    batches_.pop_front();
+    changed_.notify_all();
+    return Poll::Batch;
+  }
+  // Delivering side: stop wanting events (after a failure of its own).
+  void Abandon() {
+    const std::lock_guard lock(mutex_);
+    abandoned_ = true;
+    batches_.clear();
+    changed_.notify_all();
+  }
+  std::exception_ptr Failure() const {
+    const std::lock_guard lock(mutex_);
+    return failure_;
+  }
+
+ private:
+  static constexpr std::size_t kBatchItems = 2048;
+  static constexpr std::size_t kMaxBatches = 16;
+
+  void Flush() {
+    if (batch_.empty()) return;
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return batches_.size() < kMaxBatches || abandoned_; });
+    if (!abandoned_) batches_.push_back(std::move(batch_));
+    batch_.clear();
+    batchItems_ = 0;
+    changed_.notify_all();
+  }
+
+  // Lister thread only.
+  std::vector<WalkEvent> batch_;
+  std::size_t batchItems_ = 0;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<WalkEvent>> batches_;
+  bool finished_ = false;
+  bool abandoned_ = false;
+  std::exception_ptr failure_;
+};
+
+// The lister on a thread of its own; the keys and the sink on the calling thread, which
+// reads folders ahead for the lister while it has nothing to deliver.
+void WalkListingAhead(const platform::System& system, std::string_view folderPath,
+                      const WalkOptions& options, WalkSink& sink) {
+  ListingPool pool;
+  ListingPrefetch prefetch(system);
+  EventQueue queue;
+  Deliverer deliverer(options, sink, pool);
+  std::jthread lister([&] {
+    std::exception_ptr failure;
+    try {
+      Lister(system, options, pool, queue, &prefetch).Walk(folderPath);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    queue.Finish(failure);
+  });
+  try {
+    std::vector<WalkEvent> batch;
+    std::unique_ptr<FolderListing> spare = pool.Take();
+    for (;;) {
+      const EventQueue::Poll poll = queue.Next(batch, std::chrono::microseconds(0));
+      if (poll == EventQueue::Poll::Finished) break;
+      if (poll == EventQueue::Poll::Batch) {
+        for (WalkEvent& event : batch) deliverer.Deliver(event);
+      } else if (prefetch.ReadOne(spare)) {
+        spare = pool.Take();
+      } else if (queue.Next(batch, std::chrono::microseconds(200)) == EventQueue::Poll::Batch) {
+        for (WalkEvent& event : batch) deliverer.Deliver(event);
+      }
+    }
+  } catch (...) {
+    queue.Abandon();
+    throw;
+  }
+  lister.join();
+  if (const std::exception_ptr failure = queue.Failure()) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+void ScanFolder(const platform::System& system, std::string_view folderPath,
+                const WalkOptions& options, WalkSink& sink) {
+  if (options.listAhead) {
+    WalkListingAhead(system, folderPath, options, sink);
+    return;
+  }
+  ListingPool pool;
+  Deliverer deliverer(options, sink, pool);
+  DirectTarget target(deliverer);
+  Lister(system, options, pool, target).Walk(folderPath);
+}
+
+}  // namespace scan

@@ -1,0 +1,88 @@
+#pragma once
+// The per-entry columns of one folder record, kept in a single allocation.
+//
+// A million scanned files make a million entries, so the layout is chosen for memory:
+// every fixed-width column lies side by side in one block sized for `capacity` entries,
+// followed by the names packed end to end (no terminator, no per-name allocation). Only
+// folder entries have a child record: their child pointers and entry indices form two
+// short extra columns, so a file entry costs no pointer at all.
+//
+// The block holds plain values only. Child records are owned by the folder record that
+// owns these columns; this class merely stores the pointers.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace scan {
+
+class CFolderInfo;
+
+class EntryColumns {
+ public:
+  enum Wide : std::uint8_t { kSizes, kCompressedSizes, kActualSizes, kKeys, kWideCount };
+  enum Counter : std::uint8_t {
+    kFileCounts, kLastAccess, kReadOnlyCounts, kWriteOnlyCounts, kReadWriteCounts, kCounterCount
+  };
+  enum Byte : std::uint8_t {
+    kKinds, kActions, kStates, kHints, kLastOperations, kBackupDrives, kByteCount
+  };
+
+  EntryColumns() = default;
+  EntryColumns(EntryColumns&& other) noexcept;
+  EntryColumns& operator=(EntryColumns&& other) noexcept;
+  EntryColumns(const EntryColumns&) = delete;
+  EntryColumns& operator=(const EntryColumns&) = delete;
+  ~EntryColumns() = default;
+
+  std::uint32_t Count() const { return count_; }
+  std::uint32_t FolderCount() const;
+
+  std::span<std::uint64_t> Column(Wide column);
+  std::span<const std::uint64_t> Column(Wide column) const;
+  std::span<std::uint32_t> Column(Counter column);
+  std::span<const std::uint32_t> Column(Counter column) const;
+  std::span<std::uint8_t> Column(Byte column);
+  std::span<const std::uint8_t> Column(Byte column) const;
+
+  std::string_view Name(std::uint32_t entry) const;
+
+  // The child pointer slot of a folder entry, or nullptr when the entry has none.
+  CFolderInfo** ChildSlot(std::uint32_t entry);
+  CFolderInfo* const* ChildSlot(std::uint32_t entry) const;
+  // The child pointers of all folder entries, in entry order.
+  std::span<CFolderInfo* const> Children() const;
+
+  // Makes room for at least this many entries, folder entries and name bytes in all, so
+  // that a folder listed in one go is stored without slack.
+  void Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes);
+  // Appends an entry whose every column is 0; a folder entry gets a null child slot.
+  // Returns its index.
+  std::uint32_t Append(std::string_view name, bool folder);
+  // Forgets every entry and frees the block (the owner has released the children).
+  void Reset();
+
+  // Bytes of the block, for memory accounting.
+  std::size_t BlockBytes() const;
+
+ private:
+  struct Capacity {
+    std::uint32_t entries = 0;
+    std::uint32_t folders = 0;
+    std::uint32_t nameBytes = 0;
+  };
+  struct Layout;
+
+  Capacity CurrentCapacity() const;
+  void Relayout(const Capacity& capacity);
+  std::byte* At(std::size_t offset) const { return block_.get() + offset; }
+
+  // Header at the start of the block: the capacities and the folder entry count.
+  std::unique_ptr<std::byte[]> block_;
+  std::uint32_t count_ = 0;
+  std::uint32_t nameBytes_ = 0;
+};
+
+}  // namespace scan

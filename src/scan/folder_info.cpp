@@ -1,0 +1,246 @@
+#include "scan/folder_info.h"
+
+#include <cassert>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "activity/access_tables.h"
+#include "analysis/space.h"
+#include "platform/system.h"
+
+namespace scan {
+
+CFolderInfo::~CFolderInfo() { DeleteChildren(); }
+
+std::uint32_t CFolderInfo::AccessCount(std::uint32_t i) const {
+  return readOnlyCounts()[i] + writeOnlyCounts()[i] + readWriteCounts()[i];
+}
+
+CFolderInfo* CFolderInfo::GetChild(std::uint32_t i) {
+  CFolderInfo** slot = columns_.ChildSlot(i);
+  return slot ? *slot : nullptr;
+}
+
+const CFolderInfo* CFolderInfo::GetChild(std::uint32_t i) const {
+  CFolderInfo* const* slot = columns_.ChildSlot(i);
+  return slot ? *slot : nullptr;
+}
+
+const CFolderInfo& CFolderInfo::ChildOrEmpty(std::uint32_t i) const {
+  const CFolderInfo* child = GetChild(i);
+  return child ? *child : EmptyRecord();
+}
+
+const CFolderInfo& CFolderInfo::EmptyRecord() {
+  static const CFolderInfo empty;
+  return empty;
+}
+
+std::string CFolderInfo::path() const {
+  std::vector<const CFolderInfo*> chain;
+  for (const CFolderInfo* r = this; r->parent_; r = r->parent_) chain.push_back(r);
+  std::string result;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    result += (*it)->parent_->names((*it)->indexInParent_);
+    result += '\\';
+  }
+  return result;
+}
+
+CFolderInfo& CFolderInfo::DriveRecord() {
+  return const_cast<CFolderInfo&>(std::as_const(*this).DriveRecord());
+}
+
+const CFolderInfo& CFolderInfo::DriveRecord() const {
+  const CFolderInfo* record = this;
+  while (record->parent_ && record->parent_->parent_) record = record->parent_;
+  return *record;
+}
+
+void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* tables) {
+  const bool folder = entry.kind == kKindFolder;
+  // Allocated first, so that a failed allocation leaves the columns as they were.
+  auto child = folder ? std::make_unique<CFolderInfo>() : nullptr;
+  const std::uint32_t i = columns_.Append(entry.name, folder);
+
+  sizes()[i] = entry.size;
+  compressedSizes()[i] = entry.compressedSize;
+  actualSizes()[i] = analysis::RoundUpToCluster(entry.compressedSize, entry.clusterSize);
+  kinds()[i] = entry.kind;
+  fileCounts()[i] = folder ? 0 : 1;
+
+  if (child) {
+    child->parent_ = this;
+    child->indexInParent_ = i;
+    *columns_.ChildSlot(i) = child.release();
+  }
+  keys()[i] = entry.key;
+
+  // Attributes that could not be read say nothing about compression.
+  const bool compressed = entry.source != kSourceDrive &&
+                          entry.attributes != platform::kInvalidAttributes &&
+                          (entry.attributes & platform::kAttrCompressed) != 0;
+  states()[i] = compressed ? kStateCompressed : kStateNormal;
+
+  if (entry.source >= 'A' && entry.source <= 'Z' && tables) {
+    if (const activity::AccessRecord* record = tables->Find(static_cast<char>(entry.source), entry.key)) {
+      lastAccess()[i] = record->lastAccess;
+      lastOperations()[i] = record->lastOperation;
+      readOnlyCounts()[i] = record->readOnly;
+      writeOnlyCounts()[i] = record->writeOnly;
+      readWriteCounts()[i] = record->readWrite;
+    }
+  }
+  RaiseMaxAccessCount(i);
+}
+
+void CFolderInfo::Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes) {
+  columns_.Reserve(entries, folders, nameBytes);
+}
+
+void CFolderInfo::Clear() {
+  DeleteChildren();
+  columns_.Reset();
+  ResetAggregates();
+  maxAccessCount = 0;
+}
+
+void CFolderInfo::Recalculate(std::uint64_t clusterSize) { Aggregate(Pass::Recalculate, clusterSize); }
+
+void CFolderInfo::Reaggregate() { Aggregate(Pass::Reaggregate, 0); }
+
+void CFolderInfo::RecalculateEntry(std::uint32_t i, std::uint64_t clusterSize) {
+  if (CFolderInfo* child = IsFolder(i) ? GetChild(i) : nullptr) {
+    child->Recalculate(clusterSize);
+    CopyChildTotals(i, *child);
+    RaiseMaxAccessCount(i);
+  } else {
+    actualSizes()[i] = analysis::RoundUpToCluster(compressedSizes()[i], clusterSize);
+  }
+}
+
+std::uint32_t CFolderInfo::ActivityPercent(std::uint32_t i) const {
+  if (maxAccessCount == 0) return 0;
+  return static_cast<std::uint32_t>(static_cast<double>(AccessCount(i)) * 100.0 / maxAccessCount);
+}
+
+std::uint32_t CFolderInfo::UsedPercent(std::uint32_t i) const {
+  const std::uint64_t actual = actualSizes()[i];
+  return actual == 0 ? 100 : analysis::RoundedPercent(compressedSizes()[i], actual);
+}
+
+std::uint32_t CFolderInfo::UsedPercent() const {
+  return totalActualSize == 0 ? 100 : analysis::RoundedPercent(totalCompressedSize, totalActualSize);
+}
+
+void CFolderInfo::TakeContents(CFolderInfo& scanned) {
+  assert(scanned.parent_ == nullptr && &scanned != this);
+  DeleteChildren();
+  columns_ = std::move(scanned.columns_);
+  for (CFolderInfo* child : columns_.Children()) child->parent_ = this;
+
+  totalSize = scanned.totalSize;
+  totalActualSize = scanned.totalActualSize;
+  totalCompressedSize = scanned.totalCompressedSize;
+  totalFiles = scanned.totalFiles;
+  latestAccess = scanned.latestAccess;
+  totalReadOnly = scanned.totalReadOnly;
+  totalWriteOnly = scanned.totalWriteOnly;
+  totalReadWrite = scanned.totalReadWrite;
+  maxAccessCount = scanned.maxAccessCount;
+  latestOperation = scanned.latestOperation;
+  subfoldersPending = scanned.subfoldersPending;
+  readState = scanned.readState;
+  scanned.ResetAggregates();
+  scanned.maxAccessCount = 0;
+}
+
+std::size_t CFolderInfo::MemoryFootprint() const {
+  std::size_t bytes = sizeof(*this) + columns_.BlockBytes();
+  for (const CFolderInfo* child : columns_.Children()) bytes += child->MemoryFootprint();
+  return bytes;
+}
+
+void CFolderInfo::Aggregate(Pass pass, std::uint64_t clusterSize) {
+  ResetAggregates();
+  const auto size = sizes();
+  const auto compressed = compressedSizes();
+  const auto actual = actualSizes();
+  const auto files = fileCounts();
+  const auto access = lastAccess();
+  const auto operations = lastOperations();
+  const auto readOnly = readOnlyCounts();
+  const auto writeOnly = writeOnlyCounts();
+  const auto readWrite = readWriteCounts();
+  const auto kind = kinds();
+
+  for (std::uint32_t i = 0; i < Count(); ++i) {
+    if (kind[i] == kKindFolder) {
+      if (CFolderInfo* child = GetChild(i)) {
+        child->Aggregate(pass, clusterSize);
+        CopyChildTotals(i, *child);
+        if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
+      }
+    } else if (pass == Pass::Recalculate) {
+      actual[i] = analysis::RoundUpToCluster(compressed[i], clusterSize);
+    }
+    totalSize += size[i];
+    totalCompressedSize += compressed[i];
+    totalActualSize += actual[i];
+    totalFiles += files[i];
+    totalReadOnly += readOnly[i];
+    totalWriteOnly += writeOnly[i];
+    totalReadWrite += readWrite[i];
+    if (access[i] > latestAccess) {
+      latestAccess = access[i];
+      latestOperation = operations[i];
+    }
+  }
+}
+
+void CFolderInfo::CopyChildTotals(std::uint32_t i, const CFolderInfo& child) {
+  sizes()[i] = child.totalSize;
+  compressedSizes()[i] = child.totalCompressedSize;
+  actualSizes()[i] = child.totalActualSize;
+  fileCounts()[i] = child.totalFiles;
+  lastAccess()[i] = child.latestAccess;
+  lastOperations()[i] = child.latestOperation;
+  readOnlyCounts()[i] = child.totalReadOnly;
+  writeOnlyCounts()[i] = child.totalWriteOnly;
+  readWriteCounts()[i] = child.totalReadWrite;
+}
+
+void CFolderInfo::RaiseMaxAccessCount(std::uint32_t i) {
+  const std::uint32_t count = AccessCount(i);
+  if (count > maxAccessCount) maxAccessCount = count;
+}
+
+void CFolderInfo::ResetAggregates() {
+  totalSize = 0;
+  totalActualSize = 0;
+  totalCompressedSize = 0;
+  totalFiles = 0;
+  latestAccess = 0;
+  latestOperation = 0;
+  totalReadOnly = 0;
+  totalWriteOnly = 0;
+  totalReadWrite = 0;
+}
+
+void CFolderInfo::DeleteChildren() {
+  for (CFolderInfo* child : columns_.Children()) delete child;
+}
+
+std::uint32_t CountActions(const CFolderInfo& record) {
+  std::uint32_t count = 0;
+  const auto actions = record.actions();
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (actions[i] != 0) ++count;
+    if (!record.IsFolder(i)) continue;
+    if (const CFolderInfo* child = record.GetChild(i)) count += CountActions(*child);
+  }
+  return count;
+}
+
+}  // namespace scan

@@ -1,0 +1,192 @@
+#pragma once
+// CFolderInfo: the record of one scanned folder (and of the drive list), one column per
+// property and one element per entry, plus totals over the entries.
+//
+// Byte quantities (sizes, compressed and actual sizes and their totals) are 64-bit: a
+// 5 GB file counts 5 GB. Counters, dates and file counts are 32-bit and wrap.
+//
+// Only folder entries (kind 1) own a child record; a file's child is never allocated,
+// and GetChild answers nullptr for it (ChildOrEmpty gives a shared empty record where a
+// record is wanted). A record knows its parent, so its path is derived, never stored.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "scan/entry_columns.h"
+
+namespace activity { class AccessTables; }
+
+namespace scan {
+
+inline constexpr std::uint8_t kKindFolder = 1;
+inline constexpr std::uint8_t kKindFile = 15;
+
+// AddEntry's source: a drive letter 'A'..'Z' for a file, or one of these.
+inline constexpr std::uint8_t kSourceSubfolder = 0;
+inline constexpr std::uint8_t kSourceDrive = 1;
+
+inline constexpr std::uint8_t kStateNormal = 0;
+inline constexpr std::uint8_t kStateCompressed = 1;
+inline constexpr std::uint8_t kStateBackedUp = 4;
+
+// What the last scan that reached a folder did with it; the folders tree shows it.
+enum class ReadState : std::uint8_t {
+  NotRead,     // never listed, or listed only as an entry of its parent
+  ReadPartly,  // listed by a shallow scan, or by a scan that was stopped meanwhile
+  ReadFully,   // listed, and every subfolder below it too
+};
+
+struct NewEntry {
+  std::uint8_t source = kSourceSubfolder;
+  std::string_view name;
+  std::uint64_t size = 0;
+  std::uint64_t compressedSize = 0;
+  std::uint64_t clusterSize = 0;
+  std::uint8_t kind = kKindFile;
+  std::uint64_t key = 0;
+  // The entry's attributes as the listing read them (0xFFFFFFFF when unknown, which
+  // counts as not compressed).
+  std::uint32_t attributes = 0;
+};
+
+class CFolderInfo {
+ public:
+  CFolderInfo() = default;
+  virtual ~CFolderInfo();
+  CFolderInfo(const CFolderInfo&) = delete;
+  CFolderInfo& operator=(const CFolderInfo&) = delete;
+
+  // --- entries: element i of every column is entry i --------------------------
+  std::uint32_t Count() const { return columns_.Count(); }
+  std::string_view names(std::uint32_t i) const { return columns_.Name(i); }
+
+  std::span<std::uint64_t> sizes() { return columns_.Column(EntryColumns::kSizes); }
+  std::span<const std::uint64_t> sizes() const { return columns_.Column(EntryColumns::kSizes); }
+  std::span<std::uint64_t> compressedSizes() { return columns_.Column(EntryColumns::kCompressedSizes); }
+  std::span<const std::uint64_t> compressedSizes() const {
+    return columns_.Column(EntryColumns::kCompressedSizes);
+  }
+  std::span<std::uint64_t> actualSizes() { return columns_.Column(EntryColumns::kActualSizes); }
+  std::span<const std::uint64_t> actualSizes() const {
+    return columns_.Column(EntryColumns::kActualSizes);
+  }
+  std::span<std::uint64_t> keys() { return columns_.Column(EntryColumns::kKeys); }
+  std::span<const std::uint64_t> keys() const { return columns_.Column(EntryColumns::kKeys); }
+
+  std::span<std::uint32_t> fileCounts() { return columns_.Column(EntryColumns::kFileCounts); }
+  std::span<const std::uint32_t> fileCounts() const {
+    return columns_.Column(EntryColumns::kFileCounts);
+  }
+  std::span<std::uint32_t> lastAccess() { return columns_.Column(EntryColumns::kLastAccess); }
+  std::span<const std::uint32_t> lastAccess() const {
+    return columns_.Column(EntryColumns::kLastAccess);
+  }
+  std::span<std::uint32_t> readOnlyCounts() { return columns_.Column(EntryColumns::kReadOnlyCounts); }
+  std::span<const std::uint32_t> readOnlyCounts() const {
+    return columns_.Column(EntryColumns::kReadOnlyCounts);
+  }
+  std::span<std::uint32_t> writeOnlyCounts() { return columns_.Column(EntryColumns::kWriteOnlyCounts); }
+  std::span<const std::uint32_t> writeOnlyCounts() const {
+    return columns_.Column(EntryColumns::kWriteOnlyCounts);
+  }
+  std::span<std::uint32_t> readWriteCounts() { return columns_.Column(EntryColumns::kReadWriteCounts); }
+  std::span<const std::uint32_t> readWriteCounts() const {
+    return columns_.Column(EntryColumns::kReadWriteCounts);
+  }
+
+  std::span<std::uint8_t> kinds() { return columns_.Column(EntryColumns::kKinds); }
+  std::span<const std::uint8_t> kinds() const { return columns_.Column(EntryColumns::kKinds); }
+  std::span<std::uint8_t> actions() { return columns_.Column(EntryColumns::kActions); }
+  std::span<const std::uint8_t> actions() const { return columns_.Column(EntryColumns::kActions); }
+  std::span<std::uint8_t> states() { return columns_.Column(EntryColumns::kStates); }
+  std::span<const std::uint8_t> states() const { return columns_.Column(EntryColumns::kStates); }
+  std::span<std::uint8_t> hints() { return columns_.Column(EntryColumns::kHints); }
+  std::span<const std::uint8_t> hints() const { return columns_.Column(EntryColumns::kHints); }
+  std::span<std::uint8_t> lastOperations() { return columns_.Column(EntryColumns::kLastOperations); }
+  std::span<const std::uint8_t> lastOperations() const {
+    return columns_.Column(EntryColumns::kLastOperations);
+  }
+  std::span<std::uint8_t> backupDrives() { return columns_.Column(EntryColumns::kBackupDrives); }
+  std::span<const std::uint8_t> backupDrives() const {
+    return columns_.Column(EntryColumns::kBackupDrives);
+  }
+
+  bool IsFolder(std::uint32_t i) const { return kinds()[i] == kKindFolder; }
+  // Read-only + write-only + read-and-write, wrapping at 2^32.
+  std::uint32_t AccessCount(std::uint32_t i) const;
+
+  // The child record of a folder entry; nullptr for a file entry.
+  CFolderInfo* GetChild(std::uint32_t i);
+  const CFolderInfo* GetChild(std::uint32_t i) const;
+  // The child record, or for a file entry the shared empty record.
+  const CFolderInfo& ChildOrEmpty(std::uint32_t i) const;
+  static const CFolderInfo& EmptyRecord();
+
+  // --- the folder itself -------------------------------------------------------
+  // Drive letter, colon, then each folder name followed by a backslash ("C:\Work\");
+  // empty for the drive list and for a record not placed below one.
+  std::string path() const;
+  CFolderInfo* Parent() const { return parent_; }
+  // The drive's root record above this one (this record when it is a root or detached).
+  CFolderInfo& DriveRecord();
+  const CFolderInfo& DriveRecord() const;
+
+  // --- operations ----------------------------------------------------------------
+  // Appends one entry. For a file (source = drive letter) the access record is looked up
+  // in `tables` by drive letter and key; without tables the five activity columns are 0.
+  void AddEntry(const NewEntry& entry, const activity::AccessTables* tables = nullptr);
+  // Makes room for a listing of this size, so that its entries are stored without slack.
+  void Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes);
+  // Empties every column, deletes the children's subtrees and zeroes every aggregate;
+  // subfoldersPending and readState stay.
+  void Clear();
+  void Recalculate(std::uint64_t clusterSize);
+  void Reaggregate();
+  void RecalculateEntry(std::uint32_t i, std::uint64_t clusterSize);
+  std::uint32_t ActivityPercent(std::uint32_t i) const;
+  std::uint32_t UsedPercent(std::uint32_t i) const;
+  std::uint32_t UsedPercent() const;
+
+  // Replaces this record's entries, children, totals, subfoldersPending and readState
+  // by those of `scanned` (a record with no parent), which is left empty. The old
+  // children are deleted; this record keeps its place in the tree.
+  void TakeContents(CFolderInfo& scanned);
+
+  // Heap and object bytes of this record and its subtree (malloc overhead excluded).
+  std::size_t MemoryFootprint() const;
+
+  // --- totals over the entries (valid after Recalculate or Reaggregate) --------
+  std::uint64_t totalSize = 0;
+  std::uint64_t totalActualSize = 0;
+  std::uint64_t totalCompressedSize = 0;
+  std::uint32_t totalFiles = 0;
+  std::uint32_t latestAccess = 0;
+  std::uint32_t totalReadOnly = 0;
+  std::uint32_t totalWriteOnly = 0;
+  std::uint32_t totalReadWrite = 0;
+  std::uint32_t maxAccessCount = 0;
+  std::uint8_t latestOperation = 0;
+  // 1: the folder's own entries may have been read, its subfolders' contents not.
+  std::uint8_t subfoldersPending = 1;
+  ReadState readState = ReadState::NotRead;
+
+ private:
+  enum class Pass { Recalculate, Reaggregate };
+  void Aggregate(Pass pass, std::uint64_t clusterSize);
+  void CopyChildTotals(std::uint32_t i, const CFolderInfo& child);
+  void RaiseMaxAccessCount(std::uint32_t i);
+  void ResetAggregates();
+  void DeleteChildren();
+
+  EntryColumns columns_;
+  CFolderInfo* parent_ = nullptr;
+  std::uint32_t indexInParent_ = 0;
+};
+
+// Entries, in a record and its whole subtree, whose action is not 0.
+std::uint32_t CountActions(const CFolderInfo& record);
+
+}  // namespace scan

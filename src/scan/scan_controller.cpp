@@ -1,0 +1,162 @@
+#include "scan/scan_controller.h"
+
+#include <utility>
+
+#include "platform/system.h"
+#include "shell/app_state.h"
+#include "shell/status_sink.h"
+
+namespace scan {
+
+ScanController::ScanController(const platform::System& system, shell::AppState& state,
+                               shell::StatusSink& status, ScanEvents& events, UiPoster post)
+    : system_(system),
+      state_(state),
+      status_(status),
+      events_(events),
+      post_(std::move(post)),
+      self_(std::make_shared<ScanController*>(this)) {}
+
+ScanController::~ScanController() {
+  self_.reset();
+  {
+    const std::lock_guard lock(mutex_);
+    shuttingDown_ = true;
+  }
+  changed_.notify_all();
+  // Whatever runs now is abandoned: let the walk wind down as after Stop scanning.
+  if (autoThread_.joinable()) {
+    state_.ContinueAutoScan = false;
+    autoThread_.join();
+  }
+  if (workerActive_) state_.ScanInProgress = false;
+  if (worker_.joinable()) worker_.join();
+}
+
+void ScanController::Post(const Handle& handle, std::function<void(ScanController&)> call) const {
+  post_([handle, call = std::move(call)] {
+    if (const Self self = handle.lock()) call(**self);
+  });
+}
+
+bool ScanController::StartScan(CFolderInfo& record) {
+  if (workerActive_) return false;
+  const ScanRequest request = RequestFor(record, state_.ShallowScan);
+  scanned_ = &record;
+  scanDrive_ = request.path.front();
+  // On this thread rather than the worker's, so that a Stop arriving at once clears
+  // DriveScanned for good.
+  MarkScanStarted(state_, record, request);
+  workerActive_ = true;
+  events_.ScanStarted(record);
+
+  if (worker_.joinable()) worker_.join();
+  worker_ = std::thread([this, request, handle = Handle(self_)] {
+    auto scanned = std::make_shared<ScannedSubtree>(ScanSubtree(request, system_, state_, status_));
+    Post(handle, [scanned](ScanController& controller) { controller.Finish(scanned); });
+  });
+  return true;
+}
+
+void ScanController::Finish(const std::shared_ptr<ScannedSubtree>& scanned) {
+  CFolderInfo& record = *scanned_;
+  PlaceSubtree(record, *scanned, state_);
+  events_.SubtreePlaced(record);
+  RecalculateDrive(record.DriveRecord(), scanned->clusterSize, status_);
+  const ScanEnding ending = BeginScanEnd(state_);
+  worker_.join();
+  events_.ScanFinished(record, ending);
+  const bool analysisPending = CompleteScanEnd(state_, ending);
+  // Only now: a scan started from the callbacks would otherwise have its flags reset.
+  workerActive_ = false;
+  if (analysisPending) events_.ClusterAnalysisPending();
+  status_.ShowIdle();
+  MarkEnded(std::exchange(scanTicket_, 0));
+  RunAfterScan();
+}
+
+void ScanController::RunAfterScan() {
+  auto waiting = std::exchange(afterScan_, {});
+  for (auto& call : waiting) {
+    Post(Handle(self_), [call = std::move(call)](ScanController&) { call(); });
+  }
+}
+
+void ScanController::Rescan(std::function<CFolderInfo*()> current) {
+  if (workerActive_) {
+    afterScan_.push_back([this, current] { Rescan(current); });
+    return;
+  }
+  if (CFolderInfo* record = current()) StartScan(*record);
+}
+
+void ScanController::StopScanning() {
+  if (!workerActive_) return;
+  state_.ScanInProgress = false;
+  state_.ContinueAutoScan = false;
+  if (scanDrive_ != 0) state_.DriveScanned[shell::DriveIndex(scanDrive_)] = false;
+}
+
+void ScanController::StartAutoScan(std::vector<char> driveLetters,
+                                   std::function<CFolderInfo*(char)> selectDrive) {
+  if (autoThread_.joinable()) autoThread_.join();
+  {
+    const std::lock_guard lock(mutex_);
+    autoScanDone_ = false;
+  }
+  selectDrive_ = std::move(selectDrive);
+  state_.ContinueAutoScan = true;
+  autoThread_ = std::thread([this, letters = std::move(driveLetters), handle = Handle(self_)] {
+    AutoScanWorker(letters, handle);
+    {
+      const std::lock_guard lock(mutex_);
+      autoScanDone_ = true;
+    }
+    changed_.notify_all();
+  });
+}
+
+bool ScanController::AutoScanActive() const {
+  const std::lock_guard lock(mutex_);
+  return !autoScanDone_;
+}
+
+void ScanController::AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle) {
+  for (const char letter : driveLetters) {
+    if (system_.GetDriveType(letter) != platform::DriveType::Fixed) continue;
+    std::uint64_t ticket = 0;
+    {
+      const std::lock_guard lock(mutex_);
+      if (shuttingDown_) return;
+      ticket = ++lastTicket_;
+    }
+    Post(handle, [ticket, letter](ScanController& controller) { controller.StartAutoDrive(ticket, letter); });
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return shuttingDown_ || endedTicket_ >= ticket; });
+    if (shuttingDown_ || !state_.ContinueAutoScan) return;
+  }
+}
+
+void ScanController::StartAutoDrive(std::uint64_t ticket, char letter) {
+  if (workerActive_) {
+    afterScan_.push_back([this, ticket, letter] { StartAutoDrive(ticket, letter); });
+    return;
+  }
+  CFolderInfo* record = selectDrive_ ? selectDrive_(letter) : nullptr;
+  if (record && StartScan(*record)) {
+    scanTicket_ = ticket;
+  } else {
+    MarkEnded(ticket);
+  }
+}
+
+void ScanController::MarkEnded(std::uint64_t ticket) {
+  if (ticket == 0) return;
+  {
+    const std::lock_guard lock(mutex_);
+    endedTicket_ = ticket;
+  }
+  changed_.notify_all();
+}
+
+}  // namespace scan

@@ -1,0 +1,119 @@
+#pragma once
+// Runs scans one at a time on a worker thread and closes each on the UI thread: the
+// core of the folders tree's StartScan, ScanWorker, Rescan, Stop scanning and
+// AutoScanWorker.
+//
+// Every public member is called on the UI thread. The controller reaches the UI thread
+// only through the poster it is given (a queued call in the window), and tells the tree
+// what happened through ScanEvents. Neither the poster nor a StatusSink given to it may
+// block waiting for the UI thread: the UI thread joins the worker when the controller
+// is destroyed.
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "scan/folder_info.h"
+#include "scan/scan_job.h"
+
+namespace platform { class System; }
+namespace shell {
+struct AppState;
+class StatusSink;
+}  // namespace shell
+
+namespace scan {
+
+class ScanEvents {
+ public:
+  virtual ~ScanEvents() = default;
+  // The scan of `record` has started: its items below are stale until SubtreePlaced.
+  virtual void ScanStarted(CFolderInfo& /*record*/) {}
+  // `record` holds the new contents (the drive is not yet recalculated): rebuild what
+  // shows it, update the drive icons.
+  virtual void SubtreePlaced(CFolderInfo& /*record*/) {}
+  // The drive is recalculated and ScanInProgress is 0: refresh the hints, then (when
+  // ending.refresh) the selection and the Files list. The scan still counts as running
+  // here: a scan started from this callback is refused (Rescan defers it).
+  virtual void ScanFinished(CFolderInfo& /*record*/, const ScanEnding& /*ending*/) {}
+  // A cluster size analysis was waiting for this scan.
+  virtual void ClusterAnalysisPending() {}
+};
+
+using UiPoster = std::function<void(std::function<void()>)>;
+
+class ScanController {
+ public:
+  ScanController(const platform::System& system, shell::AppState& state, shell::StatusSink& status,
+                 ScanEvents& events, UiPoster post);
+  ~ScanController();
+  ScanController(const ScanController&) = delete;
+  ScanController& operator=(const ScanController&) = delete;
+
+  // Starts scanning `record` (a drive root or folder placed in the drive list's tree),
+  // shallow when ShallowScan is set. False, and nothing done, while a worker still runs
+  // (even one that was told to stop): a second scan could replace records the first is
+  // about to hand over. Callers check ScanInProgress first, as for every scan command.
+  bool StartScan(CFolderInfo& record);
+  // The worker thread exists (from StartScan until the scan is closed): the
+  // ScanThread that Rescan and the frame's update handlers test.
+  bool ScanThreadRunning() const { return workerActive_; }
+  // Starts scanning the record `current` gives, now or, while a worker runs, as soon as
+  // its scan is closed (asking `current` again then).
+  void Rescan(std::function<CFolderInfo*()> current);
+  // While a scan runs: clears ScanInProgress and ContinueAutoScan and the DriveScanned
+  // flag of the drive the scan started on. The worker finishes what it is listing,
+  // still reads the starting folder's direct subfolders, and closes normally.
+  void StopScanning();
+  // Starts the start-up scan: for each of `driveLetters` in order whose drive is fixed,
+  // `selectDrive` (run on the UI thread) makes the drive current and returns its root
+  // record, which is scanned; the next drive waits for that scan to close, and the
+  // loop ends when ContinueAutoScan is 0.
+  void StartAutoScan(std::vector<char> driveLetters, std::function<CFolderInfo*(char)> selectDrive);
+  // The start-up scan thread still runs.
+  bool AutoScanActive() const;
+
+ private:
+  using Self = std::shared_ptr<ScanController*>;
+  using Handle = std::weak_ptr<ScanController*>;
+  // Runs `call` on the UI thread, unless the controller is gone by then. Threads take
+  // their handle on the UI thread before they start.
+  void Post(const Handle& handle, std::function<void(ScanController&)> call) const;
+  void Finish(const std::shared_ptr<ScannedSubtree>& scanned);
+  void RunAfterScan();
+  void AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle);
+  void StartAutoDrive(std::uint64_t ticket, char letter);
+  void MarkEnded(std::uint64_t ticket);
+
+  const platform::System& system_;
+  shell::AppState& state_;
+  shell::StatusSink& status_;
+  ScanEvents& events_;
+  UiPoster post_;
+  // Posted calls hold it weakly, so that those arriving after destruction do nothing.
+  Self self_;
+
+  // UI thread only.
+  std::thread worker_;
+  bool workerActive_ = false;
+  CFolderInfo* scanned_ = nullptr;
+  char scanDrive_ = 0;
+  std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
+  std::vector<std::function<void()>> afterScan_;
+  std::function<CFolderInfo*(char)> selectDrive_;
+
+  // Shared with the start-up scan thread.
+  std::thread autoThread_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::uint64_t lastTicket_ = 0;
+  std::uint64_t endedTicket_ = 0;
+  bool shuttingDown_ = false;
+  bool autoScanDone_ = true;
+};
+
+}  // namespace scan

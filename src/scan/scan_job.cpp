@@ -1,0 +1,94 @@
+#include "scan/scan_job.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "analysis/space.h"
+#include "platform/system.h"
+#include "scan/directory_walk.h"
+#include "scan/record_builder.h"
+#include "scan/scan_texts.h"
+#include "shell/app_state.h"
+#include "shell/status_sink.h"
+
+namespace scan {
+
+ScanRequest RequestFor(const CFolderInfo& record, bool shallow) {
+  ScanRequest request{record.path(), shallow, record.subfoldersPending};
+  if (request.path.size() < 3) throw std::invalid_argument("only a drive or folder record can be scanned");
+  return request;
+}
+
+void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request) {
+  const bool driveRoot = &record.DriveRecord() == &record;
+  if (!request.shallow && driveRoot) state.DriveScanned[shell::DriveIndex(request.path.front())] = true;
+  state.ScanInProgress = true;
+}
+
+ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
+                           const shell::AppState& state, shell::StatusSink& status) {
+  status.ShowStatus(kDeletingPreviousData);
+  ScannedSubtree scanned;
+  scanned.root = std::make_unique<CFolderInfo>();
+  scanned.root->subfoldersPending = request.subfoldersPending;
+  scanned.clusterSize = analysis::DriveSpace(system, request.path.substr(0, 3)).clusterSize;
+
+  RecordBuilder builder(*scanned.root, request.path.front(), scanned.clusterSize, state.accessTables);
+  WalkOptions options;
+  options.networkNames = &state.NetworkName;
+  options.shallow = request.shallow;
+  options.inProgress = &state.ScanInProgress;
+  options.status = &status;
+  ScanFolder(system, request.path, options, builder);
+
+  scanned.entries = builder.EntriesAdded();
+  scanned.foldersListed = builder.FoldersListed();
+  return scanned;
+}
+
+void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState& state) {
+  const std::uint32_t discarded = CountActions(target);
+  if (discarded != 0) {
+    // Never below 0, should the count and the records ever disagree.
+    std::uint32_t pending = state.PendingActionCount.load();
+    while (!state.PendingActionCount.compare_exchange_weak(pending, pending - std::min(pending, discarded))) {
+    }
+  }
+  target.TakeContents(*scanned.root);
+}
+
+void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell::StatusSink& status) {
+  status.ShowStatus(kRecalculatingDrive);
+  driveRecord.Recalculate(clusterSize);
+}
+
+ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
+                           shell::AppState& state, shell::StatusSink& status) {
+  const ScanRequest request = RequestFor(record, shallow);
+  state.ShallowScan = shallow;
+  MarkScanStarted(state, record, request);
+  ScannedSubtree scanned = ScanSubtree(request, system, state, status);
+  PlaceSubtree(record, scanned, state);
+  RecalculateDrive(record.DriveRecord(), scanned.clusterSize, status);
+  CompleteScanEnd(state, BeginScanEnd(state));
+  status.ShowIdle();
+  return scanned;
+}
+
+ScanEnding BeginScanEnd(shell::AppState& state) {
+  state.ScanInProgress = false;
+  ScanEnding ending;
+  ending.refresh = state.RefreshAfterScan;
+  ending.shallow = state.ShallowScan;
+  if (state.TravelTarget != shell::kNoTravel) ending.travelTarget = state.TravelTarget;
+  return ending;
+}
+
+bool CompleteScanEnd(shell::AppState& state, const ScanEnding& ending) {
+  if (ending.refresh && ending.travelTarget) state.TravelTarget = shell::kNoTravel;
+  state.RefreshAfterScan = true;
+  state.ShallowScan = false;
+  return state.PendingClusterAnalysis.exchange(false);
+}
+
+}  // namespace scan

@@ -1,0 +1,80 @@
+#pragma once
+// One scan, split by thread.
+//
+// The worker reads the folder into a private record tree (ScanSubtree): nothing it writes
+// is visible to any view. The UI thread then puts the finished tree in place of the old
+// contents (PlaceSubtree), recalculates the drive (RecalculateDrive) and closes the scan
+// (BeginScanEnd / CompleteScanEnd). No record is ever read by one thread while another
+// writes it.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "scan/folder_info.h"
+
+namespace platform { class System; }
+namespace shell {
+struct AppState;
+class StatusSink;
+}  // namespace shell
+
+namespace scan {
+
+struct ScanRequest {
+  std::string path;                    // the folder the scan starts from, ending in '\'
+  bool shallow = false;                // ShallowScan when the scan was started
+  // The record's mark when the scan started; it keeps it when the folder can't be listed.
+  std::uint8_t subfoldersPending = 1;
+};
+
+// Taken on the UI thread from the record the scan is to start from. Throws
+// std::invalid_argument for a record that is not placed below a drive list.
+ScanRequest RequestFor(const CFolderInfo& record, bool shallow);
+
+// UI thread, as the scan starts: ScanInProgress set, and DriveScanned for a full scan
+// that starts from a drive's root.
+void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request);
+
+struct ScannedSubtree {
+  std::unique_ptr<CFolderInfo> root;   // detached: no parent
+  std::uint64_t clusterSize = 0;
+  std::uint64_t entries = 0;           // entries added, files and folders, all levels
+  std::uint64_t foldersListed = 0;
+};
+
+// Worker thread. Reads only the read-only parts of `state` (access tables, network
+// names) and ScanInProgress; shows "Deleting previously scanned data ..." and the
+// "Looking in: " texts.
+ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
+                           const shell::AppState& state, shell::StatusSink& status);
+
+// UI thread: `target` takes the scanned contents; its old subtree is deleted, and
+// PendingActionCount loses every action that went with it.
+void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState& state);
+
+// UI thread: "Recalculating drive information ..." and Recalculate on the whole drive.
+void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell::StatusSink& status);
+
+struct ScanEnding {
+  bool refresh = true;   // RefreshAfterScan: update the tree selection and the Files list
+  bool shallow = false;  // ShallowScan of the scan that ended
+  // The subfolder of the current item to select, when the Files list asked for one.
+  std::optional<std::string> travelTarget;
+};
+
+// The whole scan on the calling thread, for callers without a window (norvex-cli,
+// tests): the same steps and flags as a scan started from the folders tree, with the
+// subtree placed at once. `record` must be placed below a drive list.
+ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
+                           shell::AppState& state, shell::StatusSink& status);
+
+// Clears ScanInProgress and reads what the refresh needs.
+ScanEnding BeginScanEnd(shell::AppState& state);
+// After the refresh: TravelTarget back to "NoTravel" when it was used, RefreshAfterScan
+// set and ShallowScan cleared. True when a cluster size analysis was waiting for this
+// scan (its flag is then cleared).
+bool CompleteScanEnd(shell::AppState& state, const ScanEnding& ending);
+
+}  // namespace scan

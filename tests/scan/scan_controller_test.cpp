@@ -1,0 +1,242 @@
+// Scans on the worker thread, handed over to the (test's) UI thread.
+
+#include "scan/scan_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scan/scan_texts.h"
+#include "scan_support.h"
+#include "shell/app_state.h"
+#include "support/temp_drives.h"
+
+namespace scan {
+namespace {
+
+using scan_testing::RecordingStatus;
+using scan_testing::UiQueue;
+
+// Records what the controller tells the tree, checking what the tree may rely on.
+class TreeEvents : public ScanEvents {
+ public:
+  explicit TreeEvents(const shell::AppState& state) : state_(state) {}
+
+  void ScanStarted(CFolderInfo& record) override {
+    log.push_back("started " + record.path());
+    if (onStarted) onStarted(record);
+  }
+  void SubtreePlaced(CFolderInfo& record) override {
+    log.push_back("placed " + record.path());
+    EXPECT_TRUE(state_.ScanInProgress || stopped);
+  }
+  void ScanFinished(CFolderInfo& record, const ScanEnding& ending) override {
+    log.push_back("finished " + record.path());
+    endings.push_back(ending);
+    EXPECT_FALSE(state_.ScanInProgress);
+    ++finished;
+    if (onFinished) onFinished(record);
+  }
+  void ClusterAnalysisPending() override { log.push_back("analysis"); }
+
+  std::vector<std::string> log;
+  std::vector<ScanEnding> endings;
+  int finished = 0;
+  bool stopped = false;
+  std::function<void(CFolderInfo&)> onStarted;
+  std::function<void(CFolderInfo&)> onFinished;
+
+ private:
+  const shell::AppState& state_;
+};
+
+class ScanControllerTest : public ::testing::Test {
+ protected:
+  ScanControllerTest() {
+    for (const char letter : std::string("CDE")) {
+      const std::string name{letter, ':'};
+      NewEntry drive;
+      drive.source = kSourceDrive;
+      drive.name = name;
+      drive.kind = kKindFolder;
+      driveList_.AddEntry(drive);
+    }
+    for (const char* path : {"D:\\one\\a.txt", "D:\\one\\deeper\\b.txt", "D:\\two\\c.txt", "E:\\e.txt"}) {
+      drives_.WriteFile(path, "data");
+    }
+  }
+
+  CFolderInfo& Drive(char letter) { return *driveList_.GetChild(static_cast<std::uint32_t>(letter - 'C')); }
+
+  // Lets the worker go on only once Release() is called, from the first "Looking in: ".
+  void HoldWorker() {
+    auto held = std::make_shared<std::promise<void>>();
+    release_ = held;
+    status_.OnStatus([released = held->get_future().share()](const std::string& text) {
+      if (text.starts_with(kLookingIn)) released.wait();
+    });
+  }
+  void Release() {
+    if (release_) release_->set_value();
+    release_.reset();
+  }
+  bool RunUntilFinished(int count) {
+    return ui_.RunUntil([&] { return events_.finished >= count && !controller_->ScanThreadRunning(); });
+  }
+
+  testing_support::TempDrives drives_{"CDE"};
+  shell::AppState state_;
+  RecordingStatus status_;
+  UiQueue ui_;
+  TreeEvents events_{state_};
+  CFolderInfo driveList_;
+  std::shared_ptr<std::promise<void>> release_;
+  std::unique_ptr<ScanController> controller_ =
+      std::make_unique<ScanController>(drives_.System(), state_, status_, events_, ui_.Poster());
+
+  ~ScanControllerTest() override {
+    Release();
+    controller_.reset();
+  }
+};
+
+TEST_F(ScanControllerTest, TheWorkersSubtreeIsPlacedAndTheDriveRecalculatedOnTheUiThread) {
+  CFolderInfo& d = Drive('D');
+  d.AddEntry(NewEntry{kSourceSubfolder, "stale", 0, 0, 0, kKindFolder, 0, 0});
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(d));
+  EXPECT_TRUE(state_.ScanInProgress);
+  EXPECT_TRUE(controller_->ScanThreadRunning());
+  EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex('D')]);
+  // Nothing the UI shows changes while the worker reads.
+  EXPECT_EQ(d.Count(), 1u);
+  EXPECT_EQ(d.names(0), "stale");
+  Release();
+
+  ASSERT_TRUE(RunUntilFinished(1));
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"started D:\\", "placed D:\\", "finished D:\\"}));
+  EXPECT_EQ(d.Count(), 2u);
+  EXPECT_EQ(d.totalFiles, 3u);
+  EXPECT_EQ(driveList_.GetChild(0)->Count(), 0u);
+  EXPECT_FALSE(state_.ScanInProgress);
+  const auto texts = status_.Texts();
+  EXPECT_EQ(texts.front(), kDeletingPreviousData);
+  EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
+  EXPECT_EQ(texts.back(), shell::kIdlePrompt);
+}
+
+TEST_F(ScanControllerTest, NoSecondScanStartsWhileAWorkerRunsAndARescanWaitsForIt) {
+  events_.stopped = true;
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  controller_->StopScanning();  // ScanInProgress is 0 now, but the worker still runs
+  EXPECT_FALSE(controller_->StartScan(Drive('E')));
+  CFolderInfo* current = &Drive('C');
+  controller_->Rescan([&] { return current; });
+  current = &Drive('E');  // the item current when the rescan finally runs
+  Release();
+
+  ASSERT_TRUE(RunUntilFinished(2));
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"started D:\\", "placed D:\\", "finished D:\\",
+                                                   "started E:\\", "placed E:\\", "finished E:\\"}));
+  EXPECT_EQ(Drive('E').totalFiles, 1u);
+}
+
+TEST_F(ScanControllerTest, StoppingKeepsTheDirectSubfoldersAndForgetsTheDriveWasScanned) {
+  events_.stopped = true;
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  state_.ContinueAutoScan = true;
+  controller_->StopScanning();
+  EXPECT_FALSE(state_.ScanInProgress);
+  EXPECT_FALSE(state_.ContinueAutoScan);
+  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+  Release();
+
+  ASSERT_TRUE(RunUntilFinished(1));
+  CFolderInfo& d = Drive('D');
+  EXPECT_EQ(d.readState, ReadState::ReadPartly);
+  EXPECT_EQ(d.totalFiles, 2u);  // one\a.txt and two\c.txt; one\deeper\ was not read
+  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+}
+
+TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
+  state_.ShallowScan = true;
+  state_.TravelTarget = "one";
+  state_.PendingClusterAnalysis = true;
+  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  ASSERT_TRUE(RunUntilFinished(1));
+  ASSERT_EQ(events_.endings.size(), 1u);
+  EXPECT_TRUE(events_.endings[0].refresh);
+  EXPECT_TRUE(events_.endings[0].shallow);
+  EXPECT_EQ(events_.endings[0].travelTarget, "one");
+  EXPECT_EQ(events_.log.back(), "analysis");
+  EXPECT_EQ(state_.TravelTarget, shell::kNoTravel);
+  EXPECT_FALSE(state_.ShallowScan);
+  EXPECT_FALSE(state_.PendingClusterAnalysis);
+  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);  // a shallow scan is not a full one
+
+  state_.RefreshAfterScan = false;
+  state_.TravelTarget = "two";
+  // A scan started while the last one closes would lose its flags to that closing.
+  bool startedWhileClosing = true;
+  events_.onFinished = [&](CFolderInfo& record) { startedWhileClosing = controller_->StartScan(record); };
+  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  ASSERT_TRUE(RunUntilFinished(2));
+  EXPECT_FALSE(events_.endings[1].refresh);
+  EXPECT_EQ(state_.TravelTarget, "two");  // only a refresh uses it up
+  EXPECT_TRUE(state_.RefreshAfterScan);
+  EXPECT_FALSE(startedWhileClosing);
+}
+
+TEST_F(ScanControllerTest, TheStartUpScanReadsEachFixedDriveInTurn) {
+  std::string fixed;
+  for (const char letter : std::string("CDE")) {
+    if (drives_.System().GetDriveType(letter) == platform::DriveType::Fixed) fixed += letter;
+  }
+  if (fixed.empty()) GTEST_SKIP() << "the temporary folder is not on a fixed drive here";
+
+  std::string selected;
+  controller_->StartAutoScan({'C', 'D', 'E'}, [&](char letter) {
+    selected += letter;
+    return &Drive(letter);
+  });
+  ASSERT_TRUE(ui_.RunUntil([&] { return !controller_->AutoScanActive(); }));
+  EXPECT_EQ(selected, fixed);
+  EXPECT_EQ(events_.finished, static_cast<int>(fixed.size()));
+  for (const char letter : fixed) EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex(letter)]) << letter;
+}
+
+TEST_F(ScanControllerTest, StoppingTheStartUpScanEndsItAfterTheCurrentDrive) {
+  if (drives_.System().GetDriveType('C') != platform::DriveType::Fixed) {
+    GTEST_SKIP() << "the temporary folder is not on a fixed drive here";
+  }
+  events_.stopped = true;
+  events_.onStarted = [&](CFolderInfo&) { controller_->StopScanning(); };
+  std::string selected;
+  controller_->StartAutoScan({'C', 'D', 'E'}, [&](char letter) {
+    selected += letter;
+    return &Drive(letter);
+  });
+  ASSERT_TRUE(ui_.RunUntil([&] { return !controller_->AutoScanActive(); }));
+  EXPECT_EQ(selected, "C");
+  EXPECT_EQ(events_.finished, 1);
+  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('C')]);
+  EXPECT_EQ(Drive('D').Count(), 0u);
+}
+
+TEST_F(ScanControllerTest, ACallArrivingAfterTheControllerIsGoneDoesNothing) {
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  Release();
+  controller_.reset();  // waits for the worker, whose hand-over is still queued
+  ASSERT_TRUE(ui_.RunUntil([&] { return ui_.Pending() == 0; }));
+  EXPECT_EQ(events_.finished, 0);
+  EXPECT_EQ(Drive('D').Count(), 0u);
+}
+
+}  // namespace
+}  // namespace scan

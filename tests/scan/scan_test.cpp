@@ -1,0 +1,308 @@
+// Scanning real folders of temporary drives into records.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "activity/path_key.h"
+#include "support/faulty_system.h"
+#include "platform/forwarding_system.h"
+#include "scan/scan_job.h"
+#include "scan/scan_texts.h"
+#include "scan_support.h"
+#include "shell/app_state.h"
+#include "support/temp_drives.h"
+
+namespace scan {
+namespace {
+
+using scan_testing::Access;
+using scan_testing::InstallAccessRecords;
+using scan_testing::RecordingStatus;
+
+constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+
+std::set<std::string> Names(const CFolderInfo& record) {
+  std::set<std::string> names;
+  for (std::uint32_t i = 0; i < record.Count(); ++i) names.emplace(record.names(i));
+  return names;
+}
+
+// The entry called `name`; fails the test when there is none.
+std::uint32_t IndexOf(const CFolderInfo& record, std::string_view name) {
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (record.names(i) == name) return i;
+  }
+  ADD_FAILURE() << "no entry " << name << " in " << record.path();
+  return 0;
+}
+
+CFolderInfo& Sub(CFolderInfo& record, std::string_view name) {
+  CFolderInfo* child = record.GetChild(IndexOf(record, name));
+  EXPECT_NE(child, nullptr) << name;
+  return *child;
+}
+
+class ScanTest : public ::testing::Test {
+ protected:
+  ScanTest() {
+    NewEntry drive;
+    drive.source = kSourceDrive;
+    drive.name = "D:";
+    drive.kind = kKindFolder;
+    driveList_.AddEntry(drive);
+  }
+
+  CFolderInfo& Root() { return *driveList_.GetChild(0); }
+
+  ScannedSubtree Scan(CFolderInfo& record, bool shallow = false) {
+    return ScanInPlace(record, shallow, system_, state_, status_);
+  }
+  ScannedSubtree ScanOn(const platform::System& system, CFolderInfo& record, bool shallow = false) {
+    return ScanInPlace(record, shallow, system, state_, status_);
+  }
+
+  // D:\a.txt, D:\.profile, D:\.git\config, D:\sub\x.bin, D:\sub\deep\y.txt,
+  // D:\sub\deep\deeper\z.txt
+  void MakeTree() {
+    drives_.WriteFile("D:\\a.txt", "hello");
+    drives_.WriteFile("D:\\.profile", "dot file");
+    drives_.WriteFile("D:\\.git\\config", "hidden folder");
+    drives_.WriteFileOfSize("D:\\sub\\x.bin", 3000);
+    drives_.WriteFile("D:\\sub\\deep\\y.txt", "y");
+    drives_.WriteFile("D:\\sub\\deep\\deeper\\z.txt", "zz");
+  }
+
+  testing_support::TempDrives drives_{"CD"};
+  platform::System& system_ = drives_.System();
+  shell::AppState state_;
+  RecordingStatus status_;
+  CFolderInfo driveList_;
+};
+
+TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
+  MakeTree();
+  const ScannedSubtree scanned = Scan(Root());
+
+  CFolderInfo& root = Root();
+  EXPECT_EQ(Names(root), (std::set<std::string>{"a.txt", ".profile", "sub"}));
+  CFolderInfo& sub = Sub(root, "sub");
+  CFolderInfo& deep = Sub(sub, "deep");
+  CFolderInfo& deeper = Sub(deep, "deeper");
+  EXPECT_EQ(Names(deeper), (std::set<std::string>{"z.txt"}));
+  for (const CFolderInfo* record : {&root, &sub, &deep, &deeper}) {
+    EXPECT_EQ(record->subfoldersPending, 0) << record->path();
+    EXPECT_EQ(record->readState, ReadState::ReadFully) << record->path();
+  }
+
+  EXPECT_EQ(root.totalFiles, 5u);
+  EXPECT_EQ(root.totalSize, 5u + 8u + 3000u + 1u + 2u);
+  EXPECT_EQ(root.sizes()[IndexOf(root, "sub")], 3003u);
+  EXPECT_EQ(scanned.entries, 8u);
+  EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_FALSE(state_.ScanInProgress);
+
+  const std::uint32_t x = IndexOf(sub, "x.bin");
+  EXPECT_EQ(sub.keys()[x], activity::PathKey("D:\\sub\\x.bin", state_.NetworkName));
+  EXPECT_EQ(sub.kinds()[x], kKindFile);
+  EXPECT_EQ(sub.keys()[IndexOf(sub, "deep")], 0u);
+  if (scanned.clusterSize != 0) {
+    EXPECT_EQ(sub.actualSizes()[x] % scanned.clusterSize, 0u);
+    EXPECT_GE(sub.actualSizes()[x], sub.compressedSizes()[x]);
+  }
+
+  const auto texts = status_.Texts();
+  EXPECT_EQ(texts.front(), kDeletingPreviousData);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\sub\\deep\\deeper\\"), 1);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\.git\\"), 0);
+  EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
+  EXPECT_EQ(texts.back(), shell::kIdlePrompt);
+}
+
+TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
+  MakeTree();
+  state_.TravelTarget = "sub";
+  Scan(Root(), /*shallow=*/true);
+
+  CFolderInfo& root = Root();
+  CFolderInfo& sub = Sub(root, "sub");
+  CFolderInfo& deep = Sub(sub, "deep");
+  EXPECT_EQ(root.subfoldersPending, 0);
+  EXPECT_EQ(root.readState, ReadState::ReadPartly);
+  EXPECT_EQ(sub.subfoldersPending, 1);
+  EXPECT_EQ(sub.readState, ReadState::ReadPartly);
+  EXPECT_EQ(Names(sub), (std::set<std::string>{"x.bin", "deep"}));
+  EXPECT_EQ(deep.Count(), 0u);
+  EXPECT_EQ(deep.subfoldersPending, 1);
+  EXPECT_EQ(deep.readState, ReadState::NotRead);
+  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_FALSE(state_.ShallowScan);
+  EXPECT_EQ(state_.TravelTarget, shell::kNoTravel);
+
+  // Opening the pending folder reads it and the level below.
+  Scan(deep, /*shallow=*/true);
+  EXPECT_EQ(deep.subfoldersPending, 0);
+  CFolderInfo& deeper = Sub(deep, "deeper");
+  EXPECT_EQ(deeper.subfoldersPending, 1);
+  EXPECT_EQ(Names(deeper), (std::set<std::string>{"z.txt"}));
+  EXPECT_EQ(root.totalFiles, 5u);  // the whole drive was recalculated
+}
+
+TEST_F(ScanTest, EmptyAndUnreadableFoldersYieldEmptyRecordsAndTheScanGoesOn) {
+  drives_.MakeDirectory("D:\\empty");
+  drives_.WriteFile("D:\\locked\\secret.txt", "s");
+  drives_.WriteFile("D:\\zsibling\\open.txt", "o");
+  testing_support::FaultySystem faulty(system_);
+  faulty.Fail(testing_support::Operation::List, {testing_support::PathStartsWith("D:\\locked\\")});
+
+  ScanOn(faulty, Root());
+  CFolderInfo& root = Root();
+  CFolderInfo& empty = Sub(root, "empty");
+  CFolderInfo& locked = Sub(root, "locked");
+  EXPECT_EQ(empty.Count(), 0u);
+  EXPECT_EQ(empty.subfoldersPending, 0);
+  EXPECT_EQ(empty.UsedPercent(), 100u);
+  EXPECT_EQ(locked.Count(), 0u);
+  EXPECT_EQ(locked.subfoldersPending, 1);  // never read: keeps its mark
+  EXPECT_EQ(locked.readState, ReadState::ReadFully);
+  EXPECT_EQ(Names(Sub(root, "zsibling")), (std::set<std::string>{"open.txt"}));
+  EXPECT_EQ(root.totalFiles, 1u);
+}
+
+TEST_F(ScanTest, ADriveWhoseRootCannotBeListedStaysEmptyButCountsAsRead) {
+  drives_.WriteFile("D:\\a.txt", "a");
+  Scan(Root());
+  ASSERT_EQ(Root().Count(), 1u);
+
+  testing_support::FaultySystem faulty(system_);
+  faulty.Fail(testing_support::Operation::List);
+  ScanOn(faulty, Root());
+  EXPECT_EQ(Root().Count(), 0u);
+  EXPECT_EQ(Root().totalFiles, 0u);
+  EXPECT_EQ(Root().subfoldersPending, 0);  // as the earlier scan left it
+  EXPECT_EQ(Root().readState, ReadState::ReadFully);
+}
+
+TEST_F(ScanTest, ASparseFileOfFiveGigabytesCountsItsFullSize) {
+  drives_.MakeDirectory("D:\\big");
+  const std::string host = drives_.Host("D:\\big\\sparse.img");
+  const int fd = ::open(host.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(5 * kGiB)), 0);
+  ::close(fd);
+
+  Scan(Root());
+  CFolderInfo& big = Sub(Root(), "big");
+  ASSERT_EQ(big.Count(), 1u);
+  EXPECT_EQ(big.sizes()[0], 5 * kGiB);
+  EXPECT_LT(big.compressedSizes()[0], 5 * kGiB);  // the data it really holds
+  EXPECT_EQ(Root().totalSize, 5 * kGiB);
+  EXPECT_EQ(Root().sizes()[IndexOf(Root(), "big")], 5 * kGiB);
+}
+
+// Lists as the host does, but every compressed-size query fails.
+class NoCompressedSizes : public platform::ForwardingSystem {
+ public:
+  using ForwardingSystem::ForwardingSystem;
+  bool ListDirectory(std::string_view folder,
+                     const std::function<bool(const platform::FindData&)>& visit) const override {
+    return ForwardingSystem::ListDirectory(folder, [&](const platform::FindData& found) {
+      platform::FindData failed = found;
+      failed.compressedSize = 12345;
+      failed.compressedSizeValid = false;
+      return visit(failed);
+    });
+  }
+};
+
+TEST_F(ScanTest, AFailedCompressedSizeQueryFallsBackToTheSize) {
+  drives_.WriteFileOfSize("D:\\f.bin", 70000);
+  NoCompressedSizes system(system_);
+  const ScannedSubtree scanned = ScanOn(system, Root());
+  EXPECT_EQ(Root().compressedSizes()[0], 70000u);
+  if (scanned.clusterSize != 0) {
+    const std::uint64_t cluster = scanned.clusterSize;
+    EXPECT_EQ(Root().actualSizes()[0], (70000 + cluster - 1) / cluster * cluster);
+  }
+}
+
+TEST_F(ScanTest, FilesTakeTheCountersOfTheirAccessRecords) {
+  drives_.WriteFile("D:\\used.txt", "u");
+  drives_.WriteFile("D:\\also.txt", "a");
+  drives_.WriteFile("D:\\never.txt", "n");
+  InstallAccessRecords(state_.accessTables, 'D',
+                       {{activity::PathKey("D:\\used.txt", state_.NetworkName), Access(0x3000, 2, 10, 1, 0)},
+                        {activity::PathKey("D:\\also.txt", state_.NetworkName), Access(0x3000, 7, 0, 0, 1)}});
+  Scan(Root());
+  CFolderInfo& root = Root();
+  const std::uint32_t used = IndexOf(root, "used.txt");
+  const std::uint32_t also = IndexOf(root, "also.txt");
+  EXPECT_EQ(root.readOnlyCounts()[used], 10u);
+  EXPECT_EQ(root.writeOnlyCounts()[used], 1u);
+  EXPECT_EQ(root.readWriteCounts()[also], 1u);
+  EXPECT_EQ(root.AccessCount(IndexOf(root, "never.txt")), 0u);
+  EXPECT_EQ(root.maxAccessCount, 11u);
+  EXPECT_EQ(root.totalReadOnly, 10u);
+  // Equal latest accesses: the operation of whichever of the two was listed first.
+  EXPECT_EQ(root.latestOperation, used < also ? 2 : 7);
+}
+
+TEST_F(ScanTest, ARescanDescribesOnlyTheNewContentsAndDropsTheirActions) {
+  drives_.WriteFile("D:\\work\\old.txt", "old");
+  drives_.WriteFile("D:\\work\\gone\\deep.txt", "deep");
+  drives_.WriteFile("D:\\keep\\k.txt", "k");
+  Scan(Root());
+  CFolderInfo& work = Sub(Root(), "work");
+  CFolderInfo& keep = Sub(Root(), "keep");
+  work.actions()[IndexOf(work, "old.txt")] = 1;
+  Sub(work, "gone").actions()[0] = 4;
+  keep.actions()[0] = 2;
+  state_.PendingActionCount = 3;
+
+  testing_support::RemoveTree(drives_.Host("D:\\work\\gone"));
+  drives_.WriteFile("D:\\work\\new.txt", "brand new");
+  Scan(work);
+
+  EXPECT_EQ(Names(work), (std::set<std::string>{"old.txt", "new.txt"}));
+  EXPECT_EQ(work.totalFiles, 2u);
+  EXPECT_EQ(work.totalSize, 3u + 9u);
+  EXPECT_EQ(CountActions(work), 0u);
+  EXPECT_EQ(state_.PendingActionCount, 1u);  // only the action outside the rescan is left
+  EXPECT_EQ(CountActions(driveList_), 1u);
+  EXPECT_EQ(Root().totalFiles, 3u);
+  EXPECT_EQ(Root().totalSize, 12u + 1u);
+}
+
+TEST_F(ScanTest, AStoppedScanStillReadsTheStartingFoldersSubfoldersButNothingDeeper) {
+  for (const char* top : {"D:\\a", "D:\\b", "D:\\c"}) {
+    drives_.WriteFile(std::string(top) + "\\file.txt", "f");
+    drives_.WriteFile(std::string(top) + "\\below\\file.txt", "f");
+  }
+  // Stop as soon as the first subfolder is about to be listed.
+  status_.OnStatus([this](const std::string& text) {
+    if (text.starts_with(std::string(kLookingIn) + "D:\\") && text.size() > std::string(kLookingIn).size() + 3) {
+      state_.ScanInProgress = false;
+    }
+  });
+  Scan(Root());
+
+  CFolderInfo& root = Root();
+  EXPECT_EQ(root.readState, ReadState::ReadPartly);
+  for (const char* name : {"a", "b", "c"}) {
+    CFolderInfo& top = Sub(root, name);
+    EXPECT_EQ(Names(top), (std::set<std::string>{"file.txt", "below"})) << name;
+    EXPECT_EQ(top.readState, ReadState::ReadPartly) << name;
+    CFolderInfo& below = Sub(top, "below");
+    EXPECT_EQ(below.Count(), 0u) << name;
+    EXPECT_EQ(below.readState, ReadState::NotRead) << name;
+  }
+  EXPECT_EQ(root.totalFiles, 3u);
+}
+
+}  // namespace
+}  // namespace scan
