@@ -6,7 +6,15 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 
+// The pages live in a static library: its resources must be registered by hand.
+static void RegisterResources() { Q_INIT_RESOURCE(norvex); }
+
 namespace ui::help {
+
+void EnsureResources() {
+  static const bool registered = (RegisterResources(), true);
+  (void)registered;
+}
 
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {
@@ -25,10 +33,13 @@ const std::vector<Page>& Pages() {
   return pages;
 }
 
-QString PageUrl(const char* file) { return QStringLiteral("qrc:/help/") + QString::fromUtf8(file); }
+QString PageUrl(const char* file) {
+  EnsureResources();
+  return QStringLiteral("qrc:/help/") + QString::fromUtf8(file); }
 
 QString PlainText(const char* file) {
   static QHash<QString, QString> cache;
+  EnsureResources();
   const QString name = QString::fromUtf8(file);
   if (const auto found = cache.constFind(name); found != cache.constEnd()) return *found;
   QFile page(QStringLiteral(":/help/") + name);

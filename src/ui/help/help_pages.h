@@ -17,6 +17,8 @@ inline constexpr const char* kFoldersTreePage = "folders_tree.html";
 inline constexpr const char* kFilesListPage = "files_list.html";
 inline constexpr const char* kMainWindowPage = "main_window.html";
 
+// Makes the pages reachable under ":/help"; safe to call any number of times.
+void EnsureResources();
 const std::vector<Page>& Pages();
 // The resource URL of a page ("qrc:/help/index.html").
 QString PageUrl(const char* file);
