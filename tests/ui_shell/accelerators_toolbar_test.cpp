@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "ui_shell/qt_print.h"
+
 #include <map>
 
 #include "ui/commands/accelerators.h"

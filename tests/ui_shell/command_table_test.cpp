@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <gtest/gtest.h>
 
+#include "ui_shell/qt_print.h"
+
 #include <string>
 #include <vector>
 

@@ -6,6 +6,8 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
+#include "ui_shell/qt_print.h"
+
 #include "ui/help/help_pages.h"
 #include "ui/help/help_window.h"
 

@@ -13,9 +13,13 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QEventLoop>
 #include <QToolBar>
 #include <QWhatsThis>
 #include <gtest/gtest.h>
+
+#include "ui_shell/qt_print.h"
 
 #include "shell/app_state.h"
 #include "shell/scripted_prompter.h"
@@ -37,6 +41,13 @@ namespace {
 using namespace std::chrono_literals;
 using ui::CMainFrame;
 using ui::Target;
+
+// Lets the event loop run until it has nothing to do, as between a user's actions.
+void RunUntilIdle() {
+  QEventLoop loop;
+  QTimer::singleShot(20, &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 class MainFrameTest : public ::testing::Test {
  protected:
@@ -134,10 +145,10 @@ TEST_F(MainFrameTest, PerformActionsFollowsThePendingCount) {
   // The toolbar button follows on idle, without any menu being opened.
   QAction* button = frame->ToolBar()->actions().at(0);
   state.PendingActionCount = 0;
-  QCoreApplication::processEvents();
+  RunUntilIdle();
   EXPECT_FALSE(button->isEnabled());
   state.PendingActionCount = 1;
-  QCoreApplication::processEvents();
+  RunUntilIdle();
   EXPECT_TRUE(button->isEnabled());
 }
 
@@ -216,18 +227,21 @@ TEST_F(MainFrameTest, AutoScanTogglesAndIsWrittenWhenTheFrameGoes) {
 
 TEST_F(MainFrameTest, HighlightedItemsShowTheirPromptThenTheIdlePrompt) {
   Started();
-  QAction* rescan = commands.Action(ui::cmd::kRescan);
-  rescan->showStatusText(frame.get());
+  // The menu bar's own way: a status tip travelling up from the bar.
+  commands.Action(ui::cmd::kRescan)->showStatusText(frame->menuBar());
   EXPECT_EQ(frame->Status().Message(),
             QStringLiteral("Rescan alll directories from the selected in the tree drive or directory"));
   QStatusTipEvent leave{QString()};
-  QCoreApplication::sendEvent(frame.get(), &leave);
+  QCoreApplication::sendEvent(frame->menuBar(), &leave);
   EXPECT_EQ(frame->Status().Message(), QStringLiteral("Ready, for Help press F1"));
 
-  QMenu* file = frame->MenuPopups().at(0);
-  commands.Action(ui::cmd::kAppExit)->showStatusText(file);
+  // Items of context menus (their own windows) reach the pane through the table.
+  QMenu context;
+  commands.WatchMenu(&context);
+  QAction* item = commands.NewAction(ui::cmd::kAppExit, QStringLiteral("E&xit"), &context);
+  item->hover();
   EXPECT_EQ(frame->Status().Message(), QStringLiteral("Quit the application"));
-  emit file->aboutToHide();
+  emit context.aboutToHide();
   EXPECT_EQ(frame->Status().Message(), QStringLiteral("Ready, for Help press F1"));
 }
 
@@ -281,9 +295,8 @@ TEST_F(MainFrameTest, HelpCommandsOpenTheirPages) {
   EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("index.html"));
   commands.Execute(ui::cmd::kHelpUsing);
   EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("using_help.html"));
-  frame->List().setFocus();
-  commands.Execute(ui::cmd::kHelp);
-  EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("files_list.html"));
+  commands.Execute(ui::cmd::kHelpSearch);
+  EXPECT_EQ(frame->Help().findChild<QTabWidget*>()->currentIndex(), 1);
   commands.Execute(ui::cmd::kContextHelp);
   EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
   QWhatsThis::leaveWhatsThisMode();
@@ -325,6 +338,15 @@ TEST_F(FrameKeysTest, AcceleratorsWinOverTheViewsOwnKeys) {
   Press(frame->List(), Qt::Key_Return, Qt::ControlModifier);
   Press(frame->Tree(), Qt::Key_Backspace);
   EXPECT_EQ(log, (std::vector<std::string>{"32850 list", "32838 list", "32834 list", "32844 tree"}));
+}
+
+TEST_F(FrameKeysTest, F1OpensTheHelpOfThePaneWithTheFocus) {
+  Press(frame->List(), Qt::Key_F1);
+  EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("files_list.html"));
+  QApplication::setActiveWindow(frame.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  Press(frame->Tree(), Qt::Key_F1);
+  EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("folders_tree.html"));
 }
 
 TEST_F(FrameKeysTest, AltCSendsTheTreeCommandAndF10Nothing) {

@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
+#include "ui_shell/qt_print.h"
+
 #include "ui/commands/command_table.h"
 #include "ui/commands/menu_layout.h"
 

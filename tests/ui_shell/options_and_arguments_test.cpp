@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "ui_shell/qt_print.h"
+
 #include "shell/options.h"
 #include "ui/app/command_line.h"
 #include "ui/app/settings_option_store.h"

@@ -3,7 +3,21 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform says so for every window that asks for what it cannot do.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+  if (previousHandler != nullptr) {
+    previousHandler(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+  }
+}
 
 class QtApplication : public ::testing::Environment {
  public:
@@ -13,6 +27,7 @@ class QtApplication : public ::testing::Environment {
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     application_ = new QApplication(argc, argv);
+    previousHandler = qInstallMessageHandler(QuietHandler);
   }
   void TearDown() override {
     delete application_;

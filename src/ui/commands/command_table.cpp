@@ -102,6 +102,7 @@ void CommandTable::Connect(QAction* action) {
   connect(action, &QAction::triggered, this, [this, action] {
     Execute(IdOf(action), action->text());
   });
+  connect(action, &QAction::hovered, this, [this, action] { emit highlighted(IdOf(action)); });
 }
 
 QAction* CommandTable::Action(int id) {
@@ -143,6 +144,7 @@ QMenu* CommandTable::CopyMenu(const QMenu& source, QWidget* parent) {
 
 void CommandTable::WatchMenu(QMenu* menu) {
   connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
+  connect(menu, &QMenu::aboutToHide, this, &CommandTable::menuClosed);
 }
 
 void CommandTable::UpdateMenu(QMenu* menu) const {

@@ -72,6 +72,10 @@ class CommandTable : public QObject {
  signals:
   // After a handler has run: lets the frame refresh toolbar states at once.
   void executed(int id);
+  // An item of `id` is highlighted in a menu (its prompt belongs in the message pane).
+  void highlighted(int id);
+  // A watched menu closed: the message pane goes back to the idle prompt.
+  void menuClosed();
 
  private:
   struct Entry {

@@ -129,10 +129,11 @@ void CMainFrame::CreateMenus() {
   CommandTable& commands = Commands();
   BuildToolBar(*toolBar_, commands);
   popups_ = BuildMenuBar(*menuBar(), commands, [this](QMenu*) { emit menuBarInitializing(menuBar()); });
-  for (QMenu* popup : popups_) {
-    // Leaving the menus brings the idle prompt back to the message pane.
-    connect(popup, &QMenu::aboutToHide, panes_, &StatusPanes::ShowIdle);
-  }
+  // Menu bar, context and run-time menus alike: the highlighted item's prompt, and the
+  // idle prompt once the menu closes.
+  connect(&commands, &CommandTable::highlighted, panes_,
+          [this](int id) { panes_->ShowMessage(strings::StatusPrompt(id)); });
+  connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
 }
 
 shell::StatusSink& CMainFrame::Sink() { return *sink_; }

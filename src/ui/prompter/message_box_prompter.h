@@ -3,12 +3,12 @@
 // the caption "File Norvex".
 
 #include <QPointer>
+#include <QWidget>
 #include <memory>
 
 #include "shell/prompter.h"
 
 class QMessageBox;
-class QWidget;
 
 namespace ui {
 
