@@ -183,6 +183,16 @@ TEST_F(CommandTableTest, OnlyCheckedItemsCarryACheckMark) {
   EXPECT_FALSE(item->isCheckable());
 }
 
+TEST_F(CommandTableTest, AWindowThatGoesTakesItsHandlersWithIt) {
+  Handle(ui::cmd::kRescan, Target::Tree, "tree");
+  Handle(ui::cmd::kStopScanning, Target::Tree, "tree");
+  Handle(ui::cmd::kSelectAll, Target::List, "list");
+  commands.UnregisterAll(Target::Tree);
+  EXPECT_FALSE(commands.Execute(ui::cmd::kRescan));
+  EXPECT_FALSE(commands.Execute(ui::cmd::kStopScanning));
+  EXPECT_TRUE(commands.Execute(ui::cmd::kSelectAll));
+}
+
 TEST_F(CommandTableTest, AHandlerMayReplaceItselfWhileRunning) {
   commands.Register(ui::cmd::kAppExit, Target::Frame, [this] {
     commands.Register(ui::cmd::kAppExit, Target::Frame, [this] { log.push_back("second"); });

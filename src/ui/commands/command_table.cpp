@@ -41,6 +41,10 @@ bool CommandTable::Register(int id, Target target, Handler handler, UpdateHandle
 
 void CommandTable::Unregister(int id, Target target) { entries_.erase({id, target}); }
 
+void CommandTable::UnregisterAll(Target target) {
+  std::erase_if(entries_, [target](const auto& entry) { return entry.first.second == target; });
+}
+
 void CommandTable::SetActiveView(Target view) {
   if (view == Target::Tree || view == Target::List) activeView_ = view;
 }

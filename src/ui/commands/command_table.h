@@ -40,6 +40,8 @@ class CommandTable : public QObject {
   // never brings `id` to `target`.
   bool Register(int id, Target target, Handler handler, UpdateHandler update = {});
   void Unregister(int id, Target target);
+  // Every handler of `target`: a window that goes takes its handlers with it.
+  void UnregisterAll(Target target);
 
   // The view that last had the focus: the one that receives ActiveView commands.
   void SetActiveView(Target view);

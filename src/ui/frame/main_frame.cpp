@@ -91,7 +91,9 @@ CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
 
 CMainFrame::~CMainFrame() {
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
-  // The views unregister nothing: the table dies with the application, the views first.
+  Commands().UnregisterAll(Target::Frame);
+  // The panes use the context, which goes with this object's members: they go first.
+  delete takeCentralWidget();
 }
 
 void CMainFrame::CreateToolBar() {

@@ -20,6 +20,8 @@ CDriveTree::CDriveTree(ShellContext& context, QWidget* parent)
   RegisterCommands();
 }
 
+CDriveTree::~CDriveTree() { context_.commands.UnregisterAll(Target::Tree); }
+
 void CDriveTree::RegisterCommands() {
   CommandTable& commands = context_.commands;
   shell::AppState& state = context_.state;

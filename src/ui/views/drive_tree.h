@@ -12,6 +12,7 @@ class CDriveTree : public QTreeView {
 
  public:
   CDriveTree(ShellContext& context, QWidget* parent);
+  ~CDriveTree() override;
 
   // Once an item has been selected the tree's commands stay enabled for the run.
   bool ItemSelectedOnce() const { return itemSelectedOnce_; }

@@ -14,6 +14,8 @@ CFilesList::CFilesList(ShellContext& context, QWidget* parent)
       "with their sizes, access counts, actions and hints."));
 }
 
+CFilesList::~CFilesList() { context_.commands.UnregisterAll(Target::List); }
+
 bool CFilesList::event(QEvent* event) {
   if (IsMessage(event, UM_STARTUP)) {
     StartupStep();

@@ -12,6 +12,7 @@ class CFilesList : public QTableView {
 
  public:
   CFilesList(ShellContext& context, QWidget* parent);
+  ~CFilesList() override;
 
   // False while the list is being filled or all items are being selected: selection
   // changes then leave the status panes alone.
