@@ -97,7 +97,7 @@ QPixmap SplashPicture() {
 }
 
 SplashWindow::SplashWindow(std::chrono::milliseconds minimumTime)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       start_(std::chrono::steady_clock::now()),
       minimumTime_(minimumTime) {
   setAttribute(Qt::WA_DeleteOnClose, false);

@@ -81,7 +81,10 @@ Answer AnswerOf(int standardButton) {
 }
 
 shell::Answer MessageBoxPrompter::Ask(const shell::Message& message) {
-  const auto box = BuildMessageBox(message, parent_);
+  // Before the frame appears (start-up failures) the box stands on its own, in the
+  // middle of the screen, rather than at the corner of a window nobody sees.
+  QWidget* owner = !parent_.isNull() && parent_->isVisible() ? parent_.data() : nullptr;
+  const auto box = BuildMessageBox(message, owner);
   return AnswerOf(box->exec());
 }
 
