@@ -12,8 +12,9 @@
 namespace ui {
 namespace {
 
-QLabel* MakeIndicator(QStatusBar& bar, const char* widest, const char* initial) {
+QLabel* MakeIndicator(QStatusBar& bar, const char* widest, const char* initial, const char* help) {
   auto* label = new QLabel(QString::fromUtf8(initial), &bar);
+  label->setWhatsThis(QString::fromUtf8(help));
   label->setFrameShape(QFrame::Panel);
   label->setFrameShadow(QFrame::Sunken);
   const int margins = label->contentsMargins().left() + label->contentsMargins().right() +
@@ -30,8 +31,14 @@ StatusPanes::StatusPanes(QStatusBar& bar) : QObject(&bar) {
   message_->setMinimumWidth(1);
   message_->setTextFormat(Qt::PlainText);
   bar.addWidget(message_, 1);
-  selection_ = MakeIndicator(bar, strings::kSelectionPaneWidest, strings::kSelectionPaneInitial);
-  actions_ = MakeIndicator(bar, strings::kActionsPaneWidest, strings::kActionsPaneInitial);
+  message_->setWhatsThis(QStringLiteral(
+      "Describes the command under the mouse and what a long operation is doing."));
+  selection_ = MakeIndicator(bar, strings::kSelectionPaneWidest, strings::kSelectionPaneInitial,
+                             "S: how many files the items selected in the Files list hold, "
+                             "and their size in kilobytes.");
+  actions_ = MakeIndicator(bar, strings::kActionsPaneWidest, strings::kActionsPaneInitial,
+                           "A: how many actions are selected on all drives and wait to be "
+                           "performed.");
   ShowIdle();
 }
 
