@@ -1,0 +1,38 @@
+#pragma once
+// The frame's start-up step: everything the program learns before the user sees the
+// window. Records which drives compress and which are network drives, takes the stamp
+// the hints measure ages against, and loads the activity databases while the recorder
+// holds them, creating the default drive records on the very first run.
+
+#include "shell/app_state.h"
+
+namespace platform { class System; }
+
+namespace shell {
+
+class OptionStore;
+class Prompter;
+
+enum class StartupOutcome {
+  Ready,  // the panes start next
+  Close,  // a database could not be opened: the user was told, the program closes
+};
+
+inline constexpr const char* kDriveTableOpenError = "Could not open the file: C:\\DriveTbl.NVX !";
+// The access-table variant: index 25 becomes the location drive's letter, index 35 the
+// watched drive's letter.
+inline constexpr const char* kAccessTableOpenError = "Could not open the file: C:\\FileTblC.NVX !";
+
+// The text naming the access table of `drive` stored on `location`.
+std::string AccessTableOpenError(char location, char drive);
+
+StartupOutcome RunFrameStartup(AppState& state, platform::System& system, Prompter& prompter,
+                               OptionStore& options);
+
+// The steps on their own, in the order RunFrameStartup takes them.
+void RecordCompressibleDrives(AppState& state, const platform::System& system);
+void RecordNetworkNames(AppState& state, const platform::System& system);
+// The first run's default drive records: one per fixed drive, in letter order.
+void AppendFirstRunRecords(AppState& state, const platform::System& system, OptionStore& options);
+
+}  // namespace shell

@@ -1,0 +1,64 @@
+#include "ui/app/command_line.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace ui {
+namespace {
+
+constexpr std::string_view kSplashOption = "--splash-seconds";
+constexpr double kLongestSplashSeconds = 3600;
+
+bool ParseSeconds(std::string_view text, std::chrono::milliseconds& out) {
+  double seconds = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (error != std::errc() || end != text.data() + text.size()) return false;
+  if (!std::isfinite(seconds) || seconds < 0 || seconds > kLongestSplashSeconds) return false;
+  out = std::chrono::milliseconds(static_cast<long long>(std::llround(seconds * 1000)));
+  return true;
+}
+
+}  // namespace
+
+std::optional<ProgramArguments> ParseProgramArguments(const std::vector<std::string>& args,
+                                                      std::string* error) {
+  const auto fail = [error](std::string why) -> std::optional<ProgramArguments> {
+    if (error != nullptr) *error = std::move(why);
+    return std::nullopt;
+  };
+  ProgramArguments parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    std::string_view value;
+    if (arg == kSplashOption) {
+      if (i + 1 >= args.size()) return fail("option --splash-seconds needs a value");
+      value = args[++i];
+    } else if (arg.starts_with(kSplashOption) && arg.size() > kSplashOption.size() &&
+               arg[kSplashOption.size()] == '=') {
+      value = arg.substr(kSplashOption.size() + 1);
+    } else {
+      return fail("unknown argument: " + std::string(arg));
+    }
+    if (!ParseSeconds(value, parsed.splashTime)) {
+      return fail("--splash-seconds needs a number of seconds from 0 to 3600, not '" +
+                  std::string(value) + "'");
+    }
+  }
+  return parsed;
+}
+
+std::string UsageText(const char* globalOptionsHelp) {
+  std::string text =
+      "Usage: norvex [OPTIONS]\n"
+      "File Norvex shows how the files on your drives use disk space and how often they\n"
+      "are used, and compresses, backs up or restores them on request.\n\n";
+  text += globalOptionsHelp;
+  text +=
+      "\n  --splash-seconds N   keep the splash window up at least N seconds (default 6;\n"
+      "                       for tests and scripts)\n"
+      "  --help               show this text\n"
+      "  --version            show the version\n";
+  return text;
+}
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+#pragma once
+// The program's own options, after the global ones (platform::Environment) and Qt's
+// have been taken out.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+struct ProgramArguments {
+  // How long the splash stays up at least. Only tests and scripts shorten it.
+  std::chrono::milliseconds splashTime{6000};
+};
+
+// Reads "--splash-seconds N" (or "--splash-seconds=N", N a non-negative number, at most
+// one hour). nullopt with `error` set for a bad value or anything unrecognised.
+std::optional<ProgramArguments> ParseProgramArguments(const std::vector<std::string>& args,
+                                                      std::string* error);
+
+// The lines "norvex --help" prints.
+std::string UsageText(const char* globalOptionsHelp);
+
+}  // namespace ui

@@ -1,0 +1,54 @@
+#include "ui/app/main_app.h"
+
+#include <QApplication>
+
+#include "platform/system.h"
+#include "ui/app/about_box.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/app/splash_window.h"
+#include "ui/commands/command_ids.h"
+#include "ui/frame/main_frame.h"
+
+namespace ui {
+
+CMainApp::CMainApp(std::unique_ptr<platform::System> system, AppOptions options)
+    : options_(std::move(options)),
+      system_(std::move(system)),
+      optionStore_(std::make_unique<SettingsOptionStore>(options_.configDir)) {
+  commands_.Register(cmd::kAppAbout, Target::App, [this] { ShowAbout(); });
+}
+
+CMainApp::~CMainApp() {
+  // The frame goes first: its destructor still writes the options.
+  frame_.reset();
+  splash_.reset();
+}
+
+bool CMainApp::InitInstance() {
+  splash_ = std::make_unique<SplashWindow>(options_.splashTime);
+  splash_->setAttribute(Qt::WA_QuitOnClose, false);
+
+  frame_ = std::make_unique<CMainFrame>(state_, *system_, prompter_, *optionStore_, commands_);
+  frame_->SetSplash(splash_.get());
+  prompter_.SetParent(frame_.get());
+  connect(frame_.get(), &CMainFrame::closed, this, [this] {
+    frameClosed_ = true;
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  });
+
+  if (startupTip_) startupTip_();
+  return true;
+}
+
+int CMainApp::Run() {
+  // A start-up failure may have closed the frame before the loop started.
+  if (frameClosed_) return 0;
+  return QApplication::exec();
+}
+
+void CMainApp::ShowAbout() {
+  AboutBox about(frame_.get());
+  about.exec();
+}
+
+}  // namespace ui

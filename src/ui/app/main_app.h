@@ -1,0 +1,68 @@
+#pragma once
+// CMainApp: the application object. It shows the splash, creates the main frame hidden,
+// runs the tip of the day when it is due, and owns everything the run shares.
+
+#include <QObject>
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "shell/app_state.h"
+#include "ui/commands/command_table.h"
+#include "ui/prompter/message_box_prompter.h"
+
+namespace platform { class System; }
+
+namespace ui {
+
+class CMainFrame;
+class SettingsOptionStore;
+class SplashWindow;
+
+struct AppOptions {
+  QString configDir;                                // holds the options file
+  std::chrono::milliseconds splashTime{6000};       // the splash's minimum time
+};
+
+class CMainApp : public QObject {
+  Q_OBJECT
+
+ public:
+  CMainApp(std::unique_ptr<platform::System> system, AppOptions options);
+  ~CMainApp() override;
+
+  // The instance initialisation: splash, hidden frame, tip of the day. The frame's
+  // start-up step runs from the event loop.
+  bool InitInstance();
+  // The message loop; returns the exit code.
+  int Run();
+
+  // The tip of the day to run at start-up (when its own setting says so). Command 114
+  // reaches the application object through the command table: Register(kTipOfTheDay,
+  // Target::App, ...).
+  void SetStartupTip(std::function<void()> tip) { startupTip_ = std::move(tip); }
+
+  shell::AppState& State() { return state_; }
+  platform::System& System() { return *system_; }
+  CommandTable& Commands() { return commands_; }
+  CMainFrame* Frame() const { return frame_.get(); }
+  SplashWindow* Splash() const { return splash_.get(); }
+  bool FrameClosed() const { return frameClosed_; }
+
+ private:
+  void ShowAbout();
+
+  AppOptions options_;
+  std::unique_ptr<platform::System> system_;
+  shell::AppState state_;
+  MessageBoxPrompter prompter_;
+  std::unique_ptr<SettingsOptionStore> optionStore_;
+  CommandTable commands_;
+  std::unique_ptr<SplashWindow> splash_;
+  std::unique_ptr<CMainFrame> frame_;
+  std::function<void()> startupTip_;
+  bool frameClosed_ = false;
+};
+
+}  // namespace ui

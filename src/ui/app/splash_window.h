@@ -1,0 +1,28 @@
+#pragma once
+// The splash window: a borderless pop-up showing one centred picture, up from the very
+// start of the program until the frame appears, and for a minimum time.
+
+#include <QWidget>
+#include <chrono>
+
+namespace ui {
+
+// The splash picture: the program's name over a disk motif, drawn at start-up.
+QPixmap SplashPicture();
+
+class SplashWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The clock starts now; the window shows itself at once.
+  explicit SplashWindow(std::chrono::milliseconds minimumTime);
+
+  // How long the splash must still stay up (zero once its minimum time has passed).
+  std::chrono::milliseconds Remaining() const;
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::milliseconds minimumTime_;
+};
+
+}  // namespace ui

@@ -1,0 +1,298 @@
+#include "ui/frame/main_frame.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "shell/app_state.h"
+#include "shell/options.h"
+#include "shell/prompter.h"
+#include "shell/startup.h"
+#include "ui/app/app_icon.h"
+#include "ui/app/splash_window.h"
+#include "ui/app/window_message.h"
+#include "ui/commands/accelerators.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/commands/menu_layout.h"
+#include "ui/commands/string_table.h"
+#include "ui/commands/toolbar_layout.h"
+#include "ui/frame/pane_frame.h"
+#include "ui/frame/status_panes.h"
+#include "ui/help/help_pages.h"
+#include "ui/help/help_window.h"
+#include "ui/prompter/status_bar_sink.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace ui {
+namespace {
+
+constexpr int kTreePaneWidth = 200;
+
+struct FilesSortCommand {
+  int id;
+  std::uint8_t key;
+};
+
+constexpr FilesSortCommand kFilesSortCommands[] = {
+    {cmd::kSortFilesByName, shell::kSortName},
+    {cmd::kSortFilesByAction, shell::kSortAction},
+    {cmd::kSortFilesByState, shell::kSortState},
+    {cmd::kSortFilesByHint, shell::kSortHint},
+    {cmd::kSortFilesBySize, shell::kSortSize},
+    {cmd::kSortFilesByCompressedSize, shell::kSortCompressedSize},
+    {cmd::kSortFilesByActualSize, shell::kSortActualSize},
+    {cmd::kSortFilesByUsedPercent, shell::kSortUsedPercent},
+    {cmd::kSortFilesByAccessCounter, shell::kSortAccessCounter},
+    {cmd::kSortFilesByLastAccess, shell::kSortLastAccess},
+    {cmd::kSortFilesByLastOperation, shell::kSortLastOperation},
+    {cmd::kSortFilesByReadOnly, shell::kSortReadOnly},
+    {cmd::kSortFilesByWriteOnly, shell::kSortWriteOnly},
+    {cmd::kSortFilesByReadWrite, shell::kSortReadWrite},
+    {cmd::kSortFilesByType, shell::kSortType},
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
+                       shell::Prompter& prompter, shell::OptionStore& options,
+                       CommandTable& commands)
+    : options_(options) {
+  state.AutoScan = shell::IsOn(options_, shell::kAutoScanOption) ? 1 : 0;
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowTitle(QString::fromUtf8(shell::kProgramTitle));
+  setWindowIcon(AppIcon());
+
+  CreateToolBar();
+  CreateStatusBar();
+  context_ = std::make_unique<ShellContext>(
+      ShellContext{state, system, prompter, *sink_, commands, *this});
+  CreateClient();
+  CreateMenus();
+  InstallAccelerators(*this, commands);
+  RegisterCommands();
+
+  // Toolbar buttons follow their commands' states whenever the program is idle.
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &CMainFrame::RefreshToolBar);
+  connect(&commands, &CommandTable::executed, this, &CMainFrame::RefreshToolBar);
+
+  PostWindowMessage(this, UM_STARTUP);
+}
+
+CMainFrame::~CMainFrame() {
+  shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
+  Commands().UnregisterAll(Target::Frame);
+  // The panes use the context, which goes with this object's members: they go first.
+  delete takeCentralWidget();
+}
+
+void CMainFrame::CreateToolBar() {
+  toolBar_ = new QToolBar(QString::fromUtf8(shell::kProgramTitle), this);
+  toolBar_->setObjectName(QStringLiteral("ToolBar"));
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  toolBar_->setFloatable(true);
+  toolBar_->setMovable(true);
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  panes_ = new StatusPanes(*bar);
+  sink_ = std::make_unique<StatusBarSink>(panes_);
+}
+
+void CMainFrame::CreateClient() {
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->setChildrenCollapsible(false);
+  tree_ = new CDriveTree(*context_, nullptr);
+  list_ = new CFilesList(*context_, nullptr);
+  treeFrame_ = new PaneFrame(tree_, splitter_);
+  listFrame_ = new PaneFrame(list_, splitter_);
+  splitter_->addWidget(treeFrame_);
+  splitter_->addWidget(listFrame_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({kTreePaneWidth, 0});
+  setCentralWidget(splitter_);
+}
+
+void CMainFrame::CreateMenus() {
+  CommandTable& commands = Commands();
+  BuildToolBar(*toolBar_, commands);
+  popups_ = BuildMenuBar(*menuBar(), commands, [this](QMenu*) { emit menuBarInitializing(menuBar()); });
+  // Menu bar, context and run-time menus alike: the highlighted item's prompt, and the
+  // idle prompt once the menu closes.
+  connect(&commands, &CommandTable::highlighted, panes_,
+          [this](int id) { panes_->ShowMessage(strings::StatusPrompt(id)); });
+  connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
+}
+
+shell::StatusSink& CMainFrame::Sink() { return *sink_; }
+
+void CMainFrame::RegisterCommands() {
+  CommandTable& commands = Commands();
+  shell::AppState& state = context_->state;
+
+  commands.Register(cmd::kPerformActions, Target::Frame, {}, [&state](CommandUi& ui) {
+    ui.Enable(state.PendingActionCount.load() != 0);
+  });
+  commands.Register(cmd::kChangeClusterSize, Target::Frame,
+                    [this] {
+                      context_->prompter.Ask(shell::Message{strings::kChangeClusterSizeMessage,
+                                                            shell::Buttons::Ok, shell::Icon::None});
+                    },
+                    [this](CommandUi& ui) { ui.Enable(tree_->ItemSelectedOnce()); });
+  commands.Register(cmd::kAutoScan, Target::Frame,
+                    [&state] { state.AutoScan = state.AutoScan == 0 ? 1 : 0; },
+                    [&state](CommandUi& ui) { ui.SetCheck(state.AutoScan == 1); });
+  commands.Register(cmd::kViewToolbar, Target::Frame,
+                    [this] { toolBar_->setVisible(toolBar_->isHidden()); },
+                    [this](CommandUi& ui) { ui.SetCheck(!toolBar_->isHidden()); });
+  commands.Register(cmd::kViewStatusBar, Target::Frame,
+                    [this] { statusBar()->setVisible(statusBar()->isHidden()); },
+                    [this](CommandUi& ui) { ui.SetCheck(!statusBar()->isHidden()); });
+  commands.Register(cmd::kAppExit, Target::Frame, [this] { close(); });
+  RegisterSortCommands();
+  RegisterHelpCommands();
+  RegisterDatabaseMenuCommands();
+}
+
+void CMainFrame::RegisterSortCommands() {
+  CommandTable& commands = Commands();
+  shell::AppState& state = context_->state;
+  const auto folderSort = [this, &state, &commands](int id, std::uint8_t key) {
+    commands.Register(id, Target::Frame,
+                      [this, &state, key] {
+                        state.FolderSortKey = key;
+                        tree_->SortFolders();
+                      },
+                      [&state, key](CommandUi& ui) { ui.SetCheck(state.FolderSortKey == key); });
+  };
+  folderSort(cmd::kSortFoldersByName, 0);
+  folderSort(cmd::kSortFoldersByAccessCounter, 1);
+  for (const FilesSortCommand& sort : kFilesSortCommands) {
+    commands.Register(sort.id, Target::Frame,
+                      [this, &state, key = sort.key] {
+                        state.FilesSortKey = key;
+                        emit filesSortRequested();
+                      },
+                      [&state, key = sort.key](CommandUi& ui) { ui.SetCheck(state.FilesSortKey == key); });
+  }
+}
+
+void CMainFrame::RegisterHelpCommands() {
+  CommandTable& commands = Commands();
+  commands.Register(cmd::kHelpContents, Target::Frame, [this] { Help().ShowContents(); });
+  commands.Register(cmd::kHelpSearch, Target::Frame, [this] { Help().ShowSearch(); });
+  commands.Register(cmd::kHelpUsing, Target::Frame, [this] { Help().ShowPage(help::kUsingHelpPage); });
+  commands.Register(cmd::kContextHelp, Target::Frame, [this] { ShowContextHelp(); });
+  commands.Register(cmd::kHelp, Target::Frame, [this] {
+    // Help for where the user is: the pane with the focus, else the main window.
+    const QWidget* focus = QApplication::focusWidget();
+    const char* page = help::kMainWindowPage;
+    if (focus != nullptr && (focus == tree_ || tree_->isAncestorOf(focus))) page = help::kFoldersTreePage;
+    if (focus != nullptr && (focus == list_ || list_->isAncestorOf(focus))) page = help::kFilesListPage;
+    Help().ShowPage(page);
+  });
+}
+
+void CMainFrame::RegisterDatabaseMenuCommands() {
+  CommandTable& commands = Commands();
+  const auto forward = [this](int id) {
+    return [this, id] {
+      if (!databaseMenuOwner_.isNull() && sendToDatabaseMenuOwner_) sendToDatabaseMenuOwner_(id);
+    };
+  };
+  commands.Register(cmd::kDeleteDatabase, Target::Frame, forward(cmd::kDeleteDatabase));
+  for (int id = cmd::kMoveDatabaseFirst; id <= cmd::kMoveDatabaseLast; ++id) {
+    // An item whose text ends with a blank names a drive that cannot take the database.
+    commands.Register(id, Target::Frame, forward(id),
+                      [](CommandUi& ui) { ui.Enable(!ui.Text().endsWith(QLatin1Char(' '))); });
+  }
+}
+
+void CMainFrame::SetDatabaseMenuOwner(QObject* owner, std::function<void(int)> send) {
+  databaseMenuOwner_ = owner;
+  sendToDatabaseMenuOwner_ = std::move(send);
+}
+
+void CMainFrame::SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+HelpWindow& CMainFrame::Help() {
+  if (help_.isNull()) {
+    help_ = new HelpWindow(this);
+    help_->setWindowIcon(windowIcon());
+  }
+  return *help_;
+}
+
+void CMainFrame::ShowContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+
+void CMainFrame::RefreshToolBar() {
+  const CommandTable& commands = Commands();
+  for (QAction* action : toolBar_->actions()) commands.UpdateAction(action);
+}
+
+bool CMainFrame::event(QEvent* event) {
+  if (IsMessage(event, UM_STARTUP)) {
+    StartupStep();
+    return true;
+  }
+  if (event->type() == QEvent::StatusTip) {
+    panes_->ShowMessage(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void CMainFrame::StartupStep() {
+  treePane_ = tree_;
+  listPane_ = list_;
+  const shell::StartupOutcome outcome = shell::RunFrameStartup(
+      context_->state, context_->system, context_->prompter, options_);
+  if (outcome == shell::StartupOutcome::Close) {
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return;
+  }
+  PostWindowMessage(tree_, UM_STARTUP);
+  PostWindowMessage(list_, UM_STARTUP);
+}
+
+void CMainFrame::SetSplash(SplashWindow* splash) { splash_ = splash; }
+
+void CMainFrame::RevealAfterSplash() {
+  const auto reveal = [this] {
+    // The frame first: with no window up in between, the program would count as closed.
+    showMaximized();
+    if (!splash_.isNull()) splash_->close();
+  };
+  const std::chrono::milliseconds remaining =
+      splash_.isNull() ? std::chrono::milliseconds(0) : splash_->Remaining();
+  if (remaining.count() == 0) {
+    reveal();
+  } else {
+    QTimer::singleShot(remaining, this, reveal);
+  }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (closeHandler_ && !closeHandler_()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit closed();
+}
+
+}  // namespace ui

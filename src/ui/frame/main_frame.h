@@ -1,0 +1,115 @@
+#pragma once
+// CMainFrame: the main window. It owns the status bar, the toolbar and the splitter
+// with the folders tree and the Files list, runs the start-up step of the databases,
+// and performs or forwards the commands the routing gives it.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "ui/app/shell_context.h"
+
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace shell { class OptionStore; }
+
+namespace ui {
+
+class CDriveTree;
+class CFilesList;
+class HelpWindow;
+class PaneFrame;
+class SplashWindow;
+class StatusBarSink;
+class StatusPanes;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Reads the AutoScan option. The frame stays hidden until the tree's start-up step.
+  CMainFrame(shell::AppState& state, platform::System& system, shell::Prompter& prompter,
+             shell::OptionStore& options, CommandTable& commands);
+  // Writes the AutoScan option: a change survives only a run that ends normally.
+  ~CMainFrame() override;
+
+  ShellContext& Context() { return *context_; }
+  CommandTable& Commands() { return context_->commands; }
+  StatusPanes& Status() const { return *panes_; }
+  shell::StatusSink& Sink();
+  QToolBar* ToolBar() const { return toolBar_; }
+  // The menu bar's pop-ups, left to right.
+  const std::vector<QMenu*>& MenuPopups() const { return popups_; }
+  CDriveTree& Tree() const { return *tree_; }
+  CFilesList& List() const { return *list_; }
+  PaneFrame& TreePaneFrame() const { return *treeFrame_; }
+  PaneFrame& ListPaneFrame() const { return *listFrame_; }
+  QSplitter& Splitter() const { return *splitter_; }
+  // The panes as the start-up step stored them: null until it has run.
+  CDriveTree* TreePane() const { return treePane_; }
+  CFilesList* FilesListPane() const { return listPane_; }
+
+  // The splash whose minimum time the frame waits for before it appears.
+  void SetSplash(SplashWindow* splash);
+  // Closes the splash and shows the frame maximised once the splash has had its time.
+  void RevealAfterSplash();
+
+  // Commands 32780 and 32783-32808 go to the window that last opened the database
+  // pop-up menu; it names itself here when it opens the menu.
+  void SetDatabaseMenuOwner(QObject* owner, std::function<void(int id)> send);
+  // What closing the frame does before it goes; returning false keeps the frame open.
+  void SetCloseHandler(std::function<bool()> handler);
+
+  HelpWindow& Help();
+
+ signals:
+  // Each time a pop-up of the menu bar is about to open, before its items are
+  // refreshed: the tip of the day makes sure the "&Help" pop-up starts with its item.
+  void menuBarInitializing(QMenuBar* bar);
+  // A Files list sort command changed FilesSortKey: the list sorts again.
+  void filesSortRequested();
+  // The frame has accepted its close: the program ends.
+  void closed();
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateToolBar();
+  void CreateStatusBar();
+  void CreateMenus();
+  void CreateClient();
+  void RegisterCommands();
+  void RegisterSortCommands();
+  void RegisterHelpCommands();
+  void RegisterDatabaseMenuCommands();
+  void StartupStep();
+  void RefreshToolBar();
+  void ShowContextHelp();
+
+  shell::OptionStore& options_;
+  std::unique_ptr<ShellContext> context_;
+  std::unique_ptr<StatusBarSink> sink_;
+  StatusPanes* panes_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  std::vector<QMenu*> popups_;
+  QSplitter* splitter_ = nullptr;
+  PaneFrame* treeFrame_ = nullptr;
+  PaneFrame* listFrame_ = nullptr;
+  CDriveTree* tree_ = nullptr;
+  CFilesList* list_ = nullptr;
+  CDriveTree* treePane_ = nullptr;
+  CFilesList* listPane_ = nullptr;
+  QPointer<SplashWindow> splash_;
+  QPointer<HelpWindow> help_;
+  QPointer<QObject> databaseMenuOwner_;
+  std::function<void(int)> sendToDatabaseMenuOwner_;
+  std::function<bool()> closeHandler_;
+};
+
+}  // namespace ui

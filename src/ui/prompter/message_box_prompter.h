@@ -1,0 +1,30 @@
+#pragma once
+// The window's Prompter: every question of the core becomes a modal message box with
+// the caption "File Norvex".
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "shell/prompter.h"
+
+class QMessageBox;
+
+namespace ui {
+
+// The box for `message`, ready to run: text, caption, icon, buttons and default button.
+std::unique_ptr<QMessageBox> BuildMessageBox(const shell::Message& message, QWidget* parent);
+// The answer a pressed standard button stands for.
+shell::Answer AnswerOf(int standardButton);
+
+class MessageBoxPrompter : public shell::Prompter {
+ public:
+  explicit MessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  shell::Answer Ask(const shell::Message& message) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace ui

@@ -1,0 +1,45 @@
+#pragma once
+// Test doubles of the shell's interfaces: a Prompter that records what it was asked and
+// answers from a script, and an OptionStore in memory.
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/options.h"
+#include "shell/prompter.h"
+
+namespace testing_support {
+
+class ScriptedPrompter : public shell::Prompter {
+ public:
+  shell::Answer Ask(const shell::Message& message) override {
+    asked.push_back(message);
+    if (answers.empty()) return shell::Answer::Ok;
+    const shell::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const shell::Message& message : asked) texts.push_back(message.text);
+    return texts;
+  }
+
+  std::vector<shell::Message> asked;
+  std::deque<shell::Answer> answers;
+};
+
+class MemoryOptionStore : public shell::OptionStore {
+ public:
+  std::string Read(const std::string& name) override {
+    const auto found = values.find(name);
+    return found != values.end() ? found->second : std::string();
+  }
+  void Write(const std::string& name, const std::string& value) override { values[name] = value; }
+
+  std::map<std::string, std::string> values;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,210 @@
+// The frame's start-up step over real files in a temporary drive map: drive facts, the
+// stamp, the drive table and access tables between the recorder's hold and release, the
+// first run's default records, and the failures that close the program.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "activity/access_tables.h"
+#include "activity/drive_table.h"
+#include "activity/recorder_control.h"
+#include "platform/dos_time.h"
+#include "shell/recorder_listener.h"
+#include "shell/scripted_prompter.h"
+#include "shell/startup.h"
+#include "support/faulty_system.h"
+#include "support/temp_drives.h"
+
+namespace {
+
+using shell::StartupOutcome;
+using testing_support::FileNamed;
+using testing_support::Operation;
+
+constexpr std::int64_t kNow = 1'700'000'000;  // 2023-11-14 22:13:20 UTC
+
+// The drive map's folders are all alike; the test says what kind of drive each letter is.
+class DriveFacts : public testing_support::FaultySystem {
+ public:
+  using FaultySystem::FaultySystem;
+
+  platform::DriveType GetDriveType(char letter) const override {
+    const auto found = types.find(letter);
+    return found != types.end() ? found->second : platform::DriveType::NoRootDir;
+  }
+  std::optional<platform::VolumeInfo> GetVolumeInformation(char letter) const override {
+    const auto found = flags.find(letter);
+    if (found == flags.end()) return std::nullopt;
+    return platform::VolumeInfo{"label", found->second, "testfs"};
+  }
+  std::optional<std::string> GetNetworkConnection(char letter) const override {
+    const auto found = remotes.find(letter);
+    return found != remotes.end() ? std::optional(found->second) : std::nullopt;
+  }
+
+  std::map<char, platform::DriveType> types;
+  std::map<char, std::uint32_t> flags;
+  std::map<char, std::string> remotes;
+};
+
+std::string TableBytes(const std::vector<activity::DriveRecord>& records) {
+  std::string bytes;
+  for (const activity::DriveRecord& record : records) {
+    const auto serialized = record.Serialize();
+    bytes.append(reinterpret_cast<const char*>(serialized.data()), serialized.size());
+  }
+  return bytes;
+}
+
+activity::DriveRecord Record(char drive, char location) {
+  activity::DriveRecord record;
+  record.drive = static_cast<std::uint8_t>(drive - '@');
+  record.location = static_cast<std::uint8_t>(location - '@');
+  return record;
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  StartupTest() : drives("CDE"), system(drives.System()) {
+    system.FixClock(kNow);
+    system.types = {{'C', platform::DriveType::Fixed}, {'D', platform::DriveType::Fixed},
+                    {'E', platform::DriveType::Removable}};
+  }
+
+  StartupOutcome Start() { return Start(state); }
+  StartupOutcome Start(shell::AppState& into) {
+    return shell::RunFrameStartup(into, system, prompter, options);
+  }
+  void NotFirstRun() { options.values[shell::kExecutedAtLeastOneTimeOption] = "On"; }
+
+  testing_support::TempDrives drives;
+  DriveFacts system;
+  testing_support::ScriptedPrompter prompter;
+  testing_support::MemoryOptionStore options;
+  shell::AppState state;
+};
+
+TEST_F(StartupTest, MissingDriveTableIsCreatedEmpty) {
+  NotFirstRun();
+  EXPECT_EQ(Start(), StartupOutcome::Ready);
+  EXPECT_TRUE(drives.Exists("C:\\DriveTbl.NVX"));
+  EXPECT_TRUE(state.driveTable.Loaded());
+  EXPECT_TRUE(state.driveTable.NewState().empty());
+  EXPECT_TRUE(prompter.asked.empty());
+}
+
+TEST_F(StartupTest, StampAndDriveFacts) {
+  NotFirstRun();
+  system.flags = {{'C', 0x03}, {'D', 0x13}};
+  system.remotes = {{'N', "\\\\server\\share"}, {'M', "relative"}, {'L', "\\\\" + std::string(253, 'x')}};
+  state.NetworkName[12] = "stale";
+  ASSERT_EQ(Start(), StartupOutcome::Ready);
+
+  EXPECT_EQ(state.StartupStamp, platform::DosDateTimeFromUtc(kNow));
+  EXPECT_FALSE(state.CompressibleDrive['C' - 'A']);
+  EXPECT_TRUE(state.CompressibleDrive['D' - 'A']);
+  EXPECT_FALSE(state.CompressibleDrive['Z' - 'A']);
+  EXPECT_EQ(state.NetworkName['N' - 'A'], "\\server\\share");
+  EXPECT_EQ(state.NetworkName['M' - 'A'], "relative");
+  EXPECT_EQ(state.NetworkName['L' - 'A'], "");  // does not fit the 255-byte answer
+  EXPECT_EQ(state.NetworkName['C' - 'A'], "");
+}
+
+TEST_F(StartupTest, FirstRunAddsOneDefaultRecordPerFixedDriveOnce) {
+  ASSERT_EQ(Start(), StartupOutcome::Ready);
+  const auto& records = state.driveTable.NewState();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].drive, 3);  // C:
+  EXPECT_EQ(records[1].drive, 4);  // D:; E: is removable
+  for (const activity::DriveRecord& record : records) {
+    EXPECT_EQ(record.location, 3);
+    EXPECT_EQ(record.bucketMask, 1023);
+    EXPECT_EQ(record.bucketSize, 4);
+    EXPECT_EQ(record.namesState, -1);
+    EXPECT_EQ(record.spanStart, platform::DosDateTimeFromLocal(kNow));
+    EXPECT_EQ(record.spanEnd, 0xEF9FBF7Du);
+  }
+  EXPECT_TRUE(state.driveTable.OldState().empty());  // they count as new databases
+  EXPECT_EQ(options.values[shell::kExecutedAtLeastOneTimeOption], "On");
+  EXPECT_TRUE(state.accessTables.Loaded('C'));
+  EXPECT_TRUE(state.accessTables.Loaded('D'));
+
+  // The exit saves the table; the second start reads it and appends nothing.
+  ASSERT_TRUE(state.driveTable.Save(system));
+  shell::AppState second;
+  ASSERT_EQ(Start(second), StartupOutcome::Ready);
+  EXPECT_EQ(second.driveTable.NewState(), records);
+  EXPECT_TRUE(prompter.asked.empty());
+}
+
+TEST_F(StartupTest, UnopenableDriveTableClosesWithItsMessage) {
+  system.Fail(Operation::Open, {FileNamed("DriveTbl.NVX")});
+  testing_support::RecorderListener recorder(drives.Dir() + "/recorder.sock");
+  ASSERT_TRUE(recorder.Listening());
+
+  EXPECT_EQ(Start(), StartupOutcome::Close);
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_EQ(prompter.asked[0].text, "Could not open the file: C:\\DriveTbl.NVX !");
+  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
+  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::Ok);
+  EXPECT_FALSE(state.driveTable.Loaded());
+  // Nothing of the first run happened, and the close (not start-up) releases the recorder.
+  EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), 0u);
+  EXPECT_EQ(recorder.Codes(), std::vector<std::uint32_t>{activity::IOCTL_RECORDER_HOLD});
+}
+
+TEST_F(StartupTest, UnopenableAccessTableNamesBothLettersAndStopsLoading) {
+  NotFirstRun();
+  drives.WriteFile("C:\\DriveTbl.NVX", TableBytes({Record('D', 'C'), Record('C', 'D'), Record('E', 'C')}));
+  system.Fail(Operation::Open, {FileNamed("FileTblC.NVX")});
+
+  EXPECT_EQ(Start(), StartupOutcome::Close);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: D:\\FileTblC.NVX !"});
+  EXPECT_TRUE(state.accessTables.Loaded('D'));
+  EXPECT_FALSE(state.accessTables.Loaded('C'));
+  EXPECT_FALSE(state.accessTables.Loaded('E'));  // later records are not loaded
+  EXPECT_FALSE(drives.Exists("C:\\FileTblE.NVX"));
+}
+
+TEST_F(StartupTest, AccessTableMessagePutsTheLettersAtTheirPlaces) {
+  EXPECT_EQ(shell::AccessTableOpenError('C', 'C'), shell::kAccessTableOpenError);
+  EXPECT_EQ(shell::AccessTableOpenError('F', 'G'), "Could not open the file: F:\\FileTblG.NVX !");
+}
+
+TEST_F(StartupTest, DamagedDriveNumberGivesAReadableMessage) {
+  NotFirstRun();
+  activity::DriveRecord damaged = Record('D', 'C');
+  damaged.drive = 200;
+  drives.WriteFile("C:\\DriveTbl.NVX", TableBytes({damaged}));
+  EXPECT_EQ(Start(), StartupOutcome::Close);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: C:\\FileTbl?.NVX !"});
+}
+
+TEST_F(StartupTest, RecorderHoldsAroundEveryDatabaseRead) {
+  // Each code is stamped with the number of files opened so far.
+  std::vector<std::pair<std::uint32_t, int>> seen;
+  std::mutex mutex;
+  testing_support::RecorderListener recorder(drives.Dir() + "/recorder.sock", [&](std::uint32_t code) {
+    std::lock_guard lock(mutex);
+    seen.emplace_back(code, system.Calls(Operation::Open));
+  });
+  ASSERT_TRUE(recorder.Listening());
+  ASSERT_EQ(Start(), StartupOutcome::Ready);
+
+  std::lock_guard lock(mutex);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], std::make_pair(activity::IOCTL_RECORDER_HOLD, 0));
+  // Released after the drive table and both access tables were read.
+  EXPECT_EQ(seen[1], std::make_pair(activity::IOCTL_RECORDER_RELEASE, 3));
+}
+
+TEST_F(StartupTest, NoRecorderNoMessage) {
+  system.RecorderAbsent();
+  EXPECT_EQ(Start(), StartupOutcome::Ready);
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(state.driveTable.NewState().size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// The application object: splash, hidden frame, the tip hook, and the way out when the
+// databases cannot be opened.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "ui_shell/qt_print.h"
+
+#include "platform/host_system.h"
+#include "support/temp_drives.h"
+#include "ui/app/main_app.h"
+#include "ui/app/splash_window.h"
+#include "ui/commands/command_ids.h"
+#include "ui/frame/main_frame.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class MainAppTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<ui::CMainApp> MakeApp(std::chrono::milliseconds splash) {
+    return std::make_unique<ui::CMainApp>(std::make_unique<platform::HostSystem>(drives.Environment()),
+                                          ui::AppOptions{config.path(), splash});
+  }
+
+  testing_support::TempDrives drives;
+  QTemporaryDir config;
+};
+
+TEST_F(MainAppTest, SplashFirstThenTheFrameOnceThePanesHaveStarted) {
+  auto app = MakeApp(300ms);
+  int tips = 0;
+  app->SetStartupTip([&tips, &app] {
+    ++tips;
+    EXPECT_FALSE(app->Frame()->isVisible());  // the tip comes while the frame is hidden
+  });
+  ASSERT_TRUE(app->InitInstance());
+  EXPECT_EQ(tips, 1);
+  EXPECT_TRUE(app->Splash()->isVisible());
+  EXPECT_FALSE(app->Frame()->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->Frame()->isVisible(); }, 3000));
+  EXPECT_FALSE(app->Splash()->isVisible());
+  EXPECT_TRUE(app->Frame()->windowState() & Qt::WindowMaximized);
+  EXPECT_TRUE(app->State().driveTable.Loaded());
+  // The about box belongs to the application object.
+  EXPECT_TRUE(app->Commands().Query(ui::cmd::kAppAbout).Enabled());
+}
+
+TEST_F(MainAppTest, UnopenableDriveTableSaysSoAndEndsTheProgram) {
+  testing_support::RemoveTree(drives.Root('C'));  // C: is gone: nothing can be created there
+  auto app = MakeApp(0ms);
+  ASSERT_TRUE(app->InitInstance());
+  QString shown;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->windowTitle() + QStringLiteral(": ") + box->text();
+      box->accept();
+    }
+  });
+  answer.start(10);
+  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->FrameClosed(); }, 5000));
+  EXPECT_EQ(shown, QStringLiteral("File Norvex: Could not open the file: C:\\DriveTbl.NVX !"));
+  EXPECT_FALSE(app->Frame()->isVisible());
+  EXPECT_EQ(app->Run(), 0);  // no message loop after a failed start
+}
+
+}  // namespace
