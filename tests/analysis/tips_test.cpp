@@ -218,5 +218,16 @@ TEST(TipsDateTextTest, IsThe24CharacterLocalDateText) {
   ::tzset();
 }
 
+TEST(ShippedTipsTest, HoldsAtLeastTwentyWholeTips) {
+  TipsFile file;
+  ASSERT_TRUE(file.Open(NORVEX_SOURCE_DIR "/src/resources/tips.txt"));
+  int tips = 0;
+  while (const std::optional<std::string> piece = file.ReadPiece()) {
+    EXPECT_EQ(piece->back(), '\n') << "cut or unterminated: " << *piece;
+    if (IsTip(*piece)) ++tips;
+  }
+  EXPECT_GE(tips, 20);
+}
+
 }  // namespace
 }  // namespace analysis
