@@ -117,20 +117,15 @@ TEST_F(TipsTest, EditedFileStartsOverAtTheFirstTip) {
   EXPECT_NE(profile_.strings.at(kTipTimeStampKey), firstStamp);
 }
 
-TEST_F(TipsTest, StoredOffsetInsideALineShowsTheRestWhenItIsATip) {
+TEST_F(TipsTest, StoredOffsetIsWhereReadingGoesOn) {
   WriteTips("A first\nB second\nC third\n");
   Show(0);  // records the file's time stamp
   profile_.ints[kTipFilePosKey] = 2;
   EXPECT_EQ(Show(0), (Tips{"first\n"}));
   profile_.ints[kTipFilePosKey] = 9;  // " second": starts with a blank, skipped
   EXPECT_EQ(Show(0), (Tips{"C third\n"}));
-}
-
-TEST_F(TipsTest, OffsetBeyondTheEndStartsOverAtTheTop) {
-  WriteTips("A\nB\n");
-  Show(0);
-  profile_.ints[kTipFilePosKey] = 10'000;
-  EXPECT_EQ(Show(0), (Tips{"A\n"}));
+  profile_.ints[kTipFilePosKey] = 10'000;  // beyond the end: over at the top
+  EXPECT_EQ(Show(0), (Tips{"A first\n"}));
   EXPECT_TRUE(prompter_.messages.empty());
 }
 

@@ -1,6 +1,5 @@
 #include "ui/charts/space_pie.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
