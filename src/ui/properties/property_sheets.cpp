@@ -41,6 +41,9 @@ QTabWidget* SheetFrame(QDialog& sheet) {
   sheet.setWindowFlag(Qt::WindowContextHelpButtonHint, true);
   auto* layout = new QVBoxLayout(&sheet);
   auto* tabs = new QTabWidget(&sheet);
+  // Every tab stays in sight: the sheet widens rather than scrolling its tabs.
+  tabs->setUsesScrollButtons(false);
+  tabs->setElideMode(Qt::ElideNone);
   layout->addWidget(tabs);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &sheet);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
