@@ -34,7 +34,7 @@ std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, cons
   const std::uint64_t original = analysis::DriveSpace(context.system, root).clusterSize;
   const std::uint64_t optimal = analysis::AnalyseDrive(context.system, *tree.driveList, root);
   CChangeClusterSizeDlg dialog(std::to_string(original), std::to_string(optimal),
-                               [&context, &tree] { ShowClusterAnalysisDialog(context, tree); }, {});
+                               [&context, &tree] { ShowClusterAnalysisDialog(context, tree); }, tree.help);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   // A rescan started from "Size analysis" may be filling the records meanwhile.
   if (RefusedWhileScanning(context)) return std::nullopt;

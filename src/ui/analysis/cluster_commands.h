@@ -41,6 +41,7 @@ struct TreeCommandAccess {
   std::function<void()> postRescan;        // "Rescan selected drive or directory", posted
   std::function<void()> showCurrentFolder; // the files list refills with CurrentItem
   std::function<void()> updateDriveIcons;
+  std::function<void()> help;              // the change dialog's "&Help"
 };
 
 // "Cluster size analysis" (Alt+A).

@@ -5,6 +5,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cctype>
+
 #include "analysis/space.h"
 #include "scan/folder_info.h"
 #include "ui/properties/property_pages.h"
@@ -66,7 +68,7 @@ CTreeProperties::CTreeProperties(const std::string& caption, const scan::CFolder
   tabs_ = SheetFrame(*this);
   // "Drive properties: " is 18 characters; the drive letter follows it.
   if (caption.starts_with("Drive") && caption.size() > 18) {
-    letter_ = caption[18];
+    letter_ = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[18])));
     drivePage_ = new CDP_General(letter_, system, table, [this](bool on) {
       if (on) {
         AddDatabasePages();
