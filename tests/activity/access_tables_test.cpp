@@ -25,11 +25,6 @@ AccessRecord Counted(std::uint32_t key) {
   return record;
 }
 
-TEST_F(AccessTableFile, PathsPutLocationAndDriveInPlace) {
-  EXPECT_EQ(AccessTablePath('D', 'E'), "D:\\FileTblE.NVX");
-  EXPECT_EQ(NameTablePath('C', 'Z'), "C:\\FileNamZ.NVX");
-}
-
 TEST_F(AccessTableFile, LoadsTheTableFromItsLocationDrive) {
   DriveRecord record = WatchedDrive('E', 'D');
   record.recordsInUse = 1;
