@@ -466,7 +466,12 @@ void CDriveTree::ClusterSizeAnalysis() {
 
 void CDriveTree::contextMenuEvent(QContextMenuEvent* event) {
   CommandTable& commands = context_.commands;
-  const QModelIndex clicked = indexAt(event->pos());
+  // From the keyboard the menu belongs to the current item and opens beside it.
+  const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+  const QModelIndex clicked = fromKeyboard ? currentIndex() : indexAt(event->pos());
+  const QPoint at = fromKeyboard && clicked.isValid()
+                        ? viewport()->mapToGlobal(visualRect(clicked).bottomLeft())
+                        : event->globalPos();
   QMenu menu(this);
   if (clicked.isValid()) {
     menu.addAction(commands.NewAction(cmd::kRescan, QString::fromUtf8(tree_text::kRescanItem), &menu));
@@ -500,7 +505,7 @@ void CDriveTree::contextMenuEvent(QContextMenuEvent* event) {
   copySubMenu(cmd::kShowNewDatabaseState, tree_text::kShowInTreeMenu);
   copySubMenu(cmd::kSortFoldersByName, tree_text::kSortTreeMenu);
   commands.UpdateMenu(&menu);
-  menu.exec(event->globalPos());
+  menu.exec(at);
   if (clicked.isValid()) setCurrentIndex(clicked);
 }
 
