@@ -92,9 +92,9 @@ void CDriveTree::RegisterCommands() {
   commands.Register(cmd::kUpOneLevel, Target::Tree, [this] { UpOneLevel(); }, selected);
   commands.Register(cmd::kTreeProperties, Target::Tree, [this] { Properties(); }, selected);
   commands.Register(cmd::kTreeChangeClusterSize, Target::Tree,
-                    [this] { emit changeClusterSizeRequested(RecordOf(currentIndex())); }, selected);
-  commands.Register(cmd::kClusterSizeAnalysis, Target::Tree, [this] { ClusterSizeAnalysis(); },
-                    selected);
+                    [this] { RunTreeChangeClusterSize(context_, CommandAccess()); }, selected);
+  commands.Register(cmd::kClusterSizeAnalysis, Target::Tree,
+                    [this] { RunClusterAnalysis(context_, CommandAccess()); }, selected);
   RegisterScanCommands();
 }
 
@@ -449,19 +449,27 @@ void CDriveTree::UpOneLevel() {
 void CDriveTree::Properties() {
   const QModelIndex current = currentIndex();
   const QString path = PathOfItem(current);
-  const bool drive = path.size() == 3;
-  const QString title = drive ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
-                              : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
-  emit propertiesRequested(title, RecordOf(current), drive ? DriveLetterOf(path) : '\0');
-  if (drive) UpdateDriveIcons();
+  const QString title = path.size() == 3
+                            ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
+                            : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
+  RunTreeProperties(context_, CommandAccess(), title.toStdString());
 }
 
-void CDriveTree::ClusterSizeAnalysis() {
-  if (context_.state.ScanInProgress.load()) {
-    context_.prompter.Ask(shell::Message{tree_text::kPleaseWait, shell::Buttons::Ok, shell::Icon::Stop});
-    return;
-  }
-  emit clusterAnalysisRequested(DriveLetterOf(PathOfItem(currentIndex())));
+TreeCommandAccess CDriveTree::CommandAccess() {
+  TreeCommandAccess access;
+  access.driveList = &driveList_;
+  access.currentPath = [this] { return PathOfItem(currentIndex()).toStdString(); };
+  access.currentRecord = [this] { return RecordOf(currentIndex()); };
+  access.collapseToDrive = [this] {
+    const QModelIndex drive = DriveItemOf(currentIndex());
+    if (!drive.isValid()) return;
+    setCurrentIndex(drive);
+    collapse(drive);
+  };
+  access.postRescan = [this] { QTimer::singleShot(0, this, [this] { Rescan(); }); };
+  access.showCurrentFolder = [this] { ShowFolder(currentIndex()); };
+  access.updateDriveIcons = [this] { UpdateDriveIcons(); };
+  return access;
 }
 
 void CDriveTree::contextMenuEvent(QContextMenuEvent* event) {

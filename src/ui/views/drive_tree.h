@@ -9,6 +9,7 @@
 
 #include "scan/folder_info.h"
 #include "scan/scan_controller.h"
+#include "ui/analysis/cluster_commands.h"
 #include "ui/app/shell_context.h"
 
 class QStandardItem;
@@ -60,19 +61,14 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   // Re-reads the drives and rebuilds their items.
   void EnumerateDrives();
   scan::ScanController& Scanner() { return *scanner_; }
+  // What the cluster size and properties commands need of the tree.
+  TreeCommandAccess CommandAccess();
 
  signals:
   // UM_SHOWFOLDER: the Files list lists this folder's entries.
   void folderShown(scan::CFolderInfo* folder);
   // The contents of `folder` were replaced by a scan: records below it are new.
   void subtreeReplaced(scan::CFolderInfo* folder);
-  // Command 32782. `title` is the sheet's; for a drive, `drive` is its letter, else 0.
-  // The drive icons are updated once the connected slot returns.
-  void propertiesRequested(const QString& title, scan::CFolderInfo* folder, char drive);
-  // Command 32843 on the folder of the current item.
-  void changeClusterSizeRequested(scan::CFolderInfo* folder);
-  // Command 32869 for the drive of the current item (not sent while scanning).
-  void clusterAnalysisRequested(char drive);
 
  protected:
   bool event(QEvent* event) override;
@@ -93,7 +89,6 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   void ExpandAll();
   void UpOneLevel();
   void Properties();
-  void ClusterSizeAnalysis();
   void ExpandQuietly(const QModelIndex& item);
   QModelIndex DriveItemOf(QModelIndex item) const;
   void RemoveChildItems(QStandardItem& item);

@@ -6,7 +6,6 @@ namespace ui::tree_text {
 inline constexpr const char* kDummy = "Dummy";
 inline constexpr const char* kReadingDrive = "Read information from the drive '";
 inline constexpr const char* kStopScanningFirst = "Stop scanning first!";
-inline constexpr const char* kPleaseWait = "Please wait.";
 inline constexpr const char* kFilesListSummary = " %1 file(s), %2% of %3 K";
 inline constexpr const char* kFilesListPrefix = "Files List    ";
 inline constexpr const char* kDriveProperties = "Drive properties: ";
