@@ -153,6 +153,8 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   Tree().setCurrentIndex(d);
   commands.SetActiveView(ui::Target::Tree);
   ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  // Until the scanned records are handed over, nothing in the tree reaches the old ones.
+  EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 0);
   WaitForScan();
   const QModelIndex year = Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025");
   ASSERT_TRUE(year.isValid());
