@@ -9,7 +9,7 @@
 #include "scan/folder_info.h"
 
 namespace platform { class System; }
-namespace shell { struct AppState; }
+namespace shell { struct AppState; }  // app_state.h includes this header
 
 namespace files {
 
