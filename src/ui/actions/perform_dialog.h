@@ -26,6 +26,9 @@ namespace ui {
 
 class COverwritePrompt;
 
+// The help page of the dialog's Help button.
+inline constexpr const char* kActionsHelpPage = "actions.html";
+
 class CPerformDialog : public QDialog {
   Q_OBJECT
 

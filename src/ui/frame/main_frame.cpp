@@ -16,6 +16,7 @@
 #include "shell/options.h"
 #include "shell/prompter.h"
 #include "shell/startup.h"
+#include "ui/actions/perform_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/splash_window.h"
 #include "ui/app/window_message.h"
@@ -144,7 +145,7 @@ void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
   shell::AppState& state = context_->state;
 
-  commands.Register(cmd::kPerformActions, Target::Frame, {}, [&state](CommandUi& ui) {
+  commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
     ui.Enable(state.PendingActionCount.load() != 0);
   });
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
@@ -166,6 +167,14 @@ void CMainFrame::RegisterCommands() {
   RegisterSortCommands();
   RegisterHelpCommands();
   RegisterDatabaseMenuCommands();
+}
+
+void CMainFrame::PerformActions() {
+  if (driveList_ == nullptr) return;
+  CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
+  dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
+  connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);
+  dialog.exec();
 }
 
 void CMainFrame::RegisterSortCommands() {
