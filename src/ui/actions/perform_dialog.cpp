@@ -127,7 +127,7 @@ CPerformDialog::CPerformDialog(shell::AppState& state, platform::System& system,
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("1129"));
   progress_->setTextVisible(false);
-  progress_->setRange(0, 0);
+  progress_->setRange(0, 1);  // empty until Go sets the run's range
   progress_->setValue(0);
 
   auto* top = new QHBoxLayout;
