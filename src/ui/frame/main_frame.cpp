@@ -120,6 +120,9 @@ void CMainFrame::CreateClient() {
   list_ = new CFilesList(*context_, nullptr);
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
+  // Actions run over the tree's records; the list shows the run's results.
+  SetDriveList(&tree_->DriveList());
+  connect(this, &CMainFrame::actionsPerformed, list_, [this] { list_->Refill(); });
   splitter_->addWidget(treeFrame_);
   splitter_->addWidget(listFrame_);
   splitter_->setStretchFactor(0, 0);
