@@ -16,6 +16,7 @@
 #include "shell/options.h"
 #include "shell/prompter.h"
 #include "shell/startup.h"
+#include "ui/actions/perform_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/splash_window.h"
 #include "ui/app/window_message.h"
@@ -119,6 +120,9 @@ void CMainFrame::CreateClient() {
   list_ = new CFilesList(*context_, nullptr);
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
+  // Actions run over the tree's records; the list shows the run's results.
+  SetDriveList(&tree_->DriveList());
+  connect(this, &CMainFrame::actionsPerformed, list_, [this] { list_->Refill(); });
   splitter_->addWidget(treeFrame_);
   splitter_->addWidget(listFrame_);
   splitter_->setStretchFactor(0, 0);
@@ -144,7 +148,7 @@ void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
   shell::AppState& state = context_->state;
 
-  commands.Register(cmd::kPerformActions, Target::Frame, {}, [&state](CommandUi& ui) {
+  commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
     ui.Enable(state.PendingActionCount.load() != 0);
   });
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
@@ -166,6 +170,14 @@ void CMainFrame::RegisterCommands() {
   RegisterSortCommands();
   RegisterHelpCommands();
   RegisterDatabaseMenuCommands();
+}
+
+void CMainFrame::PerformActions() {
+  if (driveList_ == nullptr) return;
+  CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
+  dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
+  connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);
+  dialog.exec();
 }
 
 void CMainFrame::RegisterSortCommands() {

@@ -15,6 +15,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 
+namespace scan { class CFolderInfo; }
 namespace shell { class OptionStore; }
 
 namespace ui {
@@ -66,6 +67,9 @@ class CMainFrame : public QMainWindow {
 
   HelpWindow& Help();
 
+  // The drive list "Perform actions" runs over: the folders tree's records.
+  void SetDriveList(scan::CFolderInfo* driveList) { driveList_ = driveList; }
+
  signals:
   // Each time a pop-up of the menu bar is about to open, before its items are
   // refreshed: the tip of the day makes sure the "&Help" pop-up starts with its item.
@@ -74,6 +78,8 @@ class CMainFrame : public QMainWindow {
   void filesSortRequested();
   // The frame has accepted its close: the program ends.
   void closed();
+  // An action run has recalculated the drives: the Files list refills its folder.
+  void actionsPerformed();
 
  protected:
   bool event(QEvent* event) override;
@@ -88,6 +94,7 @@ class CMainFrame : public QMainWindow {
   void RegisterSortCommands();
   void RegisterHelpCommands();
   void RegisterDatabaseMenuCommands();
+  void PerformActions();
   void StartupStep();
   void RefreshToolBar();
   void ShowContextHelp();
@@ -110,6 +117,7 @@ class CMainFrame : public QMainWindow {
   QPointer<QObject> databaseMenuOwner_;
   std::function<void(int)> sendToDatabaseMenuOwner_;
   std::function<bool()> closeHandler_;
+  scan::CFolderInfo* driveList_ = nullptr;
 };
 
 }  // namespace ui

@@ -1,0 +1,66 @@
+#include "ui/actions/overwrite_prompt.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ui {
+namespace {
+
+constexpr int kOverwriteId = 1145;
+constexpr int kSkipId = 1146;
+constexpr int kAllId = 1147;
+constexpr int kStopId = 1;
+constexpr int kPathId = 1148;
+
+}  // namespace
+
+COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("Dialog165"));
+  setWindowTitle(QStringLiteral("Back Up"));
+  auto* frame = new QFrame(this);
+  frame->setFrameShape(QFrame::StyledPanel);
+  frame->setFrameShadow(QFrame::Sunken);
+  auto* texts = new QVBoxLayout(frame);
+  texts->addWidget(new QLabel(QStringLiteral("The following file exists:"), frame));
+  path_ = new QLabel(frame);
+  path_->setObjectName(QString::number(kPathId));
+  path_->setTextFormat(Qt::PlainText);
+  path_->setWordWrap(true);
+  texts->addWidget(path_);
+  texts->addWidget(new QLabel(QStringLiteral("Do you wish to write over the old file?"), frame));
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(frame, 0, 0, 1, 4);
+  const struct { int id; const char* text; files::OverwriteAnswer answer; } buttons[] = {
+      {kOverwriteId, "&Overwrite", files::OverwriteAnswer::Overwrite},
+      {kSkipId, "&Skip", files::OverwriteAnswer::Skip},
+      {kAllId, "&All", files::OverwriteAnswer::All},
+      {kStopId, "S&top", files::OverwriteAnswer::Stop},
+  };
+  int column = 0;
+  for (const auto& button : buttons) {
+    auto* push = new QPushButton(QString::fromUtf8(button.text), this);
+    push->setObjectName(QString::number(button.id));
+    connect(push, &QPushButton::clicked, this, [this, answer = button.answer] { Answer(answer); });
+    layout->addWidget(push, 1, column++);
+  }
+  setMinimumWidth(340);
+}
+
+files::OverwriteAnswer COverwritePrompt::Ask(const QString& existingPath) {
+  path_->setText(existingPath);
+  // Closing the prompt by its frame leaves the file as it is.
+  answer_ = files::OverwriteAnswer::Skip;
+  exec();
+  return answer_;
+}
+
+void COverwritePrompt::Answer(files::OverwriteAnswer answer) {
+  answer_ = answer;
+  accept();
+}
+
+}  // namespace ui

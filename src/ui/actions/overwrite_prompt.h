@@ -1,0 +1,28 @@
+#pragma once
+// The overwrite prompt "Back Up": names an existing back-up copy and asks whether to
+// write over it (Overwrite, Skip, All, or Stop the run).
+
+#include <QDialog>
+
+#include "files/action_engine.h"
+
+class QLabel;
+
+namespace ui {
+
+class COverwritePrompt : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit COverwritePrompt(QWidget* parent);
+  // Shows the prompt modally for `existingPath` and answers the button pressed.
+  files::OverwriteAnswer Ask(const QString& existingPath);
+
+ private:
+  void Answer(files::OverwriteAnswer answer);
+
+  QLabel* path_ = nullptr;
+  files::OverwriteAnswer answer_ = files::OverwriteAnswer::Skip;
+};
+
+}  // namespace ui

@@ -1,0 +1,82 @@
+#pragma once
+// The dialog "Perfom all selected actions for all drives ...": Go starts the action
+// engine on a worker thread, Stop asks before the engine goes on to its next entry, and
+// the texts and progress bar follow the run. The worker's questions and the overwrite
+// prompt are shown here, on the UI thread, while the worker waits for the answer.
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "files/action_engine.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace platform { class System; }
+namespace scan { class CFolderInfo; }
+namespace shell {
+struct AppState;
+class Prompter;
+}
+
+namespace ui {
+
+class COverwritePrompt;
+
+// The help page of the dialog's Help button.
+inline constexpr const char* kActionsHelpPage = "actions.html";
+
+class CPerformDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CPerformDialog(shell::AppState& state, platform::System& system, shell::Prompter& prompter,
+                 scan::CFolderInfo& driveList, QWidget* parent = nullptr);
+  ~CPerformDialog() override;
+
+  bool Running() const { return worker_.joinable(); }
+  files::ActionRunFlags& Flags() { return flags_; }
+  // Shows the help for this dialog (the Help button).
+  void SetHelp(std::function<void()> help) { help_ = std::move(help); }
+
+ public slots:
+  void Go();
+  void Stop();
+  void reject() override;
+
+ signals:
+  // The run has recalculated the drives: the Files list is to be refilled.
+  void listRefillRequested();
+  // The worker has ended; `allDone` when no action is left.
+  void runFinished(bool allDone);
+
+ private:
+  class WorkerBridge;
+
+  void ShowFilesToProcess(std::uint32_t count);
+  void RunEnded(bool allDone);
+  void UpdateButtons(bool running);
+
+  shell::AppState& state_;
+  platform::System& system_;
+  shell::Prompter& prompter_;
+  scan::CFolderInfo& driveList_;
+  files::ActionRunFlags flags_;
+  std::unique_ptr<WorkerBridge> bridge_;
+  std::thread worker_;
+  std::function<void()> help_;
+
+  QPushButton* go_ = nullptr;
+  QPushButton* stop_ = nullptr;
+  QPushButton* close_ = nullptr;
+  QLabel* action_ = nullptr;
+  QLabel* file_ = nullptr;
+  QLabel* left_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  COverwritePrompt* overwrite_ = nullptr;
+};
+
+}  // namespace ui
