@@ -32,16 +32,6 @@ TEST(RecordFormat, DriveRecordFieldsSitAtTheirOffsets) {
   EXPECT_EQ(DriveRecord::Deserialize(bytes.data()), record);
 }
 
-TEST(RecordFormat, DefaultDriveRecordHoldsFourThousandRecords) {
-  const DriveRecord record;
-  EXPECT_EQ(record.Capacity(), 4096u);
-  EXPECT_EQ(record.Capacity() * kAccessRecordSize, 135168u);
-  DriveRecord largest;
-  largest.bucketMask = 0xFFFF;
-  largest.bucketSize = 0xFFFF;
-  EXPECT_EQ(largest.Capacity(), 65536ull * 65535) << "no 16-bit overflow";
-}
-
 TEST(RecordFormat, AccessRecordFieldsSitAtTheirOffsets) {
   std::array<std::uint8_t, kAccessRecordSize> bytes{};
   std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});

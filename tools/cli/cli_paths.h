@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "activity/path_key.h"
-#include "platform/system.h"
+#include "platform/drive_map.h"
 
 namespace cli {
 
@@ -18,8 +17,5 @@ std::optional<char> ParseDriveLetter(std::string_view argument);
 // when the host path is on no mapped drive or cannot be written as a Windows path.
 std::optional<std::string> ToWindowsPath(const platform::DriveMap& drives, std::string_view argument,
                                          std::string* error);
-
-// The remote names of mapped network drives, as the path key wants them.
-activity::NetworkNames NetworkNamesOf(const platform::System& system);
 
 }  // namespace cli

@@ -77,7 +77,7 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
     }
   }
 
-  const std::uint64_t key = activity::PathKey(*path, NetworkNamesOf(context.system));
+  const std::uint64_t key = activity::PathKey(*path, activity::ReadNetworkNames(context.system));
   const std::int64_t index =
       tables.Lookup(*drive, static_cast<std::uint32_t>(key), static_cast<std::uint32_t>(key >> 32));
   if (index < 0) {

@@ -4,7 +4,7 @@
 
 #include "activity/database_files.h"
 #include "activity/drive_record.h"
-#include "cli_paths.h"
+#include "activity/path_key.h"
 #include "command.h"
 
 namespace cli {
@@ -16,7 +16,7 @@ int Drives(Context& context, const std::vector<std::string>& args) {
     return kExitUsage;
   }
   const platform::System& system = context.system;
-  const activity::NetworkNames networkNames = NetworkNamesOf(system);
+  const activity::NetworkNames networkNames = activity::ReadNetworkNames(system);
   for (const platform::MappedDrive& drive : system.Drives().All()) {
     const std::uint8_t number = activity::DriveNumber(drive.letter);
     const platform::DiskSpace space = system.GetDiskFreeSpace(drive.letter).value_or(platform::DiskSpace{});

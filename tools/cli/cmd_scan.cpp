@@ -134,7 +134,7 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   if (path->back() != '\\') *path += '\\';
 
   shell::AppState state;
-  state.NetworkName = NetworkNamesOf(context.system);
+  state.NetworkName = activity::ReadNetworkNames(context.system);
   if (!LoadDatabases(context, state)) return kExitFailed;
 
   const std::size_t heapBefore = scan::HeapBytesInUse();
