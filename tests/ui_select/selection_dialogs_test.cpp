@@ -15,15 +15,6 @@
 namespace ui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_select";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
-
 QPushButton* Button(QDialog& dialog, QDialogButtonBox::StandardButton which) {
   return dialog.findChild<QDialogButtonBox*>()->button(which);
 }
@@ -38,7 +29,6 @@ void OnNextDialog(std::function<void(QDialog&)> act) {
 }
 
 TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
-  App();
   DirectoriesDialog dialog({true, false}, nullptr);
   EXPECT_EQ(dialog.windowTitle(), "How to set actions for directories...");
   EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "Options");
@@ -68,7 +58,6 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
 }
 
 TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
-  App();
   BackupDialog dialog({true, "E"}, {"F: [Media]", "C: [System]", "Ex", "E: [Data]"}, nullptr);
   EXPECT_EQ(dialog.windowTitle(), "Back Up\\Restore");
   auto* drive = dialog.findChild<QComboBox*>("1190");
@@ -92,7 +81,6 @@ TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
 }
 
 TEST(BackupDialog, RefusesToConfirmWithoutADrive) {
-  App();
   OnNextDialog([](QDialog& shown) {
     QPushButton* ok = Button(shown, QDialogButtonBox::Ok);
     EXPECT_FALSE(ok->isEnabled());
