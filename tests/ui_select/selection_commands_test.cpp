@@ -20,6 +20,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
 
 namespace ui {
 namespace {
@@ -133,6 +134,7 @@ TEST_F(SelectionCommandsTest, SubdirectoriesAreScannedThenTheCommandMarksWhatThe
   EXPECT_EQ(selection->Flags().ResendCommand, files::kNoCommand);
   EXPECT_FALSE(selection->Flags().DialogAnswered);
   EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(frame->Status().Actions(), "A:2");
 }
 
 }  // namespace

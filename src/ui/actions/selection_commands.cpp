@@ -6,6 +6,8 @@
 #include "shell/app_state.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
 
 namespace ui {
 
@@ -59,7 +61,14 @@ bool SelectionCommands::Enabled(int command) const {
 
 void SelectionCommands::RunCommand(int command) {
   files::SelectionView* view = access_.view ? access_.view() : nullptr;
-  if (view) selection_.Run(command, *view);
+  if (!view) return;
+  selection_.Run(command, *view);
+  ShowPendingCount();
+}
+
+void SelectionCommands::ShowPendingCount() {
+  context_.frame.Status().SetActions(
+      QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
 }
 
 void SelectionCommands::StartPrepareFolders() {
@@ -92,6 +101,7 @@ void SelectionCommands::Resend() {
     return;
   }
   selection_.Run(command, *view);
+  ShowPendingCount();
 }
 
 }  // namespace ui

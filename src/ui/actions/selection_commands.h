@@ -45,6 +45,8 @@ class SelectionCommands : public QObject {
   void Register();
   void RunCommand(int command);
   void Resend();
+  // "A:" follows every change a command makes, rows of other folders included.
+  void ShowPendingCount();
   bool Enabled(int command) const;
 
   ShellContext& context_;
