@@ -198,7 +198,7 @@ TEST_F(MainFrameTest, ChangeClusterSizeWaitsForATreeSelectionThenShowsItsMessage
   commands.Execute(ui::cmd::kChangeClusterSize);
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_EQ(prompter.asked[0].text, "To change Cluster Size use Calvorn Skellan.");
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::None);
+  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Warning);  // the exclamation icon of the cluster-size dialogs
   EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::Ok);
   frame->Tree().setModel(nullptr);
 }

@@ -1,0 +1,276 @@
+// The folders tree over a temporary drive map: drive items and icons, the visiting
+// images, scans started by expanding and by F5, stopping, and the refusal to expand
+// while a scan runs.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <vector>
+
+#include "platform/dos_time.h"
+#include "shell/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/faulty_system.h"
+#include "support/temp_drives.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+#include "ui/views/throttled_status_sink.h"
+#include "ui/views/tree_images.h"
+
+namespace {
+
+namespace image = ui::tree_image;
+using ui::CDriveTree;
+
+class DriveTreeTest : public ::testing::Test {
+ protected:
+  DriveTreeTest() : faulty(drives.System()), options(config.path()) {
+    // D:\Work\Reports\2025\r.doc, D:\Work\a.txt, D:\Games\Chess\, D:\.cache\x
+    drives.WriteFile("D:\\Work\\a.txt", "12345");
+    drives.WriteFile("D:\\Work\\Reports\\2025\\r.doc", "report");
+    drives.MakeDirectory("D:\\Games\\Chess");
+    drives.WriteFile("D:\\.cache\\x", "x");
+    frame = std::make_unique<ui::CMainFrame>(state, faulty, prompter, options, commands);
+    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+  }
+  ~DriveTreeTest() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  CDriveTree& Tree() { return frame->Tree(); }
+  QModelIndex Drive(char letter) {
+    for (int row = 0; row < Tree().model()->rowCount(); ++row) {
+      const QModelIndex item = Tree().model()->index(row, 0);
+      if (item.data().toString().startsWith(QChar(letter))) return item;
+    }
+    return {};
+  }
+  QModelIndex Child(const QModelIndex& item, const char* name) {
+    return Tree().FindChildItem(item, QString::fromLatin1(name));
+  }
+  // Runs the event loop until the scan has closed (at most a few seconds).
+  void WaitForScan() {
+    QElapsedTimer timer;
+    timer.start();
+    while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 10000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(Tree().Scanner().ScanThreadRunning());
+  }
+  std::pair<int, int> Images(const QModelIndex& item) {
+    return {Tree().NormalImage(item), Tree().SelectedImage(item)};
+  }
+
+  testing_support::TempDrives drives;
+  testing_support::FaultySystem faulty;
+  QTemporaryDir config;
+  ui::SettingsOptionStore options;
+  testing_support::ScriptedPrompter prompter;
+  shell::AppState state;
+  ui::CommandTable commands;
+  std::unique_ptr<ui::CMainFrame> frame;
+};
+
+TEST_F(DriveTreeTest, DrivesAreListedWithTypeImageAndAnUnreadPlaceholder) {
+  ASSERT_EQ(Tree().model()->rowCount(), 3);
+  const QModelIndex d = Drive('D');
+  ASSERT_TRUE(d.isValid());
+  EXPECT_TRUE(d.data().toString().startsWith(QStringLiteral("D:")));
+  EXPECT_EQ(Tree().StateImage(d), image::kFirstDriveType + 1);  // a fixed drive
+  ASSERT_EQ(Tree().model()->rowCount(d), 1);
+  const QModelIndex dummy = Tree().model()->index(0, 0, d);
+  EXPECT_EQ(dummy.data().toString(), QStringLiteral("Dummy"));
+  EXPECT_EQ(Tree().RecordOf(dummy), nullptr);
+  EXPECT_EQ(Tree().PathOfItem(d), QStringLiteral("D:\\"));
+  EXPECT_EQ(Tree().RecordOf(d), Tree().DriveList().GetChild(1));
+  EXPECT_EQ(Tree().windowTitle(), QStringLiteral("Folders Tree"));
+}
+
+TEST_F(DriveTreeTest, DriveIconsShowTheDatabaseFillAndTheEndOfItsSpan) {
+  auto& records = state.driveTable.NewState();
+  records.clear();
+  activity::DriveRecord half;
+  half.drive = 4;  // D
+  half.recordsInUse = static_cast<std::uint32_t>(half.Capacity() / 2);
+  records.push_back(half);
+  activity::DriveRecord ended = half;
+  ended.drive = 5;  // E
+  ended.spanEnd = platform::DosDateTimeFromLocal(faulty.Now()) - 1;
+  records.push_back(ended);
+  Tree().UpdateDriveIcons();
+  EXPECT_EQ(Images(Drive('C')), std::make_pair(image::kFullyRead, image::kNoDatabaseSelected));
+  EXPECT_EQ(Images(Drive('D')), std::make_pair(49, 49));
+  EXPECT_EQ(Images(Drive('E')), std::make_pair(63, 63));
+
+  // The old state has no records: the icons follow the chosen state.
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kShowOldDatabaseState));
+  EXPECT_EQ(Images(Drive('D')), std::make_pair(image::kFullyRead, image::kNoDatabaseSelected));
+}
+
+TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
+  const QModelIndex d = Drive('D');
+  Tree().expand(d);
+  EXPECT_FALSE(Tree().isExpanded(d));  // the scan expands it when it ends
+  WaitForScan();
+  EXPECT_TRUE(Tree().isExpanded(d));
+  const QModelIndex work = Child(d, "Work");
+  ASSERT_TRUE(work.isValid());
+  EXPECT_FALSE(Child(d, ".cache").isValid());
+  EXPECT_FALSE(Child(d, "Dummy").isValid());
+  EXPECT_EQ(Tree().model()->rowCount(d), 2);  // Games, Work in name order
+  EXPECT_EQ(Tree().model()->index(0, 0, d).data().toString(), QStringLiteral("Games"));
+  EXPECT_EQ(Images(work), std::make_pair(image::kNotRead, image::kPartlyReadSelected));
+  EXPECT_EQ(Tree().StateImage(work), image::kFolderInserted);
+  const QModelIndex reports = Child(work, "Reports");
+  ASSERT_TRUE(reports.isValid());
+  EXPECT_EQ(Images(reports), std::make_pair(image::kNotRead, image::kNotRead));
+  EXPECT_EQ(Tree().model()->rowCount(reports), 0);
+  EXPECT_FALSE(state.ShallowScan.load());
+
+  // Expanding Work (its subfolders unread) reads it two levels deep.
+  Tree().expand(work);
+  WaitForScan();
+  const QModelIndex work2 = Child(Drive('D'), "Work");
+  EXPECT_TRUE(Tree().isExpanded(work2));
+  ASSERT_TRUE(Child(Child(work2, "Reports"), "2025").isValid());
+}
+
+TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
+  const QModelIndex d = Drive('D');
+  Tree().setCurrentIndex(d);
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+  const QModelIndex year = Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025");
+  ASSERT_TRUE(year.isValid());
+  EXPECT_EQ(Images(year), std::make_pair(image::kFullyRead, image::kFullyRead));
+  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 2u);
+  EXPECT_TRUE(frame->List().windowTitle().startsWith(QStringLiteral("Files List    D:\\ 2 file(s), ")));
+
+  // A second F5 while the first still runs comes back once it has ended.
+  drives.WriteFile("D:\\Games\\Chess\\new.pgn", "1. e4");
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+  WaitForScan();
+  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 3u);
+  EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 2);
+  EXPECT_EQ(Tree().model()->rowCount(Child(Drive('D'), "Work")), 1);
+}
+
+TEST_F(DriveTreeTest, StoppingKeepsTheDirectSubfoldersAndClearsDriveScanned) {
+  const QModelIndex d = Drive('D');
+  Tree().setCurrentIndex(d);
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  ASSERT_TRUE(commands.Execute(ui::cmd::kStopScanning));
+  EXPECT_FALSE(state.ScanInProgress.load());
+  WaitForScan();
+  EXPECT_FALSE(state.DriveScanned[shell::DriveIndex('D')].load());
+  EXPECT_TRUE(Child(Drive('D'), "Work").isValid());
+  EXPECT_TRUE(Child(Child(Drive('D'), "Work"), "Reports").isValid());
+}
+
+TEST_F(DriveTreeTest, ExpandingDuringAScanSaysStopScanningFirst) {
+  state.ScanInProgress = true;  // as while another scan runs
+  const QModelIndex d = Drive('D');
+  Tree().expand(d);
+  EXPECT_FALSE(Tree().isExpanded(d));
+  ASSERT_EQ(prompter.Texts(), std::vector<std::string>{"Stop scanning first!"});
+  EXPECT_EQ(prompter.asked.front().icon, shell::Icon::Stop);
+  EXPECT_FALSE(Tree().Scanner().ScanThreadRunning());
+  EXPECT_EQ(Tree().model()->index(0, 0, d).data().toString(), QStringLiteral("Dummy"));
+
+  commands.SetActiveView(ui::Target::Tree);
+  Tree().setCurrentIndex(d);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kClusterSizeAnalysis));
+  EXPECT_EQ(prompter.Texts().back(), "Please wait.");
+  state.ScanInProgress = false;
+}
+
+TEST_F(DriveTreeTest, VisitingImagesAndTheUnreadDriveCaption) {
+  const QModelIndex d = Drive('D');
+  Tree().setCurrentIndex(d);
+  // A drive never read lists nothing: 0 files, 100 percent of 0 K.
+  EXPECT_EQ(frame->List().windowTitle(), QStringLiteral("Files List    D:\\ 0 file(s), 100% of 0 K"));
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+  const QModelIndex games = Child(Drive('D'), "Games");
+  const QModelIndex work = Child(Drive('D'), "Work");
+  Tree().setCurrentIndex(games);
+  EXPECT_EQ(Tree().StateImage(games), image::kFolderSelected);
+  Tree().setCurrentIndex(work);
+  EXPECT_EQ(Tree().StateImage(games), image::kFolderLeft);
+  EXPECT_EQ(Tree().StateImage(work), image::kFolderSelected);
+  Tree().setCurrentIndex(games);
+  EXPECT_EQ(Tree().StateImage(games), image::kFolderSelectedAgain);
+  EXPECT_EQ(Tree().StateImage(work), image::kFolderLeft);
+  EXPECT_EQ(Tree().StateImage(Drive('D')), image::kFirstDriveType + 1);  // drives keep theirs
+
+  // Up one level reaches the drive, and does nothing there.
+  ASSERT_TRUE(commands.Execute(ui::cmd::kUpOneLevel));
+  EXPECT_EQ(Tree().currentIndex(), Drive('D'));
+  ASSERT_TRUE(commands.Execute(ui::cmd::kUpOneLevel));
+  EXPECT_EQ(Tree().currentIndex(), Drive('D'));
+}
+
+TEST_F(DriveTreeTest, PropertiesTitleNamesTheDriveWithItsLabel) {
+  QString title;
+  char drive = 'x';
+  QObject::connect(&Tree(), &CDriveTree::propertiesRequested,
+                   [&](const QString& t, scan::CFolderInfo*, char d) { title = t, drive = d; });
+  Tree().setCurrentIndex(Drive('D'));
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kTreeProperties));
+  EXPECT_EQ(title, QStringLiteral("Drive properties: ") + Drive('D').data().toString());
+  EXPECT_EQ(drive, 'D');
+}
+
+TEST(TreeImages, EveryImageIsSixteenSquareAndTheFillBarsDiffer) {
+  const ui::TreeImages images;
+  ASSERT_EQ(images.StateCount(), image::kStateCount);
+  ASSERT_EQ(images.NormalCount(), image::kNormalCount);
+  for (int i = 0; i < images.StateCount(); ++i) EXPECT_EQ(images.State(i).size(), QSize(16, 16));
+  for (int i = 0; i < images.NormalCount(); ++i) EXPECT_EQ(images.Normal(i).size(), QSize(16, 16));
+  const auto same = [](const QPixmap& a, const QPixmap& b) { return a.toImage() == b.toImage(); };
+  for (int i = 1; i < image::kFillBarCount; ++i) {
+    EXPECT_FALSE(same(images.Normal(image::kFirstFillBar + i - 1), images.Normal(image::kFirstFillBar + i)));
+    EXPECT_FALSE(same(images.Normal(image::kFirstFillBar + i), images.Normal(image::kFirstSpanEndedFillBar + i)));
+  }
+  EXPECT_FALSE(same(images.State(image::kFolderInserted), images.State(image::kFolderLeft)));
+  EXPECT_FALSE(same(images.State(image::kFolderSelected), images.State(image::kFolderSelectedAgain)));
+}
+
+class RecordingSink : public shell::StatusSink {
+ public:
+  void ShowStatus(const std::string& text) override { texts.push_back(text); }
+  std::vector<std::string> texts;
+};
+
+TEST(ThrottledStatusSink, LookingInTextsPassAtMostOncePerIntervalOthersAlways) {
+  RecordingSink inner;
+  ui::ThrottledStatusSink sink(inner, std::chrono::hours(1));
+  sink.ShowStatus("Looking in: C:\\a\\");
+  sink.ShowStatus("Looking in: C:\\b\\");
+  sink.ShowStatus("Recalculating drive information ...");
+  sink.ShowIdle();
+  EXPECT_EQ(inner.texts, (std::vector<std::string>{"Looking in: C:\\a\\", "Recalculating drive information ...",
+                                                    "Ready, for Help press F1"}));
+}
+
+}  // namespace
