@@ -37,7 +37,10 @@ SelectionCommands::~SelectionCommands() {
   for (const int id : kCommands) context_.commands.Unregister(id, Target::List);
   // The worker only waits for a scan the scan controller finishes or stops; its resend
   // is posted, so waiting here cannot hold it up.
-  if (worker_.joinable()) worker_.join();
+  if (worker_.joinable()) {
+    if (access_.cancelWaits) access_.cancelWaits();
+    worker_.join();
+  }
 }
 
 void SelectionCommands::Register() {
@@ -67,6 +70,7 @@ void SelectionCommands::RunCommand(int command) {
 }
 
 void SelectionCommands::ShowPendingCount() {
+  if (access_.afterCommand) access_.afterCommand();
   context_.frame.Status().SetActions(
       QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
 }

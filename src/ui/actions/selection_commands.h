@@ -27,6 +27,10 @@ struct ListAccess {
   std::function<std::vector<std::string>()> selectedFolderNames;
   std::function<files::FolderScanHook*()> scanHook;
   std::function<QStringList()> driveTexts;
+  // After each command has run: the rows it changed are painted again.
+  std::function<void()> afterCommand;
+  // At exit: the worker stops waiting for the tree.
+  std::function<void()> cancelWaits;
 };
 
 class SelectionCommands : public QObject {
