@@ -1,5 +1,7 @@
 #include "ui/frame/main_frame.h"
 
+#include "ui/actions/pane_selection_commands.h"
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
@@ -129,6 +131,7 @@ void CMainFrame::CreateClient() {
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({kTreePaneWidth, 0});
   setCentralWidget(splitter_);
+  new PaneSelectionCommands(*context_, *tree_, *list_, splitter_);
 }
 
 void CMainFrame::CreateMenus() {

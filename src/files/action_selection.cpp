@@ -1,0 +1,289 @@
+#include "files/action_selection.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "shell/app_state.h"
+#include "shell/prompter.h"
+
+namespace files {
+
+void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+               shell::AppState& state) {
+  std::uint8_t& current = record.actions()[i];
+  if (current == kActionNone && action != kActionNone) {
+    state.PendingActionCount.fetch_add(1);
+  } else if (current != kActionNone && action == kActionNone) {
+    // A rescan may already have taken this entry's count away; never wrap below zero.
+    std::uint32_t pending = state.PendingActionCount.load();
+    while (pending != 0 && !state.PendingActionCount.compare_exchange_weak(pending, pending - 1)) {
+    }
+  }
+  current = action;
+}
+
+bool SelectionCommandEnabled(int command, bool listIsActiveView, bool listShowsFolder,
+                             bool driveCompressible) {
+  switch (command) {
+    case kCmdCompress:
+    case kCmdDecompress:
+      return listShowsFolder && driveCompressible;
+    case kCmdBackUp:
+    case kCmdRestore:
+    case kCmdCancelAction:
+    case kCmdSetHint:
+      return listIsActiveView;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+char DriveLetterOf(const scan::CFolderInfo& record) {
+  const std::string path = record.path();
+  return path.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+}
+
+bool HasChild(const scan::CFolderInfo& record, std::uint32_t i) {
+  return record.IsFolder(i) && record.GetChild(i) != nullptr;
+}
+
+}  // namespace
+
+void ActionSelection::Run(int command, SelectionView& view) {
+  setCount_ = 0;
+  switch (command) {
+    case kCmdCompress: RunDirectoriesCommand(command, Rule::Compress, view); break;
+    case kCmdDecompress: RunDirectoriesCommand(command, Rule::Decompress, view); break;
+    case kCmdCancelAction: RunCancel(view); break;
+    case kCmdBackUp: RunBackUpOrRestore(command, Rule::BackUp, view); break;
+    case kCmdRestore: RunBackUpOrRestore(command, Rule::Restore, view); break;
+    case kCmdSetHint: RunSetHint(view); break;
+    default: break;
+  }
+}
+
+void ActionSelection::Message(const char* text, bool stopIcon) {
+  prompter_.Ask({text, shell::Buttons::Ok, stopIcon ? shell::Icon::Stop : shell::Icon::None});
+}
+
+bool ActionSelection::StartWorkerUnlessScanning(SelectionView& view) {
+  if (state_.ScanInProgress.load()) {
+    Message(kWaitForScanText);
+    flags_.ResendCommand = kNoCommand;
+    // Nothing will come back to finish this command, so the next one asks again.
+    flags_.DialogAnswered = false;
+    return false;
+  }
+  view.StartPrepareFolders();
+  return true;
+}
+
+ActionSelection::DirectoriesStep ActionSelection::AskForFolder(
+    int command, bool startsWorker, const scan::CFolderInfo& record, std::uint32_t i,
+    SelectionView& view) {
+  if (!flags_.DialogAnswered && record.IsFolder(i)) {
+    const auto choice = dialogs_.AskDirectories({flags_.SubfoldersToo, flags_.FilesInFoldersToo});
+    if (choice) {
+      flags_.SubfoldersToo = choice->subfoldersToo;
+      flags_.FilesInFoldersToo = choice->filesInFoldersToo;
+      flags_.DialogAnswered = true;
+      if (startsWorker) {
+        flags_.ResendCommand = command;
+        if (flags_.SubfoldersToo) {
+          // The folders below may not have been read yet: scan them first; the worker
+          // runs this command again when they are.
+          StartWorkerUnlessScanning(view);
+          return DirectoriesStep::Stop;
+        }
+      }
+    } else {
+      flags_.DialogAnswered = false;
+      flags_.ContinueCommand = false;
+    }
+  }
+  if (startsWorker) flags_.ResendCommand = kNoCommand;
+  return flags_.ContinueCommand ? DirectoriesStep::GoOn : DirectoriesStep::Stop;
+}
+
+bool ActionSelection::Qualifies(Rule rule, const scan::CFolderInfo& record, std::uint32_t i) const {
+  switch (rule) {
+    case Rule::Compress: return record.states()[i] == scan::kStateNormal;
+    case Rule::Decompress: return record.states()[i] == scan::kStateCompressed;
+    case Rule::BackUp: return record.states()[i] != scan::kStateBackedUp;
+    case Rule::Restore: return true;
+    case Rule::Cancel: return record.actions()[i] != kActionNone;
+  }
+  return false;
+}
+
+void ActionSelection::Apply(Rule rule, scan::CFolderInfo& record, std::uint32_t i) {
+  std::uint8_t action = kActionNone;
+  switch (rule) {
+    case Rule::Compress: action = kActionCompress; break;
+    case Rule::Decompress: action = kActionDecompress; break;
+    case Rule::BackUp: action = kActionBackUp; break;
+    case Rule::Restore: action = kActionRestore; break;
+    case Rule::Cancel: action = kActionNone; break;
+  }
+  if (rule == Rule::BackUp || rule == Rule::Restore) {
+    record.backupDrives()[i] = static_cast<std::uint8_t>(flags_.BackupTarget.front());
+  }
+  SetAction(record, i, action, state_);
+  ++setCount_;
+}
+
+void ActionSelection::ApplyShown(Rule rule, scan::CFolderInfo& record, std::uint32_t i,
+                                 SelectionView& view) {
+  Apply(rule, record, i);
+  view.ActionChanged(i);
+}
+
+void ActionSelection::RecurseDirectories(Rule rule, scan::CFolderInfo& record) {
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    const bool folder = record.IsFolder(i);
+    if (folder && flags_.SubfoldersToo) {
+      if (scan::CFolderInfo* child = record.GetChild(i)) RecurseDirectories(rule, *child);
+    }
+    const bool reached = folder ? flags_.SubfoldersToo : flags_.FilesInFoldersToo;
+    if (reached && Qualifies(rule, record, i)) Apply(rule, record, i);
+  }
+}
+
+void ActionSelection::RecurseBackup(Rule rule, scan::CFolderInfo& record) {
+  const std::uint8_t letter = static_cast<std::uint8_t>(flags_.BackupTarget.front());
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    const bool folder = record.IsFolder(i);
+    if (folder && flags_.IncludeSubfolders) {
+      if (scan::CFolderInfo* child = record.GetChild(i)) RecurseBackup(rule, *child);
+    }
+    if (!Qualifies(rule, record, i)) continue;
+    record.backupDrives()[i] = letter;
+    if (!folder || flags_.IncludeSubfolders) Apply(rule, record, i);
+  }
+}
+
+void ActionSelection::RecurseForSelected(Rule rule, scan::CFolderInfo& record, std::uint32_t i) {
+  if (!HasChild(record, i)) return;
+  if (rule == Rule::BackUp || rule == Rule::Restore) {
+    RecurseBackup(rule, *record.GetChild(i));
+  } else if (flags_.SubfoldersToo || flags_.FilesInFoldersToo) {
+    RecurseDirectories(rule, *record.GetChild(i));
+  }
+}
+
+void ActionSelection::RunDirectoriesCommand(int command, Rule rule, SelectionView& view) {
+  flags_.ContinueCommand = true;
+  scan::CFolderInfo* record = view.ShownRecord();
+  if (record) {
+    for (const std::uint32_t i : view.SelectedEntries()) {
+      if (AskForFolder(command, true, *record, i, view) == DirectoriesStep::Stop) return;
+      RecurseForSelected(rule, *record, i);
+      if (Qualifies(rule, *record, i)) ApplyShown(rule, *record, i, view);
+    }
+  }
+  flags_.DialogAnswered = false;
+  if (setCount_ == 0) {
+    Message(rule == Rule::Compress ? kNothingToCompressText : kNothingToDecompressText);
+  }
+}
+
+void ActionSelection::RunCancel(SelectionView& view) {
+  flags_.ContinueCommand = true;
+  if (scan::CFolderInfo* record = view.ShownRecord()) {
+    for (const std::uint32_t i : view.SelectedEntries()) {
+      if (AskForFolder(kCmdCancelAction, false, *record, i, view) == DirectoriesStep::Stop) break;
+      RecurseForSelected(Rule::Cancel, *record, i);
+      if (Qualifies(Rule::Cancel, *record, i)) ApplyShown(Rule::Cancel, *record, i, view);
+    }
+  }
+  flags_.DialogAnswered = false;
+}
+
+bool ActionSelection::AskBackupOnce(bool& asked) {
+  if (asked) return true;
+  const auto choice = dialogs_.AskBackup({flags_.IncludeSubfolders, flags_.BackupTarget});
+  // Without a drive there is no letter to back up to: such a choice changes nothing.
+  if (!choice || choice->backupTarget.empty()) return false;
+  flags_.IncludeSubfolders = choice->includeSubfolders;
+  flags_.BackupTarget = choice->backupTarget;
+  asked = true;
+  return true;
+}
+
+void ActionSelection::RunBackUpOrRestore(int command, Rule rule, SelectionView& view) {
+  if (flags_.ResendCommand == kNoCommand) {
+    bool asked = false;
+    if (!AskBackupOnce(asked)) return;
+    flags_.ResendCommand = command;
+    if (flags_.IncludeSubfolders) {
+      StartWorkerUnlessScanning(view);
+      return;
+    }
+  }
+  flags_.ResendCommand = kNoCommand;
+  // A target kept from an earlier run is never empty; this guards a resend without one.
+  if (flags_.BackupTarget.empty()) return;
+
+  if (scan::CFolderInfo* record = view.ShownRecord()) {
+    const char target =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(flags_.BackupTarget.front())));
+    for (const std::uint32_t i : view.SelectedEntries()) {
+      if (rule == Rule::BackUp && target == DriveLetterOf(*record)) {
+        Message(kBackUpToCurrentDiskText, true);
+        return;
+      }
+      RecurseForSelected(rule, *record, i);
+      if (Qualifies(rule, *record, i)) ApplyShown(rule, *record, i, view);
+    }
+  }
+  if (setCount_ == 0) {
+    Message(rule == Rule::BackUp ? kNothingToBackUpText : kNothingToRestoreText);
+  }
+}
+
+void ActionSelection::RunSetHint(SelectionView& view) {
+  flags_.ContinueCommand = true;
+  bool backupAsked = false;
+  if (scan::CFolderInfo* record = view.ShownRecord()) {
+    for (const std::uint32_t i : view.SelectedEntries()) {
+      if (AskForFolder(kCmdSetHint, true, *record, i, view) == DirectoriesStep::Stop) return;
+      const std::uint8_t action = record->actions()[i];
+      switch (record->hints()[i]) {
+        case 0:
+          if (action != kActionNone) ApplyShown(Rule::Cancel, *record, i, view);
+          break;
+        case kActionCompress:
+        case kActionDecompress: {
+          const bool compress = record->hints()[i] == kActionCompress;
+          const Rule rule = compress ? Rule::Compress : Rule::Decompress;
+          RecurseForSelected(rule, *record, i);
+          if (action != record->hints()[i] && Qualifies(rule, *record, i)) {
+            ApplyShown(rule, *record, i, view);
+          }
+          break;
+        }
+        case kActionBackUp:
+          if (!AskBackupOnce(backupAsked)) return;
+          if (flags_.IncludeSubfolders) RecurseForSelected(Rule::BackUp, *record, i);
+          if (record->states()[i] != scan::kStateBackedUp && action != kActionBackUp) {
+            ApplyShown(Rule::BackUp, *record, i, view);
+          }
+          break;
+        case kActionRestore:
+          if (!AskBackupOnce(backupAsked)) return;
+          if (flags_.IncludeSubfolders) RecurseForSelected(Rule::Restore, *record, i);
+          if (record->states()[i] == scan::kStateBackedUp && action != kActionRestore) {
+            ApplyShown(Rule::Restore, *record, i, view);
+          }
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  flags_.DialogAnswered = false;
+}
+
+}  // namespace files

@@ -1,0 +1,137 @@
+#pragma once
+// The six commands that choose what is to be done to the entries of the Files list:
+// compress, decompress, back up, restore, cancel and "take the hint". They set the
+// `actions` column of the scan model (and `backupDrives` for back up and restore),
+// keep PendingActionCount in step, and ask the user through the two small dialogs and
+// the Prompter. Nothing here shows a window; the list, the dialogs and the folder
+// preparing worker are reached through SelectionView and SelectionDialogs.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "scan/folder_info.h"
+
+namespace shell {
+struct AppState;
+class Prompter;
+}  // namespace shell
+
+namespace files {
+
+inline constexpr std::uint8_t kActionNone = 0;
+inline constexpr std::uint8_t kActionCompress = 1;
+inline constexpr std::uint8_t kActionDecompress = 2;
+inline constexpr std::uint8_t kActionBackUp = 4;
+inline constexpr std::uint8_t kActionRestore = 8;
+
+inline constexpr int kCmdCompress = 32852;
+inline constexpr int kCmdSetHint = 32854;
+inline constexpr int kCmdCancelAction = 32856;
+inline constexpr int kCmdDecompress = 32863;
+inline constexpr int kCmdBackUp = 32865;
+inline constexpr int kCmdRestore = 32866;
+inline constexpr int kNoCommand = -1;
+
+inline constexpr const char* kWaitForScanText = "Wait or stop scanning first.";
+inline constexpr const char* kNothingToCompressText = "There are no objects to compress.";
+inline constexpr const char* kNothingToDecompressText = "There are no objects to decompress.";
+inline constexpr const char* kNothingToBackUpText = "There are no objects to Back Up.";
+inline constexpr const char* kNothingToRestoreText = "There are no objects to Restore.";
+inline constexpr const char* kBackUpToCurrentDiskText = "You can't Back Up to current disk.";
+
+// The choices that live from command to command for the life of the process.
+struct SelectionFlags {
+  bool SubfoldersToo = false;
+  bool FilesInFoldersToo = false;
+  bool DialogAnswered = false;
+  bool ContinueCommand = false;
+  int ResendCommand = kNoCommand;
+  bool IncludeSubfolders = false;
+  std::string BackupTarget;
+};
+
+struct DirectoriesChoice {
+  bool subfoldersToo = false;
+  bool filesInFoldersToo = false;
+};
+
+struct BackupChoice {
+  bool includeSubfolders = false;
+  std::string backupTarget;  // a drive item's text, "E:" or "E: [Data]"
+};
+
+// "How to set actions for directories..." and "Back Up\Restore". Each shows the values
+// it is given and answers the user's choice, or nothing for Cancel.
+class SelectionDialogs {
+ public:
+  virtual ~SelectionDialogs() = default;
+  virtual std::optional<DirectoriesChoice> AskDirectories(const DirectoriesChoice& shown) = 0;
+  virtual std::optional<BackupChoice> AskBackup(const BackupChoice& shown) = 0;
+};
+
+// The Files list as the commands see it.
+class SelectionView {
+ public:
+  virtual ~SelectionView() = default;
+  // The record of the folder the list shows; nullptr when it shows none.
+  virtual scan::CFolderInfo* ShownRecord() = 0;
+  // Entry indices of the selected rows, in list order.
+  virtual std::vector<std::uint32_t> SelectedEntries() const = 0;
+  // The entry's action changed: its row's column "A" is to be written again.
+  virtual void ActionChanged(std::uint32_t entry) = 0;
+  // Scan the selected folders that no full scan has read, then send ResendCommand back.
+  virtual void StartPrepareFolders() = 0;
+};
+
+// Sets the action of `record`'s entry `i`, raising or lowering PendingActionCount when
+// it goes from or to none.
+void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+               shell::AppState& state);
+
+// Whether a command is available: compress and decompress need a shown folder on a
+// drive that can compress; the others need the Files list to be the active view.
+bool SelectionCommandEnabled(int command, bool listIsActiveView, bool listShowsFolder,
+                             bool driveCompressible);
+
+class ActionSelection {
+ public:
+  ActionSelection(shell::AppState& state, SelectionFlags& flags, SelectionDialogs& dialogs,
+                  shell::Prompter& prompter)
+      : state_(state), flags_(flags), dialogs_(dialogs), prompter_(prompter) {}
+
+  // Runs one of the six commands on the view's selection; other identifiers are ignored.
+  void Run(int command, SelectionView& view);
+
+ private:
+  enum class Rule { Compress, Decompress, BackUp, Restore, Cancel };
+  enum class DirectoriesStep { GoOn, Stop };
+
+  void RunDirectoriesCommand(int command, Rule rule, SelectionView& view);
+  void RunCancel(SelectionView& view);
+  void RunBackUpOrRestore(int command, Rule rule, SelectionView& view);
+  void RunSetHint(SelectionView& view);
+
+  // Steps shared by the commands that ask the directories dialog for a folder.
+  DirectoriesStep AskForFolder(int command, bool startsWorker, const scan::CFolderInfo& record,
+                               std::uint32_t i, SelectionView& view);
+  bool StartWorkerUnlessScanning(SelectionView& view);
+  bool AskBackupOnce(bool& asked);
+  void Message(const char* text, bool stopIcon = false);
+
+  bool Qualifies(Rule rule, const scan::CFolderInfo& record, std::uint32_t i) const;
+  void Apply(Rule rule, scan::CFolderInfo& record, std::uint32_t i);
+  void ApplyShown(Rule rule, scan::CFolderInfo& record, std::uint32_t i, SelectionView& view);
+  void RecurseDirectories(Rule rule, scan::CFolderInfo& record);
+  void RecurseBackup(Rule rule, scan::CFolderInfo& record);
+  void RecurseForSelected(Rule rule, scan::CFolderInfo& record, std::uint32_t i);
+
+  shell::AppState& state_;
+  SelectionFlags& flags_;
+  SelectionDialogs& dialogs_;
+  shell::Prompter& prompter_;
+  std::uint32_t setCount_ = 0;  // rule applications during the current command
+};
+
+}  // namespace files

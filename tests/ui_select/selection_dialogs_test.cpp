@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/actions/backup_dialog.h"
+#include "ui/actions/directories_dialog.h"
+#include "ui/actions/selection_dialogs.h"
+
+namespace ui {
+namespace {
+
+QPushButton* Button(QDialog& dialog, QDialogButtonBox::StandardButton which) {
+  return dialog.findChild<QDialogButtonBox*>()->button(which);
+}
+
+// Plays the user on the next modal dialog: `act` gets it once it is shown.
+void OnNextDialog(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act(*dialog);
+  });
+}
+
+TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
+  DirectoriesDialog dialog({true, false}, nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "How to set actions for directories...");
+  EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "Options");
+  auto* subfolders = dialog.findChild<QCheckBox*>("1132");
+  auto* files = dialog.findChild<QCheckBox*>("1133");
+  ASSERT_TRUE(subfolders && files);
+  EXPECT_EQ(subfolders->text(), "Set same actions for subdirectories");
+  EXPECT_EQ(files->text(), "Set same actions for files in directories");
+  EXPECT_TRUE(subfolders->isChecked());
+  EXPECT_FALSE(files->isChecked());
+
+  OnNextDialog([](QDialog& shown) {
+    shown.findChild<QCheckBox*>("1132")->setChecked(false);
+    shown.findChild<QCheckBox*>("1133")->setChecked(true);
+    Button(shown, QDialogButtonBox::Ok)->click();
+  });
+  const auto answer = DirectoriesDialog::Ask({true, false}, nullptr);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_FALSE(answer->subfoldersToo);
+  EXPECT_TRUE(answer->filesInFoldersToo);
+
+  OnNextDialog([](QDialog& shown) {
+    shown.findChild<QCheckBox*>("1133")->setChecked(true);
+    Button(shown, QDialogButtonBox::Cancel)->click();
+  });
+  EXPECT_FALSE(DirectoriesDialog::Ask({}, nullptr).has_value());
+}
+
+TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
+  BackupDialog dialog({true, "E"}, {"F: [Media]", "C: [System]", "Ex", "E: [Data]"}, nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Back Up\\Restore");
+  auto* drive = dialog.findChild<QComboBox*>("1190");
+  ASSERT_NE(drive, nullptr);
+  ASSERT_EQ(drive->count(), 4);
+  EXPECT_EQ(drive->itemText(0), "C: [System]");
+  EXPECT_EQ(drive->currentText(), "E: [Data]");
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>("1132")->isChecked());
+  EXPECT_EQ(dialog.findChild<QCheckBox*>("1132")->text(), "Include Subdirectories");
+  EXPECT_EQ(dialog.Choice().backupTarget, "E: [Data]");
+
+  OnNextDialog([](QDialog& shown) {
+    shown.findChild<QComboBox*>("1190")->setCurrentIndex(2);
+    shown.findChild<QCheckBox*>("1132")->setChecked(false);
+    Button(shown, QDialogButtonBox::Ok)->click();
+  });
+  const auto answer = BackupDialog::Ask({true, ""}, {"C:", "D:", "G:"}, nullptr);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(answer->backupTarget, "G:");
+  EXPECT_FALSE(answer->includeSubfolders);
+}
+
+TEST(BackupDialog, RefusesToConfirmWithoutADrive) {
+  OnNextDialog([](QDialog& shown) {
+    QPushButton* ok = Button(shown, QDialogButtonBox::Ok);
+    EXPECT_FALSE(ok->isEnabled());
+    Q_EMIT shown.findChild<QDialogButtonBox*>()->accepted();  // e.g. Enter
+    EXPECT_TRUE(shown.isVisible());
+    shown.reject();
+  });
+  WindowSelectionDialogs dialogs(nullptr, [] { return QStringList(); });
+  EXPECT_FALSE(dialogs.AskBackup({false, "E:"}).has_value());
+}
+
+}  // namespace
+}  // namespace ui
