@@ -17,7 +17,9 @@
 #include "activity/database_location.h"
 #include "activity/drive_table.h"
 #include "platform/dos_time.h"
+#include "shell/app_state.h"
 #include "shell/scripted_prompter.h"
+#include "shell/shutdown.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
 #include "ui/commands/command_ids.h"
@@ -186,6 +188,29 @@ TEST_F(PagesTest, CancelledSheetStoresNothingConfirmedOneStoresTheFrontPage) {
     }
     EXPECT_EQ(RecordOf('D').bucketMask, confirm ? 7 : 1023) << confirm;
   }
+}
+
+TEST_F(PagesTest, DatabaseMovedOnTheLocationPageIsFoundThereAfterExit) {
+  shell::AppState state;
+  ASSERT_TRUE(state.driveTable.Load(drives.System()));
+  drives.WriteFile("C:\\FileTblD.NVX", "recorded accesses");
+  DatabasePageContext appContext{state.driveTable, faulty, prompter, nullptr, context.driveTexts};
+  {
+    QDialog sheet;
+    auto* page = new CDP_Location('D', appContext, &sheet);
+    sheet.show();
+    page->Drives().setCurrentIndex(1);
+    EXPECT_EQ(page->Verdict(), activity::kVerdictFits);
+    sheet.accept();
+  }
+  EXPECT_TRUE(drives.Exists("C:\\FileTblD.NVX")) << "no file is touched while the program runs";
+  ASSERT_TRUE(shell::RunShutdown({state, faulty, prompter, nullptr, {}, drives.Dir()}));
+  EXPECT_EQ(drives.ReadFile("D:\\FileTblD.NVX"), "recorded accesses");
+  EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
+  activity::DriveTable saved;
+  ASSERT_TRUE(saved.Load(drives.System()));
+  EXPECT_EQ(saved.OldState()[static_cast<std::size_t>(saved.Find(DriveNumber('D'), activity::TableState::Old))].location,
+            DriveNumber('D'));
 }
 
 }  // namespace
