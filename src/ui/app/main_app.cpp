@@ -7,6 +7,8 @@
 #include "ui/app/settings_option_store.h"
 #include "ui/app/splash_window.h"
 #include "ui/commands/command_ids.h"
+#include "ui/dbpages/database_pages.h"
+#include "ui/frame/close_sequence.h"
 #include "ui/frame/main_frame.h"
 
 namespace ui {
@@ -31,6 +33,8 @@ bool CMainApp::InitInstance() {
   frame_ = std::make_unique<CMainFrame>(state_, *system_, prompter_, *optionStore_, commands_);
   frame_->SetSplash(splash_.get());
   prompter_.SetParent(frame_.get());
+  InstallCloseSequence(*frame_);
+  InstallDatabasePages(*frame_);
   connect(frame_.get(), &CMainFrame::closed, this, [this] {
     frameClosed_ = true;
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

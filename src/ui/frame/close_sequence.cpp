@@ -1,0 +1,19 @@
+#include "ui/frame/close_sequence.h"
+
+#include "shell/shutdown.h"
+#include "ui/frame/main_frame.h"
+#include "scan/scan_controller.h"
+#include "ui/views/drive_tree.h"
+
+namespace ui {
+
+void InstallCloseSequence(CMainFrame& frame) {
+  frame.SetCloseHandler([&frame] {
+    ShellContext& context = frame.Context();
+    CDriveTree& tree = frame.Tree();
+    return shell::RunShutdown({context.state, context.system, context.prompter, &tree.DriveList(),
+                               [&tree] { return tree.Scanner().ScanThreadRunning(); }});
+  });
+}
+
+}  // namespace ui
