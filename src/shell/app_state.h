@@ -11,6 +11,7 @@
 #include "activity/access_tables.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
+#include "files/hints.h"
 
 namespace shell {
 
@@ -52,6 +53,9 @@ struct AppState {
 
   // --- actions ---
   std::atomic<std::uint32_t> PendingActionCount{0};
+
+  // --- hints (kept for the run, never saved) ---
+  files::HintOptions HintOptions;
 };
 
 }  // namespace shell

@@ -10,7 +10,9 @@
 #include "activity/access_tables.h"
 #include "activity/drive_table.h"
 #include "activity/recorder_control.h"
+#include "cli_databases.h"
 #include "cli_paths.h"
+#include "cli_text.h"
 #include "command.h"
 #include "platform/system.h"
 #include "scan/folder_info.h"
@@ -42,24 +44,6 @@ std::string Hex(std::uint64_t value, int digits) {
   return text;
 }
 
-// Names never hold a backslash (the listing skips them), so it can escape the
-// characters that would break the tab-separated line.
-std::string LineSafe(std::string_view name) {
-  std::string safe;
-  for (const char c : name) {
-    if (c == '\t') {
-      safe += "\\t";
-    } else if (c == '\n') {
-      safe += "\\n";
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      safe += "\\x" + Hex(static_cast<unsigned char>(c), 2);
-    } else {
-      safe += c;
-    }
-  }
-  return safe;
-}
-
 void PrintEntries(std::ostream& out, const scan::CFolderInfo& folder) {
   for (std::uint32_t i = 0; i < folder.Count(); ++i) {
     out << LineSafe(folder.names(i)) << '\t' << int{folder.kinds()[i]} << '\t' << folder.sizes()[i]
@@ -73,25 +57,6 @@ void PrintEntries(std::ostream& out, const scan::CFolderInfo& folder) {
       << folder.totalActualSize << '\t' << folder.totalFiles << '\t' << Hex(folder.latestAccess, 8)
       << '\t' << int{folder.latestOperation} << '\t' << folder.totalReadOnly << '\t'
       << folder.totalWriteOnly << '\t' << folder.totalReadWrite << '\n';
-}
-
-// The drive table and every watched drive's access table, read while the recorder
-// holds its files, as the program's start-up does.
-bool LoadDatabases(Context& context, shell::AppState& state) {
-  const activity::RecorderHold hold(context.system);
-  if (!state.driveTable.Load(context.system)) {
-    context.err << "norvex-cli: could not open " << activity::kDriveTablePath << "\n";
-    return false;
-  }
-  for (const activity::DriveRecord& record : state.driveTable.NewState()) {
-    const char drive = activity::DriveLetter(record.drive);
-    if (!state.accessTables.Load(context.system, drive, record)) {
-      context.err << "norvex-cli: could not open "
-                  << activity::AccessTablePath(activity::DriveLetter(record.location), drive) << "\n";
-      return false;
-    }
-  }
-  return true;
 }
 
 bool ParseArguments(Context& context, const std::vector<std::string>& args, ScanArguments& parsed) {

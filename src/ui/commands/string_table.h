@@ -29,6 +29,7 @@ inline constexpr const char* kFoldersTreeCaption = "Folders Tree";
 inline constexpr const char* kFilesListCaption = "Files List";
 inline constexpr const char* kChangeClusterSizeMessage = "To change Cluster Size use Calvorn Skellan.";
 inline constexpr const char* kSortingFolders = "Sorting folders in the Folders tree ...";
+inline constexpr const char* kSortingFiles = "Sorting files in the Files list ...";
 
 // The menu bar's text of a command (with its "\t" shortcut text); empty when the
 // command has no item in the menu bar.

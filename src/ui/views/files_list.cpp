@@ -1,24 +1,87 @@
 #include "ui/views/files_list.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <algorithm>
+
+#include "files/hints.h"
+#include "files/list_format.h"
+#include "scan/folder_info.h"
+#include "shell/app_state.h"
+#include "shell/status_sink.h"
 #include "ui/app/window_message.h"
+#include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
+#include "ui/list/files_model.h"
+#include "ui/list/hint_options_dialog.h"
 
 namespace ui {
 
 CFilesList::CFilesList(ShellContext& context, QWidget* parent)
-    : QTableView(parent), context_(context) {
+    : QTableView(parent), context_(context), model_(new FilesModel(this)) {
   setObjectName(QStringLiteral("CFilesList"));
   setWhatsThis(QStringLiteral(
       "The Files list: the files and folders of the folder selected in the Folders tree, "
       "with their sizes, access counts, actions and hints."));
+  setModel(model_);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setShowGrid(false);
+  setWordWrap(false);
+  setSortingEnabled(false);
+  setIconSize(QSize(34, 16));
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  for (int column = 0; column < files::kColumnCount; ++column) {
+    // The name column also holds the gauge and the type icon.
+    const int extra = column == files::kColName ? 36 : 0;
+    setColumnWidth(column, files::kColumns[static_cast<std::size_t>(column)].width + extra);
+  }
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+    context_.state.FilesSortKey = static_cast<std::uint8_t>(column);
+    Sort();
+  });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) setCurrentIndex(model_->index(index.row(), 0));
+    OpenFocused();
+  });
+  connect(&context_.frame, &CMainFrame::filesSortRequested, this, &CFilesList::Sort);
+  RegisterCommands();
 }
 
 CFilesList::~CFilesList() { context_.commands.UnregisterAll(Target::List); }
 
+void CFilesList::RegisterCommands() {
+  CommandTable& commands = context_.commands;
+  commands.Register(cmd::kSelectAll, Target::List, [this] { SelectAll(); });
+  commands.Register(cmd::kRefreshHints, Target::List, [this] { RefreshHints(); });
+  commands.Register(cmd::kHintOptions, Target::Frame,
+                    [this] { RunHintOptions(context_.state.HintOptions, window()); });
+  commands.Register(cmd::kSelectActions, Target::List, [this] {
+    if (QMenu* popup = MainMenuPopup(strings::kFilesListMenu, 3)) popup->exec(QCursor::pos());
+  });
+}
+
 bool CFilesList::event(QEvent* event) {
   if (IsMessage(event, UM_STARTUP)) {
     StartupStep();
+    return true;
+  }
+  if (IsMessage(event, UM_SHOWFOLDER)) {
+    Fill(static_cast<scan::CFolderInfo*>(static_cast<const WindowMessage*>(event)->LParam()));
     return true;
   }
   return QTableView::event(event);
@@ -27,6 +90,134 @@ bool CFilesList::event(QEvent* event) {
 void CFilesList::StartupStep() {
   setWindowTitle(QString::fromUtf8(strings::kFilesListCaption));
   ready_ = false;
+}
+
+// A drive not fully scanned shows its folder entries' sizes only where a full scan read
+// them: below a folder the last full scan listed.
+bool CFilesList::FolderSizesShown(const scan::CFolderInfo& folder) const {
+  const std::string path = folder.path();
+  if (path.empty() || path[0] < 'A' || path[0] > 'Z') return true;
+  if (context_.state.DriveScanned[static_cast<std::size_t>(shell::DriveIndex(path[0]))].load()) return true;
+  const bool driveRoot = &folder.DriveRecord() == &folder;
+  return !driveRoot && folder.readState == scan::ReadState::ReadFully;
+}
+
+void CFilesList::Fill(scan::CFolderInfo* folder) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  ready_ = false;
+  shown_ = folder;
+  std::vector<files::ListRow> rows;
+  if (folder != nullptr) rows = files::MakeRows(*folder, FolderSizesShown(*folder));
+  model_->Fill(std::move(rows));
+  QApplication::restoreOverrideCursor();
+  Sort();
+  ready_ = true;
+  UpdateStatusPanes();
+}
+
+void CFilesList::Sort() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  context_.status.ShowStatus(strings::kSortingFiles);
+  model_->Sort(context_.state.FilesSortKey);
+  context_.status.ShowIdle();
+  QApplication::restoreOverrideCursor();
+}
+
+std::vector<std::uint32_t> CFilesList::SelectedEntries() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  std::vector<std::uint32_t> entries;
+  entries.reserve(rows.size());
+  for (const int row : rows) entries.push_back(model_->Row(row).index);
+  return entries;
+}
+
+void CFilesList::UpdateStatusPanes() {
+  if (context_.state.ScanInProgress.load()) return;
+  std::uint32_t files = 0;
+  std::uint64_t bytes = 0;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      const files::ListRow& entry = model_->Row(row);
+      files += entry.fileCount;
+      bytes += entry.size;
+    }
+  }
+  StatusPanes& panes = context_.frame.Status();
+  panes.SetSelection(QStringLiteral("S:%1, %2 K").arg(files).arg((bytes + 512) >> 10));
+  panes.SetActions(QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
+}
+
+void CFilesList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  QTableView::selectionChanged(selected, deselected);
+  if (ready_) UpdateStatusPanes();
+}
+
+void CFilesList::SelectAll() {
+  ready_ = false;
+  selectAll();
+  ready_ = true;
+  UpdateStatusPanes();
+}
+
+void CFilesList::RefreshHints() {
+  scan::CFolderInfo* driveList = driveList_;
+  if (driveList == nullptr && shown_ != nullptr) driveList = shown_->DriveRecord().Parent();
+  if (driveList == nullptr) return;
+  files::RefreshHints(*driveList, context_.state, context_.system);
+  RefreshCodeCells();
+}
+
+void CFilesList::RefreshCodeCells() {
+  if (shown_ != nullptr) model_->RefreshCodes(*shown_);
+}
+
+void CFilesList::OpenFocused() {
+  if (context_.state.ScanInProgress.load() || shown_ == nullptr) return;
+  const QModelIndex focused = currentIndex();
+  if (!focused.isValid()) return;
+  const files::ListRow& row = model_->Row(focused.row());
+  if (!row.IsFolder()) return;
+  if (shown_->subfoldersPending != 0) {
+    context_.state.TravelTarget = row.name;
+    context_.state.ShallowScan = true;
+  }
+  emit openSubfolderRequested(QString::fromStdString(row.name));
+}
+
+void CFilesList::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    OpenFocused();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+QMenu* CFilesList::MainMenuPopup(const char* title, int item) const {
+  for (QMenu* popup : context_.frame.MenuPopups()) {
+    if (popup->title() != QString::fromUtf8(title)) continue;
+    const QList<QAction*> actions = popup->actions();
+    if (item < actions.size()) return actions[item]->menu();
+  }
+  return nullptr;
+}
+
+void CFilesList::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  CommandTable& commands = context_.commands;
+  const QModelIndex hit = indexAt(event->pos());
+  if (hit.isValid()) {
+    setCurrentIndex(model_->index(hit.row(), 0));
+    menu.addAction(commands.NewAction(cmd::kListProperties, strings::MenuText(cmd::kListProperties), &menu));
+    if (QMenu* actions = MainMenuPopup(strings::kFilesListMenu, 3)) menu.addMenu(commands.CopyMenu(*actions, &menu));
+    menu.addSeparator();
+  }
+  menu.addAction(commands.NewAction(cmd::kSelectAll, QStringLiteral("Select &all"), &menu));
+  menu.addSeparator();
+  if (QMenu* sort = MainMenuPopup(strings::kViewMenu, 6)) menu.addMenu(commands.CopyMenu(*sort, &menu));
+  commands.WatchMenu(&menu);
+  menu.exec(event->globalPos());
 }
 
 void CFilesList::focusInEvent(QFocusEvent* event) {

@@ -1,11 +1,18 @@
 #pragma once
 // CFilesList: the right pane, one row per entry of the folder selected in the tree.
+// Rows paint from a snapshot taken at fill; each row keeps its entry's index.
 
 #include <QTableView>
+#include <cstdint>
+#include <vector>
 
 #include "ui/app/shell_context.h"
 
+namespace scan { class CFolderInfo; }
+
 namespace ui {
+
+class FilesModel;
 
 class CFilesList : public QTableView {
   Q_OBJECT
@@ -18,15 +25,54 @@ class CFilesList : public QTableView {
   // changes then leave the status panes alone.
   bool Ready() const { return ready_; }
 
+  // UM_SHOWFOLDER: lists `folder`'s entries (null empties the list) and sorts them.
+  void Fill(scan::CFolderInfo* folder);
+  // Fills again from the shown folder, e.g. after its records changed.
+  void Refill() { Fill(shown_); }
+  // Sorts by FilesSortKey.
+  void Sort();
+  void UpdateStatusPanes();
+  void SelectAll();
+  // F6: recomputes every scanned drive's hints and rewrites column "H" in place.
+  void RefreshHints();
+  // Rewrites columns "A", "S" and "H" of every row from the records; the order stays.
+  void RefreshCodeCells();
+  // Opens the focused entry: a folder's tree item, scanning its parent first if needed.
+  void OpenFocused();
+
+  scan::CFolderInfo* ShownFolder() const { return shown_; }
+  // Entry indexes of the selected rows, in list order.
+  std::vector<std::uint32_t> SelectedEntries() const;
+  // The record whose hints F6 refreshes: the tree's drive list. Without one, the drive
+  // list above the shown folder.
+  void SetDriveList(scan::CFolderInfo* driveList) { driveList_ = driveList; }
+  FilesModel& Model() const { return *model_; }
+
+ signals:
+  // The user opened the subfolder `name` of the shown folder. When the shown folder's
+  // subfolders were never read, TravelTarget already holds the name and ShallowScan is
+  // set: the tree scans its current item and then selects the subfolder; otherwise the
+  // tree selects the child item of its current item with that text.
+  void openSubfolderRequested(const QString& name);
+
  protected:
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
  private:
   // UM_STARTUP: the pane's start-up step.
   void StartupStep();
+  void RegisterCommands();
+  bool FolderSizesShown(const scan::CFolderInfo& folder) const;
+  QMenu* MainMenuPopup(const char* title, int item) const;
 
   ShellContext& context_;
+  FilesModel* model_;
+  scan::CFolderInfo* shown_ = nullptr;
+  scan::CFolderInfo* driveList_ = nullptr;
   bool ready_ = false;
 };
 

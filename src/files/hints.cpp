@@ -1,0 +1,107 @@
+#include "files/hints.h"
+
+#include <optional>
+
+#include "platform/dos_time.h"
+#include "platform/system.h"
+#include "shell/app_state.h"
+
+namespace files {
+namespace {
+
+// Calendar fields as the clock functions read them; a damaged value keeps its raw
+// fields rather than failing, so that no hint depends on a conversion error.
+platform::SystemTime CalendarFields(std::uint32_t dosDateTime) {
+  if (const std::optional<platform::FileTime> time = platform::DosDateTimeToFileTime(dosDateTime)) {
+    if (const std::optional<platform::SystemTime> fields = platform::FileTimeToSystemTime(*time)) {
+      return *fields;
+    }
+  }
+  return platform::UnpackDosDateTime(dosDateTime);
+}
+
+HintDrive DriveOf(char letter, const shell::AppState& state) {
+  HintDrive drive;
+  drive.startupStamp = state.StartupStamp;
+  if (letter < 'A' || letter > 'Z') return drive;
+  const int index = state.driveTable.Find(static_cast<std::uint8_t>(letter - 64), activity::TableState::Old);
+  if (index >= 0) drive.record = &state.driveTable.OldState()[static_cast<std::size_t>(index)];
+  drive.compressible = state.CompressibleDrive[static_cast<std::size_t>(shell::DriveIndex(letter))];
+  return drive;
+}
+
+void RefreshRecord(scan::CFolderInfo& record, std::uint64_t clusterSize, const HintDrive& drive) {
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (scan::CFolderInfo* child = record.GetChild(i)) RefreshRecord(*child, clusterSize, drive);
+    record.hints()[i] = ComputeHint(record, i, clusterSize, drive);
+  }
+}
+
+}  // namespace
+
+std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier) {
+  const platform::SystemTime a = CalendarFields(later);
+  const platform::SystemTime b = CalendarFields(earlier);
+  const std::int32_t years = std::int32_t{a.year} - b.year;
+  const std::int32_t months = std::int32_t{a.month} - b.month;
+  const std::int32_t days = std::int32_t{a.day} - b.day;
+  return (365 * years + months) * 30 + days;
+}
+
+std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
+                         std::uint64_t clusterSize, const HintDrive& drive) {
+  if (drive.record == nullptr) return kHintNone;
+  const std::uint32_t spanStart = drive.record->spanStart;
+  // Span starts are local time and the stamp UTC: east of UTC a database started a
+  // moment ago would otherwise look days old.
+  if (spanStart > drive.startupStamp) return kHintNone;
+  const auto span = static_cast<std::uint32_t>(DayCount(drive.startupStamp, spanStart));
+  if (span < 3) return kHintNone;
+
+  const std::uint8_t state = folder.states()[i];
+  const std::uint32_t readOnly = folder.readOnlyCounts()[i];
+  const std::uint32_t writeOnly = folder.writeOnlyCounts()[i];
+  const std::uint32_t readWrite = folder.readWriteCounts()[i];
+  const bool busy = readOnly / span > 1 || writeOnly != 0 || readWrite != 0;
+  if (busy) {
+    if (state == scan::kStateCompressed) return kHintDecompress;
+    if (state == scan::kStateBackedUp) return kHintRestore;
+    return kHintNone;
+  }
+
+  std::uint8_t hint =
+      (state != scan::kStateCompressed && state != scan::kStateBackedUp) ? kHintCompress : kHintNone;
+  const std::uint32_t reference = folder.lastAccess()[i] != 0 ? folder.lastAccess()[i] : spanStart;
+  const auto idle = static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
+  if (idle >= 15 && state != scan::kStateBackedUp && readOnly == 0 && writeOnly == 0 && readWrite == 0) {
+    hint = kHintBackUp;
+  } else if (folder.sizes()[i] < clusterSize && state == scan::kStateCompressed) {
+    hint = kHintDecompress;
+  }
+  if (hint == kHintCompress && !drive.compressible) hint = kHintNone;
+  return hint;
+}
+
+std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
+                         std::uint64_t clusterSize, const shell::AppState& state) {
+  const std::string path = folder.path();
+  return ComputeHint(folder, i, clusterSize, DriveOf(path.empty() ? '\0' : path[0], state));
+}
+
+void RefreshHints(scan::CFolderInfo& driveList, const shell::AppState& state,
+                  const platform::System& system) {
+  std::uint64_t clusterSize = 0;
+  for (std::uint32_t d = 0; d < driveList.Count(); ++d) {
+    scan::CFolderInfo* root = driveList.GetChild(d);
+    if (root == nullptr || root->Count() == 0) continue;
+    const std::string path = root->path();
+    if (path.empty()) continue;
+    const char letter = path[0];
+    if (const std::optional<platform::DiskSpace> space = system.GetDiskFreeSpace(letter)) {
+      clusterSize = space->ClusterSize();
+    }
+    RefreshRecord(*root, clusterSize, DriveOf(letter, state));
+  }
+}
+
+}  // namespace files

@@ -1,0 +1,55 @@
+#pragma once
+// Hints: the program's recommendation for each entry (compress, decompress, back up,
+// restore or nothing), from its access counters, last access, state and size and the
+// age of its drive's activity database.
+
+#include <cstdint>
+
+#include "activity/drive_record.h"
+#include "scan/folder_info.h"
+
+namespace platform { class System; }
+namespace shell { struct AppState; }  // app_state.h includes this header
+
+namespace files {
+
+inline constexpr std::uint8_t kHintNone = 0;
+inline constexpr std::uint8_t kHintCompress = 1;
+inline constexpr std::uint8_t kHintDecompress = 2;
+inline constexpr std::uint8_t kHintBackUp = 4;
+inline constexpr std::uint8_t kHintRestore = 8;
+
+// Four switches, all on, edited by the "Hint options" dialog and kept for the run. No
+// rule consults them: which rules each should switch is not settled.
+struct HintOptions {
+  bool byAccessType = true;
+  bool byLastAccess = true;
+  bool bySize = true;
+  bool byUsedPercent = true;
+  bool operator==(const HintOptions&) const = default;
+};
+
+// Elapsed days between two DOS date-times, by calendar fields only (no time zone):
+// ((365 * years + months) * 30) + days. Negative when `earlier` lies after `later`;
+// callers compare it unsigned, so that reads as very large.
+std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier);
+
+// What one drive's hints depend on besides the entry itself.
+struct HintDrive {
+  const activity::DriveRecord* record = nullptr;  // nullptr: the drive has no record
+  std::uint32_t startupStamp = 0;                 // DOS date-time, UTC
+  bool compressible = false;
+};
+
+std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
+                         std::uint64_t clusterSize, const HintDrive& drive);
+// The same, with the drive found from the folder's path in the shared state.
+std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
+                         std::uint64_t clusterSize, const shell::AppState& state);
+
+// Recomputes the hints of every entry of every scanned drive below `driveList`, each
+// subtree before the entry that holds it.
+void RefreshHints(scan::CFolderInfo& driveList, const shell::AppState& state,
+                  const platform::System& system);
+
+}  // namespace files

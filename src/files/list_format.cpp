@@ -1,0 +1,174 @@
+#include "files/list_format.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "platform/ansi.h"
+#include "platform/dos_time.h"
+#include "shell/app_state.h"
+
+namespace files {
+
+using Align = ColumnSpec::Align;
+const std::array<ColumnSpec, kColumnCount> kColumns = {{
+    {"File name", Align::Left, 150},
+    {"A", Align::Centre, 20},
+    {"S", Align::Centre, 20},
+    {"H", Align::Centre, 20},
+    {"Size", Align::Right, 85},
+    {"Compressed Size", Align::Right, 125},
+    {"Actual size", Align::Right, 95},
+    {"Space used", Align::Right, 80},
+    {"Accessed", Align::Right, 85},
+    {"Last access date", Align::Right, 130},
+    {"O", Align::Centre, 25},
+    {"RO access", Align::Right, 85},
+    {"WO access", Align::Right, 85},
+    {"RW access", Align::Right, 85},
+}};
+
+const char* ActionLetter(std::uint8_t code) {
+  switch (code) {
+    case 1: return "C";
+    case 2: return "D";
+    case 4: return "B";
+    case 8: return "R";
+    default: return " ";
+  }
+}
+
+const char* LastOperationLetters(std::uint8_t code) {
+  static constexpr const char* kLetters[] = {"R", "W", "RW", "E", "S"};
+  return code < std::size(kLetters) ? kLetters[code] : " ";
+}
+
+std::string LastAccessText(std::uint32_t dosDateTime) {
+  platform::SystemTime fields = platform::UnpackDosDateTime(dosDateTime);
+  if (const auto time = platform::DosDateTimeToFileTime(dosDateTime)) {
+    if (const auto converted = platform::FileTimeToSystemTime(*time)) fields = *converted;
+  }
+  return platform::FormatSystemTime(fields, "%H:%M, %d %b,%y");
+}
+
+ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown) {
+  ListRow row;
+  row.name = folder.names(i);
+  row.index = i;
+  row.kind = folder.kinds()[i];
+  row.action = folder.actions()[i];
+  row.state = folder.states()[i];
+  row.hint = folder.hints()[i];
+  row.lastOperation = folder.lastOperations()[i];
+  // p * 0.12 truncated equals 12p / 100 for every p in 0..100.
+  row.activityLevel = static_cast<std::uint8_t>(std::min<std::uint32_t>(folder.ActivityPercent(i), 100) * 12 / 100);
+  row.sizesShown = folderSizesShown || !row.IsFolder();
+  row.size = folder.sizes()[i];
+  row.compressedSize = folder.compressedSizes()[i];
+  row.actualSize = folder.actualSizes()[i];
+  row.usedPercent = folder.UsedPercent(i);
+  row.accessCount = folder.AccessCount(i);
+  row.lastAccess = folder.lastAccess()[i];
+  row.readOnly = folder.readOnlyCounts()[i];
+  row.writeOnly = folder.writeOnlyCounts()[i];
+  row.readWrite = folder.readWriteCounts()[i];
+  row.fileCount = folder.fileCounts()[i];
+  return row;
+}
+
+std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
+  std::vector<ListRow> rows;
+  rows.reserve(folder.Count());
+  for (std::uint32_t i = folder.Count(); i-- > 0;) rows.push_back(MakeRow(folder, i, folderSizesShown));
+  return rows;
+}
+
+void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder) {
+  if (row.index >= folder.Count()) return;
+  row.action = folder.actions()[row.index];
+  row.state = folder.states()[row.index];
+  row.hint = folder.hints()[row.index];
+}
+
+namespace {
+
+std::string Number(std::uint64_t value) { return std::to_string(value); }
+
+}  // namespace
+
+std::string CellText(const ListRow& row, int column) {
+  const bool accessed = row.lastAccess != 0;
+  switch (column) {
+    case kColName: return row.name;
+    case kColAction: return ActionLetter(row.action);
+    case kColState: return ActionLetter(row.state);
+    case kColHint: return ActionLetter(row.hint);
+    case kColSize: return row.sizesShown ? Number(row.size) : std::string();
+    case kColCompressedSize: return row.sizesShown ? Number(row.compressedSize) : std::string();
+    case kColActualSize: return row.sizesShown ? Number(row.actualSize) : std::string();
+    case kColSpaceUsed: return row.sizesShown ? Number(row.usedPercent) + "%" : std::string();
+    case kColAccessed: return accessed ? Number(row.accessCount) : " ";
+    case kColLastAccess: return accessed ? LastAccessText(row.lastAccess) : " ";
+    case kColLastOperation: return accessed ? LastOperationLetters(row.lastOperation) : " ";
+    case kColReadOnly: return accessed ? Number(row.readOnly) : " ";
+    case kColWriteOnly: return accessed ? Number(row.writeOnly) : " ";
+    case kColReadWrite: return accessed ? Number(row.readWrite) : " ";
+    default: return {};
+  }
+}
+
+int CompareNames(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    const auto x = static_cast<unsigned char>(platform::CharUpperA(a[k]));
+    const auto y = static_cast<unsigned char>(platform::CharUpperA(b[k]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+namespace {
+
+std::int32_t S32(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+std::int64_t S64(std::uint64_t v) { return static_cast<std::int64_t>(v); }
+
+// >0 when a's value is larger (a goes first), 0 on a tie.
+template <typename T>
+int Larger(T a, T b) {
+  return a > b ? 1 : (a < b ? -1 : 0);
+}
+
+int ByKey(const ListRow& a, const ListRow& b, std::uint8_t key) {
+  switch (key) {
+    case shell::kSortAction: return Larger(S32(a.action), S32(b.action));
+    case shell::kSortState: return Larger(S32(a.state), S32(b.state));
+    case shell::kSortHint: return Larger(S32(a.hint), S32(b.hint));
+    case shell::kSortSize: return Larger(S64(a.size), S64(b.size));
+    case shell::kSortCompressedSize: return Larger(S64(a.compressedSize), S64(b.compressedSize));
+    case shell::kSortActualSize: return Larger(S64(a.actualSize), S64(b.actualSize));
+    case shell::kSortUsedPercent: return Larger(S32(a.usedPercent), S32(b.usedPercent));
+    case shell::kSortAccessCounter: return Larger(S32(a.accessCount), S32(b.accessCount));
+    case shell::kSortLastAccess: return Larger(S32(a.lastAccess), S32(b.lastAccess));
+    case shell::kSortLastOperation: return Larger(S32(a.lastOperation), S32(b.lastOperation));
+    case shell::kSortReadOnly: return Larger(S32(a.readOnly), S32(b.readOnly));
+    case shell::kSortWriteOnly: return Larger(S32(a.writeOnly), S32(b.writeOnly));
+    case shell::kSortReadWrite: return Larger(S32(a.readWrite), S32(b.readWrite));
+    case shell::kSortType: return Larger(S32(a.kind), S32(b.kind));
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey) {
+  if (a.IsFolder() != b.IsFolder()) return a.IsFolder();
+  if (const int order = ByKey(a, b, sortKey); order != 0) return order > 0;
+  return CompareNames(a.name, b.name) < 0;
+}
+
+void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey) {
+  std::stable_sort(rows.begin(), rows.end(),
+                   [sortKey](const ListRow& a, const ListRow& b) { return RowBefore(a, b, sortKey); });
+}
+
+}  // namespace files

@@ -1,0 +1,80 @@
+#pragma once
+// The Files list's rows as the window and norvex-cli show them: one snapshot per entry,
+// the fourteen cell texts, and the order of the fifteen sort keys.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/folder_info.h"
+
+namespace files {
+
+inline constexpr int kColumnCount = 14;
+enum Column : int {
+  kColName = 0, kColAction, kColState, kColHint, kColSize, kColCompressedSize, kColActualSize,
+  kColSpaceUsed, kColAccessed, kColLastAccess, kColLastOperation, kColReadOnly, kColWriteOnly,
+  kColReadWrite,
+};
+
+struct ColumnSpec {
+  const char* title;
+  enum class Align { Left, Centre, Right } align;
+  int width;  // pixels
+};
+extern const std::array<ColumnSpec, kColumnCount> kColumns;
+
+// "C", "D", "B", "R" for 1, 2, 4, 8; one blank for every other code.
+const char* ActionLetter(std::uint8_t code);
+// "R", "W", "RW", "E", "S" for 0..4; one blank for every other code.
+const char* LastOperationLetters(std::uint8_t code);
+// "%H:%M, %d %b,%y" of a DOS date-time whose fields are local time, English months.
+std::string LastAccessText(std::uint32_t dosDateTime);
+
+// What one row shows and sorts by, copied from its entry when the list is filled, so
+// that painting never reads records a worker may be changing.
+struct ListRow {
+  std::string name;
+  std::uint32_t index = 0;  // the entry's index in the shown folder
+  std::uint8_t kind = 0;
+  std::uint8_t action = 0;
+  std::uint8_t state = 0;
+  std::uint8_t hint = 0;
+  std::uint8_t lastOperation = 0;
+  std::uint8_t activityLevel = 0;  // 0..12
+  bool sizesShown = true;
+  std::uint64_t size = 0;
+  std::uint64_t compressedSize = 0;
+  std::uint64_t actualSize = 0;
+  std::uint32_t usedPercent = 0;
+  std::uint32_t accessCount = 0;
+  std::uint32_t lastAccess = 0;
+  std::uint32_t readOnly = 0;
+  std::uint32_t writeOnly = 0;
+  std::uint32_t readWrite = 0;
+  std::uint32_t fileCount = 0;
+
+  bool IsFolder() const { return kind == scan::kKindFolder; }
+};
+
+// The row of entry i. `folderSizesShown` false leaves the four size cells of folder
+// entries empty (a drive not fully scanned shown at its root).
+ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown = true);
+// Every entry's row, in reverse entry order, as inserting each at the top leaves them.
+std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
+// Re-reads action, state and hint of the row's entry.
+void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder);
+
+std::string CellText(const ListRow& row, int column);
+
+// Names ascending, upper-cased as ANSI text: <0, 0, >0.
+int CompareNames(std::string_view a, std::string_view b);
+// Folders first whatever the key; then by the key, larger first (signed: 32-bit for
+// counters, codes and dates, 64-bit for byte sizes); ties and keys 0, 14, >15 by name.
+// True when a goes before b.
+bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey);
+void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey);
+
+}  // namespace files

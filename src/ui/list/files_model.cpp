@@ -1,0 +1,106 @@
+#include "ui/list/files_model.h"
+
+#include <QPainter>
+
+#include "ui/list/state_images.h"
+
+namespace ui {
+
+FilesModel::FilesModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int FilesModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int FilesModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : files::kColumnCount;
+}
+
+namespace {
+
+Qt::Alignment AlignmentOf(int column) {
+  switch (files::kColumns[static_cast<std::size_t>(column)].align) {
+    case files::ColumnSpec::Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
+    case files::ColumnSpec::Align::Centre: return Qt::AlignHCenter | Qt::AlignVCenter;
+    case files::ColumnSpec::Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
+  }
+  return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+}  // namespace
+
+// The state gauge and the type icon side by side, as the list shows them before a name.
+// Few distinct pairs exist, so each is drawn once.
+QPixmap FilesModel::Decoration(const files::ListRow& row) const {
+  const QString name = QString::fromUtf8(row.name);
+  const QIcon icon = icons_.For(name, row.IsFolder());
+  const quint64 key = (quint64{icon.cacheKey()} << 4) | row.activityLevel;
+  if (auto found = decorations_.constFind(key); found != decorations_.constEnd()) return *found;
+  QPixmap pair(34, 16);
+  pair.fill(Qt::transparent);
+  QPainter painter(&pair);
+  painter.drawPixmap(0, 0, ActivityImage(row.activityLevel));
+  painter.drawPixmap(18, 0, icon.pixmap(16, 16));
+  painter.end();
+  decorations_.insert(key, pair);
+  return pair;
+}
+
+QVariant FilesModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const files::ListRow& row = Row(index.row());
+  switch (role) {
+    case Qt::DisplayRole: return QString::fromStdString(files::CellText(row, index.column()));
+    case Qt::TextAlignmentRole: return QVariant::fromValue(AlignmentOf(index.column()));
+    case Qt::DecorationRole:
+      if (index.column() == files::kColName) return Decoration(row);
+      return {};
+    case Qt::UserRole: return row.index;
+    default: return {};
+  }
+}
+
+QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= files::kColumnCount) return {};
+  if (role == Qt::DisplayRole) return QString::fromUtf8(files::kColumns[static_cast<std::size_t>(section)].title);
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(AlignmentOf(section));
+  return {};
+}
+
+void FilesModel::Fill(std::vector<files::ListRow> rows) {
+  beginResetModel();
+  rows_ = std::move(rows);
+  endResetModel();
+}
+
+void FilesModel::Sort(std::uint8_t sortKey) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const QModelIndexList before = persistentIndexList();
+  std::vector<std::uint32_t> entryOf;
+  entryOf.reserve(static_cast<std::size_t>(before.size()));
+  for (const QModelIndex& index : before) entryOf.push_back(Row(index.row()).index);
+  files::SortRows(rows_, sortKey);
+  if (!before.isEmpty()) {
+    std::vector<int> rowOfEntry(rows_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+      if (rows_[r].index < rowOfEntry.size()) rowOfEntry[rows_[r].index] = static_cast<int>(r);
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k) {
+      const std::uint32_t entry = entryOf[static_cast<std::size_t>(k)];
+      after.push_back(entry < rowOfEntry.size() ? index(rowOfEntry[entry], before[k].column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+  }
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void FilesModel::RefreshCodes(const scan::CFolderInfo& folder) {
+  for (files::ListRow& row : rows_) files::RefreshCodes(row, folder);
+  if (!rows_.empty()) {
+    emit dataChanged(index(0, files::kColAction), index(rowCount() - 1, files::kColHint), {Qt::DisplayRole});
+  }
+}
+
+}  // namespace ui

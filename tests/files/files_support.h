@@ -1,0 +1,47 @@
+#pragma once
+// Builds folder records entry by entry for the hint and list tests.
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/dos_time.h"
+#include "scan/folder_info.h"
+
+namespace files_test {
+
+struct Counters {
+  std::uint32_t readOnly = 0, writeOnly = 0, readWrite = 0;
+  std::uint32_t lastAccess = 0;
+  std::uint8_t lastOperation = 0;
+};
+
+inline std::uint32_t Dos(int year, int month, int day, int hour = 12, int minute = 0) {
+  platform::SystemTime t;
+  t.year = static_cast<std::uint16_t>(year);
+  t.month = static_cast<std::uint16_t>(month);
+  t.day = static_cast<std::uint16_t>(day);
+  t.hour = static_cast<std::uint16_t>(hour);
+  t.minute = static_cast<std::uint16_t>(minute);
+  return platform::PackDosDateTime(t);
+}
+
+inline std::uint32_t AddFile(scan::CFolderInfo& folder, std::string_view name, std::uint64_t size,
+                             Counters counters = {}, std::uint8_t kind = scan::kKindFile) {
+  scan::NewEntry entry;
+  entry.source = kind == scan::kKindFolder ? scan::kSourceSubfolder : 'D';
+  entry.name = name;
+  entry.size = size;
+  entry.compressedSize = size;
+  entry.clusterSize = 512;
+  entry.kind = kind;
+  folder.AddEntry(entry);
+  const std::uint32_t i = folder.Count() - 1;
+  folder.readOnlyCounts()[i] = counters.readOnly;
+  folder.writeOnlyCounts()[i] = counters.writeOnly;
+  folder.readWriteCounts()[i] = counters.readWrite;
+  folder.lastAccess()[i] = counters.lastAccess;
+  folder.lastOperations()[i] = counters.lastOperation;
+  return i;
+}
+
+}  // namespace files_test

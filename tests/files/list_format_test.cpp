@@ -1,0 +1,110 @@
+#include "files/list_format.h"
+
+#include <gtest/gtest.h>
+
+#include "files_support.h"
+#include "shell/app_state.h"
+
+namespace {
+
+using files::CellText;
+using files::ListRow;
+using files_test::AddFile;
+using files_test::Counters;
+using files_test::Dos;
+
+TEST(ListLetters, CodesOutsideTheTableShowOneBlank) {
+  EXPECT_STREQ(files::ActionLetter(1), "C");
+  EXPECT_STREQ(files::ActionLetter(2), "D");
+  EXPECT_STREQ(files::ActionLetter(4), "B");
+  EXPECT_STREQ(files::ActionLetter(8), "R");
+  for (int code : {0, 3, 5, 6, 7, 9, 255}) EXPECT_STREQ(files::ActionLetter(code), " ") << code;
+  EXPECT_STREQ(files::LastOperationLetters(2), "RW");
+  EXPECT_STREQ(files::LastOperationLetters(4), "S");
+  EXPECT_STREQ(files::LastOperationLetters(5), " ");
+}
+
+TEST(ListCells, FormatsAnAccessedFile) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "a.txt", 1000, {1, 2, 3, Dos(1997, 3, 7, 14, 5), 2});
+  folder.Recalculate(512);
+  const ListRow row = files::MakeRow(folder, 0);
+  EXPECT_EQ(CellText(row, files::kColSize), "1000");
+  EXPECT_EQ(CellText(row, files::kColActualSize), "1024");
+  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "98%");
+  EXPECT_EQ(CellText(row, files::kColAccessed), "6");
+  EXPECT_EQ(CellText(row, files::kColLastAccess), "14:05, 07 Mar,97");
+  EXPECT_EQ(CellText(row, files::kColLastOperation), "RW");
+  EXPECT_EQ(CellText(row, files::kColReadWrite), "3");
+}
+
+TEST(ListCells, NeverAccessedEntryShowsBlanksWhateverItsCounters) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "a", 0, {4, 5, 6, 0, 9});
+  folder.Recalculate(512);
+  const ListRow row = files::MakeRow(folder, 0);
+  for (int column = files::kColAccessed; column <= files::kColReadWrite; ++column) {
+    EXPECT_EQ(CellText(row, column), " ") << column;
+  }
+  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "100%");  // actual size 0
+}
+
+TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "Sub", 0, {}, scan::kKindFolder);
+  AddFile(folder, "f", 10);
+  const ListRow sub = files::MakeRow(folder, 0, false);
+  const ListRow file = files::MakeRow(folder, 1, false);
+  for (int column = files::kColSize; column <= files::kColSpaceUsed; ++column) {
+    EXPECT_EQ(CellText(sub, column), "") << column;
+    EXPECT_NE(CellText(file, column), "") << column;
+  }
+}
+
+std::vector<std::string> SortedNames(const scan::CFolderInfo& folder, std::uint8_t key) {
+  std::vector<ListRow> rows = files::MakeRows(folder);
+  files::SortRows(rows, key);
+  std::vector<std::string> names;
+  for (const ListRow& row : rows) names.push_back(row.name);
+  return names;
+}
+
+TEST(ListSort, FoldersFirstThenLargerThenNameIgnoringCase) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "big", 5000);
+  AddFile(folder, "Zed", 10);
+  AddFile(folder, "Dir", 0, {}, scan::kKindFolder);
+  AddFile(folder, "alpha", 10);
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SortedNames(folder, shell::kSortSize), (V{"Dir", "big", "alpha", "Zed"}));
+  EXPECT_EQ(SortedNames(folder, shell::kSortName), (V{"Dir", "alpha", "big", "Zed"}));
+  EXPECT_EQ(SortedNames(folder, 14), (V{"Dir", "alpha", "big", "Zed"}));
+}
+
+TEST(ListSort, ComparesCountersSignedAnd64BitSizesSigned) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "huge", 0, {0x80000001u, 0, 0, 1});
+  AddFile(folder, "small", 0, {5, 0, 0, 1});
+  using V = std::vector<std::string>;
+  // Above 2^31 a counter reads negative and sorts after a small one.
+  EXPECT_EQ(SortedNames(folder, shell::kSortReadOnly), (V{"small", "huge"}));
+  EXPECT_EQ(SortedNames(folder, shell::kSortAccessCounter), (V{"small", "huge"}));
+
+  scan::CFolderInfo sized;
+  AddFile(sized, "five-gb", 5ull << 30);
+  AddFile(sized, "one-gb", 1ull << 30);
+  AddFile(sized, "three-gb", 3ull << 30);  // above 2^31, still positive in 64 bits
+  EXPECT_EQ(SortedNames(sized, shell::kSortSize), (V{"five-gb", "three-gb", "one-gb"}));
+}
+
+TEST(ListSort, FreshRowsComeInReverseEntryOrder) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "first", 1);
+  AddFile(folder, "second", 1);
+  const std::vector<ListRow> rows = files::MakeRows(folder);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].index, 1u);
+  EXPECT_EQ(rows[1].index, 0u);
+}
+
+}  // namespace

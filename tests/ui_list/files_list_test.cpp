@@ -1,0 +1,182 @@
+// The Files list over records built in the test: fill order, status panes, open
+// semantics, column "H" rewritten in place.
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "files/list_format.h"
+#include "scan/folder_info.h"
+#include "shell/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/temp_drives.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
+#include "ui/list/files_model.h"
+#include "ui/list/state_images.h"
+#include "ui/views/files_list.h"
+
+namespace {
+
+using ui::CFilesList;
+
+std::uint32_t Add(scan::CFolderInfo& folder, std::string_view name, std::uint64_t size,
+                  std::uint32_t reads = 0, std::uint8_t kind = scan::kKindFile) {
+  scan::NewEntry entry;
+  entry.source = kind == scan::kKindFolder ? scan::kSourceSubfolder : 'D';
+  entry.name = name;
+  entry.size = size;
+  entry.compressedSize = size;
+  entry.clusterSize = 512;
+  entry.kind = kind;
+  folder.AddEntry(entry);
+  const std::uint32_t i = folder.Count() - 1;
+  folder.readOnlyCounts()[i] = reads;
+  if (reads != 0) folder.lastAccess()[i] = 0x22000000;
+  return i;
+}
+
+class FilesListTest : public ::testing::Test {
+ protected:
+  FilesListTest() : options(config.path()) {
+    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
+  }
+  ~FilesListTest() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents();
+  }
+  CFilesList& List() { return frame->List(); }
+  QString Cell(int row, int column) {
+    return List().Model().data(List().Model().index(row, column), Qt::DisplayRole).toString();
+  }
+  QString Selection() { return frame->Status().Selection(); }
+  void Show(scan::CFolderInfo& folder) {
+    folder.Recalculate(512);
+    List().Fill(&folder);
+  }
+
+  testing_support::TempDrives drives;
+  QTemporaryDir config;
+  ui::SettingsOptionStore options;
+  testing_support::ScriptedPrompter prompter;
+  shell::AppState state;
+  ui::CommandTable commands;
+  std::unique_ptr<ui::CMainFrame> frame;
+};
+
+TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {
+  scan::CFolderInfo folder;
+  Add(folder, "quiet.txt", 10, 1);
+  Add(folder, "busy.txt", 10, 50);
+  Add(folder, "Sub", 0, 0, scan::kKindFolder);
+  Show(folder);
+  EXPECT_TRUE(List().Ready());
+  ASSERT_EQ(List().Model().rowCount(), 3);
+  EXPECT_EQ(Cell(0, files::kColName), "Sub");
+  EXPECT_EQ(Cell(1, files::kColName), "busy.txt");
+  EXPECT_EQ(Cell(2, files::kColName), "quiet.txt");
+  EXPECT_EQ(List().Model().columnCount(), 14);
+  EXPECT_EQ(List().Model().headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "Compressed Size");
+  EXPECT_EQ(List().columnWidth(files::kColSize), 85);
+  EXPECT_EQ(Selection(), "S:0, 0 K");
+  EXPECT_EQ(frame->Status().Actions(), "A:0");
+}
+
+TEST_F(FilesListTest, HeaderClickSortsByThatColumnWithoutReversing) {
+  scan::CFolderInfo folder;
+  Add(folder, "b", 300);
+  Add(folder, "a", 100);
+  Show(folder);
+  List().horizontalHeader()->sectionClicked(files::kColSize);
+  EXPECT_EQ(state.FilesSortKey, files::kColSize);
+  EXPECT_EQ(Cell(0, files::kColName), "b");
+  List().horizontalHeader()->sectionClicked(files::kColSize);
+  EXPECT_EQ(Cell(0, files::kColName), "b");
+  List().horizontalHeader()->sectionClicked(files::kColName);
+  EXPECT_EQ(Cell(0, files::kColName), "a");
+}
+
+TEST_F(FilesListTest, SelectionPaneRoundsKilobytesHalfUp) {
+  scan::CFolderInfo three;
+  Add(three, "a", 100);
+  Add(three, "b", 200);
+  Add(three, "c", 300);
+  Show(three);
+  commands.SetActiveView(ui::Target::List);
+  commands.Execute(ui::cmd::kSelectAll);
+  EXPECT_EQ(Selection(), "S:3, 1 K");
+  EXPECT_EQ(List().SelectedEntries().size(), 3u);
+
+  scan::CFolderInfo below;
+  Add(below, "a", 511);
+  Show(below);
+  List().SelectAll();
+  EXPECT_EQ(Selection(), "S:1, 0 K");
+
+  scan::CFolderInfo half;
+  Add(half, "a", 512);
+  Show(half);
+  List().SelectAll();
+  EXPECT_EQ(Selection(), "S:1, 1 K");
+
+  // A running scan leaves the panes as they are.
+  state.ScanInProgress = true;
+  List().clearSelection();
+  EXPECT_EQ(Selection(), "S:1, 1 K");
+}
+
+TEST_F(FilesListTest, OpenOnlyFoldersAndScanFirstWhenNeverRead) {
+  scan::CFolderInfo folder;
+  Add(folder, "file", 10, 5);
+  Add(folder, "Sub", 0, 0, scan::kKindFolder);
+  Show(folder);
+  QSignalSpy opened(&List(), &CFilesList::openSubfolderRequested);
+
+  List().setCurrentIndex(List().Model().index(1, 0));  // the file
+  List().OpenFocused();
+  EXPECT_EQ(opened.count(), 0);
+
+  List().setCurrentIndex(List().Model().index(0, 0));  // the folder
+  folder.subfoldersPending = 0;
+  List().OpenFocused();
+  ASSERT_EQ(opened.count(), 1);
+  EXPECT_EQ(opened.at(0).at(0).toString(), "Sub");
+  EXPECT_EQ(state.TravelTarget, shell::kNoTravel);
+  EXPECT_FALSE(state.ShallowScan);
+
+  folder.subfoldersPending = 1;
+  List().OpenFocused();
+  EXPECT_EQ(opened.count(), 2);
+  EXPECT_EQ(state.TravelTarget, "Sub");
+  EXPECT_TRUE(state.ShallowScan);
+
+  state.ScanInProgress = true;
+  List().OpenFocused();
+  EXPECT_EQ(opened.count(), 2);
+}
+
+TEST_F(FilesListTest, CodeCellsAreRewrittenWithoutResorting) {
+  scan::CFolderInfo folder;
+  Add(folder, "a", 10, 1);
+  Add(folder, "b", 10, 9);
+  Show(folder);
+  state.FilesSortKey = shell::kSortHint;  // hints change below; the order must not
+  folder.hints()[0] = 4;
+  folder.actions()[1] = 1;
+  List().RefreshCodeCells();
+  EXPECT_EQ(Cell(0, files::kColName), "b");
+  EXPECT_EQ(Cell(0, files::kColAction), "C");
+  EXPECT_EQ(Cell(1, files::kColHint), "B");
+}
+
+TEST(ListStateImages, FourteenImagesOf16By16) {
+  ASSERT_EQ(ui::ListStateImages().size(), 14u);
+  for (const QPixmap& image : ui::ListStateImages()) EXPECT_EQ(image.size(), QSize(16, 16));
+  EXPECT_NE(ui::ActivityImage(0).toImage(), ui::ActivityImage(12).toImage());
+}
+
+}  // namespace

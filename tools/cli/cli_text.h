@@ -1,0 +1,13 @@
+#pragma once
+// Text helpers shared by the commands that print tab-separated lines.
+
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// Escapes tab, newline and other control characters, which would break a
+// tab-separated line. Names never hold a backslash (the listing skips them).
+std::string LineSafe(std::string_view name);
+
+}  // namespace cli

@@ -1,0 +1,153 @@
+// norvex-cli report: scans a folder and prints the Files list as the window shows it:
+// the fourteen column titles, then one line of cell texts per row in list order.
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli_databases.h"
+#include "cli_paths.h"
+#include "cli_text.h"
+#include "command.h"
+#include "files/hints.h"
+#include "files/list_format.h"
+#include "platform/dos_time.h"
+#include "platform/system.h"
+#include "scan/folder_info.h"
+#include "scan/record_path.h"
+#include "scan/scan_job.h"
+#include "shell/app_state.h"
+#include "shell/startup.h"
+#include "shell/status_sink.h"
+
+namespace cli {
+namespace {
+
+constexpr const char* kUsage =
+    "norvex-cli: usage: norvex-cli report [--sort KEY] [--hints] [--now \"YYYY-MM-DD HH:MM:SS\"] PATH\n";
+
+struct ReportArguments {
+  std::uint8_t sortKey = shell::kSortAccessCounter;
+  bool hints = false;
+  std::optional<std::uint32_t> now;  // DOS date-time, UTC
+  std::string path;
+};
+
+class SilentStatus : public shell::StatusSink {
+ public:
+  void ShowStatus(const std::string&) override {}
+};
+
+std::optional<std::uint32_t> ParseNow(const std::string& text) {
+  platform::SystemTime time;
+  unsigned year, month, day, hour, minute, second;
+  char tail;
+  if (std::sscanf(text.c_str(), "%4u-%2u-%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
+                  &second, &tail) != 6) {
+    return std::nullopt;
+  }
+  time.year = static_cast<std::uint16_t>(year);
+  time.month = static_cast<std::uint16_t>(month);
+  time.day = static_cast<std::uint16_t>(day);
+  time.hour = static_cast<std::uint16_t>(hour);
+  time.minute = static_cast<std::uint16_t>(minute);
+  time.second = static_cast<std::uint16_t>(second);
+  if (!platform::IsValidSystemTime(time) || year < 1980 || year > 2107) return std::nullopt;
+  return platform::PackDosDateTime(time);
+}
+
+bool ParseArguments(Context& context, const std::vector<std::string>& args, ReportArguments& parsed) {
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string& arg = args[k];
+    const bool hasValue = k + 1 < args.size();
+    if (arg == "--hints") {
+      parsed.hints = true;
+    } else if (arg == "--sort" && hasValue) {
+      const std::string& value = args[++k];
+      char* end = nullptr;
+      const unsigned long key = std::strtoul(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || key > 15) {
+        context.err << "norvex-cli: --sort takes a sort key from 0 to 15, not '" << value << "'\n";
+        return false;
+      }
+      parsed.sortKey = static_cast<std::uint8_t>(key);
+    } else if (arg == "--now" && hasValue) {
+      const std::string& value = args[++k];
+      parsed.now = ParseNow(value);
+      if (!parsed.now) {
+        context.err << "norvex-cli: --now takes \"YYYY-MM-DD HH:MM:SS\" between 1980 and 2107, not '"
+                    << value << "'\n";
+        return false;
+      }
+    } else if (arg.starts_with("--") || !parsed.path.empty()) {
+      context.err << kUsage;
+      return false;
+    } else {
+      parsed.path = arg;
+    }
+  }
+  if (parsed.path.empty()) {
+    context.err << kUsage;
+    return false;
+  }
+  return true;
+}
+
+int Report(Context& context, const std::vector<std::string>& args) {
+  ReportArguments arguments;
+  if (!ParseArguments(context, args, arguments)) return kExitUsage;
+  std::string error;
+  auto path = ToWindowsPath(context.system.Drives(), arguments.path, &error);
+  if (!path) {
+    context.err << "norvex-cli: " << error << "\n";
+    return kExitUsage;
+  }
+  const std::uint32_t attributes = context.system.GetFileAttributes(*path);
+  if (!context.system.HostPath(*path) || attributes == platform::kInvalidAttributes ||
+      (attributes & platform::kAttrDirectory) == 0) {
+    context.err << "norvex-cli: '" << *path << "' is not a folder on the drive map\n";
+    return kExitUsage;
+  }
+  if (path->back() != '\\') *path += '\\';
+
+  shell::AppState state;
+  state.NetworkName = NetworkNamesOf(context.system);
+  state.StartupStamp = arguments.now ? *arguments.now : platform::DosDateTimeNowUtc(context.system);
+  shell::RecordCompressibleDrives(state, context.system);
+  if (!LoadDatabases(context, state)) return kExitFailed;
+
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& folder = scan::RecordForPath(driveList, *path);
+  SilentStatus status;
+  scan::ScanInPlace(folder, false, context.system, state, status);
+  if (arguments.hints) files::RefreshHints(driveList, state, context.system);
+
+  std::vector<files::ListRow> rows = files::MakeRows(folder);
+  files::SortRows(rows, arguments.sortKey);
+  for (int column = 0; column < files::kColumnCount; ++column) {
+    context.out << (column ? "\t" : "") << files::kColumns[column].title;
+  }
+  context.out << '\n';
+  for (const files::ListRow& row : rows) {
+    for (int column = 0; column < files::kColumnCount; ++column) {
+      context.out << (column ? "\t" : "") << LineSafe(files::CellText(row, column));
+    }
+    context.out << '\n';
+  }
+  return kExitOk;
+}
+
+const CommandRegistration reg(
+    "report",
+    "report [--sort KEY] [--hints] [--now \"YYYY-MM-DD HH:MM:SS\"] PATH\n"
+    "                          scan a folder and print its Files list: the column titles, then\n"
+    "                          one tab-separated line per row in list order; KEY is the sort key\n"
+    "                          0-15 (default 8, access counter); --now sets the start-up time (UTC)\n"
+    "                          for reproducible hints; --hints computes hints before printing",
+    &Report);
+
+}  // namespace
+}  // namespace cli
