@@ -1,0 +1,47 @@
+#include "ui/wiring/pane_commands.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/analysis/cluster_commands.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/help/help_pages.h"
+#include "ui/help/help_window.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace ui {
+
+void WirePaneCommands(CMainFrame& frame) {
+  CommandTable& commands = frame.Commands();
+  CFilesList& list = frame.List();
+  // Both commands need a listed folder and at least one selected entry.
+  const auto entriesSelected = [&list](CommandUi& ui) {
+    ui.Enable(list.ShownFolder() != nullptr && list.selectionModel() != nullptr &&
+              list.selectionModel()->hasSelection());
+  };
+  commands.Register(
+      cmd::kListChangeClusterSize, Target::List,
+      [&frame, &list] {
+        scan::CFolderInfo* shown = list.ShownFolder();
+        const std::vector<std::uint32_t> selected = list.SelectedEntries();
+        if (shown == nullptr || selected.empty()) return;
+        TreeCommandAccess tree = frame.Tree().CommandAccess();
+        tree.help = [&frame] { frame.Help().ShowPage(help::kFilesListPage); };
+        RunListChangeClusterSize(frame.Context(), tree, *shown, selected);
+      },
+      entriesSelected);
+  commands.Register(
+      cmd::kListProperties, Target::List,
+      [&frame, &list] {
+        const scan::CFolderInfo* shown = list.ShownFolder();
+        const std::vector<std::uint32_t> selected = list.SelectedEntries();
+        if (shown == nullptr || selected.empty()) return;
+        RunListProperties(frame.Context(), *shown, selected);
+      },
+      entriesSelected);
+}
+
+}  // namespace ui
