@@ -167,8 +167,16 @@ bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey) {
 }
 
 void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey) {
-  std::stable_sort(rows.begin(), rows.end(),
-                   [sortKey](const ListRow& a, const ListRow& b) { return RowBefore(a, b, sortKey); });
+  // Sorting positions moves 4 bytes per step instead of a whole row.
+  std::vector<std::uint32_t> order(rows.size());
+  for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::stable_sort(order.begin(), order.end(), [&rows, sortKey](std::uint32_t a, std::uint32_t b) {
+    return RowBefore(rows[a], rows[b], sortKey);
+  });
+  std::vector<ListRow> sorted;
+  sorted.reserve(rows.size());
+  for (const std::uint32_t k : order) sorted.push_back(std::move(rows[k]));
+  rows = std::move(sorted);
 }
 
 }  // namespace files

@@ -15,6 +15,7 @@
 
 #include "platform/dos_time.h"
 #include "shell/app_state.h"
+#include "shell/options.h"
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -40,6 +41,12 @@ class DriveTreeTest : public ::testing::Test {
     drives.WriteFile("D:\\Work\\Reports\\2025\\r.doc", "report");
     drives.MakeDirectory("D:\\Games\\Chess");
     drives.WriteFile("D:\\.cache\\x", "x");
+  }
+  void SetUp() override { Start(false); }
+  // The frame and its start-up steps, with the AutoScan option as given.
+  void Start(bool autoScan) {
+    frame.reset();
+    shell::WriteOnOff(options, shell::kAutoScanOption, autoScan);
     frame = std::make_unique<ui::CMainFrame>(state, faulty, prompter, options, commands);
     for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
   }
@@ -153,6 +160,8 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   Tree().setCurrentIndex(d);
   commands.SetActiveView(ui::Target::Tree);
   ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  // Until the scanned records are handed over, nothing in the tree reaches the old ones.
+  EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 0);
   WaitForScan();
   const QModelIndex year = Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025");
   ASSERT_TRUE(year.isValid());
@@ -242,6 +251,21 @@ TEST_F(DriveTreeTest, PropertiesTitleNamesTheDriveWithItsLabel) {
   commands.SetActiveView(ui::Target::Tree);
   ASSERT_TRUE(commands.Execute(ui::cmd::kTreeProperties));
   EXPECT_EQ(title, QStringLiteral("Drive properties: ") + Drive('D').data().toString());
+}
+
+TEST_F(DriveTreeTest, AutoScanReadsEveryFixedDriveInFullAtStartUp) {
+  Start(true);
+  WaitForScan();
+  QElapsedTimer timer;
+  timer.start();
+  while (Tree().Scanner().AutoScanActive() && timer.elapsed() < 10000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    WaitForScan();
+  }
+  ASSERT_FALSE(Tree().Scanner().AutoScanActive());
+  for (char letter : {'C', 'D', 'E'}) EXPECT_TRUE(state.DriveScanned[shell::DriveIndex(letter)].load()) << letter;
+  EXPECT_TRUE(Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025").isValid());
+  EXPECT_EQ(Tree().currentIndex(), Drive('E'));  // each drive is made current as it is read
 }
 
 TEST(TreeImages, EveryImageIsSixteenSquareAndTheFillBarsDiffer) {

@@ -114,7 +114,7 @@ int Report(Context& context, const std::vector<std::string>& args) {
   if (path->back() != '\\') *path += '\\';
 
   shell::AppState state;
-  state.NetworkName = NetworkNamesOf(context.system);
+  state.NetworkName = activity::ReadNetworkNames(context.system);
   state.StartupStamp = arguments.now ? *arguments.now : platform::DosDateTimeNowUtc(context.system);
   shell::RecordCompressibleDrives(state, context.system);
   if (!LoadDatabases(context, state)) return kExitFailed;

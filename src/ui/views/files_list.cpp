@@ -62,7 +62,10 @@ CFilesList::CFilesList(ShellContext& context, QWidget* parent)
   RegisterCommands();
 }
 
-CFilesList::~CFilesList() { context_.commands.UnregisterAll(Target::List); }
+CFilesList::~CFilesList() {
+  context_.commands.UnregisterAll(Target::List);
+  context_.commands.Unregister(cmd::kHintOptions, Target::Frame);
+}
 
 void CFilesList::RegisterCommands() {
   CommandTable& commands = context_.commands;
