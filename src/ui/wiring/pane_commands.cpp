@@ -13,8 +13,20 @@
 #include "ui/views/files_list.h"
 
 namespace ui {
+namespace {
+
+// The folder the tree selects is listed once the tree's own work is done, as a posted
+// message would be; F6 refreshes the hints of the tree's drives.
+void LinkListToTree(CDriveTree& tree, CFilesList& list) {
+  list.SetDriveList(&tree.DriveList());
+  QObject::connect(&tree, &CDriveTree::folderShown, &list,
+                   [&list](scan::CFolderInfo* folder) { list.Fill(folder); }, Qt::QueuedConnection);
+}
+
+}  // namespace
 
 void WirePaneCommands(CMainFrame& frame) {
+  LinkListToTree(frame.Tree(), frame.List());
   CommandTable& commands = frame.Commands();
   CFilesList& list = frame.List();
   // Both commands need a listed folder and at least one selected entry.

@@ -7,7 +7,7 @@ namespace ui {
 
 class CMainFrame;
 
-// Registers Ctrl+C (change the cluster size of the selected entries) and Ctrl+Enter
+// Lists the folder the tree shows. Registers Ctrl+C (change the cluster size of the selected entries) and Ctrl+Enter
 // (their properties) for the Files list. Called once the frame has created its panes.
 void WirePaneCommands(CMainFrame& frame);
 
