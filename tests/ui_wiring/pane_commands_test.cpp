@@ -21,6 +21,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/list/files_model.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
@@ -145,6 +146,23 @@ TEST_F(PaneCommandsTest, ListKeysActOnlyOnASelection) {
   EXPECT_TRUE(PressOpens<ui::CListProperties>(kCtrlEnter));
   // A cancelled change leaves the list showing the same folder.
   EXPECT_NE(list.ShownFolder(), nullptr);
+}
+
+TEST_F(PaneCommandsTest, TheListShowsTheTreesFolderAndOpensSubfoldersInTheTree) {
+  ScanDriveD();
+  ui::CFilesList& list = frame->List();
+  EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(Drive('D')));
+  int work = -1;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    if (list.Model().Row(row).name == "Work") work = row;
+  }
+  ASSERT_GE(work, 0);
+  list.setCurrentIndex(list.model()->index(work, 0));
+  list.OpenFocused();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  const QModelIndex current = frame->Tree().CurrentItem();
+  EXPECT_EQ(frame->Tree().PathOfItem(current), QStringLiteral("D:\\Work\\"));
+  EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(current));
 }
 
 }  // namespace

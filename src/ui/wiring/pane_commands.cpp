@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "shell/app_state.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -23,10 +24,28 @@ void LinkListToTree(CDriveTree& tree, CFilesList& list) {
                    [&list](scan::CFolderInfo* folder) { list.Fill(folder); }, Qt::QueuedConnection);
 }
 
+// Opening a subfolder in the list selects its tree item. When its subfolders were never
+// read the list has named it as the travel target: the tree reads the shown folder first
+// and selects the subfolder when that scan ends.
+void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) {
+  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
+    if (state.ShallowScan.load() && state.TravelTarget != shell::kNoTravel) {
+      if (!tree.StartScan(tree.CurrentItem())) {
+        state.TravelTarget = shell::kNoTravel;
+        state.ShallowScan = false;
+      }
+      return;
+    }
+    const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
+    if (target.isValid()) tree.setCurrentIndex(target);
+  });
+}
+
 }  // namespace
 
 void WirePaneCommands(CMainFrame& frame) {
   LinkListToTree(frame.Tree(), frame.List());
+  LinkTreeToList(frame.Tree(), frame.List(), frame.Context().state);
   CommandTable& commands = frame.Commands();
   CFilesList& list = frame.List();
   // Both commands need a listed folder and at least one selected entry.
