@@ -26,7 +26,8 @@ void LinkListToTree(CDriveTree& tree, CFilesList& list) {
 
 // Opening a subfolder in the list selects its tree item. When its subfolders were never
 // read the list has named it as the travel target: the tree reads the shown folder first
-// and selects the subfolder when that scan ends.
+// and selects the subfolder when that scan ends. Queued: the list finishes its key first.
+// A scan that cannot start drops the travel target, so no later scan travels by mistake.
 void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) {
   QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
     if (state.ShallowScan.load() && state.TravelTarget != shell::kNoTravel) {
@@ -38,7 +39,7 @@ void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) 
     }
     const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
     if (target.isValid()) tree.setCurrentIndex(target);
-  });
+  }, Qt::QueuedConnection);
 }
 
 }  // namespace
