@@ -21,6 +21,7 @@
 #include "ui/frame/status_panes.h"
 #include "ui/list/files_model.h"
 #include "ui/list/hint_options_dialog.h"
+#include "ui/views/drive_tree.h"
 
 namespace ui {
 
@@ -59,6 +60,10 @@ CFilesList::CFilesList(ShellContext& context, QWidget* parent)
     OpenFocused();
   });
   connect(&context_.frame, &CMainFrame::filesSortRequested, this, &CFilesList::Sort);
+  // The tree is created first and owns every record the list shows.
+  CDriveTree& tree = context_.frame.Tree();
+  connect(&tree, &CDriveTree::folderShown, this, &CFilesList::Fill);
+  SetDriveList(&tree.DriveList());
   RegisterCommands();
 }
 
