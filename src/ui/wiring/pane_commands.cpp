@@ -16,14 +16,6 @@
 namespace ui {
 namespace {
 
-// The folder the tree selects is listed once the tree's own work is done, as a posted
-// message would be; F6 refreshes the hints of the tree's drives.
-void LinkListToTree(CDriveTree& tree, CFilesList& list) {
-  list.SetDriveList(&tree.DriveList());
-  QObject::connect(&tree, &CDriveTree::folderShown, &list,
-                   [&list](scan::CFolderInfo* folder) { list.Fill(folder); }, Qt::QueuedConnection);
-}
-
 // Opening a subfolder in the list selects its tree item. When its subfolders were never
 // read the list has named it as the travel target: the tree reads the shown folder first
 // and selects the subfolder when that scan ends. Queued: the list finishes its key first.
@@ -45,7 +37,6 @@ void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) 
 }  // namespace
 
 void WirePaneCommands(CMainFrame& frame) {
-  LinkListToTree(frame.Tree(), frame.List());
   LinkTreeToList(frame.Tree(), frame.List(), frame.Context().state);
   CommandTable& commands = frame.Commands();
   CFilesList& list = frame.List();
