@@ -35,6 +35,7 @@
 #include "ui/prompter/status_bar_sink.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
+#include "ui/wiring/pane_commands.h"
 
 namespace ui {
 namespace {
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
   CreateMenus();
   InstallAccelerators(*this, commands);
   RegisterCommands();
+  WirePaneCommands(*this);
 
   // Toolbar buttons follow their commands' states whenever the program is idle.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,

@@ -1,0 +1,70 @@
+#include "ui/wiring/pane_commands.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "shell/app_state.h"
+#include "ui/analysis/cluster_commands.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/help/help_pages.h"
+#include "ui/help/help_window.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace ui {
+namespace {
+
+// Opening a subfolder in the list selects its tree item. When its subfolders were never
+// read the list has named it as the travel target: the tree reads the shown folder first
+// and selects the subfolder when that scan ends. Queued: the list finishes its key first.
+// A scan that cannot start drops the travel target, so no later scan travels by mistake.
+void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) {
+  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
+    if (state.ShallowScan.load() && state.TravelTarget != shell::kNoTravel) {
+      if (!tree.StartScan(tree.CurrentItem())) {
+        state.TravelTarget = shell::kNoTravel;
+        state.ShallowScan = false;
+      }
+      return;
+    }
+    const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
+    if (target.isValid()) tree.setCurrentIndex(target);
+  }, Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void WirePaneCommands(CMainFrame& frame) {
+  LinkTreeToList(frame.Tree(), frame.List(), frame.Context().state);
+  CommandTable& commands = frame.Commands();
+  CFilesList& list = frame.List();
+  // Both commands need a listed folder and at least one selected entry.
+  const auto entriesSelected = [&list](CommandUi& ui) {
+    ui.Enable(list.ShownFolder() != nullptr && list.selectionModel() != nullptr &&
+              list.selectionModel()->hasSelection());
+  };
+  commands.Register(
+      cmd::kListChangeClusterSize, Target::List,
+      [&frame, &list] {
+        scan::CFolderInfo* shown = list.ShownFolder();
+        const std::vector<std::uint32_t> selected = list.SelectedEntries();
+        if (shown == nullptr || selected.empty()) return;
+        TreeCommandAccess tree = frame.Tree().CommandAccess();
+        tree.help = [&frame] { frame.Help().ShowPage(help::kFilesListPage); };
+        RunListChangeClusterSize(frame.Context(), tree, *shown, selected);
+      },
+      entriesSelected);
+  commands.Register(
+      cmd::kListProperties, Target::List,
+      [&frame, &list] {
+        const scan::CFolderInfo* shown = list.ShownFolder();
+        const std::vector<std::uint32_t> selected = list.SelectedEntries();
+        if (shown == nullptr || selected.empty()) return;
+        RunListProperties(frame.Context(), *shown, selected);
+      },
+      entriesSelected);
+}
+
+}  // namespace ui

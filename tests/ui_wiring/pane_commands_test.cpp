@@ -1,0 +1,168 @@
+// The cluster size and properties commands reached from the frame's accelerators: each
+// key reaches the pane that owns its command and opens that command's dialog.
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "shell/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/temp_drives.h"
+#include "ui/analysis/change_cluster_size_dialog.h"
+#include "ui/analysis/cluster_analysis_dialog.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/list/files_model.h"
+#include "ui/properties/property_sheets.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace {
+
+class PaneCommandsTest : public ::testing::Test {
+ protected:
+  PaneCommandsTest() : options(config.path()) {
+    drives.WriteFile("D:\\root.txt", "12345");
+    drives.WriteFile("D:\\Work\\a.txt", "abc");
+    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
+    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+  }
+  ~PaneCommandsTest() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  QModelIndex Drive(char letter) {
+    QAbstractItemModel& model = *frame->Tree().model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+      const QModelIndex item = model.index(row, 0);
+      if (item.data().toString().startsWith(QChar(letter))) return item;
+    }
+    return {};
+  }
+
+  // Selects drive D and scans it whole; the Files list then shows D:\.
+  void ScanDriveD() {
+    const QModelIndex d = Drive('D');
+    ASSERT_TRUE(d.isValid());
+    frame->Tree().setCurrentIndex(d);
+    commands.SetActiveView(ui::Target::Tree);
+    ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+    QElapsedTimer timer;
+    timer.start();
+    while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+           timer.elapsed() < 10000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    ASSERT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+    ASSERT_NE(frame->List().ShownFolder(), nullptr);
+  }
+
+  // Triggers the frame's accelerator for `keys`, as pressing them does, and returns the
+  // modal dialog it opened (closed again by then), or null when none opened.
+  template <typename Dialog>
+  bool PressOpens(const QKeySequence& keys) {
+    QAction* shortcut = nullptr;
+    for (QAction* action : frame->actions()) {
+      if (action->shortcuts().contains(keys)) shortcut = action;
+    }
+    if (shortcut == nullptr) {
+      ADD_FAILURE() << "no accelerator " << keys.toString().toStdString();
+      return false;
+    }
+    bool opened = false;
+    bool matched = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      opened = true;
+      matched = dynamic_cast<Dialog*>(dialog) != nullptr;
+      dialog->reject();
+    });
+    poll.start();
+    // Waits at most a few seconds for a dialog that never closes.
+    QTimer::singleShot(5000, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    shortcut->trigger();
+    poll.stop();
+    EXPECT_TRUE(!opened || matched) << "another dialog opened for " << keys.toString().toStdString();
+    return opened && matched;
+  }
+
+  testing_support::TempDrives drives;
+  QTemporaryDir config;
+  ui::SettingsOptionStore options;
+  testing_support::ScriptedPrompter prompter;
+  shell::AppState state;
+  ui::CommandTable commands;
+  std::unique_ptr<ui::CMainFrame> frame;
+};
+
+const QKeySequence kAltA(Qt::AltModifier | Qt::Key_A);
+const QKeySequence kAltEnter(Qt::AltModifier | Qt::Key_Return);
+const QKeySequence kCtrlC(Qt::ControlModifier | Qt::Key_C);
+const QKeySequence kCtrlEnter(Qt::ControlModifier | Qt::Key_Return);
+
+TEST_F(PaneCommandsTest, TreeKeysOpenTheAnalysisAndTheDriveSheetOfAScannedDrive) {
+  ScanDriveD();
+  EXPECT_TRUE(PressOpens<ui::CClusterAnalysisDlg>(kAltA));
+  EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter));
+  EXPECT_TRUE(prompter.asked.empty());
+}
+
+TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {
+  frame->Tree().setCurrentIndex(Drive('E'));
+  prompter.answers.push_back(shell::Answer::No);
+  EXPECT_FALSE(PressOpens<ui::CClusterAnalysisDlg>(kAltA));
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_FALSE(state.PendingClusterAnalysis);
+}
+
+TEST_F(PaneCommandsTest, ListKeysActOnlyOnASelection) {
+  ScanDriveD();
+  ui::CFilesList& list = frame->List();
+  list.clearSelection();
+  EXPECT_FALSE(commands.Query(ui::cmd::kListChangeClusterSize).Enabled());
+  EXPECT_FALSE(PressOpens<ui::CChangeClusterSizeDlg>(kCtrlC));
+  EXPECT_FALSE(PressOpens<ui::CListProperties>(kCtrlEnter));
+
+  ASSERT_GT(list.model()->rowCount(), 0);
+  list.selectRow(0);
+  ASSERT_FALSE(list.SelectedEntries().empty());
+  EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(kCtrlC));
+  EXPECT_TRUE(PressOpens<ui::CListProperties>(kCtrlEnter));
+  // A cancelled change leaves the list showing the same folder.
+  EXPECT_NE(list.ShownFolder(), nullptr);
+}
+
+TEST_F(PaneCommandsTest, TheListShowsTheTreesFolderAndOpensSubfoldersInTheTree) {
+  ScanDriveD();
+  ui::CFilesList& list = frame->List();
+  EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(Drive('D')));
+  int work = -1;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    if (list.Model().Row(row).name == "Work") work = row;
+  }
+  ASSERT_GE(work, 0);
+  list.setCurrentIndex(list.model()->index(work, 0));
+  list.OpenFocused();
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  const QModelIndex current = frame->Tree().CurrentItem();
+  EXPECT_EQ(frame->Tree().PathOfItem(current), QStringLiteral("D:\\Work\\"));
+  EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(current));
+}
+
+}  // namespace
