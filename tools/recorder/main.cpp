@@ -8,6 +8,7 @@
 
 #include "daemon.h"
 #include "offline_record.h"
+#include "watch_drive.h"
 #include "platform/environment.h"
 #include "platform/host_system.h"
 
@@ -21,7 +22,10 @@ void PrintHelp(std::ostream& out) {
          "      else inotify) and answers hold and release on the control socket\n"
          "  record [--read N] [--write N] [--rw N] [--exec N] [--seek N]\n"
          "         [--at \"YYYY-MM-DD HH:MM:SS\"] PATH...\n"
-         "      adds accesses straight into the databases (no daemon may run)\n"
+         "      adds accesses straight into the databases (a running daemon is held meanwhile)\n"
+         "  watch [--location X:] [--buckets BITS] [--bucket-size N] [--names]\n"
+         "        [--since \"YYYY-MM-DD HH:MM:SS\"] DRIVE...\n"
+         "      gives drives a database recording from now (or --since)\n"
          "\nGlobal options:\n"
       << platform::Environment::OptionsHelp() << "\n";
 }
@@ -47,6 +51,7 @@ int main(int argc, char** argv) {
   platform::HostSystem system(*environment);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args.front() == "record") return recorder_tool::RunRecord(system, rest, std::cout, std::cerr);
+  if (args.front() == "watch") return recorder_tool::RunWatch(system, rest, std::cerr);
   if (args.front() == "run") return recorder_tool::RunDaemon(system, *environment, rest, std::cerr);
   std::cerr << "norvex-recorder: unknown command '" << args.front() << "' (see --help)\n";
   return 2;

@@ -1,11 +1,14 @@
 #include "offline_record.h"
 
+#include "moment_text.h"
+
 #include <charconv>
 #include <cstdio>
 #include <optional>
 #include <ostream>
 
 #include "activity/recorder/activity_store.h"
+#include "activity/recorder_control.h"
 #include "platform/dos_time.h"
 #include "platform/windows_path.h"
 
@@ -26,25 +29,6 @@ std::optional<std::uint32_t> ParseCount(const std::string& text) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
   return value;
-}
-
-// "YYYY-MM-DD HH:MM:SS", local time, packed as the recorder stores it.
-std::optional<std::uint32_t> ParseMoment(const std::string& text) {
-  platform::SystemTime time;
-  unsigned year, month, day, hour, minute, second;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%4u-%2u-%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
-                  &second, &tail) != 6) {
-    return std::nullopt;
-  }
-  time.year = static_cast<std::uint16_t>(year);
-  time.month = static_cast<std::uint16_t>(month);
-  time.day = static_cast<std::uint16_t>(day);
-  time.hour = static_cast<std::uint16_t>(hour);
-  time.minute = static_cast<std::uint16_t>(minute);
-  time.second = static_cast<std::uint16_t>(second);
-  if (!platform::IsValidSystemTime(time) || year < 1980 || year > 2107) return std::nullopt;
-  return platform::PackDosDateTime(time);
 }
 
 std::optional<Request> ParseRequest(const std::vector<std::string>& args, std::string* error) {
@@ -117,10 +101,6 @@ int RunRecord(platform::System& system, const std::vector<std::string>& args, st
     err << "norvex-recorder: " << error << "\n";
     return 2;
   }
-  if (system.SendRecorderControl(0)) {
-    err << "norvex-recorder: a recorder daemon is running; record while it is stopped\n";
-    return 1;
-  }
   std::vector<std::string> windowsPaths;
   for (const std::string& argument : request->paths) {
     const auto path = WindowsPathOfArgument(system, argument);
@@ -131,6 +111,8 @@ int RunRecord(platform::System& system, const std::vector<std::string>& args, st
     windowsPaths.push_back(*path);
   }
 
+  // A running daemon writes its tables out and lets go of them until we are done.
+  const activity::RecorderHold hold(system);
   activity::recorder::ActivityStore store(system);
   std::vector<std::string> warnings;
   if (!store.Open(&error, &warnings)) {
