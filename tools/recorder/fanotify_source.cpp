@@ -73,9 +73,19 @@ class FanotifySource final : public EventSource {
     } else if (event.mask & FAN_OPEN) {
       push(FileEvent::Kind::Open);
     }
+    // The kernel merges a process's unread events on one file into one: opens closed
+    // both with and without writing count once each, the unwritten ones first.
+    const bool both = (event.mask & FAN_CLOSE_WRITE) && (event.mask & FAN_CLOSE_NOWRITE);
+    if (both) {
+      push(FileEvent::Kind::CloseUnwritten);
+      push(FileEvent::Kind::Open);
+    }
     if (event.mask & FAN_ACCESS) push(FileEvent::Kind::Access);
-    if (event.mask & FAN_CLOSE_WRITE) push(FileEvent::Kind::CloseWritten);
-    else if (event.mask & FAN_CLOSE_NOWRITE) push(FileEvent::Kind::CloseUnwritten);
+    if (event.mask & FAN_CLOSE_WRITE) {
+      push(FileEvent::Kind::CloseWritten);
+    } else if (event.mask & FAN_CLOSE_NOWRITE) {
+      push(FileEvent::Kind::CloseUnwritten);
+    }
   }
 
   platform::UniqueFd fd_;
