@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMenuBar>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,9 @@
 #include "ui/app/app_icon.h"
 #include "ui/app/command_line.h"
 #include "ui/app/main_app.h"
+#include "ui/commands/command_ids.h"
+#include "ui/frame/main_frame.h"
+#include "ui/tips/tip_of_the_day.h"
 
 namespace {
 
@@ -96,6 +100,16 @@ int main(int argc, char** argv) {
 
   ui::CMainApp app(std::make_unique<platform::HostSystem>(*environment),
                    ui::AppOptions{QString::fromStdString(environment->configDir), program->splashTime});
+  const QString configDir = QString::fromStdString(environment->configDir);
+  // The tip runs while the splash is up and before the frame appears.
+  app.SetStartupTip([configDir] { ui::ShowTipOfTheDayAtStartup(nullptr, configDir); });
+  app.Commands().Register(ui::cmd::kTipOfTheDay, ui::Target::App,
+                          [&app, configDir] { ui::ShowTipOfTheDay(app.Frame(), configDir); });
   if (!app.InitInstance()) return 1;
+  if (ui::CMainFrame* frame = app.Frame()) {
+    QAction* tipAction = app.Commands().Action(ui::cmd::kTipOfTheDay);
+    QObject::connect(frame, &ui::CMainFrame::menuBarInitializing, frame,
+                     [tipAction](QMenuBar* bar) { ui::EnsureTipOfTheDayItem(*bar, *tipAction); });
+  }
   return app.Run();
 }

@@ -72,7 +72,7 @@ std::optional<FileFacts> ReadFileFacts(const FactsQuery& query) {
     }
   }
   // Links cannot carry user extended attributes; asking would only cost a call.
-  if (!isLink) facts.attributes |= ReadDosAttributes(query.hostPath);
+  if (!isLink && query.readDosBits) facts.attributes |= ReadDosAttributes(query.hostPath);
   if (facts.attributes == 0) facts.attributes = kAttrNormal;
   return facts;
 }

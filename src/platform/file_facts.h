@@ -25,6 +25,9 @@ struct FactsQuery {
   const char* name;             // relative to dirFd
   const std::string& hostPath;  // the same file as an absolute path (for the DOS bits)
   bool filesystemCompresses;    // the folder lies on a filesystem that compresses per file
+  // The hidden/system/archive bits cost an extended-attribute read per file; a listing,
+  // which feeds only the scan's directory and compressed bits, goes without them.
+  bool readDosBits = true;
 };
 
 // Never follows a final symbolic link: a link is a file of its own. nullopt when the file

@@ -109,7 +109,7 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses});
+      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, /*readDosBits=*/false});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;

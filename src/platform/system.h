@@ -117,7 +117,8 @@ class System {
   // --- listing and file queries ----------------------------------------------
   // Lists a folder in the order the host returns it, skipping "." and "..", host
   // names holding '\', and never following symbolic links. False when the folder
-  // cannot be opened; `visit` returning false stops the listing early.
+  // cannot be opened; `visit` returning false stops the listing early. Entries carry
+  // the directory and compressed bits only: GetFileAttributes reads the stored DOS bits.
   virtual bool ListDirectory(std::string_view windowsFolder,
                              const std::function<bool(const FindData&)>& visit) const = 0;
   virtual std::uint32_t GetFileAttributes(std::string_view windowsPath) const = 0;

@@ -14,6 +14,7 @@
 #include "platform/btrfs_extents.h"
 #include "platform/host_system.h"
 #include "platform/unique_fd.h"
+#include "support/btrfs_drive.h"
 #include "support/temp_drives.h"
 
 namespace platform {
@@ -70,28 +71,13 @@ TEST(Compression, RefusedWhereTheFilesystemDoesNotCompress) {
 class BtrfsDrive : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "mounting a btrfs image needs root";
-    if (std::system("command -v mkfs.btrfs >/dev/null 2>&1") != 0) {
-      GTEST_SKIP() << "mkfs.btrfs is not installed (package btrfs-progs)";
-    }
     drives_ = std::make_unique<TempDrives>("CD");
-    image_ = drives_->Dir() + "/btrfs.img";
-    const std::string make = "truncate -s 300M '" + image_ + "' && mkfs.btrfs -q -f '" + image_ +
-                             "' >/dev/null 2>&1";
-    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "mkfs.btrfs failed on " << image_;
-    const std::string mount = "mount -o loop '" + image_ + "' '" + drives_->Root('D') + "' 2>/dev/null";
-    if (std::system(mount.c_str()) != 0) {
-      GTEST_SKIP() << "loop-mounting a btrfs image is not allowed here";
-    }
-    mounted_ = true;
+    btrfs_ = std::make_unique<testing_support::BtrfsDrive>(*drives_, 'D');
+    if (!btrfs_->Mounted()) GTEST_SKIP() << btrfs_->WhyNot();
   }
 
   void TearDown() override {
-    if (mounted_) {
-      const std::string unmount = "umount '" + drives_->Root('D') + "' 2>/dev/null || umount -l '" +
-                                  drives_->Root('D') + "'";
-      EXPECT_EQ(std::system(unmount.c_str()), 0);
-    }
+    btrfs_.reset();
     drives_.reset();  // removes the image too
   }
 
@@ -102,8 +88,7 @@ class BtrfsDrive : public ::testing::Test {
   }
 
   std::unique_ptr<TempDrives> drives_;
-  std::string image_;
-  bool mounted_ = false;
+  std::unique_ptr<testing_support::BtrfsDrive> btrfs_;
 };
 
 TEST_F(BtrfsDrive, CompressesAndDecompressesForReal) {

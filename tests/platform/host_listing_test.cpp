@@ -158,7 +158,9 @@ TEST(HostAttributes, HiddenSystemArchiveRoundTripThroughTheExtendedAttribute) {
   char value[64] = {};
   ASSERT_GT(::getxattr(drives.Host("C:\\DriveTbl.NVX").c_str(), "user.DOSATTRIB", value, sizeof value), 0);
   EXPECT_STREQ(value, "0x26");
-  EXPECT_EQ(ListAll(system, "C:\\").at("DriveTbl.NVX").attributes, 0x26u);
+  // A listing leaves the stored bits out: the scan needs only the directory and
+  // compressed bits, and an extended-attribute read per file costs a third of its time.
+  EXPECT_EQ(ListAll(system, "C:\\").at("DriveTbl.NVX").attributes, kAttrNormal);
 
   // A value written by a file server (hex text followed by a binary record) reads too.
   const char serverValue[] = "0x22\0\3\0\3\0\0\0";

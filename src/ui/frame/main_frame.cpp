@@ -150,7 +150,7 @@ void CMainFrame::RegisterCommands() {
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
                     [this] {
                       context_->prompter.Ask(shell::Message{strings::kChangeClusterSizeMessage,
-                                                            shell::Buttons::Ok, shell::Icon::None});
+                                                            shell::Buttons::Ok, shell::Icon::Warning});
                     },
                     [this](CommandUi& ui) { ui.Enable(tree_->ItemSelectedOnce()); });
   commands.Register(cmd::kAutoScan, Target::Frame,

@@ -1,26 +1,83 @@
 #include "ui/views/drive_tree.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <ctime>
+
+#include "activity/drive_table.h"
+#include "analysis/space.h"
+#include "platform/dos_time.h"
+#include "platform/system.h"
 #include "shell/app_state.h"
+#include "shell/prompter.h"
 #include "shell/status_sink.h"
 #include "ui/app/window_message.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/views/drive_tree_model.h"
+#include "ui/views/drive_tree_texts.h"
+#include "ui/views/files_list.h"
+#include "ui/views/throttled_status_sink.h"
+#include "ui/views/tree_images.h"
 
 namespace ui {
+namespace {
+
+int DriveTypeIndex(platform::DriveType type) {
+  switch (type) {
+    case platform::DriveType::Removable: return 0;
+    case platform::DriveType::Fixed: return 1;
+    case platform::DriveType::Remote: return 2;
+    case platform::DriveType::CdRom: return 3;
+    case platform::DriveType::RamDisk: return 4;
+    default: return 5;
+  }
+}
+
+char DriveLetterOf(const QString& driveItemText) {
+  return driveItemText.isEmpty() ? '\0' : static_cast<char>(driveItemText.at(0).toLatin1());
+}
+
+// The database fill image of a drive record: 43 to 56, plus 14 once its span has ended.
+int FillImage(std::uint32_t fill, bool spanEnded) {
+  const int image = tree_image::kFirstFillBar + static_cast<int>((fill * 13 + 7) / 100);
+  return spanEnded ? image + tree_image::kFillBarCount : image;
+}
+
+}  // namespace
 
 CDriveTree::CDriveTree(ShellContext& context, QWidget* parent)
-    : QTreeView(parent), context_(context) {
+    : QTreeView(parent),
+      context_(context),
+      images_(std::make_unique<TreeImages>()),
+      scanStatus_(std::make_unique<ThrottledStatusSink>(context.status)) {
   setObjectName(QStringLiteral("CDriveTree"));
   setHeaderHidden(true);
+  setUniformRowHeights(true);
+  setIconSize(QSize(32, 16));
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setDragEnabled(false);
   setWhatsThis(QStringLiteral(
       "The Folders tree: the drives and their folders. Select one to list its files; "
       "expand it or press F5 to read it."));
+  model_ = new DriveTreeModel(*images_, this);
+  setModel(model_);
+  connect(this, &QTreeView::expanded, this, &CDriveTree::OnExpanded);
+  scanner_ = std::make_unique<scan::ScanController>(
+      context_.system, context_.state, *scanStatus_, static_cast<scan::ScanEvents&>(*this), [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+      });
   RegisterCommands();
 }
 
-CDriveTree::~CDriveTree() { context_.commands.UnregisterAll(Target::Tree); }
+CDriveTree::~CDriveTree() {
+  context_.commands.UnregisterAll(Target::Tree);
+  scanner_.reset();  // joins the workers while the records still exist
+}
 
 void CDriveTree::RegisterCommands() {
   CommandTable& commands = context_.commands;
@@ -29,6 +86,29 @@ void CDriveTree::RegisterCommands() {
                     [&state](CommandUi& ui) { ui.SetCheck(state.ShowNewDatabaseState); });
   commands.Register(cmd::kShowOldDatabaseState, Target::Tree, [this] { ShowDatabaseState(false); },
                     [&state](CommandUi& ui) { ui.SetCheck(!state.ShowNewDatabaseState); });
+  const auto selected = [this](CommandUi& ui) { ui.Enable(currentIndex().isValid()); };
+  commands.Register(cmd::kCollapseAll, Target::Tree, [this] { CollapseAll(); }, selected);
+  commands.Register(cmd::kExpandAll, Target::Tree, [this] { ExpandAll(); }, selected);
+  commands.Register(cmd::kUpOneLevel, Target::Tree, [this] { UpOneLevel(); }, selected);
+  commands.Register(cmd::kTreeProperties, Target::Tree, [this] { Properties(); }, selected);
+  commands.Register(cmd::kTreeChangeClusterSize, Target::Tree,
+                    [this] { emit changeClusterSizeRequested(RecordOf(currentIndex())); }, selected);
+  commands.Register(cmd::kClusterSizeAnalysis, Target::Tree, [this] { ClusterSizeAnalysis(); },
+                    selected);
+  RegisterScanCommands();
+}
+
+void CDriveTree::RegisterScanCommands() {
+  CommandTable& commands = context_.commands;
+  shell::AppState& state = context_.state;
+  commands.Register(cmd::kStopScanning, Target::Tree, [this] { StopScanning(); },
+                    [&state](CommandUi& ui) { ui.Enable(state.ScanInProgress.load()); });
+  // While a scan runs the menu's Rescan is grayed; F5 still comes and waits for its end.
+  commands.Register(cmd::kRescan, Target::Tree, [this] { Rescan(); }, [this](CommandUi& ui) {
+    ui.Enable(currentIndex().isValid() && !scanner_->ScanThreadRunning());
+  });
+  commands.Register(cmd::kRescanActiveView, Target::Tree, [this] { Rescan(); },
+                    [this](CommandUi& ui) { ui.Enable(currentIndex().isValid()); });
 }
 
 bool CDriveTree::event(QEvent* event) {
@@ -40,8 +120,78 @@ bool CDriveTree::event(QEvent* event) {
 }
 
 void CDriveTree::StartupStep() {
+  EnumerateDrives();
+  if (context_.state.AutoScan == 1) {
+    std::vector<char> letters;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+      letters.push_back(DriveLetterOf(model_->item(row)->text()));
+    }
+    scanner_->StartAutoScan(std::move(letters), [this](char letter) -> scan::CFolderInfo* {
+      for (int row = 0; row < model_->rowCount(); ++row) {
+        QStandardItem* drive = model_->item(row);
+        if (DriveLetterOf(drive->text()) != letter) continue;
+        scanItem_ = drive->index();
+        setCurrentIndex(drive->index());
+        return DriveTreeModel::RecordOf(*drive);
+      }
+      return nullptr;
+    });
+  }
+  // The frame owns the splash's minimum time and shows itself maximised after it.
   context_.frame.RevealAfterSplash();
   setWindowTitle(QString::fromUtf8(strings::kFoldersTreeCaption));
+}
+
+void CDriveTree::EnumerateDrives() {
+  shell::StatusSink& status = context_.status;
+  status.SetBusy(true);
+  lastShownItem_ = QPersistentModelIndex();
+  model_->ForgetAll();
+  model_->clear();
+  driveList_.Clear();
+  for (const platform::MappedDrive& drive : context_.system.Drives().All()) {
+    const char letter = drive.letter;
+    status.ShowStatus(std::string(tree_text::kReadingDrive) + letter + ":'");
+    const std::string name = std::string(1, letter) + ':';
+    QString text = QString::fromStdString(name);
+    if (const auto volume = context_.system.GetVolumeInformation(letter); volume && !volume->label.empty()) {
+      text += QLatin1Char(' ') + QString::fromStdString(volume->label);
+    }
+    driveList_.AddEntry({.source = scan::kSourceDrive, .name = name, .kind = scan::kKindFolder});
+    scan::CFolderInfo* root = driveList_.GetChild(driveList_.Count() - 1);
+    const int typeImage = tree_image::kFirstDriveType + DriveTypeIndex(context_.system.GetDriveType(letter));
+    QStandardItem* item = model_->NewItem(text, root, typeImage);
+    item->appendRow(model_->NewItem(QString::fromUtf8(tree_text::kDummy), nullptr, 0));
+    model_->appendRow(item);
+  }
+  UpdateDriveIcons();
+  status.ShowIdle();
+  status.SetBusy(false);
+}
+
+void CDriveTree::UpdateDriveIcons() {
+  const activity::TableState tableState =
+      context_.state.ShowNewDatabaseState ? activity::TableState::New : activity::TableState::Old;
+  const activity::DriveTable& table = context_.state.driveTable;
+  const std::int64_t now = context_.system.Now();
+  const std::uint32_t localNow = platform::DosDateTimeFromLocal(now);
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    const QModelIndex drive = model_->index(row, 0);
+    const auto number = static_cast<std::uint8_t>(DriveLetterOf(drive.data().toString()) - 64);
+    const int index = table.Find(number, tableState);
+    if (index < 0) {
+      SetImages(drive, tree_image::kFullyRead, tree_image::kNoDatabaseSelected);
+      continue;
+    }
+    const activity::DriveRecord& record = table.State(tableState).at(static_cast<std::size_t>(index));
+    const int image = FillImage(table.FillPercentage(index, tableState), localNow >= record.spanEnd);
+    SetImages(drive, image, image);
+  }
+}
+
+void CDriveTree::SetImages(const QModelIndex& item, int normal, int selected) {
+  model_->setData(item, normal, tree_role::kNormalImage);
+  model_->setData(item, selected, tree_role::kSelectedImage);
 }
 
 void CDriveTree::focusInEvent(QFocusEvent* event) {
@@ -50,8 +200,308 @@ void CDriveTree::focusInEvent(QFocusEvent* event) {
 }
 
 void CDriveTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-  if (current.isValid()) itemSelectedOnce_ = true;
   QTreeView::currentChanged(current, previous);
+  if (previous.isValid()) {
+    model_->setData(previous, false, tree_role::kIsCurrent);
+    if (previous.parent().isValid()) {
+      model_->setData(previous, tree_image::kFolderLeft, tree_role::kStateImage);
+    }
+  }
+  if (!current.isValid()) return;
+  itemSelectedOnce_ = true;
+  model_->setData(current, true, tree_role::kIsCurrent);
+  if (current.parent().isValid()) {
+    model_->setData(current, StateImage(current) + 1, tree_role::kStateImage);
+  }
+  const QModelIndex firstChild = model_->index(0, 0, current);
+  const bool unread = firstChild.isValid() && RecordOf(firstChild) == nullptr;
+  if (context_.state.ShallowScan.load() && (current == lastShownItem_ || unread)) return;
+  lastShownItem_ = unread ? QPersistentModelIndex() : QPersistentModelIndex(current);
+  ShowFolder(current);
+}
+
+void CDriveTree::ShowFolder(const QModelIndex& item) {
+  scan::CFolderInfo* folder = RecordOf(item);
+  if (!item.isValid() || folder == nullptr) return;
+  emit folderShown(folder);
+  const QString summary = QString::fromUtf8(tree_text::kFilesListSummary)
+                              .arg(folder->totalFiles)
+                              .arg(folder->UsedPercent())
+                              .arg(analysis::KRounded(folder->totalActualSize));
+  context_.frame.List().setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) +
+                                       PathOfItem(currentIndex()) + summary);
+}
+
+// --- item queries ------------------------------------------------------------------
+
+scan::CFolderInfo* CDriveTree::RecordOf(const QModelIndex& item) const {
+  if (!item.isValid()) return nullptr;
+  const QStandardItem* standard = model_->itemFromIndex(item);
+  return standard == nullptr ? nullptr : DriveTreeModel::RecordOf(*standard);
+}
+
+int CDriveTree::StateImage(const QModelIndex& item) const { return item.data(tree_role::kStateImage).toInt(); }
+int CDriveTree::NormalImage(const QModelIndex& item) const { return item.data(tree_role::kNormalImage).toInt(); }
+int CDriveTree::SelectedImage(const QModelIndex& item) const {
+  return item.data(tree_role::kSelectedImage).toInt();
+}
+
+QString CDriveTree::PathOfItem(const QModelIndex& item) const {
+  if (!item.isValid()) return {};
+  if (!item.parent().isValid()) return item.data().toString().left(2) + QLatin1Char('\\');
+  return PathOfItem(item.parent()) + item.data().toString() + QLatin1Char('\\');
+}
+
+QModelIndex CDriveTree::FindChildItem(const QModelIndex& item, const QString& name) const {
+  for (int row = 0; row < model_->rowCount(item); ++row) {
+    const QModelIndex child = model_->index(row, 0, item);
+    if (child.data().toString() == name) return child;
+  }
+  return {};
+}
+
+QModelIndex CDriveTree::ItemOf(const scan::CFolderInfo* record) const {
+  const QStandardItem* item = model_->ItemOf(record);
+  return item == nullptr ? QModelIndex() : item->index();
+}
+
+QModelIndex CDriveTree::DriveItemOf(QModelIndex item) const {
+  while (item.parent().isValid()) item = item.parent();
+  return item;
+}
+
+// --- scanning ----------------------------------------------------------------------
+
+bool CDriveTree::NeedsReading(const QModelIndex& item) const {
+  const int children = model_->rowCount(item);
+  if (children == 0) return false;
+  if (RecordOf(model_->index(0, 0, item)) == nullptr) return true;
+  for (int row = 0; row < children; ++row) {
+    const QModelIndex child = model_->index(row, 0, item);
+    if (NormalImage(child) == tree_image::kNotRead && SelectedImage(child) == tree_image::kNotRead) return true;
+  }
+  return false;
+}
+
+void CDriveTree::OnExpanded(const QModelIndex& item) {
+  if (expandingQuietly_ || !NeedsReading(item)) return;
+  // The expansion waits for the scan: its end expands the item.
+  collapse(item);
+  if (context_.state.ScanInProgress.load()) {
+    context_.prompter.Ask(shell::Message{tree_text::kStopScanningFirst, shell::Buttons::Ok, shell::Icon::Stop});
+    return;
+  }
+  QStandardItem* standard = model_->itemFromIndex(item);
+  if (RecordOf(model_->index(0, 0, item)) == nullptr) standard->removeRow(0);
+  context_.state.ShallowScan = true;
+  if (!StartScan(item)) context_.state.ShallowScan = false;
+}
+
+bool CDriveTree::StartScan(const QModelIndex& item) {
+  scan::CFolderInfo* record = RecordOf(item);
+  if (record == nullptr) return false;
+  scanItem_ = item;
+  return scanner_->StartScan(*record);
+}
+
+void CDriveTree::Rescan() {
+  scanner_->Rescan([this]() -> scan::CFolderInfo* {
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) scanItem_ = current;
+    return RecordOf(current);
+  });
+}
+
+void CDriveTree::StopScanning() { scanner_->StopScanning(); }
+
+void CDriveTree::RemoveChildItems(QStandardItem& item) {
+  model_->ForgetDescendants(item);
+  if (item.rowCount() > 0) item.removeRows(0, item.rowCount());
+}
+
+void CDriveTree::ScanStarted(scan::CFolderInfo& record) {
+  const QModelIndex item = ItemOf(&record);
+  if (!item.isValid()) return;
+  scanItem_ = item;
+  collapse(item);
+  RemoveChildItems(*model_->itemFromIndex(item));
+  if (item.parent().isValid()) SetImages(item, tree_image::kNotRead, tree_image::kNotRead);
+}
+
+namespace {
+
+int NormalImageFor(scan::ReadState state) {
+  return state == scan::ReadState::ReadFully ? tree_image::kFullyRead : tree_image::kNotRead;
+}
+
+int SelectedImageFor(scan::ReadState state) {
+  switch (state) {
+    case scan::ReadState::ReadFully: return tree_image::kFullyRead;
+    case scan::ReadState::ReadPartly: return tree_image::kPartlyReadSelected;
+    case scan::ReadState::NotRead: break;
+  }
+  return tree_image::kNotRead;
+}
+
+}  // namespace
+
+void CDriveTree::AddFolderItems(QStandardItem& parent, scan::CFolderInfo& record) {
+  struct Child {
+    QString name;
+    scan::CFolderInfo* record;
+  };
+  std::vector<Child> children;
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (!record.IsFolder(i)) continue;
+    if (scan::CFolderInfo* child = record.GetChild(i)) {
+      children.push_back({QString::fromStdString(std::string(record.names(i))), child});
+    }
+  }
+  // Folders appear sorted by name, as a sorted insertion would place them.
+  std::stable_sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
+    return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
+  });
+  QList<QStandardItem*> rows;
+  rows.reserve(static_cast<qsizetype>(children.size()));
+  for (const Child& child : children) {
+    QStandardItem* item = model_->NewItem(child.name, child.record, tree_image::kFolderInserted);
+    item->setData(NormalImageFor(child.record->readState), tree_role::kNormalImage);
+    item->setData(SelectedImageFor(child.record->readState), tree_role::kSelectedImage);
+    if (child.record->readState != scan::ReadState::NotRead) AddFolderItems(*item, *child.record);
+    rows.push_back(item);
+  }
+  for (QStandardItem* row : rows) parent.appendRow(row);
+}
+
+void CDriveTree::SubtreePlaced(scan::CFolderInfo& record) {
+  const QModelIndex item = ItemOf(&record);
+  if (item.isValid()) {
+    QStandardItem* standard = model_->itemFromIndex(item);
+    RemoveChildItems(*standard);
+    AddFolderItems(*standard, record);
+    if (item.parent().isValid()) {
+      SetImages(item, NormalImageFor(record.readState), SelectedImageFor(record.readState));
+    }
+  }
+  emit subtreeReplaced(&record);
+  UpdateDriveIcons();
+}
+
+void CDriveTree::ExpandQuietly(const QModelIndex& item) {
+  expandingQuietly_ = true;
+  expand(item);
+  expandingQuietly_ = false;
+}
+
+void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
+  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kRefreshHints); });
+  if (!ending.refresh) return;
+  if (ending.travelTarget) {
+    const QModelIndex target = FindChildItem(currentIndex(), QString::fromStdString(*ending.travelTarget));
+    if (target.isValid()) {
+      setCurrentIndex(target);
+    } else {
+      selectionModel()->clearCurrentIndex();
+    }
+    return;
+  }
+  const QModelIndex item = ItemOf(&record);
+  if (item.isValid() && model_->rowCount(item) > 0) {
+    ExpandQuietly(item);
+    scrollTo(model_->index(0, 0, item));
+  }
+  const QModelIndex current = currentIndex();
+  if (current != lastShownItem_ || !ending.shallow) {
+    lastShownItem_ = current;
+    ShowFolder(current);
+  }
+}
+
+void CDriveTree::ClusterAnalysisPending() {
+  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
+}
+
+// --- commands ----------------------------------------------------------------------
+
+void CDriveTree::CollapseAll() {
+  const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
+    collapse(item);
+    for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
+  };
+  walk(currentIndex());
+}
+
+void CDriveTree::ExpandAll() {
+  const QModelIndex current = currentIndex();
+  const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
+    expand(item);
+    for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
+  };
+  walk(current);
+  scrollTo(current);
+}
+
+void CDriveTree::UpOneLevel() {
+  const QModelIndex parent = currentIndex().parent();
+  if (parent.isValid()) setCurrentIndex(parent);
+}
+
+void CDriveTree::Properties() {
+  const QModelIndex current = currentIndex();
+  const QString path = PathOfItem(current);
+  const bool drive = path.size() == 3;
+  const QString title = drive ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
+                              : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
+  emit propertiesRequested(title, RecordOf(current), drive ? DriveLetterOf(path) : '\0');
+  if (drive) UpdateDriveIcons();
+}
+
+void CDriveTree::ClusterSizeAnalysis() {
+  if (context_.state.ScanInProgress.load()) {
+    context_.prompter.Ask(shell::Message{tree_text::kPleaseWait, shell::Buttons::Ok, shell::Icon::Stop});
+    return;
+  }
+  emit clusterAnalysisRequested(DriveLetterOf(PathOfItem(currentIndex())));
+}
+
+void CDriveTree::contextMenuEvent(QContextMenuEvent* event) {
+  CommandTable& commands = context_.commands;
+  const QModelIndex clicked = indexAt(event->pos());
+  QMenu menu(this);
+  if (clicked.isValid()) {
+    menu.addAction(commands.NewAction(cmd::kRescan, QString::fromUtf8(tree_text::kRescanItem), &menu));
+    menu.addAction(commands.NewAction(cmd::kStopScanning, QString::fromUtf8(tree_text::kStopScanningItem), &menu));
+    menu.addSeparator();
+    menu.addAction(commands.NewAction(cmd::kCollapseAll, QString::fromUtf8(tree_text::kCollapseAllItem), &menu));
+    menu.addAction(commands.NewAction(cmd::kExpandAll, QString::fromUtf8(tree_text::kExpandAllItem), &menu));
+    menu.addSeparator();
+    menu.addAction(commands.NewAction(cmd::kChangeClusterSize,
+                                      QString::fromUtf8(tree_text::kChangeClusterSizeItem), &menu));
+    menu.addSeparator();
+    menu.addAction(commands.NewAction(cmd::kTreeProperties, QString::fromUtf8(tree_text::kPropertiesItem), &menu));
+    menu.addSeparator();
+  }
+  // The two sub-menus of the "&View" menu that hold these commands, copied item by item.
+  const auto copySubMenu = [&](int memberId, const char* title) {
+    for (QMenu* popup : context_.frame.MenuPopups()) {
+      for (QAction* action : popup->actions()) {
+        QMenu* sub = action->menu();
+        if (sub == nullptr) continue;
+        for (const QAction* item : sub->actions()) {
+          if (CommandTable::IdOf(item) != memberId) continue;
+          QMenu* copy = commands.CopyMenu(*sub, &menu);
+          copy->setTitle(QString::fromUtf8(title));
+          menu.addMenu(copy);
+          return;
+        }
+      }
+    }
+  };
+  copySubMenu(cmd::kShowNewDatabaseState, tree_text::kShowInTreeMenu);
+  copySubMenu(cmd::kSortFoldersByName, tree_text::kSortTreeMenu);
+  commands.UpdateMenu(&menu);
+  menu.exec(event->globalPos());
+  if (clicked.isValid()) setCurrentIndex(clicked);
 }
 
 void CDriveTree::SortFolders() {
@@ -64,6 +514,7 @@ void CDriveTree::SortFolders() {
 
 void CDriveTree::ShowDatabaseState(bool newState) {
   context_.state.ShowNewDatabaseState = newState;
+  UpdateDriveIcons();
   viewport()->update();
 }
 

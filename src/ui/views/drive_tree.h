@@ -1,13 +1,26 @@
 #pragma once
 // CDriveTree: the left pane, the folders tree of the machine's drives and their folders.
+// It owns the drive list (every CFolderInfo of the run) and starts every scan; tree items
+// only point into the records.
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
+#include <memory>
 
+#include "scan/folder_info.h"
+#include "scan/scan_controller.h"
 #include "ui/app/shell_context.h"
+
+class QStandardItem;
+class QStandardItemModel;
 
 namespace ui {
 
-class CDriveTree : public QTreeView {
+class DriveTreeModel;
+class ThrottledStatusSink;
+class TreeImages;
+
+class CDriveTree : public QTreeView, private scan::ScanEvents {
   Q_OBJECT
 
  public:
@@ -23,18 +36,87 @@ class CDriveTree : public QTreeView {
   // Which state of the activity databases the drive icons show (new = the edited one).
   void ShowDatabaseState(bool newState);
 
+  // --- what other windows use ----------------------------------------------------
+  // The drive list; its entries are the drives, their child records the drive roots.
+  scan::CFolderInfo& DriveList() { return driveList_; }
+  const TreeImages& Images() const { return *images_; }
+  // "C:\" for a drive item, the parent's path + text + "\" for a folder item.
+  QString PathOfItem(const QModelIndex& item) const;
+  // The first child of `item` whose text is `name` (case-sensitive); invalid when none.
+  QModelIndex FindChildItem(const QModelIndex& item, const QString& name) const;
+  // The item showing `record`; invalid when no item shows it.
+  QModelIndex ItemOf(const scan::CFolderInfo* record) const;
+  // The record an item shows; nullptr for the "Dummy" placeholder.
+  scan::CFolderInfo* RecordOf(const QModelIndex& item) const;
+  int StateImage(const QModelIndex& item) const;
+  int NormalImage(const QModelIndex& item) const;
+  int SelectedImage(const QModelIndex& item) const;
+  QModelIndex CurrentItem() const { return currentIndex(); }
+  // Hands the folder of `item` to the Files list and captions the list.
+  void ShowFolder(const QModelIndex& item);
+  void UpdateDriveIcons();
+  // Starts scanning `item` (callers check ScanInProgress first). False when refused.
+  bool StartScan(const QModelIndex& item);
+  // Re-reads the drives and rebuilds their items.
+  void EnumerateDrives();
+  scan::ScanController& Scanner() { return *scanner_; }
+
+ signals:
+  // UM_SHOWFOLDER: the Files list lists this folder's entries.
+  void folderShown(scan::CFolderInfo* folder);
+  // The contents of `folder` were replaced by a scan: records below it are new.
+  void subtreeReplaced(scan::CFolderInfo* folder);
+  // Command 32782. `title` is the sheet's; for a drive, `drive` is its letter, else 0.
+  // The drive icons are updated once the connected slot returns.
+  void propertiesRequested(const QString& title, scan::CFolderInfo* folder, char drive);
+  // Command 32843 on the folder of the current item.
+  void changeClusterSizeRequested(scan::CFolderInfo* folder);
+  // Command 32869 for the drive of the current item (not sent while scanning).
+  void clusterAnalysisRequested(char drive);
+
  protected:
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // UM_STARTUP: the pane's start-up step; the frame appears at its end.
   void StartupStep();
   void RegisterCommands();
+  void RegisterScanCommands();
+  void OnExpanded(const QModelIndex& item);
+  bool NeedsReading(const QModelIndex& item) const;
+  void Rescan();
+  void StopScanning();
+  void CollapseAll();
+  void ExpandAll();
+  void UpOneLevel();
+  void Properties();
+  void ClusterSizeAnalysis();
+  void ExpandQuietly(const QModelIndex& item);
+  QModelIndex DriveItemOf(QModelIndex item) const;
+  void RemoveChildItems(QStandardItem& item);
+  void AddFolderItems(QStandardItem& parent, scan::CFolderInfo& record);
+  void SetImages(const QModelIndex& item, int normal, int selected);
+
+  // ScanEvents (UI thread).
+  void ScanStarted(scan::CFolderInfo& record) override;
+  void SubtreePlaced(scan::CFolderInfo& record) override;
+  void ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) override;
+  void ClusterAnalysisPending() override;
 
   ShellContext& context_;
+  // Declared before the scanner: the scanner joins its worker before the records go.
+  scan::CFolderInfo driveList_;
+  std::unique_ptr<TreeImages> images_;
+  DriveTreeModel* model_ = nullptr;
+  std::unique_ptr<ThrottledStatusSink> scanStatus_;
+  std::unique_ptr<scan::ScanController> scanner_;
+  QPersistentModelIndex scanItem_;
+  QPersistentModelIndex lastShownItem_;
   bool itemSelectedOnce_ = false;
+  bool expandingQuietly_ = false;
 };
 
 }  // namespace ui

@@ -1,0 +1,154 @@
+#include "activity/apply_configuration.h"
+
+#include <string>
+
+#include "activity/access_tables.h"
+#include "activity/database_files.h"
+#include "activity/drive_table.h"
+#include "platform/system.h"
+#include "shell/prompter.h"
+
+namespace activity {
+namespace {
+
+using shell::Answer;
+
+bool SameShape(const DriveRecord& a, const DriveRecord& b) {
+  return a.bucketMask == b.bucketMask && a.bucketSize == b.bucketSize &&
+         a.maxNameSize == b.maxNameSize && a.namesState == b.namesState;
+}
+
+bool StoresNames(const DriveRecord& record) { return record.namesState != -1; }
+
+std::string AccessTableOf(const DriveRecord& record) {
+  return AccessTablePath(DriveLetter(record.location), DriveLetter(record.drive));
+}
+std::string NameTableOf(const DriveRecord& record) {
+  return NameTablePath(DriveLetter(record.location), DriveLetter(record.drive));
+}
+
+void DeleteFilesOf(platform::System& system, const DriveRecord& record) {
+  system.DeleteFile(AccessTableOf(record));
+  system.DeleteFile(NameTableOf(record));
+}
+
+// Abort, Retry, Ignore with Retry as default: true when the user wants another try.
+bool AskRetry(shell::Prompter& prompter, std::string text) {
+  const Answer answer = prompter.Ask(
+      {std::move(text), shell::Buttons::AbortRetryIgnore, shell::Icon::Stop, Answer::Retry});
+  return answer == Answer::Retry;
+}
+
+// Creates until it works or the user gives up.
+bool CreateWithRetry(platform::System& system, shell::Prompter& prompter, const std::string& path,
+                     std::uint64_t size, char drive) {
+  while (!CreateZeroFilledFile(system, path, size)) {
+    if (!AskRetry(prompter, kCreateFailureHead + std::string(1, drive) + kCreateFailureTail)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class Applier {
+ public:
+  Applier(DriveTable& table, platform::System& system, shell::Prompter& prompter)
+      : table_(table), system_(system), prompter_(prompter) {}
+
+  void Run() {
+    std::vector<DriveRecord>& records = table_.NewState();
+    for (std::size_t i = 0; i < records.size();) {
+      if (ApplyRecord(i)) ++i;  // else the record at i was removed; process its successor
+    }
+    RemoveDropped();
+  }
+
+ private:
+  // False when record i was removed from the new state.
+  bool ApplyRecord(std::size_t i) {
+    DriveRecord& record = table_.NewState()[i];
+    const int oldIndex = table_.Find(record.drive, TableState::Old);
+    if (oldIndex < 0) return Create(i);
+    const DriveRecord& old = table_.OldState()[static_cast<std::size_t>(oldIndex)];
+    if (SameShape(record, old)) {
+      if (record.location != old.location) Move(record, old);
+      return true;
+    }
+    const std::string question = kResizeQuestionHead + std::string(1, DriveLetter(record.drive)) +
+                                 kResizeQuestionTail;
+    if (prompter_.Ask({question, shell::Buttons::YesNo, shell::Icon::Question, Answer::Ok}) !=
+        Answer::Yes) {
+      record = old;
+      return true;
+    }
+    if (record.namesState != -1) record.namesState = 0;
+    record.recordsInUse = 0;
+    DeleteFilesOf(system_, old);
+    return Create(i);
+  }
+
+  bool Create(std::size_t i) {
+    const DriveRecord record = table_.NewState()[i];
+    const char drive = DriveLetter(record.drive);
+    const std::uint64_t capacity = record.Capacity();
+    const std::string accessTable = AccessTableOf(record);
+    if (!CreateWithRetry(system_, prompter_, accessTable, capacity * kAccessRecordSize, drive)) {
+      Remove(i);
+      return false;
+    }
+    if (StoresNames(record) &&
+        !CreateWithRetry(system_, prompter_, NameTableOf(record),
+                         std::uint64_t{record.maxNameSize} * capacity, drive)) {
+      system_.DeleteFile(accessTable);
+      Remove(i);
+      return false;
+    }
+    return true;
+  }
+
+  void Move(DriveRecord& record, const DriveRecord& old) {
+    const std::string newAccess = AccessTableOf(record);
+    const std::string newNames = NameTableOf(record);
+    for (;;) {
+      const bool copied = system_.CopyFile(AccessTableOf(old), newAccess, false) &&
+                          (!StoresNames(record) || system_.CopyFile(NameTableOf(old), newNames, false));
+      if (copied) break;
+      const std::string text = kMoveFailureHead + std::string(1, DriveLetter(record.drive)) +
+                               kMoveFailureFrom + std::string(1, DriveLetter(old.location)) +
+                               kMoveFailureTo + std::string(1, DriveLetter(record.location)) +
+                               kMoveFailureTail;
+      if (!AskRetry(prompter_, text)) {
+        system_.DeleteFile(newAccess);
+        system_.DeleteFile(newNames);
+        record = old;
+        return;
+      }
+    }
+    DeleteFilesOf(system_, old);
+  }
+
+  void Remove(std::size_t i) {
+    std::vector<DriveRecord>& records = table_.NewState();
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+
+  // Databases the new state no longer has.
+  void RemoveDropped() {
+    for (const DriveRecord& old : table_.OldState()) {
+      if (table_.Find(old.drive, TableState::New) < 0) DeleteFilesOf(system_, old);
+    }
+  }
+
+  DriveTable& table_;
+  platform::System& system_;
+  shell::Prompter& prompter_;
+};
+
+}  // namespace
+
+void ApplyConfiguration(DriveTable& table, platform::System& system, shell::Prompter& prompter) {
+  Applier(table, system, prompter).Run();
+  table.AcceptNewState();
+}
+
+}  // namespace activity

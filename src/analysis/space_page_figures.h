@@ -1,0 +1,36 @@
+#pragma once
+// The figures of the space property pages, as the pages print them.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace scan { class CFolderInfo; }
+
+namespace analysis {
+
+struct SpacePageFigures {
+  std::string files;          // "%lu"
+  std::string totalSize;      // "%lu K" for a folder, bytes for a selection
+  std::string actualSize;
+  std::string usedByData;     // "%lu %"
+  std::string usedInVain;     // "%lu %"
+  std::string driveUsage;     // "%lu %"
+  std::uint64_t pieWhole = 0;
+  std::uint64_t piePart = 0;  // wasted bytes; 0 when compressed files make it negative
+};
+
+// A folder's or a drive's root record; `driveUsedBytes` from DriveSpace of its drive.
+SpacePageFigures FolderFigures(const scan::CFolderInfo& folder, std::uint64_t driveUsedBytes);
+// The sum over the selected entries of `folder`, in list order.
+SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
+                                  std::span<const std::uint32_t> selected,
+                                  std::uint64_t driveUsedBytes);
+
+// Drive "General" page: "%lu K" of KFloor.
+std::string KiloText(std::uint64_t bytes);
+// "Removable", "Fixed", "Remote", "CD ROM", "RAM disk" or "Unknown".
+std::string_view DriveClassName(int driveClass);
+
+}  // namespace analysis

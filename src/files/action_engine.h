@@ -1,0 +1,107 @@
+#pragma once
+// The action engine: performs every selected action (compress, decompress, back up,
+// restore) on every scanned drive in one run, on the action worker thread.
+//
+// Backing up copies a file to the same path on its backup drive and then empties the
+// source. The source is emptied only after the copy has been reported complete and
+// flushed and has the source's length; a copy onto the source itself, a short or failed
+// copy, or a missing backup drive letter leaves the source as it was.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "files/compression_control.h"
+
+namespace platform { class System; }
+namespace scan { class CFolderInfo; }
+namespace shell {
+struct AppState;
+class Prompter;
+}
+
+namespace files {
+
+inline constexpr std::uint8_t kActionCompress = 1;
+inline constexpr std::uint8_t kActionDecompress = 2;
+inline constexpr std::uint8_t kActionBackUp = 4;
+inline constexpr std::uint8_t kActionRestore = 8;
+
+// OverwriteMode values, and the answers of the overwrite prompt.
+inline constexpr std::uint8_t kOverwriteAll = 1;
+inline constexpr std::uint8_t kOverwriteOne = 2;
+inline constexpr std::uint8_t kOverwriteSkip = 3;
+enum class OverwriteAnswer { All, Overwrite, Skip, Stop };
+
+// The flags the dialog and the worker share.
+struct ActionRunFlags {
+  std::atomic<std::uint32_t> ProcessingOn{0};
+  std::atomic<std::uint32_t> ProcessingPaused{0};
+  std::atomic<std::uint8_t> OverwriteMode{kOverwriteSkip};
+};
+
+// Where the worker shows what it is doing; the dialog forwards to the UI thread.
+class ActionProgress {
+ public:
+  virtual ~ActionProgress() = default;
+  virtual void ShowAction(const std::string& text) = 0;
+  virtual void ShowCurrentFile(const std::string& path) = 0;
+  virtual void ShowFilesToProcess(std::uint32_t count) = 0;
+  virtual void StepProgress() = 0;
+  // Shows the overwrite prompt naming the existing copy and waits for its answer.
+  virtual OverwriteAnswer AskOverwrite(const std::string& existingPath) = 0;
+  // The drives are recalculated: the shown folder's list is to be refilled.
+  virtual void RefillList() {}
+  // ProcessingOn is clear again; `pending` actions are left.
+  virtual void RunStopped(std::uint32_t /*pending*/) {}
+};
+
+// Asks "Are you sure want to stop processing files ?"; Yes clears ProcessingOn.
+// ProcessingPaused holds the engine before its next entry while the question is open.
+void ConfirmStop(ActionRunFlags& flags, shell::Prompter& prompter);
+
+// The folder path (ending in '\') moved to `backupDrive`; empty when the letter is not
+// a drive letter, so nothing can be built or touched from it.
+std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive);
+
+class ActionEngine {
+ public:
+  ActionEngine(platform::System& system, shell::AppState& state, ActionRunFlags& flags,
+               shell::Prompter& prompter, ActionProgress& progress);
+
+  // The whole run over the drive list; true when no action is left (the final message
+  // has then been shown).
+  bool ActionWorker(scan::CFolderInfo& driveList);
+  void ProcessFolder(scan::CFolderInfo& record);
+  bool EnsureFolder(std::string path);
+
+ private:
+  bool MayStartEntry() const;
+  void ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i);
+  void ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i);
+  void BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
+                  const std::string& source, const std::string& target);
+  // True when `target` may now be overwritten by the back-up copy.
+  bool ConfirmOverwrite(const std::string& target);
+  bool CopiedCompletely(const std::string& source, const std::string& target) const;
+  void EmptyFile(const std::string& path);
+  void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
+                   const std::string& source, const std::string& target);
+  void ProcessStep(scan::CFolderInfo& record, std::uint32_t i);
+  void Begin(scan::CFolderInfo& record, std::uint32_t i, const char* actionText,
+             const std::string& path);
+  // Shows an error question; No ends the run after this entry.
+  void AskToContinue(const std::string& text);
+  void RecalculateDrives(scan::CFolderInfo& driveList);
+  void ShowPending();
+
+  platform::System& system_;
+  shell::AppState& state_;
+  ActionRunFlags& flags_;
+  shell::Prompter& prompter_;
+  ActionProgress& progress_;
+  CompressionControl compression_;
+};
+
+}  // namespace files

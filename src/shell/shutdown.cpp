@@ -1,0 +1,60 @@
+#include "shell/shutdown.h"
+
+#include "activity/apply_configuration.h"
+#include "activity/recorder_control.h"
+#include "scan/folder_info.h"
+#include "shell/handoff_file.h"
+#include "shell/prompter.h"
+
+namespace shell {
+namespace {
+
+// False when the user wants to keep the program running.
+bool HandOffPendingActions(const ShutdownInputs& in) {
+  const std::uint32_t pending = in.state.PendingActionCount.load();
+  if (pending == 0) return true;
+  if (in.prompter.Ask({kPendingActionsQuestion, Buttons::YesNo, Icon::Stop}) != Answer::Yes) {
+    return false;
+  }
+  in.prompter.Ask({kRunShadowNote, Buttons::Ok, Icon::None});
+  const scan::CFolderInfo empty;
+  const std::vector<std::uint8_t> bytes =
+      EncodeHandOff(in.driveList ? *in.driveList : empty, pending);
+  if (!WriteHandOffFile(in.handOffDirectory, bytes)) {
+    in.prompter.Ask({kCantOpenHandOff, Buttons::Ok, Icon::None});
+  }
+  return true;
+}
+
+// False when the user gave up on saving.
+bool SaveDriveTable(const ShutdownInputs& in) {
+  while (!in.state.driveTable.Save(in.system)) {
+    const Answer answer = in.prompter.Ask(
+        {kCantSaveConfiguration, Buttons::AbortRetryIgnore, Icon::Stop, Answer::Retry});
+    if (answer != Answer::Retry) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RunShutdown(const ShutdownInputs& in) {
+  const bool scanning = in.scanRunning ? in.scanRunning() : in.state.ScanInProgress.load();
+  if (scanning) {
+    in.prompter.Ask({kStopScanningFirst, Buttons::Ok, Icon::Stop});
+    return false;
+  }
+  if (!HandOffPendingActions(in)) return false;
+
+  activity::SendControl(in.system, activity::IOCTL_RECORDER_HOLD);
+  // Once applied, the new state is also the old one: a close after a failed save does
+  // not move or rebuild the databases a second time.
+  if (in.state.driveTable.Loaded()) {
+    activity::ApplyConfiguration(in.state.driveTable, in.system, in.prompter);
+  }
+  if (!SaveDriveTable(in)) return false;  // the recorder stays on hold, as the user chose
+  activity::SendControl(in.system, activity::IOCTL_RECORDER_RELEASE);
+  return true;
+}
+
+}  // namespace shell

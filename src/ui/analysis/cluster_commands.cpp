@@ -1,0 +1,108 @@
+#include "ui/analysis/cluster_commands.h"
+
+#include <optional>
+
+#include "analysis/cluster_analysis.h"
+#include "analysis/cluster_recalculation.h"
+#include "analysis/space.h"
+#include "scan/folder_info.h"
+#include "shell/app_state.h"
+#include "shell/prompter.h"
+#include "ui/analysis/change_cluster_size_dialog.h"
+#include "ui/analysis/cluster_analysis_dialog.h"
+#include "ui/app/shell_context.h"
+#include "ui/properties/property_sheets.h"
+
+namespace ui {
+namespace {
+
+constexpr const char* kPleaseWait = "Please wait.";
+
+std::string RootOf(const std::string& path) { return path.substr(0, 3); }
+
+bool RefusedWhileScanning(const CommandServices& context) {
+  if (!context.state.ScanInProgress.load()) return false;
+  context.prompter.Ask(shell::Message{kPleaseWait, shell::Buttons::Ok, shell::Icon::Stop});
+  return true;
+}
+
+// Runs the change dialog for the drive of `path`; the confirmed size, or nothing.
+std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, const TreeCommandAccess& tree,
+                                            const std::string& path) {
+  if (tree.driveList == nullptr || path.size() < 3) return std::nullopt;
+  const std::string root = RootOf(path);
+  const std::uint64_t original = analysis::DriveSpace(context.system, root).clusterSize;
+  const std::uint64_t optimal = analysis::AnalyseDrive(context.system, *tree.driveList, root);
+  CChangeClusterSizeDlg dialog(std::to_string(original), std::to_string(optimal),
+                               [&context, &tree] { ShowClusterAnalysisDialog(context, tree); }, tree.help);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // A rescan started from "Size analysis" may be filling the records meanwhile.
+  if (RefusedWhileScanning(context)) return std::nullopt;
+  return ClusterSizeOf(dialog.NewSize());
+}
+
+}  // namespace
+
+CommandServices::CommandServices(const ShellContext& context)
+    : CommandServices(context.state, context.system, context.prompter, context.status) {}
+
+void ShowClusterAnalysisDialog(const CommandServices& context, const TreeCommandAccess& tree) {
+  const analysis::ClusterAnalysisResult& result = analysis::ClusterAnalysis();
+  const char letter = result.driveRoot.empty() ? '?' : result.driveRoot[0];
+  const bool scanned = letter >= 'A' && letter <= 'Z' &&
+                       context.state.DriveScanned[shell::DriveIndex(letter)].load();
+  if (!scanned) {
+    const shell::Answer answer = context.prompter.Ask(
+        shell::Message{RescanQuestion(result.driveRoot), shell::Buttons::YesNo, shell::Icon::Warning});
+    if (answer == shell::Answer::Yes) {
+      if (tree.collapseToDrive) tree.collapseToDrive();
+      context.state.PendingClusterAnalysis = true;
+      if (tree.postRescan) tree.postRescan();
+    }
+    return;
+  }
+  CClusterAnalysisDlg dialog(result);
+  dialog.exec();
+}
+
+void RunClusterAnalysis(const CommandServices& context, const TreeCommandAccess& tree) {
+  if (RefusedWhileScanning(context) || tree.driveList == nullptr || !tree.currentPath) return;
+  const std::string path = tree.currentPath();
+  if (path.size() < 3) return;
+  analysis::AnalyseDrive(context.system, *tree.driveList, RootOf(path));
+  ShowClusterAnalysisDialog(context, tree);
+}
+
+void RunTreeChangeClusterSize(const CommandServices& context, const TreeCommandAccess& tree) {
+  if (!tree.currentPath || !tree.currentRecord) return;
+  const std::optional<std::uint64_t> size = AskClusterSize(context, tree, tree.currentPath());
+  scan::CFolderInfo* record = tree.currentRecord();
+  if (!size || record == nullptr) return;
+  analysis::RecalculateFolder(*record, *size, context.status);
+  if (tree.showCurrentFolder) tree.showCurrentFolder();
+}
+
+void RunListChangeClusterSize(const CommandServices& context, const TreeCommandAccess& tree,
+                              scan::CFolderInfo& shown, std::span<const std::uint32_t> selected) {
+  const std::optional<std::uint64_t> size = AskClusterSize(context, tree, shown.path());
+  if (!size) return;
+  analysis::RecalculateEntries(shown, selected, *size, context.status);
+  if (tree.showCurrentFolder) tree.showCurrentFolder();
+}
+
+void RunTreeProperties(const CommandServices& context, const TreeCommandAccess& tree,
+                       const std::string& caption) {
+  const scan::CFolderInfo* record = tree.currentRecord ? tree.currentRecord() : nullptr;
+  if (record == nullptr) return;
+  CTreeProperties sheet(caption, *record, context.system, context.state.driveTable);
+  sheet.exec();
+  if (sheet.IsDriveSheet() && tree.updateDriveIcons) tree.updateDriveIcons();
+}
+
+void RunListProperties(const CommandServices& context, const scan::CFolderInfo& shown,
+                       std::span<const std::uint32_t> selected) {
+  CListProperties sheet(shown, selected, context.system);
+  sheet.exec();
+}
+
+}  // namespace ui

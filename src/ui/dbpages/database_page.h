@@ -1,0 +1,56 @@
+#pragma once
+// What the three database pages share: the drive they configure, the table they edit,
+// and the page life of a property sheet (activated when shown, deactivated when another
+// page is chosen or the sheet is confirmed; a cancelled sheet deactivates nothing).
+
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+namespace activity { class DriveTable; struct DriveRecord; }
+namespace platform { class System; }
+namespace shell { class Prompter; }
+
+namespace ui {
+
+class CMainFrame;
+
+struct DatabasePageContext {
+  activity::DriveTable& table;
+  platform::System& system;
+  shell::Prompter& prompter;
+  // The frame that routes the location list's pop-up commands; null: the page runs them.
+  CMainFrame* frame = nullptr;
+  // The texts of the folders tree's drive items, in their order ("C: /", ...).
+  std::function<QStringList()> driveTexts;
+};
+
+class DatabasePage : public QWidget {
+  Q_OBJECT
+
+ public:
+  DatabasePage(char driveLetter, DatabasePageContext& context, QWidget* parent);
+
+  std::uint8_t DriveNumber() const { return drive_; }
+  // Page activation and deactivation, as the sheet's page changes drive them.
+  void Activate();
+  void Deactivate();
+
+ protected:
+  // The new-state record of this page's drive; null once it is gone from the table.
+  activity::DriveRecord* Record() const;
+  virtual void OnActivate() {}
+  virtual void OnDeactivate() {}
+
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+  DatabasePageContext& context_;
+
+ private:
+  std::uint8_t drive_;
+  bool active_ = false;
+  bool watchingSheet_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,273 @@
+// The action engine over real temporary drives: back-up, the overwrite prompt, restore,
+// stopping, failures and compression where the filesystem cannot compress.
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+#include "files/action_engine.h"
+#include "support/faulty_system.h"
+
+namespace {
+
+using engine_test::RecordingProgress;
+using engine_test::SelectedActions;
+using files::ActionEngine;
+using files::OverwriteAnswer;
+using testing_support::FaultySystem;
+using testing_support::FileNamed;
+using testing_support::Operation;
+using testing_support::TempDrives;
+
+constexpr const char* kAllProcessed = "All selected files were processed.";
+
+class EngineTest : public ::testing::Test {
+ protected:
+  bool Run() { return Run(drives.System()); }
+  bool Run(platform::System& system) {
+    state.PendingActionCount = selection.selected;
+    flags.ProcessingOn = 1;
+    ActionEngine engine(system, state, flags, prompter, progress);
+    return engine.ActionWorker(selection.driveList);
+  }
+  std::uint8_t Action(std::string_view folder, std::uint32_t i) { return selection.Record(folder).actions()[i]; }
+  std::uint8_t State(std::string_view folder, std::uint32_t i) { return selection.Record(folder).states()[i]; }
+
+  TempDrives drives{"CDE"};
+  shell::AppState state;
+  files::ActionRunFlags flags;
+  testing_support::ScriptedPrompter prompter;
+  RecordingProgress progress;
+  SelectedActions selection;
+};
+
+TEST_F(EngineTest, BacksUpAFileToTheSamePathOnTheBackupDriveAndEmptiesIt) {
+  const std::string content(100, 'a');
+  drives.WriteFile("C:\\Work\\a.txt", content);
+  const auto i = selection.AddFile("C:\\Work\\", "a.txt", 100, files::kActionBackUp, 'E');
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), content);
+  EXPECT_TRUE(drives.Exists("C:\\Work\\a.txt"));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "");
+  EXPECT_EQ(State("C:\\Work\\", i), scan::kStateBackedUp);
+  EXPECT_EQ(Action("C:\\Work\\", i), 0);
+  EXPECT_EQ(selection.Record("C:\\Work\\").hints()[i], 0);
+  EXPECT_EQ(state.PendingActionCount, 0u);
+  EXPECT_EQ(progress.actions.front(), "Backuping file...");
+  EXPECT_EQ(progress.files.front(), "C:\\Work\\a.txt");
+  EXPECT_EQ(progress.files.back(), ".  .  .  .");
+  EXPECT_EQ(progress.actions.back(), ".  .  .");
+  EXPECT_EQ(progress.steps, 1);
+  EXPECT_EQ(progress.refills, 1);
+  ASSERT_EQ(prompter.Texts(), std::vector<std::string>{kAllProcessed});
+  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::None);
+  EXPECT_EQ(flags.ProcessingOn, 0u);
+}
+
+TEST_F(EngineTest, OverwritePromptSkipKeepsBothFilesAndAllAnswersForTheRestOfTheRun) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    drives.WriteFile(std::string("C:\\Work\\") + name, std::string("new ") + name);
+    drives.WriteFile(std::string("E:\\Work\\") + name, "old");
+    selection.AddFile("C:\\Work\\", name, 9, files::kActionBackUp, 'E');
+  }
+  progress.overwriteAnswers = {OverwriteAnswer::Skip, OverwriteAnswer::All};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(progress.overwriteAsked, (std::vector<std::string>{"E:\\Work\\a.txt", "E:\\Work\\b.txt"}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new a.txt");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+  EXPECT_EQ(Action("C:\\Work\\", 0), 0);
+  for (const char* name : {"b.txt", "c.txt"}) {
+    EXPECT_EQ(drives.ReadFile(std::string("E:\\Work\\") + name), std::string("new ") + name);
+    EXPECT_EQ(drives.ReadFile(std::string("C:\\Work\\") + name), "");
+  }
+  EXPECT_EQ(flags.OverwriteMode, files::kOverwriteSkip) << "the All answer ends with the run";
+}
+
+TEST_F(EngineTest, StopInTheOverwritePromptEndsTheRunAfterThisFile) {
+  drives.WriteFile("C:\\Work\\a.txt", "new");
+  drives.WriteFile("E:\\Work\\a.txt", "old");
+  drives.WriteFile("C:\\Work\\b.txt", "b");
+  selection.AddFile("C:\\Work\\", "a.txt", 3, files::kActionBackUp, 'E');
+  selection.AddFile("C:\\Work\\", "b.txt", 1, files::kActionBackUp, 'E');
+  progress.overwriteAnswers = {OverwriteAnswer::Stop};
+  prompter.answers = {shell::Answer::Yes};
+
+  EXPECT_FALSE(Run());
+
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Are you sure want to stop processing files ?"});
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
+  EXPECT_EQ(Action("C:\\Work\\", 1), files::kActionBackUp);
+  EXPECT_EQ(state.PendingActionCount, 1u);
+}
+
+TEST_F(EngineTest, RestoreCopiesTheSavedFileBackAndKeepsTheCopy) {
+  drives.WriteFile("C:\\Work\\a.txt", "");
+  drives.WriteFile("E:\\Work\\a.txt", "saved text");
+  const auto i = selection.AddFile("C:\\Work\\", "a.txt", 10, files::kActionRestore, 'E',
+                                   scan::kStateBackedUp);
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "saved text");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "saved text");
+  EXPECT_EQ(State("C:\\Work\\", i), scan::kStateNormal);
+  EXPECT_EQ(progress.actions.front(), "Restoriing file...");
+}
+
+TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
+  for (int n = 0; n < 10; ++n) {
+    const std::string name = "f" + std::to_string(n) + ".txt";
+    drives.WriteFile("C:\\Work\\" + name, "data");
+    selection.AddFile("C:\\Work\\", name, 4, files::kActionBackUp, 'E');
+  }
+  testing_support::ScriptedPrompter stopQuestion;
+  stopQuestion.answers = {shell::Answer::Yes};
+  int started = 0;
+  progress.onFile = [&](const std::string&) {
+    if (++started == 5) files::ConfirmStop(flags, stopQuestion);
+  };
+
+  EXPECT_FALSE(Run());
+
+  EXPECT_EQ(state.PendingActionCount, 5u);
+  EXPECT_EQ(progress.stoppedWith, std::vector<std::uint32_t>{5});
+  EXPECT_EQ(progress.counts.back(), 5u);
+  for (std::uint32_t n = 0; n < 10; ++n) {
+    const std::string name = "f" + std::to_string(n) + ".txt";
+    EXPECT_EQ(Action("C:\\Work\\", n), n < 5 ? 0 : files::kActionBackUp) << name;
+    EXPECT_EQ(drives.ReadFile("C:\\Work\\" + name), n < 5 ? "" : "data") << name;
+  }
+  EXPECT_TRUE(prompter.asked.empty()) << "no final message while actions are left";
+}
+
+TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    drives.WriteFile(std::string("C:\\Work\\") + name, "keep me");
+    selection.AddFile("C:\\Work\\", name, 7, files::kActionBackUp, 'E');
+  }
+  FaultySystem faulty(drives.System());
+  faulty.Fail(Operation::Copy, {FileNamed("b.txt")});
+  prompter.answers = {shell::Answer::No};
+
+  EXPECT_FALSE(Run(faulty));
+
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{
+      "Error BackUping file C:\\Work\\b.txt\nCan't create file E:\\Work\\b.txt\n"
+      "Do you wish to continue processing filse?"});
+  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::YesNo);
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\b.txt"), "keep me");
+  EXPECT_EQ(Action("C:\\Work\\", 1), 0) << "a failed entry has to be selected again";
+  EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
+  EXPECT_EQ(progress.steps, 2);
+  EXPECT_EQ(state.PendingActionCount, 1u);
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\c.txt"), "keep me");
+}
+
+TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {
+  drives.WriteFileOfSize("C:\\Work\\big.bin", 64 * 1024, 'z');
+  selection.AddFile("C:\\Work\\", "big.bin", 64 * 1024, files::kActionBackUp, 'E');
+  FaultySystem faulty(drives.System());
+  faulty.ShortCopies();
+  progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
+  prompter.answers = {shell::Answer::Yes};
+
+  EXPECT_TRUE(Run(faulty));
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\big.bin"), std::string(64 * 1024, 'z'));
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+  ASSERT_EQ(prompter.Texts().size(), 2u);
+  EXPECT_EQ(prompter.Texts()[0].rfind("Error BackUping file C:\\Work\\big.bin", 0), 0u);
+}
+
+TEST_F(EngineTest, ABackupOntoTheSourceItselfFailsAndKeepsTheFile) {
+  drives.WriteFile("C:\\Work\\a.txt", "only copy");
+  selection.AddFile("C:\\Work\\", "a.txt", 9, files::kActionBackUp, 'C');
+  prompter.answers = {shell::Answer::Yes};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "only copy");
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+  EXPECT_TRUE(progress.overwriteAsked.empty());
+  EXPECT_EQ(prompter.Texts()[0],
+            "Error BackUping file C:\\Work\\a.txt\nCan't create file C:\\Work\\a.txt\n"
+            "Do you wish to continue processing filse?");
+}
+
+TEST_F(EngineTest, NoBackupDriveLetterFailsWithTheFolderMessageAndTouchesNothing) {
+  drives.WriteFile("C:\\Work\\a.txt", "content");
+  drives.WriteFile("E:\\Work\\a.txt", "saved");
+  selection.AddFile("C:\\Work\\", "a.txt", 7, files::kActionBackUp, 0);
+  selection.AddFile("C:\\Work\\", "a.txt", 7, files::kActionRestore, 0, scan::kStateBackedUp);
+  selection.AddFolder("C:\\Work\\", "Docs", files::kActionBackUp, 0);
+  prompter.answers = {shell::Answer::Yes, shell::Answer::Yes, shell::Answer::Yes};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+      "Error BackUping directory C:\\Work\\\nCan't create directory \n"
+      "Do you wish to continue processing files?",
+      "Error Restoring file C:\\Work\\a.txt\nCan't create file C:\\Work\\a.txt\n"
+      "Do you wish to continue processing filse?",
+      "Error BackUping directory C:\\Work\\Docs\nCan't create directory \n"
+      "Do you wish to continue processing files?",
+      kAllProcessed}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "content");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "saved");
+  EXPECT_FALSE(drives.Exists("C:\\Work\\Docs"));
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+}
+
+TEST_F(EngineTest, FolderRulesCreateTheBackupFolderAndRootFilesEndInTheFolderMessage) {
+  drives.WriteFile("C:\\Work\\Docs\\x.txt", "x");
+  drives.WriteFile("C:\\root.txt", "r");
+  const auto docs = selection.AddFolder("C:\\Work\\", "Docs", files::kActionBackUp, 'E');
+  selection.AddFile("C:\\Work\\Docs\\", "x.txt", 1, files::kActionBackUp, 'E');
+  selection.AddFile("C:\\", "root.txt", 1, files::kActionBackUp, 'E');
+  prompter.answers = {shell::Answer::Yes};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(State("C:\\Work\\", docs), scan::kStateBackedUp);
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\Docs\\x.txt"), "x");
+  EXPECT_EQ(progress.actions[0], "Backuping directory...");
+  // A folder is handled before its contents; the root file comes first in C:'s record.
+  EXPECT_EQ(prompter.Texts()[0],
+            "Error BackUping directory C:\\\nCan't create directory E:\\\n"
+            "Do you wish to continue processing files?");
+  EXPECT_EQ(drives.ReadFile("C:\\root.txt"), "r");
+}
+
+TEST_F(EngineTest, CompressionFailsSilentlyWhereTheFilesystemCannotCompress) {
+  drives.WriteFile("C:\\Work\\a.txt", std::string(10000, 'a'));
+  const auto i = selection.AddFile("C:\\Work\\", "a.txt", 10000, files::kActionCompress);
+  selection.AddFolder("C:\\Work\\", "Sub", files::kActionDecompress);
+  drives.MakeDirectory("C:\\Work\\Sub");
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kAllProcessed});
+  EXPECT_EQ(State("C:\\Work\\", i), scan::kStateNormal);
+  EXPECT_EQ(Action("C:\\Work\\", i), 0);
+  EXPECT_EQ(selection.Record("C:\\Work\\").compressedSizes()[i], 10000u);
+  EXPECT_EQ(progress.steps, 2);
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), std::string(10000, 'a'));
+}
+
+TEST_F(EngineTest, EnsureFolderCreatesMissingParentsAndRefusesBareDrives) {
+  ActionEngine engine(drives.System(), state, flags, prompter, progress);
+  EXPECT_TRUE(engine.EnsureFolder("E:\\A\\B\\C\\"));
+  EXPECT_TRUE(drives.Exists("E:\\A\\B\\C"));
+  EXPECT_FALSE(engine.EnsureFolder("E:\\"));
+  EXPECT_FALSE(engine.EnsureFolder("Q:\\Nowhere"));
+  EXPECT_FALSE(engine.EnsureFolder(""));
+}
+
+}  // namespace

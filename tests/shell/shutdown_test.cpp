@@ -1,0 +1,134 @@
+// The close sequence: refusal during a scan, the hand-off, and the database work
+// between the recorder's hold and release.
+
+#include <gtest/gtest.h>
+
+#include "activity/access_tables.h"
+#include "activity/recorder_control.h"
+#include "scan/folder_info.h"
+#include "shell/handoff_file.h"
+#include "shell/scripted_prompter.h"
+#include "shell/shutdown.h"
+#include "support/faulty_system.h"
+#include "support/temp_drives.h"
+
+namespace shell {
+namespace {
+
+using testing_support::FaultRule;
+using testing_support::FileNamed;
+using testing_support::Operation;
+
+class ShutdownTest : public ::testing::Test {
+ protected:
+  ShutdownTest() : system(drives.System()) {
+    EXPECT_TRUE(state.driveTable.Load(drives.System()));
+    driveList.AddEntry({scan::kSourceDrive, "C:", 0, 0, 0, scan::kKindFolder});
+    scan::CFolderInfo& c = *driveList.GetChild(0);
+    c.AddEntry({'C', "a.txt", 1, 1, 4096, scan::kKindFile});
+    c.AddEntry({'C', "b.txt", 1, 1, 4096, scan::kKindFile});
+  }
+  bool Close() {
+    return RunShutdown({state, system, prompter, &driveList, {}, drives.Dir()});
+  }
+  void SelectBoth() {
+    driveList.GetChild(0)->actions()[0] = 1;
+    driveList.GetChild(0)->actions()[1] = 2;
+    state.PendingActionCount = 2;
+  }
+  std::string HandOff() const { return drives.Dir() + "/ShadowTbl.NVX"; }
+  bool HandOffExists() const { return ::access(HandOff().c_str(), F_OK) == 0; }
+
+  testing_support::TempDrives drives{"CD"};
+  testing_support::FaultySystem system;
+  testing_support::ScriptedPrompter prompter;
+  AppState state;
+  scan::CFolderInfo driveList;
+  const std::vector<std::uint32_t> holdAndRelease = {activity::IOCTL_RECORDER_HOLD,
+                                                     activity::IOCTL_RECORDER_RELEASE};
+};
+
+TEST_F(ShutdownTest, RefusedDuringScanWithNothingElse) {
+  SelectBoth();
+  state.ScanInProgress = true;
+  EXPECT_FALSE(Close());
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Stop scanning first !"});
+  EXPECT_TRUE(system.RecorderCodes().empty());
+  EXPECT_FALSE(HandOffExists());
+}
+
+TEST_F(ShutdownTest, NoActionsAsksNothingAndWritesNoHandOff) {
+  state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), 0);
+  EXPECT_TRUE(Close());
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_FALSE(HandOffExists());
+  EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
+  EXPECT_TRUE(drives.Exists("C:\\FileTblD.NVX"));
+  activity::DriveTable saved;
+  ASSERT_TRUE(saved.Load(drives.System()));
+  EXPECT_EQ(saved.OldState().size(), 1u);
+}
+
+TEST_F(ShutdownTest, DecliningKeepsRunningWithTheSelection) {
+  SelectBoth();
+  prompter.answers = {Answer::No};
+  EXPECT_FALSE(Close());
+  EXPECT_EQ(prompter.asked.size(), 1u);
+  EXPECT_EQ(prompter.asked[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(state.PendingActionCount, 2u);
+  EXPECT_TRUE(system.RecorderCodes().empty());
+  EXPECT_FALSE(HandOffExists());
+}
+
+TEST_F(ShutdownTest, AcceptingHandsOffTheActions) {
+  SelectBoth();
+  prompter.answers = {Answer::Yes, Answer::Ok};
+  EXPECT_TRUE(Close());
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kPendingActionsQuestion, kRunShadowNote}));
+  std::string error;
+  const auto table = ReadHandOffFile(HandOff(), &error);
+  ASSERT_TRUE(table) << error;
+  EXPECT_EQ(table->count, 2u);
+  ASSERT_EQ(table->entries.size(), 2u);
+  EXPECT_EQ(table->entries[0], (HandOffEntry{"C:\\a.txt", 1, 15, 0}));
+  EXPECT_EQ(table->entries[1], (HandOffEntry{"C:\\b.txt", 2, 15, 0}));
+  EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
+}
+
+TEST_F(ShutdownTest, UnwritableHandOffIsReportedAndTheCloseGoesOn) {
+  SelectBoth();
+  prompter.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
+  EXPECT_TRUE(RunShutdown({state, system, prompter, &driveList, {}, drives.Dir() + "/missing"}));
+  EXPECT_EQ(prompter.Texts().back(), "Can't open file 'ShadowTbl.NVX'.");
+  EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
+}
+
+TEST_F(ShutdownTest, FailedSaveRetriesThenStaysOpenHeldAndDoesNotRepeatTheWork) {
+  state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), 0);
+  system.Fail(Operation::Move, FaultRule{FileNamed("DriveTbl.NVX")});
+  prompter.answers = {Answer::Retry, Answer::Abort};
+  EXPECT_FALSE(Close());
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kCantSaveConfiguration, kCantSaveConfiguration}));
+  EXPECT_EQ(prompter.asked[0].defaultButton, Answer::Retry);
+  EXPECT_EQ(system.RecorderCodes(), std::vector<std::uint32_t>{activity::IOCTL_RECORDER_HOLD});
+  ASSERT_TRUE(drives.Exists("C:\\FileTblD.NVX"));
+
+  // The recorder may fill the database meanwhile; a second close must not recreate it.
+  drives.WriteFile("C:\\FileTblD.NVX", "recorded");
+  system.Reset();
+  prompter.asked.clear();
+  EXPECT_TRUE(Close());
+  EXPECT_EQ(drives.ReadFile("C:\\FileTblD.NVX"), "recorded");
+}
+
+TEST_F(ShutdownTest, ExitAfterFailedStartupStillSavesAndReleases) {
+  state.driveTable.AppendDefaultRecord(activity::DriveNumber('C'), 0);
+  EXPECT_TRUE(RunShutdown({state, system, prompter, nullptr, {}, drives.Dir()}));
+  EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
+  activity::DriveTable saved;
+  ASSERT_TRUE(saved.Load(drives.System()));
+  EXPECT_EQ(saved.OldState().size(), 1u);
+}
+
+}  // namespace
+}  // namespace shell

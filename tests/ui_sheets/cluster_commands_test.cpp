@@ -1,0 +1,99 @@
+#include "ui/analysis/cluster_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <vector>
+
+#include "analysis/cluster_analysis.h"
+#include "scan/folder_info.h"
+#include "scan/record_path.h"
+#include "shell/app_state.h"
+#include "shell/prompter.h"
+#include "shell/status_sink.h"
+#include "support/temp_drives.h"
+
+namespace ui {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_ui_sheets";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+class ScriptedPrompter : public shell::Prompter {
+ public:
+  shell::Answer answer = shell::Answer::No;
+  std::vector<shell::Message> asked;
+  shell::Answer Ask(const shell::Message& message) override {
+    asked.push_back(message);
+    return answer;
+  }
+};
+
+class NoStatus : public shell::StatusSink {
+ public:
+  void ShowStatus(const std::string&) override {}
+};
+
+class ClusterCommandsTest : public ::testing::Test {
+ protected:
+  ClusterCommandsTest() {
+    App();
+    scan::NewEntry entry;
+    entry.source = 'D';
+    entry.name = "file";
+    entry.size = entry.compressedSize = 1000;
+    scan::RecordForPath(driveList_, "D:\\").AddEntry(entry);
+    tree_.driveList = &driveList_;
+    tree_.currentPath = [] { return std::string("D:\\Work\\"); };
+    tree_.collapseToDrive = [this] { steps_.push_back("collapse"); };
+    tree_.postRescan = [this] {
+      steps_.push_back(state_.PendingClusterAnalysis ? "rescan, pending" : "rescan");
+    };
+  }
+  testing_support::TempDrives drives_{"CD"};
+  shell::AppState state_;
+  ScriptedPrompter prompter_;
+  NoStatus status_;
+  CommandServices services_{state_, drives_.System(), prompter_, status_};
+  scan::CFolderInfo driveList_;
+  TreeCommandAccess tree_;
+  std::vector<std::string> steps_;
+};
+
+TEST_F(ClusterCommandsTest, AnUnscannedDriveAsksForARescanFirst) {
+  prompter_.answer = shell::Answer::Yes;
+  RunClusterAnalysis(services_, tree_);
+  ASSERT_EQ(prompter_.asked.size(), 1u);
+  EXPECT_EQ(prompter_.asked[0].buttons, shell::Buttons::YesNo);
+  EXPECT_NE(prompter_.asked[0].text.find("Disk D:\\ was not rescaned yet."), std::string::npos);
+  EXPECT_EQ(steps_, (std::vector<std::string>{"collapse", "rescan, pending"}));
+  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "D:\\");
+  EXPECT_EQ(analysis::ClusterAnalysis().data[0], 1000u);
+}
+
+TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
+  prompter_.answer = shell::Answer::No;
+  RunClusterAnalysis(services_, tree_);
+  EXPECT_EQ(prompter_.asked.size(), 1u);
+  EXPECT_TRUE(steps_.empty());
+  EXPECT_FALSE(state_.PendingClusterAnalysis);
+}
+
+TEST_F(ClusterCommandsTest, ARunningScanOnlySaysPleaseWait) {
+  state_.ScanInProgress = true;
+  analysis::ClusterAnalysis().driveRoot = "?:\\";
+  RunClusterAnalysis(services_, tree_);
+  ASSERT_EQ(prompter_.asked.size(), 1u);
+  EXPECT_EQ(prompter_.asked[0].text, "Please wait.");
+  EXPECT_EQ(prompter_.asked[0].icon, shell::Icon::Stop);
+  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "?:\\");  // nothing analysed
+}
+
+}  // namespace
+}  // namespace ui
