@@ -23,7 +23,7 @@ class EventSource {
   virtual bool Watch(const std::vector<std::string>& roots, std::string* error) = 0;
   // Descriptor to poll for readability.
   virtual int Descriptor() const = 0;
-  // Appends what arrived without blocking.
+  // Appends what one read brings, without blocking (the daemon polls again for more).
   virtual void Drain(std::vector<FileEvent>& events) = 0;
   // Events the kernel reported lost (queue overflow).
   virtual std::uint64_t Dropped() const = 0;

@@ -44,7 +44,9 @@ class FanotifySource final : public EventSource {
 
   void Drain(std::vector<FileEvent>& events) override {
     alignas(fanotify_event_metadata) char buffer[64 * 1024];
-    for (;;) {
+    // One buffer per call: the daemon answers its control socket between buffers, so a
+    // burst of opens cannot keep a hold waiting.
+    {
       const ssize_t length = ::read(fd_.Get(), buffer, sizeof buffer);
       if (length <= 0) return;
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);

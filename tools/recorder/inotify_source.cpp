@@ -40,7 +40,9 @@ class InotifySource final : public EventSource {
 
   void Drain(std::vector<FileEvent>& events) override {
     alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
+    // One buffer per call: the daemon answers its control socket between buffers, so a
+    // burst of opens cannot keep a hold waiting.
+    {
       const ssize_t length = ::read(fd_.Get(), buffer, sizeof buffer);
       if (length <= 0) return;
       for (ssize_t at = 0; at < length;) {
