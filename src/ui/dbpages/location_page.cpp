@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "shell/prompter.h"
 #include "ui/commands/command_ids.h"
