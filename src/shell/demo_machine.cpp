@@ -126,7 +126,7 @@ void RecordActivity(activity::recorder::ActivityStore& store, const std::string&
     if (serial % 2 == 0) counted = count(Operation::Read, 1 + random() % 12, random() % 250);
   } else if (folder == "Disk Images") {
     // Every last-operation code appears: read, write, read-and-write, execute, seek.
-    counted = count(static_cast<Operation>(serial % 5), 1 + random() % 9, 5 + serial * 20);
+    counted = count(static_cast<Operation>(serial % 5), 1 + random() % 9, 5 + (serial % 12) * 20);
   }
   if (counted) ++recorded;
 }
