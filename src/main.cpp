@@ -13,6 +13,7 @@
 
 #include "platform/environment.h"
 #include "platform/host_system.h"
+#include "shell/demo_machine.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/command_line.h"
 #include "ui/app/main_app.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
   ChooseIconTheme();
 
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (!shell::ApplyDemoArgument(args, std::cerr)) return 1;
   std::string error;
   const std::optional<platform::Environment> environment =
       platform::Environment::FromArguments(args, &error);

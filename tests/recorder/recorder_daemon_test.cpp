@@ -1,0 +1,193 @@
+// The recorder daemon as a real process: it counts real opens, answers the program's own
+// hold and release, and what it counted shows in norvex-cli's scan.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "activity/access_tables.h"
+#include "activity/database_files.h"
+#include "activity/drive_table.h"
+#include "activity/path_key.h"
+#include "activity/recorder_control.h"
+#include "platform/recorder_channel.h"
+#include "support/temp_drives.h"
+
+extern char** environ;
+
+namespace {
+
+std::string BuiltTool(const char* name) {
+  char self[4096];
+  const ssize_t size = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (size <= 0) return {};
+  std::string dir(self, static_cast<std::size_t>(size));
+  dir = dir.substr(0, dir.rfind('/'));
+  return dir.substr(0, dir.rfind('/')) + "/tools/" + name;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    recorder_ = BuiltTool("norvex-recorder");
+    cli_ = BuiltTool("norvex-cli");
+    if (::access(recorder_.c_str(), X_OK) != 0 || ::access(cli_.c_str(), X_OK) != 0) {
+      GTEST_SKIP() << "build norvex-recorder and norvex-cli first (" << recorder_ << ")";
+    }
+    const bool inotify = GetParam();
+    if (!inotify && ::geteuid() != 0) GTEST_SKIP() << "fanotify needs root; the inotify run covers this";
+    drives_.MakeDirectory("D:\\work");
+    drives_.WriteFile("D:\\work\\data.txt", "content");
+    Watch(1023, 4);
+    Start(inotify);
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGTERM);
+      int status = 0;
+      ::waitpid(pid_, &status, 0);
+      std::printf("[ recorder ] %s", Slurp(log_).c_str());
+    }
+  }
+
+  std::vector<std::string> GlobalOptions() {
+    const auto& env = drives_.Environment();
+    return {"--drives", env.drives.ToString(), "--state-dir", env.stateDir,
+            "--config-dir", env.configDir, "--recorder", env.recorderSocket};
+  }
+
+  void Watch(std::uint16_t mask, std::uint16_t size) {
+    activity::DriveTable table;
+    ASSERT_TRUE(table.Load(drives_.System()));
+    activity::DriveRecord record;
+    record.drive = activity::DriveNumber('D');
+    record.bucketMask = mask;
+    record.bucketSize = size;
+    table.NewState() = {record};
+    ASSERT_TRUE(table.Save(drives_.System()));
+    ASSERT_TRUE(activity::CreateZeroFilledFile(drives_.System(), "C:\\FileTblD.NVX",
+                                               record.Capacity() * activity::kAccessRecordSize));
+  }
+
+  void Start(bool inotify) {
+    std::vector<std::string> args = {recorder_};
+    for (auto& option : GlobalOptions()) args.push_back(option);
+    args.insert(args.end(), {"run", "--interval", "60"});
+    if (inotify) args.push_back("--inotify");
+    log_ = drives_.Dir() + "/recorder.log";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ASSERT_EQ(::posix_spawn(&pid_, recorder_.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int i = 0; i < 100; ++i) {
+      if (platform::SendRecorderCode(drives_.Environment().recorderSocket, 0, 200)) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    FAIL() << "the recorder never answered: " << Slurp(log_);
+  }
+
+  void OpenFile(const std::string& windowsPath, int flags) {
+    const int fd = ::open(drives_.Host(windowsPath).c_str(), flags);
+    ASSERT_GE(fd, 0);
+    if ((flags & O_ACCMODE) != O_RDONLY) ASSERT_EQ(::write(fd, "x", 1), 1);
+    ::close(fd);
+  }
+
+  std::string Scan(const std::string& hostFolder) {
+    std::string command = "'" + cli_ + "'";
+    for (const auto& option : GlobalOptions()) command += " '" + option + "'";
+    command += " scan '" + hostFolder + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    ::pclose(pipe);
+    return out;
+  }
+
+  activity::AccessRecord Counted(const char* path) {
+    activity::DriveTable table;
+    EXPECT_TRUE(table.Load(drives_.System()));
+    activity::AccessTables tables;
+    EXPECT_TRUE(tables.Load(drives_.System(), 'D', table.NewState().front()));
+    return tables.RecordOrZero('D', activity::PathKey(path, {}));
+  }
+
+  testing_support::TempDrives drives_{"CD"};
+  std::string recorder_, cli_, log_;
+  pid_t pid_ = -1;
+};
+
+TEST_P(RecorderDaemonTest, ThreeReadsAndOneWriteShowInTheScan) {
+  // At a person's pace: fanotify merges one process's unread events on one file, so
+  // opens faster than the daemon reads are counted as fewer.
+  for (int i = 0; i < 3; ++i) {
+    OpenFile("D:\\work\\data.txt", O_RDONLY);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  OpenFile("D:\\work\\data.txt", O_WRONLY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+  // The scan holds and releases the recorder around reading the databases itself.
+  const std::string listing = Scan(drives_.Host("D:\\work"));
+  std::istringstream lines(listing);
+  std::string line;
+  std::vector<std::string> fields;
+  while (std::getline(lines, line)) {
+    if (line.rfind("data.txt\t", 0) != 0) continue;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+  }
+  ASSERT_EQ(fields.size(), 12u) << listing;
+  EXPECT_EQ(fields[9], "3") << listing;   // read-only
+  EXPECT_EQ(fields[10], "1") << listing;  // write-only
+  EXPECT_EQ(fields[11], "0") << listing;  // read-and-write
+  EXPECT_EQ(fields[8], "1") << listing;   // last operation: write
+}
+
+TEST_P(RecorderDaemonTest, HoldWritesOutAndReleaseTakesTheDatabasesBackAsTheyNowAre) {
+  OpenFile("D:\\work\\data.txt", O_RDONLY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);  // accepted again
+  EXPECT_EQ(Counted("D:\\work\\data.txt").readOnly, 1u);
+
+  // While held, the program resizes the database; the daemon must use the new layout.
+  Watch(3, 2);
+  OpenFile("D:\\work\\data.txt", O_RDWR);  // counted once released
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
+  OpenFile("D:\\work\\data.txt", O_RDONLY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
+
+  EXPECT_EQ(drives_.ReadFile("C:\\FileTblD.NVX").size(), 8u * activity::kAccessRecordSize);
+  const activity::AccessRecord record = Counted("D:\\work\\data.txt");
+  EXPECT_EQ(record.readOnly, 1u);  // the emptied table forgot the first read
+  EXPECT_EQ(record.total, 2u);
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Watchers, RecorderDaemonTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "inotify" : "fanotify"; });
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include "control_socket.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/recorder_channel.h"
+
+namespace recorder_tool {
+namespace {
+
+constexpr int kCallerTimeoutMs = 2000;
+
+void MakeParents(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    ::mkdir(path.substr(0, slash).c_str(), 0700);
+  }
+}
+
+}  // namespace
+
+bool ControlSocket::Listen(const std::string& path, std::string* error) {
+  sockaddr_un address{};
+  if (path.empty() || path.size() >= sizeof address.sun_path) {
+    *error = "control socket path '" + path + "' is empty or too long";
+    return false;
+  }
+  // Another recorder answering here owns the databases: never take them from it.
+  if (platform::SendRecorderCode(path, 0, 500)) {
+    *error = "a recorder is already listening on " + path;
+    return false;
+  }
+  MakeParents(path);
+  ::unlink(path.c_str());
+  listener_ = platform::UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size());
+  if (!listener_ || ::bind(listener_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener_.Get(), 8) != 0) {
+    *error = "cannot listen on " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  path_ = path;
+  return true;
+}
+
+ControlSocket::~ControlSocket() {
+  if (!path_.empty()) ::unlink(path_.c_str());
+}
+
+std::optional<std::uint32_t> ControlSocket::Accept() {
+  caller_ = platform::UniqueFd(::accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+  if (!caller_) return std::nullopt;
+  std::uint8_t bytes[4];
+  std::size_t got = 0;
+  while (got < sizeof bytes) {
+    // A caller that connects and says nothing must not stall the recorder.
+    pollfd waiting{caller_.Get(), POLLIN, 0};
+    if (::poll(&waiting, 1, kCallerTimeoutMs) <= 0) break;
+    const ssize_t n = ::read(caller_.Get(), bytes + got, sizeof bytes - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got < sizeof bytes) {
+    caller_.Close();
+    return std::nullopt;
+  }
+  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+         std::uint32_t{bytes[3]} << 24;
+}
+
+void ControlSocket::Reply(std::uint8_t answer) {
+  if (!caller_) return;
+  (void)::send(caller_.Get(), &answer, 1, MSG_NOSIGNAL);
+  caller_.Close();
+}
+
+}  // namespace recorder_tool

@@ -1,0 +1,37 @@
+#pragma once
+// What the daemon hears from the kernel about opened files, from fanotify or inotify.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace recorder_tool {
+
+struct FileEvent {
+  enum class Kind { Open, OpenForExecution, Access, CloseWritten, CloseUnwritten };
+  Kind kind;
+  std::int32_t pid;  // 0 when the source cannot tell
+  std::string hostPath;
+};
+
+class EventSource {
+ public:
+  virtual ~EventSource() = default;
+  virtual const char* Name() const = 0;
+  // Watches everything below these host folders, replacing earlier watches.
+  virtual bool Watch(const std::vector<std::string>& roots, std::string* error) = 0;
+  // Descriptor to poll for readability.
+  virtual int Descriptor() const = 0;
+  // Appends what one read brings, without blocking (the daemon polls again for more).
+  virtual void Drain(std::vector<FileEvent>& events) = 0;
+  // Events the kernel reported lost (queue overflow).
+  virtual std::uint64_t Dropped() const = 0;
+};
+
+// fanotify with mount marks; nullptr (with `error`) without the privilege.
+std::unique_ptr<EventSource> MakeFanotifySource(std::string* error);
+// inotify, a watch per folder; works unprivileged.
+std::unique_ptr<EventSource> MakeInotifySource(std::string* error);
+
+}  // namespace recorder_tool

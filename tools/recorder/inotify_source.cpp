@@ -1,0 +1,114 @@
+// inotify: the unprivileged fallback. It needs a watch per folder and reports neither the
+// process nor the open mode, so every event carries pid 0 and an open for execution is
+// counted as a read-only open. Folders created later are watched as they appear.
+
+#include <dirent.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unordered_map>
+
+#include "event_source.h"
+#include "platform/unique_fd.h"
+
+namespace recorder_tool {
+namespace {
+
+constexpr std::uint32_t kMask = IN_OPEN | IN_ACCESS | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE |
+                                IN_CREATE | IN_MOVED_TO | IN_ONLYDIR | IN_EXCL_UNLINK;
+
+class InotifySource final : public EventSource {
+ public:
+  explicit InotifySource(int fd) : fd_(fd) {}
+  const char* Name() const override { return "inotify"; }
+  int Descriptor() const override { return fd_.Get(); }
+  std::uint64_t Dropped() const override { return dropped_; }
+
+  bool Watch(const std::vector<std::string>& roots, std::string* error) override {
+    for (const auto& [wd, folder] : folders_) ::inotify_rm_watch(fd_.Get(), wd);
+    folders_.clear();
+    for (const std::string& root : roots) {
+      if (!WatchTree(root)) {
+        *error = "inotify cannot watch " + root + ": " + std::strerror(errno);
+        return false;
+      }
+    }
+    return true;
+  }
+
+  void Drain(std::vector<FileEvent>& events) override {
+    alignas(inotify_event) char buffer[64 * 1024];
+    // One buffer per call: the daemon answers its control socket between buffers, so a
+    // burst of opens cannot keep a hold waiting.
+    {
+      const ssize_t length = ::read(fd_.Get(), buffer, sizeof buffer);
+      if (length <= 0) return;
+      for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        Add(*event, events);
+      }
+    }
+  }
+
+ private:
+  bool WatchTree(const std::string& folder) {
+    const int wd = ::inotify_add_watch(fd_.Get(), folder.c_str(), kMask);
+    if (wd < 0) return false;
+    folders_[wd] = folder;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return true;
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      if (entry->d_type == DT_DIR) WatchTree(Join(folder, name));
+    }
+    ::closedir(dir);
+    return true;
+  }
+
+  static std::string Join(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+  }
+
+  void Add(const inotify_event& event, std::vector<FileEvent>& events) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      ++dropped_;
+      return;
+    }
+    if (event.mask & IN_IGNORED) {
+      folders_.erase(event.wd);
+      return;
+    }
+    const auto folder = folders_.find(event.wd);
+    if (folder == folders_.end() || event.len == 0) return;  // events on the folder itself
+    const std::string path = Join(folder->second, event.name);
+    if (event.mask & IN_ISDIR) {
+      if (event.mask & (IN_CREATE | IN_MOVED_TO)) WatchTree(path);
+      return;
+    }
+    if (event.mask & IN_OPEN) events.push_back({FileEvent::Kind::Open, 0, path});
+    if (event.mask & IN_ACCESS) events.push_back({FileEvent::Kind::Access, 0, path});
+    if (event.mask & IN_CLOSE_WRITE) events.push_back({FileEvent::Kind::CloseWritten, 0, path});
+    if (event.mask & IN_CLOSE_NOWRITE) events.push_back({FileEvent::Kind::CloseUnwritten, 0, path});
+  }
+
+  platform::UniqueFd fd_;
+  std::uint64_t dropped_ = 0;
+  std::unordered_map<int, std::string> folders_;
+};
+
+}  // namespace
+
+std::unique_ptr<EventSource> MakeInotifySource(std::string* error) {
+  const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd < 0) {
+    *error = std::string("inotify is not available: ") + std::strerror(errno);
+    return nullptr;
+  }
+  return std::make_unique<InotifySource>(fd);
+}
+
+}  // namespace recorder_tool

@@ -1,0 +1,165 @@
+// norvex-shadow: performs the actions the program handed over in "ShadowTbl.NVX", without
+// a window, by the same engine as "Perform actions".
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "files/action_engine.h"
+#include "platform/environment.h"
+#include "platform/host_system.h"
+#include "shell/app_state.h"
+#include "shell/handoff_actions.h"
+#include "shell/handoff_file.h"
+#include "shell/prompter.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct Arguments {
+  std::string file = shell::kHandOffFileName;
+  std::uint8_t overwrite = files::kOverwriteSkip;
+  bool dryRun = false;
+};
+
+const char* ActionName(std::uint8_t action) {
+  switch (action) {
+    case files::kActionCompress: return "compress";
+    case files::kActionDecompress: return "decompress";
+    case files::kActionBackUp: return "back up";
+    case files::kActionRestore: return "restore";
+  }
+  return "?";
+}
+
+// No one is there to answer: errors are printed and the run goes on with the next entry;
+// an existing back-up copy is overwritten or skipped as --overwrite says.
+class UnattendedPrompter final : public shell::Prompter {
+ public:
+  shell::Answer Ask(const shell::Message& message) override {
+    if (message.buttons == shell::Buttons::YesNo) {
+      std::string text = message.text;
+      for (char& c : text) if (c == '\n') c = ' ';
+      std::cout << "  " << text << "\n";
+      return shell::Answer::Yes;
+    }
+    return shell::Answer::Ok;
+  }
+};
+
+class PrintedProgress final : public files::ActionProgress {
+ public:
+  explicit PrintedProgress(std::uint8_t overwrite) : overwrite_(overwrite) {}
+  void ShowAction(const std::string& text) override { action_ = text; }
+  void ShowCurrentFile(const std::string& path) override {
+    if (path.find(':') != std::string::npos) std::cout << action_ << " " << path << "\n";
+  }
+  void ShowFilesToProcess(std::uint32_t) override {}
+  void StepProgress() override {}
+  files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
+    const bool all = overwrite_ == files::kOverwriteAll;
+    std::cout << "  " << existingPath << " exists: " << (all ? "overwritten" : "skipped") << "\n";
+    return all ? files::OverwriteAnswer::All : files::OverwriteAnswer::Skip;
+  }
+
+ private:
+  std::uint8_t overwrite_;
+  std::string action_;
+};
+
+bool ParseArguments(const std::vector<std::string>& args, Arguments& parsed) {
+  bool haveFile = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--dry-run") {
+      parsed.dryRun = true;
+    } else if (args[i] == "--overwrite" && i + 1 < args.size()) {
+      const std::string& mode = args[++i];
+      if (mode != "skip" && mode != "all") return false;
+      parsed.overwrite = mode == "all" ? files::kOverwriteAll : files::kOverwriteSkip;
+    } else if (args[i].rfind("--", 0) == 0 || haveFile) {
+      return false;
+    } else {
+      parsed.file = args[i];
+      haveFile = true;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args.front() == "--version") {
+    std::cout << "norvex-shadow " << NORVEX_VERSION << "\n";
+    return kExitOk;
+  }
+  std::string error;
+  auto environment = platform::Environment::FromArguments(args, &error);
+  if (!environment) {
+    std::cerr << "norvex-shadow: " << error << "\n";
+    return kExitUsage;
+  }
+  Arguments parsed;
+  const bool help = !args.empty() && (args.front() == "--help" || args.front() == "-h");
+  if (help || !ParseArguments(args, parsed)) {
+    (help ? std::cout : std::cerr)
+        << "Usage: norvex-shadow [global options] [--overwrite skip|all] [--dry-run] [FILE]\n"
+           "Performs the actions handed over in FILE (default: ShadowTbl.NVX in the current\n"
+           "folder), then renames it to FILE.done so they are never performed twice.\n"
+           "  --overwrite   what to do with an existing back-up copy (default: skip)\n"
+           "  --dry-run     list the actions, perform nothing, keep the file\n\nGlobal options:\n"
+        << platform::Environment::OptionsHelp() << "\n";
+    return help ? kExitOk : kExitUsage;
+  }
+
+  platform::HostSystem system(*environment);
+  const auto table = shell::ReadHandOffFile(parsed.file, &error);
+  std::optional<shell::HandOffPlan> plan;
+  if (table) plan = shell::PlanHandOff(*table, system, &error);
+  if (!plan) {
+    std::cerr << "norvex-shadow: " << parsed.file << " is not a usable hand-off file: " << error
+              << "; nothing was performed\n";
+    return kExitFailed;
+  }
+
+  if (parsed.dryRun) {
+    for (const auto& action : plan->actions) {
+      std::cout << "would " << ActionName(action.action) << " " << action.path << "\n";
+    }
+    std::cout << plan->actions.size() << " actions, none performed (dry run)\n";
+    return kExitOk;
+  }
+
+  shell::AppState state;
+  state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
+  files::ActionRunFlags flags;
+  flags.ProcessingOn = 1;
+  flags.OverwriteMode = parsed.overwrite;
+  UnattendedPrompter prompter;
+  PrintedProgress progress(parsed.overwrite);
+  files::ActionEngine engine(system, state, flags, prompter, progress);
+  engine.ActionWorker(*plan->driveList);
+
+  std::size_t succeeded = 0;
+  for (const auto& action : plan->actions) {
+    if (action.Succeeded()) {
+      ++succeeded;
+    } else {
+      std::cout << "failed: " << ActionName(action.action) << " " << action.path << "\n";
+    }
+  }
+  const std::size_t failed = plan->actions.size() - succeeded;
+  std::cout << succeeded << " actions succeeded, " << failed << " failed\n";
+  // Renamed whatever the outcome: a second run must not repeat the actions that were done.
+  if (std::rename(parsed.file.c_str(), (parsed.file + ".done").c_str()) != 0) {
+    std::cerr << "norvex-shadow: could not rename " << parsed.file << " to " << parsed.file
+              << ".done\n";
+    return kExitFailed;
+  }
+  return failed == 0 ? kExitOk : kExitFailed;
+}
