@@ -21,12 +21,10 @@ struct AppState;
 class Prompter;
 }
 
+#include "files/action_codes.h"
+
 namespace files {
 
-inline constexpr std::uint8_t kActionCompress = 1;
-inline constexpr std::uint8_t kActionDecompress = 2;
-inline constexpr std::uint8_t kActionBackUp = 4;
-inline constexpr std::uint8_t kActionRestore = 8;
 
 // OverwriteMode values, and the answers of the overwrite prompt.
 inline constexpr std::uint8_t kOverwriteAll = 1;

@@ -18,13 +18,10 @@ struct AppState;
 class Prompter;
 }  // namespace shell
 
+#include "files/action_codes.h"
+
 namespace files {
 
-inline constexpr std::uint8_t kActionNone = 0;
-inline constexpr std::uint8_t kActionCompress = 1;
-inline constexpr std::uint8_t kActionDecompress = 2;
-inline constexpr std::uint8_t kActionBackUp = 4;
-inline constexpr std::uint8_t kActionRestore = 8;
 
 inline constexpr int kCmdCompress = 32852;
 inline constexpr int kCmdSetHint = 32854;
