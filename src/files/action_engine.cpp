@@ -293,7 +293,10 @@ void ActionEngine::AskToContinue(const std::string& text) {
 
 bool ActionEngine::EnsureFolder(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
-  if (path.size() <= 2) return false;
+  // A drive's root folder exists whenever the drive does; refusing it would make every
+  // file directly in a root impossible to back up or restore.
+  if (path.size() == 2 && path[1] == ':') return system_.FileExists(path + '\\');
+  if (path.size() < 2) return false;
   if (system_.FileExists(path)) return true;
   if (system_.CreateDirectory(path)) return true;
   const std::size_t slash = path.rfind('\\');

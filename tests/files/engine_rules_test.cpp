@@ -225,24 +225,21 @@ TEST_F(EngineTest, NoBackupDriveLetterFailsWithTheFolderMessageAndTouchesNothing
   EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
 }
 
-TEST_F(EngineTest, FolderRulesCreateTheBackupFolderAndRootFilesEndInTheFolderMessage) {
+TEST_F(EngineTest, FolderRulesCreateTheBackupFolderAndRootFilesAreBackedUp) {
   drives.WriteFile("C:\\Work\\Docs\\x.txt", "x");
   drives.WriteFile("C:\\root.txt", "r");
   const auto docs = selection.AddFolder("C:\\Work\\", "Docs", files::kActionBackUp, 'E');
   selection.AddFile("C:\\Work\\Docs\\", "x.txt", 1, files::kActionBackUp, 'E');
   selection.AddFile("C:\\", "root.txt", 1, files::kActionBackUp, 'E');
-  prompter.answers = {shell::Answer::Yes};
 
   EXPECT_TRUE(Run());
 
   EXPECT_EQ(State("C:\\Work\\", docs), scan::kStateBackedUp);
   EXPECT_EQ(drives.ReadFile("E:\\Work\\Docs\\x.txt"), "x");
   EXPECT_EQ(progress.actions[0], "Backuping directory...");
-  // A folder is handled before its contents; the root file comes first in C:'s record.
-  EXPECT_EQ(prompter.Texts()[0],
-            "Error BackUping directory C:\\\nCan't create directory E:\\\n"
-            "Do you wish to continue processing files?");
-  EXPECT_EQ(drives.ReadFile("C:\\root.txt"), "r");
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kAllProcessed});
+  EXPECT_EQ(drives.ReadFile("E:\\root.txt"), "r");
+  EXPECT_EQ(drives.ReadFile("C:\\root.txt"), "");
 }
 
 TEST_F(EngineTest, CompressionFailsSilentlyWhereTheFilesystemCannotCompress) {
@@ -261,11 +258,12 @@ TEST_F(EngineTest, CompressionFailsSilentlyWhereTheFilesystemCannotCompress) {
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), std::string(10000, 'a'));
 }
 
-TEST_F(EngineTest, EnsureFolderCreatesMissingParentsAndRefusesBareDrives) {
+TEST_F(EngineTest, EnsureFolderCreatesMissingParentsAndAcceptsOnlyMappedRoots) {
   ActionEngine engine(drives.System(), state, flags, prompter, progress);
   EXPECT_TRUE(engine.EnsureFolder("E:\\A\\B\\C\\"));
   EXPECT_TRUE(drives.Exists("E:\\A\\B\\C"));
-  EXPECT_FALSE(engine.EnsureFolder("E:\\"));
+  EXPECT_TRUE(engine.EnsureFolder("E:\\"));
+  EXPECT_FALSE(engine.EnsureFolder("Q:\\"));
   EXPECT_FALSE(engine.EnsureFolder("Q:\\Nowhere"));
   EXPECT_FALSE(engine.EnsureFolder(""));
 }
