@@ -70,10 +70,12 @@ class DriveTreeTest : public ::testing::Test {
   void WaitForScan() {
     QElapsedTimer timer;
     timer.start();
-    while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 10000) {
+    // Events are processed before each look, never between the last look and the
+    // assertion: the start-up scan may begin its next drive from a queued event.
+    do {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    QCoreApplication::processEvents();
+    } while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+             timer.elapsed() < 10000);
     ASSERT_FALSE(Tree().Scanner().ScanThreadRunning());
   }
   std::pair<int, int> Images(const QModelIndex& item) {
