@@ -1,6 +1,8 @@
 // The perform-actions dialog driving the engine on its worker thread (offscreen).
 
 #include <QApplication>
+
+#include "support_ui/qt_application.h"
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,14 +20,7 @@ namespace {
 using engine_test::SelectedActions;
 using testing_support::TempDrives;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_actions";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing_support::App;
 
 template <typename T>
 T* Child(QWidget& parent, const char* name) {

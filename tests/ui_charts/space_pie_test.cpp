@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support_ui/qt_application.h"
 #include <QLabel>
 
 #include "ui/charts/space_pie.h"
@@ -8,13 +10,7 @@
 namespace ui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_charts";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing_support::App;
 
 constexpr int kW = 80;
 constexpr int kH = 60;

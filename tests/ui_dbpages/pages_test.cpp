@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support_ui/qt_application.h"
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -34,16 +36,7 @@ using activity::DriveNumber;
 using activity::DriveRecord;
 using activity::SpanChoice;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_dbpages";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return new QApplication(argc, argv);
-  }();
-  return *app;
-}
+using testing_support::App;
 
 std::uint32_t Dos(int y, int mo, int d, int h = 12) {
   return platform::PackDosDateTime({static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(mo), 0,

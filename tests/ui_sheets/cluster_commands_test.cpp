@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "support_ui/qt_application.h"
+
 #include <vector>
 
 #include "analysis/cluster_analysis.h"
@@ -17,13 +19,7 @@
 namespace ui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_sheets";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing_support::App;
 
 class ScriptedPrompter : public shell::Prompter {
  public:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "support_ui/qt_application.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -21,13 +23,7 @@
 namespace ui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_sheets";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing_support::App;
 
 std::vector<QString> TabTitles(const QTabWidget& tabs) {
   std::vector<QString> titles;

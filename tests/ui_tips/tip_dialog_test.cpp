@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+
+#include "support_ui/qt_application.h"
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -25,13 +27,7 @@
 namespace ui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui_tips";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing_support::App;
 
 class RecordingPrompter : public shell::Prompter {
  public:
