@@ -1,5 +1,7 @@
 #include "cli_paths.h"
 
+#include "platform/system.h"
+
 #include <cctype>
 
 #include "platform/windows_path.h"
@@ -25,6 +27,20 @@ std::optional<std::string> ToWindowsPath(const platform::DriveMap& drives, std::
   if (auto path = platform::WindowsPathOf(drives, argument)) return path;
   *error = "'" + std::string(argument) + "' is on no mapped drive or cannot be written as a Windows path";
   return std::nullopt;
+}
+
+std::optional<std::string> ToWindowsFolder(const platform::System& system, std::string_view argument,
+                                           std::string* error) {
+  auto path = ToWindowsPath(system.Drives(), argument, error);
+  if (!path) return std::nullopt;
+  const std::uint32_t attributes = system.GetFileAttributes(*path);
+  if (!system.HostPath(*path) || attributes == platform::kInvalidAttributes ||
+      (attributes & platform::kAttrDirectory) == 0) {
+    *error = "'" + *path + "' is not a folder on the drive map";
+    return std::nullopt;
+  }
+  if (path->back() != '\\') *path += '\\';
+  return path;
 }
 
 }  // namespace cli

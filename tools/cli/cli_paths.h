@@ -7,6 +7,8 @@
 
 #include "platform/drive_map.h"
 
+namespace platform { class System; }
+
 namespace cli {
 
 // "X:" or "X" (either case) → 'X'; nullopt otherwise.
@@ -17,5 +19,10 @@ std::optional<char> ParseDriveLetter(std::string_view argument);
 // when the host path is on no mapped drive or cannot be written as a Windows path.
 std::optional<std::string> ToWindowsPath(const platform::DriveMap& drives, std::string_view argument,
                                          std::string* error);
+
+// The folder a command is to read, as a Windows path ending in a backslash; nullopt with
+// `error` set when the argument is no folder on a mapped drive.
+std::optional<std::string> ToWindowsFolder(const platform::System& system, std::string_view argument,
+                                           std::string* error);
 
 }  // namespace cli

@@ -85,18 +85,11 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   ScanArguments arguments;
   if (!ParseArguments(context, args, arguments)) return kExitUsage;
   std::string error;
-  auto path = ToWindowsPath(context.system.Drives(), arguments.path, &error);
+  const auto path = ToWindowsFolder(context.system, arguments.path, &error);
   if (!path) {
     context.err << "norvex-cli: " << error << "\n";
     return kExitUsage;
   }
-  const std::uint32_t attributes = context.system.GetFileAttributes(*path);
-  if (!context.system.HostPath(*path) || attributes == platform::kInvalidAttributes ||
-      (attributes & platform::kAttrDirectory) == 0) {
-    context.err << "norvex-cli: '" << *path << "' is not a folder on the drive map\n";
-    return kExitUsage;
-  }
-  if (path->back() != '\\') *path += '\\';
 
   shell::AppState state;
   state.NetworkName = activity::ReadNetworkNames(context.system);
