@@ -67,7 +67,8 @@ class Daemon {
       }
     }
     if (!holding_) WriteOut();
-    err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Dropped()
+    err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Received()
+         << " events read, " << source_.Dropped()
          << " events dropped\n";
   }
 

@@ -27,6 +27,8 @@ class EventSource {
   virtual void Drain(std::vector<FileEvent>& events) = 0;
   // Events the kernel reported lost (queue overflow).
   virtual std::uint64_t Dropped() const = 0;
+  // Events read from the kernel so far (a merged event counts once).
+  virtual std::uint64_t Received() const = 0;
 };
 
 // fanotify with mount marks; nullptr (with `error`) without the privilege.

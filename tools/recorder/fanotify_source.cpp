@@ -26,6 +26,7 @@ class FanotifySource final : public EventSource {
   const char* Name() const override { return "fanotify"; }
   int Descriptor() const override { return fd_.Get(); }
   std::uint64_t Dropped() const override { return dropped_; }
+  std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
     for (const std::string& root : marked_) {
@@ -52,6 +53,7 @@ class FanotifySource final : public EventSource {
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
       ssize_t left = length;
       for (; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+        ++received_;
         if (event->mask & FAN_Q_OVERFLOW) ++dropped_;
         if (event->fd < 0) continue;
         Add(*event, events);
@@ -92,6 +94,7 @@ class FanotifySource final : public EventSource {
 
   platform::UniqueFd fd_;
   std::uint64_t dropped_ = 0;
+  std::uint64_t received_ = 0;
   std::vector<std::string> marked_;
 };
 

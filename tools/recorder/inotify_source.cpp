@@ -25,6 +25,7 @@ class InotifySource final : public EventSource {
   const char* Name() const override { return "inotify"; }
   int Descriptor() const override { return fd_.Get(); }
   std::uint64_t Dropped() const override { return dropped_; }
+  std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
     for (const auto& [wd, folder] : folders_) ::inotify_rm_watch(fd_.Get(), wd);
@@ -48,6 +49,7 @@ class InotifySource final : public EventSource {
       for (ssize_t at = 0; at < length;) {
         const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        ++received_;
         Add(*event, events);
       }
     }
@@ -97,6 +99,7 @@ class InotifySource final : public EventSource {
 
   platform::UniqueFd fd_;
   std::uint64_t dropped_ = 0;
+  std::uint64_t received_ = 0;
   std::unordered_map<int, std::string> folders_;
 };
 
