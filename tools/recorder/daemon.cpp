@@ -1,16 +1,20 @@
 #include "daemon.h"
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <chrono>
 #include <ostream>
-#include <unordered_set>
+#include <span>
+#include <unordered_map>
 
 #include "activity/recorder/activity_store.h"
+#include "activity/recorder/host_path_cache.h"
 #include "activity/recorder/open_tracker.h"
 #include "activity/recorder_control.h"
 #include "control_socket.h"
@@ -27,38 +31,51 @@ std::atomic<bool> g_stop{false};
 void OnSignal(int) { g_stop = true; }
 
 // Counts gathered while the program holds the databases, applied once it releases them;
-// bounded so a long hold cannot eat the machine's memory.
+// bounded so a long hold cannot eat the machine's memory. Each held file's path is kept
+// once, however often it was opened.
 struct HeldCount {
-  std::string windowsPath;
+  std::uint32_t path;  // index into the held paths
   Operation operation;
   std::uint32_t when;
 };
 constexpr std::size_t kMaxHeldCounts = 1'000'000;
 
+// Events handled between two looks at the control socket: small enough that a hold
+// waits at most a few milliseconds during a burst, large enough to compute the keys of
+// new files together.
+constexpr std::size_t kEventsPerTurn = 256;
+
+struct ViewHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 class Daemon {
  public:
   Daemon(platform::System& system, EventSource& source, std::ostream& err, int intervalSeconds)
-      : system_(system), source_(source), store_(system), err_(err), interval_(intervalSeconds) {}
+      : system_(system), source_(source), store_(system), cache_(system.Drives()), err_(err),
+        interval_(intervalSeconds) {}
 
   bool Start(std::string* error) {
     if (!store_.Open(error, nullptr)) return false;
     return Rewatch(error);
   }
 
-  // One turn of the loop: events, controls, the periodic write-out.
+  // One turn of the loop: controls, events, the periodic write-out.
   void Serve(ControlSocket& control) {
     auto lastWrite = std::chrono::steady_clock::now();
     std::vector<FileEvent> events;
     while (!g_stop) {
       pollfd fds[2] = {{source_.Descriptor(), POLLIN, 0}, {control.Descriptor(), POLLIN, 0}};
       ::poll(fds, 2, 1000);
+      if (fds[1].revents & POLLIN) Answer(control);
       if (fds[0].revents & POLLIN) {
-        events.clear();
         source_.Drain(events);
-        for (const FileEvent& event : events) Handle(event);
-      }
-      if (fds[1].revents & POLLIN) {
-        if (const auto code = control.Accept()) control.Reply(Control(*code));
+        const std::span<const FileEvent> all(events);
+        for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
+          HandleTurn(all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
+          if (Waiting(control)) Answer(control);
+        }
       }
       const auto now = std::chrono::steady_clock::now();
       if (!holding_ && now - lastWrite >= std::chrono::seconds(interval_)) {
@@ -68,18 +85,20 @@ class Daemon {
     }
     if (!holding_) WriteOut();
     err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Received()
-         << " events read, " << source_.Dropped()
-         << " events dropped\n";
+         << " events read, " << source_.Dropped() << " events dropped\n";
   }
 
  private:
   bool Rewatch(std::string* error) {
-    ignored_.clear();
+    std::vector<std::string> ignored;
     // The temporary files they are written through are theirs too.
     for (const std::string& path : store_.DatabaseHostPaths()) {
-      ignored_.insert(path);
-      ignored_.insert(path + ".tmp");
+      ignored.push_back(path);
+      ignored.push_back(path + ".tmp");
     }
+    // The database files, the drive table and the network names may all have changed
+    // while the program held them.
+    cache_.Reset(std::move(ignored), store_.NetworkNamesInUse());
     std::vector<std::string> roots;
     for (const char drive : store_.WatchedDrives()) {
       if (const auto* mapped = system_.Drives().Find(drive)) roots.push_back(mapped->root);
@@ -90,6 +109,15 @@ class Daemon {
   void WriteOut() {
     std::string error;
     if (!store_.WriteOut(&error)) err_ << "norvex-recorder: " << error << "\n";
+  }
+
+  static bool Waiting(const ControlSocket& control) {
+    pollfd fd{control.Descriptor(), POLLIN, 0};
+    return ::poll(&fd, 1, 0) == 1 && (fd.revents & POLLIN);
+  }
+
+  void Answer(ControlSocket& control) {
+    if (const auto code = control.Accept()) control.Reply(Control(*code));
   }
 
   std::uint8_t Control(std::uint32_t code) {
@@ -107,15 +135,33 @@ class Daemon {
       if (!store_.Open(&error, &warnings)) err_ << "norvex-recorder: " << error << "\n";
       for (const std::string& warning : warnings) err_ << "norvex-recorder: " << warning << "\n";
       if (!Rewatch(&error)) err_ << "norvex-recorder: " << error << "\n";
-      for (const HeldCount& held : held_) Count(held.windowsPath, held.operation, held.when);
-      held_.clear();
+      CountHeld();
       return 1;
     }
     return 0;  // unknown codes (a liveness probe sends 0) change nothing
   }
 
-  void Handle(const FileEvent& event) {
-    if (event.pid == self_ || ignored_.count(event.hostPath) != 0) return;
+  // The local DOS date-time of now; the clock is read once per turn and the conversion
+  // made once per second.
+  std::uint32_t Stamp() {
+    const std::int64_t now = system_.Now();
+    if (now != stampSecond_) {
+      stampSecond_ = now;
+      stamp_ = platform::DosDateTimeFromLocal(now);
+    }
+    return stamp_;
+  }
+
+  void HandleTurn(std::span<const FileEvent> events) {
+    paths_.clear();
+    for (const FileEvent& event : events) paths_.push_back(event.hostPath);
+    cache_.Resolve(paths_, resolved_);
+    const std::uint32_t when = Stamp();
+    for (std::size_t i = 0; i < events.size(); ++i) Handle(events[i], *resolved_[i], when);
+  }
+
+  void Handle(const FileEvent& event, const activity::recorder::ResolvedPath& path, std::uint32_t when) {
+    if (event.pid == self_ || path.ignored) return;
     switch (event.kind) {
       case FileEvent::Kind::Open: tracker_.Opened(event.pid, event.hostPath, false); return;
       case FileEvent::Kind::OpenForExecution: tracker_.Opened(event.pid, event.hostPath, true); return;
@@ -125,18 +171,46 @@ class Daemon {
     }
     const Operation operation =
         tracker_.Closed(event.pid, event.hostPath, event.kind == FileEvent::Kind::CloseWritten);
-    const auto windowsPath = platform::WindowsPathOf(system_.Drives(), event.hostPath);
-    if (!windowsPath) return;
-    const std::uint32_t when = platform::DosDateTimeFromLocal(system_.Now());
+    if (path.windowsPath.empty()) return;
     if (holding_) {
-      if (held_.size() < kMaxHeldCounts) held_.push_back({*windowsPath, operation, when});
+      Hold(event.hostPath, operation, when);
       return;
     }
-    Count(*windowsPath, operation, when);
+    Count(path, operation, when);
   }
 
-  void Count(const std::string& windowsPath, Operation operation, std::uint32_t when) {
-    if (store_.Record(windowsPath, operation, 1, when) == activity::recorder::RecordResult::Counted) {
+  void Hold(std::string_view hostPath, Operation operation, std::uint32_t when) {
+    if (held_.size() >= kMaxHeldCounts) return;
+    auto found = heldIds_.find(hostPath);
+    if (found == heldIds_.end()) {
+      found = heldIds_.emplace(std::string(hostPath), static_cast<std::uint32_t>(heldPaths_.size())).first;
+      heldPaths_.push_back(found->first);
+    }
+    held_.push_back({found->second, operation, when});
+  }
+
+  // The opens made during the hold, in order, with the databases and names as released:
+  // a file that became a database file meanwhile is not counted.
+  void CountHeld() {
+    const std::span<const HeldCount> held(held_);
+    for (std::size_t at = 0; at < held.size(); at += kEventsPerTurn) {
+      const auto turn = held.subspan(at, std::min(kEventsPerTurn, held.size() - at));
+      paths_.clear();
+      for (const HeldCount& count : turn) paths_.push_back(heldPaths_[count.path]);
+      cache_.Resolve(paths_, resolved_);
+      for (std::size_t i = 0; i < turn.size(); ++i) {
+        const activity::recorder::ResolvedPath& path = *resolved_[i];
+        if (!path.ignored && !path.windowsPath.empty()) Count(path, turn[i].operation, turn[i].when);
+      }
+    }
+    held_.clear();
+    heldPaths_.clear();
+    heldIds_.clear();
+  }
+
+  void Count(const activity::recorder::ResolvedPath& path, Operation operation, std::uint32_t when) {
+    if (store_.Record(path.windowsPath, path.key, operation, 1, when) ==
+        activity::recorder::RecordResult::Counted) {
       ++counted_;
     }
   }
@@ -144,14 +218,21 @@ class Daemon {
   platform::System& system_;
   EventSource& source_;
   activity::recorder::ActivityStore store_;
+  activity::recorder::HostPathCache cache_;
   activity::recorder::OpenTracker tracker_;
   std::ostream& err_;
   const int interval_;
   const std::int32_t self_ = static_cast<std::int32_t>(::getpid());
-  std::unordered_set<std::string> ignored_;
   std::vector<HeldCount> held_;
+  std::vector<std::string_view> heldPaths_;  // keys of heldIds_
+  std::unordered_map<std::string, std::uint32_t, ViewHash, std::equal_to<>> heldIds_;
   bool holding_ = false;
   std::uint64_t counted_ = 0;
+  std::int64_t stampSecond_ = -1;
+  std::uint32_t stamp_ = 0;
+  // Scratch space of one turn.
+  std::vector<std::string_view> paths_;
+  std::vector<const activity::recorder::ResolvedPath*> resolved_;
 };
 
 }  // namespace
@@ -202,6 +283,7 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
   action.sa_handler = OnSignal;
   ::sigaction(SIGTERM, &action, nullptr);
   ::sigaction(SIGINT, &action, nullptr);
+  if (std::getenv("NX_NICE")) ::setpriority(PRIO_PROCESS, 0, std::atoi(std::getenv("NX_NICE")));
   err << "norvex-recorder: watching with " << source->Name() << ", control on "
       << environment.recorderSocket << "\n";
   daemon.Serve(control);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace recorder_tool {
@@ -12,18 +13,21 @@ struct FileEvent {
   enum class Kind { Open, OpenForExecution, Access, CloseWritten, CloseUnwritten };
   Kind kind;
   std::int32_t pid;  // 0 when the source cannot tell
-  std::string hostPath;
+  std::string_view hostPath;  // valid until the source's next Drain
 };
 
 class EventSource {
  public:
   virtual ~EventSource() = default;
   virtual const char* Name() const = 0;
-  // Watches everything below these host folders, replacing earlier watches.
+  // Watches everything below these host folders, replacing earlier watches. Folders
+  // watched before and still wanted stay watched without a gap, so a release that leaves
+  // the watched drives as they were loses no open.
   virtual bool Watch(const std::vector<std::string>& roots, std::string* error) = 0;
   // Descriptor to poll for readability.
   virtual int Descriptor() const = 0;
-  // Appends what one read brings, without blocking (the daemon polls again for more).
+  // Replaces `events` by what one read brings, without blocking (the daemon polls again
+  // for more). The paths point into the source and last until the next Drain.
   virtual void Drain(std::vector<FileEvent>& events) = 0;
   // Events the kernel reported lost (queue overflow).
   virtual std::uint64_t Dropped() const = 0;

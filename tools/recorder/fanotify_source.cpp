@@ -5,8 +5,10 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/fanotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,21 +21,46 @@ namespace {
 
 constexpr std::uint64_t kMask = FAN_OPEN | FAN_OPEN_EXEC | FAN_ACCESS | FAN_CLOSE_WRITE |
                                 FAN_CLOSE_NOWRITE;
+constexpr std::size_t kBufferSize = 64 * 1024;
+// Descriptors kept free for the daemon's own files (tables, control socket) while a
+// buffer of events holds one descriptor per event.
+constexpr rlim_t kSpareDescriptors = 64;
+
+// The kernel opens a descriptor for every event it copies out and silently drops the
+// event it cannot open one for, so a read must never ask for more events than there are
+// free descriptors. Raises the soft limit as far as allowed and returns how many bytes
+// of events one read may take.
+std::size_t ReadSizeWithinDescriptorLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 256 * FAN_EVENT_METADATA_LEN;
+  if (limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::getrlimit(RLIMIT_NOFILE, &limit);
+  }
+  const rlim_t events = limit.rlim_cur > 2 * kSpareDescriptors ? limit.rlim_cur - kSpareDescriptors
+                                                                : limit.rlim_cur / 2;
+  return std::min<std::size_t>(kBufferSize, static_cast<std::size_t>(events) * FAN_EVENT_METADATA_LEN);
+}
 
 class FanotifySource final : public EventSource {
  public:
-  explicit FanotifySource(int fd) : fd_(fd) {}
+  explicit FanotifySource(int fd) : fd_(fd), readSize_(ReadSizeWithinDescriptorLimit()) {}
   const char* Name() const override { return "fanotify"; }
   int Descriptor() const override { return fd_.Get(); }
   std::uint64_t Dropped() const override { return dropped_; }
   std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    for (const std::string& root : marked_) {
-      ::fanotify_mark(fd_.Get(), FAN_MARK_REMOVE | FAN_MARK_MOUNT, kMask, AT_FDCWD, root.c_str());
+    for (auto it = marked_.begin(); it != marked_.end();) {
+      if (std::find(roots.begin(), roots.end(), *it) != roots.end()) {
+        ++it;
+        continue;
+      }
+      ::fanotify_mark(fd_.Get(), FAN_MARK_REMOVE | FAN_MARK_MOUNT, kMask, AT_FDCWD, it->c_str());
+      it = marked_.erase(it);
     }
-    marked_.clear();
     for (const std::string& root : roots) {
+      if (std::find(marked_.begin(), marked_.end(), root) != marked_.end()) continue;
       if (::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_MOUNT, kMask, AT_FDCWD, root.c_str()) != 0) {
         *error = "fanotify cannot watch " + root + ": " + std::strerror(errno);
         return false;
@@ -44,33 +71,46 @@ class FanotifySource final : public EventSource {
   }
 
   void Drain(std::vector<FileEvent>& events) override {
-    alignas(fanotify_event_metadata) char buffer[64 * 1024];
+    events.clear();
+    paths_.clear();
+    pending_.clear();
     // One buffer per call: the daemon answers its control socket between buffers, so a
     // burst of opens cannot keep a hold waiting.
-    {
-      const ssize_t length = ::read(fd_.Get(), buffer, sizeof buffer);
-      if (length <= 0) return;
-      auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
-      ssize_t left = length;
-      for (; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
-        ++received_;
-        if (event->mask & FAN_Q_OVERFLOW) ++dropped_;
-        if (event->fd < 0) continue;
-        Add(*event, events);
-        ::close(event->fd);
-      }
+    const ssize_t length = ::read(fd_.Get(), buffer_, readSize_);
+    if (length <= 0) return;
+    auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer_);
+    ssize_t left = length;
+    for (; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+      ++received_;
+      if (event->mask & FAN_Q_OVERFLOW) ++dropped_;
+      if (event->fd < 0) continue;
+      Add(*event);
+      ::close(event->fd);
+    }
+    // The paths are views into one text, taken once it has stopped growing.
+    for (const Pending& pending : pending_) {
+      events.push_back({pending.kind, pending.pid, std::string_view(paths_).substr(pending.at, pending.size)});
     }
   }
 
  private:
-  void Add(const fanotify_event_metadata& event, std::vector<FileEvent>& events) {
+  struct Pending {
+    FileEvent::Kind kind;
+    std::int32_t pid;
+    std::size_t at, size;
+  };
+
+  void Add(const fanotify_event_metadata& event) {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", event.fd);
     char path[PATH_MAX];
-    const ssize_t size = ::readlink(link, path, sizeof path - 1);
-    if (size <= 0) return;
-    const std::string hostPath(path, static_cast<std::size_t>(size));
-    const auto push = [&](FileEvent::Kind kind) { events.push_back({kind, event.pid, hostPath}); };
+    const ssize_t size = ::readlink(link, path, sizeof path);
+    if (size <= 0 || size == sizeof path) return;
+    const std::size_t at = paths_.size();
+    paths_.append(path, static_cast<std::size_t>(size));
+    const auto push = [&](FileEvent::Kind kind) {
+      pending_.push_back({kind, event.pid, at, static_cast<std::size_t>(size)});
+    };
     // One merged event may carry several kinds: replay them in the order they happened.
     if (event.mask & FAN_OPEN_EXEC) {
       push(FileEvent::Kind::OpenForExecution);
@@ -93,6 +133,10 @@ class FanotifySource final : public EventSource {
   }
 
   platform::UniqueFd fd_;
+  const std::size_t readSize_;
+  alignas(fanotify_event_metadata) char buffer_[kBufferSize];
+  std::string paths_;
+  std::vector<Pending> pending_;
   std::uint64_t dropped_ = 0;
   std::uint64_t received_ = 0;
   std::vector<std::string> marked_;

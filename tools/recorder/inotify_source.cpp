@@ -6,6 +6,7 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unordered_map>
@@ -28,30 +29,42 @@ class InotifySource final : public EventSource {
   std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    for (const auto& [wd, folder] : folders_) ::inotify_rm_watch(fd_.Get(), wd);
-    folders_.clear();
+    for (auto it = roots_.begin(); it != roots_.end();) {
+      if (std::find(roots.begin(), roots.end(), *it) != roots.end()) {
+        ++it;
+        continue;
+      }
+      Unwatch(*it);
+      it = roots_.erase(it);
+    }
     for (const std::string& root : roots) {
+      if (std::find(roots_.begin(), roots_.end(), root) != roots_.end()) continue;
       if (!WatchTree(root)) {
         *error = "inotify cannot watch " + root + ": " + std::strerror(errno);
         return false;
       }
+      roots_.push_back(root);
     }
     return true;
   }
 
   void Drain(std::vector<FileEvent>& events) override {
-    alignas(inotify_event) char buffer[64 * 1024];
+    events.clear();
+    paths_.clear();
+    pending_.clear();
     // One buffer per call: the daemon answers its control socket between buffers, so a
     // burst of opens cannot keep a hold waiting.
-    {
-      const ssize_t length = ::read(fd_.Get(), buffer, sizeof buffer);
-      if (length <= 0) return;
-      for (ssize_t at = 0; at < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        ++received_;
-        Add(*event, events);
-      }
+    const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
+    if (length <= 0) return;
+    for (ssize_t at = 0; at < length;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer_ + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      ++received_;
+      Add(*event);
+    }
+    // The paths are views into one text, taken once it has stopped growing.
+    for (const Pending& pending : pending_) {
+      events.push_back({pending.kind, 0, std::string_view(paths_).substr(pending.at, pending.size)});
     }
   }
 
@@ -71,11 +84,32 @@ class InotifySource final : public EventSource {
     return true;
   }
 
+  // Drops the watches of a root's folders.
+  void Unwatch(const std::string& root) {
+    for (auto it = folders_.begin(); it != folders_.end();) {
+      const std::string& folder = it->second;
+      const bool below = root == "/" || folder == root ||
+                         (folder.size() > root.size() && folder.compare(0, root.size(), root) == 0 &&
+                          folder[root.size()] == '/');
+      if (!below) {
+        ++it;
+        continue;
+      }
+      ::inotify_rm_watch(fd_.Get(), it->first);
+      it = folders_.erase(it);
+    }
+  }
+
   static std::string Join(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
   }
 
-  void Add(const inotify_event& event, std::vector<FileEvent>& events) {
+  struct Pending {
+    FileEvent::Kind kind;
+    std::size_t at, size;
+  };
+
+  void Add(const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) {
       ++dropped_;
       return;
@@ -86,18 +120,27 @@ class InotifySource final : public EventSource {
     }
     const auto folder = folders_.find(event.wd);
     if (folder == folders_.end() || event.len == 0) return;  // events on the folder itself
-    const std::string path = Join(folder->second, event.name);
+    const std::string_view name(event.name);
     if (event.mask & IN_ISDIR) {
-      if (event.mask & (IN_CREATE | IN_MOVED_TO)) WatchTree(path);
+      if (event.mask & (IN_CREATE | IN_MOVED_TO)) WatchTree(Join(folder->second, std::string(name)));
       return;
     }
-    if (event.mask & IN_OPEN) events.push_back({FileEvent::Kind::Open, 0, path});
-    if (event.mask & IN_ACCESS) events.push_back({FileEvent::Kind::Access, 0, path});
-    if (event.mask & IN_CLOSE_WRITE) events.push_back({FileEvent::Kind::CloseWritten, 0, path});
-    if (event.mask & IN_CLOSE_NOWRITE) events.push_back({FileEvent::Kind::CloseUnwritten, 0, path});
+    const std::size_t at = paths_.size();
+    paths_ += folder->second;
+    if (folder->second != "/") paths_ += '/';
+    paths_ += name;
+    const std::size_t size = paths_.size() - at;
+    if (event.mask & IN_OPEN) pending_.push_back({FileEvent::Kind::Open, at, size});
+    if (event.mask & IN_ACCESS) pending_.push_back({FileEvent::Kind::Access, at, size});
+    if (event.mask & IN_CLOSE_WRITE) pending_.push_back({FileEvent::Kind::CloseWritten, at, size});
+    if (event.mask & IN_CLOSE_NOWRITE) pending_.push_back({FileEvent::Kind::CloseUnwritten, at, size});
   }
 
   platform::UniqueFd fd_;
+  alignas(inotify_event) char buffer_[64 * 1024];
+  std::string paths_;
+  std::vector<Pending> pending_;
+  std::vector<std::string> roots_;
   std::uint64_t dropped_ = 0;
   std::uint64_t received_ = 0;
   std::unordered_map<int, std::string> folders_;

@@ -72,6 +72,11 @@ bool ActivityStore::LoadDatabase(int index, std::string* warning) {
 
 RecordResult ActivityStore::Record(std::string_view windowsPath, Operation operation,
                                    std::uint32_t count, std::uint32_t when) {
+  return Record(windowsPath, PathKey(windowsPath, networkNames_), operation, count, when);
+}
+
+RecordResult ActivityStore::Record(std::string_view windowsPath, std::uint64_t key,
+                                   Operation operation, std::uint32_t count, std::uint32_t when) {
   const auto letter = platform::DriveLetterOf(windowsPath);
   if (!letter) return RecordResult::BadPath;
   Database& database = databases_[Slot(*letter)];
@@ -79,7 +84,6 @@ RecordResult ActivityStore::Record(std::string_view windowsPath, Operation opera
   DriveRecord& record = driveTable_.NewState()[static_cast<std::size_t>(database.index)];
   if (when < record.spanStart || when > record.spanEnd) return RecordResult::OutOfSpan;
 
-  const std::uint64_t key = PathKey(windowsPath, networkNames_);
   bool created = false;
   const std::int64_t index = FindOrPlace(database.table, record, static_cast<std::uint32_t>(key),
                                          static_cast<std::uint32_t>(key >> 32), &created);

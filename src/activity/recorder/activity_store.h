@@ -39,6 +39,12 @@ class ActivityStore {
   // Counts accesses to `windowsPath` at `when` (a local DOS date-time).
   RecordResult Record(std::string_view windowsPath, Operation operation, std::uint32_t count,
                       std::uint32_t when);
+  // The same with the path's key already computed, with NetworkNamesInUse() of this Open
+  // (the daemon remembers keys per file).
+  RecordResult Record(std::string_view windowsPath, std::uint64_t key, Operation operation,
+                      std::uint32_t count, std::uint32_t when);
+  // The network names read by the last Open, which every key is computed with.
+  const NetworkNames& NetworkNamesInUse() const { return networkNames_; }
 
   // Writes every changed table (temporary file + rename), its names and the drive table
   // with the new records-in-use counts. False (with `error`) when a write failed; what

@@ -2,27 +2,24 @@
 
 namespace activity::recorder {
 
-std::string OpenTracker::Key(std::int32_t opener, const std::string& path) {
-  return std::to_string(opener) + ':' + path;
+OpenTracker::State& OpenTracker::StateOf(std::int32_t opener, std::string_view path) {
+  const auto found = open_.find(KeyView{opener, path});
+  if (found != open_.end()) return found->second;
+  return open_[Key{opener, std::string(path)}];
 }
 
-void OpenTracker::Opened(std::int32_t opener, const std::string& path, bool forExecution) {
-  State& state = open_[Key(opener, path)];
+void OpenTracker::Opened(std::int32_t opener, std::string_view path, bool forExecution) {
+  State& state = StateOf(opener, path);
   state.execution = state.execution || forExecution;
 }
 
-void OpenTracker::Read(std::int32_t opener, const std::string& path) {
-  const auto found = open_.find(Key(opener, path));
+void OpenTracker::Read(std::int32_t opener, std::string_view path) {
   // A read with no open seen (the open came before the watch) still means the file was read.
-  if (found != open_.end()) {
-    found->second.read = true;
-  } else {
-    open_[Key(opener, path)].read = true;
-  }
+  StateOf(opener, path).read = true;
 }
 
-Operation OpenTracker::Closed(std::int32_t opener, const std::string& path, bool wrote) {
-  const auto found = open_.find(Key(opener, path));
+Operation OpenTracker::Closed(std::int32_t opener, std::string_view path, bool wrote) {
+  const auto found = open_.find(KeyView{opener, path});
   State state;
   if (found != open_.end()) {
     state = found->second;
