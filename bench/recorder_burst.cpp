@@ -11,7 +11,7 @@
 // with the opens made.
 //
 //   sudo build-rel/bench/bench_recorder_burst [--files 2000] [--opens 1000000]
-//        [--workers 4] [--inotify] [--tmpfs] [--recorder PATH]
+//        [--workers 4] [--rate OPENS_PER_SECOND] [--inotify] [--tmpfs] [--recorder PATH]
 //
 // --tmpfs mounts a tmpfs on D:, so the fanotify mount mark sees only the burst and not
 // whatever else the machine's root filesystem is doing.
@@ -56,6 +56,7 @@ struct Options {
   int files = 2000;
   long opens = 1'000'000;
   int workers = 4;
+  long rate = 0;  // opens a second over all workers; 0 = as fast as they can
   bool inotify = false;
   bool tmpfs = false;
   std::string recorder;
@@ -104,6 +105,7 @@ std::optional<Options> Parse(int argc, char** argv) {
     if (arg == "--files" ? !number(options.files)
         : arg == "--opens" ? !number(options.opens)
         : arg == "--workers" ? !number(options.workers)
+        : arg == "--rate" ? !number(options.rate)
         : false) {
       std::cerr << "recorder_burst: " << arg << " needs a positive number\n";
       return std::nullopt;
@@ -111,7 +113,7 @@ std::optional<Options> Parse(int argc, char** argv) {
     if (arg == "--inotify") options.inotify = true;
     else if (arg == "--tmpfs") options.tmpfs = true;
     else if (arg == "--recorder" && i + 1 < argc) options.recorder = argv[++i];
-    else if (arg != "--files" && arg != "--opens" && arg != "--workers") {
+    else if (arg != "--files" && arg != "--opens" && arg != "--workers" && arg != "--rate") {
       std::cerr << "recorder_burst: unknown argument '" << arg << "'\n";
       return std::nullopt;
     }
@@ -155,7 +157,14 @@ std::uint64_t CpuTicks(pid_t pid) {
   char go;
   if (::read(startPipe, &go, 1) != 1) ::_exit(3);
   int failures = 0;
+  const auto start = Clock::now();
   for (long j = 0, n = OpensOf(options, worker); j < n; ++j) {
+    if (options.rate > 0 && j % 64 == 0) {
+      // Keep to this worker's share of the rate.
+      const auto due = start + std::chrono::duration_cast<Clock::duration>(
+                                   std::chrono::duration<double>(static_cast<double>(j) * options.workers / options.rate));
+      std::this_thread::sleep_until(due);
+    }
     const std::string& path = hostPaths[static_cast<std::size_t>(FileOf(options, worker, j))];
     const OpenKind kind = KindOf(j);
     const int flags = kind == OpenKind::Read ? O_RDONLY : kind == OpenKind::Write ? O_WRONLY : O_RDWR;
@@ -420,7 +429,8 @@ class Burst {
     const double opens = static_cast<double>(options_.opens);
     std::printf("watcher            %s%s\n", options_.inotify ? "inotify" : "fanotify",
                 options_.tmpfs ? " (D: on tmpfs)" : "");
-    std::printf("files / workers    %d / %d\n", options_.files, options_.workers);
+    std::printf("files / workers    %d / %d, rate %s\n", options_.files, options_.workers,
+                options_.rate > 0 ? (std::to_string(options_.rate) + " opens/s asked").c_str() : "unlimited");
     std::printf("opens made         %ld in %.2f s = %.0f opens/s%s\n", options_.opens, generateSeconds,
                 opens / generateSeconds, workerFailures ? " (SOME WORKERS FAILED)" : "");
     std::printf("counted at end     %lu of %ld (%.1f %%) when the last worker ended\n",

@@ -274,8 +274,20 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
     err << "norvex-recorder: " << error << "\n";
     return 1;
   }
-  Daemon daemon(system, *source, err, interval);
-  if (!daemon.Start(&error)) {
+  auto daemon = std::make_unique<Daemon>(system, *source, err, interval);
+  bool started = daemon->Start(&error);
+  if (!started && !forceInotify && std::string_view(source->Name()) == "fanotify") {
+    // A filesystem that cannot report file handles: a descriptor per event instead.
+    std::string fallbackError;
+    if (auto fallback = MakeFanotifyDescriptorSource(&fallbackError)) {
+      err << "norvex-recorder: " << error << "; watching with descriptors instead\n";
+      daemon.reset();
+      source = std::move(fallback);
+      daemon = std::make_unique<Daemon>(system, *source, err, interval);
+      started = daemon->Start(&error);
+    }
+  }
+  if (!started) {
     err << "norvex-recorder: " << error << "\n";
     return 1;
   }
@@ -286,7 +298,7 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
   if (std::getenv("NX_NICE")) ::setpriority(PRIO_PROCESS, 0, std::atoi(std::getenv("NX_NICE")));
   err << "norvex-recorder: watching with " << source->Name() << ", control on "
       << environment.recorderSocket << "\n";
-  daemon.Serve(control);
+  daemon->Serve(control);
   return 0;
 }
 

@@ -35,8 +35,12 @@ class EventSource {
   virtual std::uint64_t Received() const = 0;
 };
 
-// fanotify with mount marks; nullptr (with `error`) without the privilege.
+// fanotify with mount marks, reporting each file by its folder's handle and its name (no
+// descriptor to open, read the path of and close per event); nullptr (with `error`)
+// without the privilege or the kernel support.
 std::unique_ptr<EventSource> MakeFanotifySource(std::string* error);
+// fanotify with mount marks and a descriptor per event: slower, but needs no file handles.
+std::unique_ptr<EventSource> MakeFanotifyDescriptorSource(std::string* error);
 // inotify, a watch per folder; works unprivileged.
 std::unique_ptr<EventSource> MakeInotifySource(std::string* error);
 

@@ -17,7 +17,8 @@
 namespace recorder_tool {
 namespace {
 
-constexpr std::uint32_t kMask = IN_OPEN | IN_ACCESS | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE |
+// A plain open tells nothing the close does not (see OpenTracker).
+constexpr std::uint32_t kMask = IN_ACCESS | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE |
                                 IN_CREATE | IN_MOVED_TO | IN_ONLYDIR | IN_EXCL_UNLINK;
 
 class InotifySource final : public EventSource {
@@ -130,7 +131,6 @@ class InotifySource final : public EventSource {
     if (folder->second != "/") paths_ += '/';
     paths_ += name;
     const std::size_t size = paths_.size() - at;
-    if (event.mask & IN_OPEN) pending_.push_back({FileEvent::Kind::Open, at, size});
     if (event.mask & IN_ACCESS) pending_.push_back({FileEvent::Kind::Access, at, size});
     if (event.mask & IN_CLOSE_WRITE) pending_.push_back({FileEvent::Kind::CloseWritten, at, size});
     if (event.mask & IN_CLOSE_NOWRITE) pending_.push_back({FileEvent::Kind::CloseUnwritten, at, size});
