@@ -45,6 +45,8 @@ constexpr std::size_t kMaxHeldCounts = 1'000'000;
 // new files together.
 constexpr std::size_t kEventsPerTurn = 256;
 
+constexpr int kDefaultNice = -10;
+
 struct ViewHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
@@ -241,6 +243,7 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
               const std::vector<std::string>& args, std::ostream& err) {
   bool forceInotify = false;
   int interval = 30;
+  int nice = kDefaultNice;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--inotify") {
       forceInotify = true;
@@ -249,6 +252,13 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
       const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), interval);
       if (ec != std::errc{} || end != text.data() + text.size() || interval < 1) {
         err << "norvex-recorder: --interval needs a number of seconds from 1\n";
+        return 2;
+      }
+    } else if (args[i] == "--nice" && i + 1 < args.size()) {
+      const std::string& text = args[++i];
+      const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), nice);
+      if (ec != std::errc{} || end != text.data() + text.size() || nice < -20 || nice > 19) {
+        err << "norvex-recorder: --nice needs a number from -20 to 19\n";
         return 2;
       }
     } else {
@@ -295,7 +305,10 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
   action.sa_handler = OnSignal;
   ::sigaction(SIGTERM, &action, nullptr);
   ::sigaction(SIGINT, &action, nullptr);
-  if (std::getenv("NX_NICE")) ::setpriority(PRIO_PROCESS, 0, std::atoi(std::getenv("NX_NICE")));
+  // The kernel merges a process's unread events on one file, so a recorder that falls
+  // behind in a burst counts fewer opens: it runs ahead of ordinary processes (where it
+  // may; an unprivileged recorder stays as it is).
+  ::setpriority(PRIO_PROCESS, 0, nice);
   err << "norvex-recorder: watching with " << source->Name() << ", control on "
       << environment.recorderSocket << "\n";
   daemon->Serve(control);

@@ -17,9 +17,10 @@ namespace {
 void PrintHelp(std::ostream& out) {
   out << "Usage: norvex-recorder [global options] COMMAND\n\n"
          "Commands:\n"
-         "  run [--inotify] [--interval SECONDS]\n"
+         "  run [--inotify] [--interval SECONDS] [--nice N]\n"
          "      the recorder daemon: counts opens on every watched drive (fanotify as root,\n"
-         "      else inotify) and answers hold and release on the control socket\n"
+         "      else inotify) and answers hold and release on the control socket; runs at\n"
+         "      nice -10 where allowed (--nice 0 to stay at normal priority)\n"
          "  record [--read N] [--write N] [--rw N] [--exec N] [--seek N]\n"
          "         [--at \"YYYY-MM-DD HH:MM:SS\"] PATH...\n"
          "      adds accesses straight into the databases (a running daemon is held meanwhile)\n"
