@@ -71,16 +71,17 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
             "--config-dir", env.configDir, "--recorder", env.recorderSocket};
   }
 
-  void Watch(std::uint16_t mask, std::uint16_t size) {
+  void Watch(std::uint16_t mask, std::uint16_t size, char location = 'C') {
     activity::DriveTable table;
     ASSERT_TRUE(table.Load(drives_.System()));
     activity::DriveRecord record;
     record.drive = activity::DriveNumber('D');
+    record.location = activity::DriveNumber(location);
     record.bucketMask = mask;
     record.bucketSize = size;
     table.NewState() = {record};
     ASSERT_TRUE(table.Save(drives_.System()));
-    ASSERT_TRUE(activity::CreateZeroFilledFile(drives_.System(), "C:\\FileTblD.NVX",
+    ASSERT_TRUE(activity::CreateZeroFilledFile(drives_.System(), activity::AccessTablePath(location, 'D'),
                                                record.Capacity() * activity::kAccessRecordSize));
   }
 
@@ -122,6 +123,15 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
     ::pclose(pipe);
     return out;
+  }
+
+  // Waits for the daemon to read what happened so far, then holds, reads and releases.
+  activity::AccessRecord CountedNow(const char* path) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
+    const activity::AccessRecord record = Counted(path);
+    activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
+    return record;
   }
 
   activity::AccessRecord Counted(const char* path) {
@@ -184,6 +194,61 @@ TEST_P(RecorderDaemonTest, HoldWritesOutAndReleaseTakesTheDatabasesBackAsTheyNow
   const activity::AccessRecord record = Counted("D:\\work\\data.txt");
   EXPECT_EQ(record.readOnly, 1u);  // the emptied table forgot the first read
   EXPECT_EQ(record.total, 2u);
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
+}
+
+TEST_P(RecorderDaemonTest, CountsUnderTheNamesFilesAndFoldersHaveAfterAMove) {
+  OpenFile("D:\\work\\data.txt", O_RDONLY);
+  EXPECT_EQ(CountedNow("D:\\work\\data.txt").readOnly, 1u);
+
+  // The recorder has seen both names before; neither may lend its path to the other.
+  drives_.WriteFile("D:\\work\\other.txt", "x");
+  OpenFile("D:\\work\\other.txt", O_RDONLY);
+  ASSERT_EQ(::rename(drives_.Host("D:\\work\\data.txt").c_str(), drives_.Host("D:\\work\\kept.txt").c_str()), 0);
+  ASSERT_EQ(::rename(drives_.Host("D:\\work\\other.txt").c_str(), drives_.Host("D:\\work\\data.txt").c_str()), 0);
+  OpenFile("D:\\work\\kept.txt", O_WRONLY);
+  OpenFile("D:\\work\\data.txt", O_WRONLY);
+  EXPECT_EQ(CountedNow("D:\\work\\kept.txt").writeOnly, 1u);
+  activity::AccessRecord data = CountedNow("D:\\work\\data.txt");
+  EXPECT_EQ(data.readOnly, 1u);
+  EXPECT_EQ(data.writeOnly, 1u);
+
+  // A moved folder moves every file in it, and a new folder may take its old name (the
+  // key is the path's: the new data.txt continues the old path's counts).
+  ASSERT_EQ(::rename(drives_.Host("D:\\work").c_str(), drives_.Host("D:\\moved").c_str()), 0);
+  drives_.WriteFile("D:\\work\\data.txt", "new");  // a write-only open
+  OpenFile("D:\\moved\\data.txt", O_RDONLY);
+  OpenFile("D:\\moved\\data.txt", O_RDONLY);
+  OpenFile("D:\\work\\data.txt", O_RDONLY);
+  EXPECT_EQ(CountedNow("D:\\moved\\data.txt").readOnly, 2u);
+  data = CountedNow("D:\\work\\data.txt");
+  EXPECT_EQ(data.readOnly, 2u);
+  EXPECT_EQ(data.writeOnly, 2u);
+}
+
+TEST_P(RecorderDaemonTest, NeverCountsADatabaseThatMovedOntoAWatchedDriveDuringAHold) {
+  // An ordinary file first, so the recorder has met this path as countable.
+  drives_.WriteFile("D:\\FileTblD.NVX", "not yet a database");
+  OpenFile("D:\\FileTblD.NVX", O_RDONLY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
+  Watch(1023, 4, 'D');  // the program moves D:'s database onto D: itself
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
+  OpenFile("D:\\work\\data.txt", O_RDONLY);
+  // The program reading the new database outside a hold (it never should, but a backup
+  // tool or a user might) is not counted either.
+  OpenFile("D:\\FileTblD.NVX", O_RDONLY);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
+
+  activity::DriveTable table;
+  ASSERT_TRUE(table.Load(drives_.System()));
+  activity::AccessTables tables;
+  ASSERT_TRUE(tables.Load(drives_.System(), 'D', table.NewState().front()));
+  EXPECT_EQ(tables.RecordOrZero('D', activity::PathKey("D:\\work\\data.txt", {})).readOnly, 1u);
+  EXPECT_EQ(tables.RecordOrZero('D', activity::PathKey("D:\\FileTblD.NVX", {})).total, 0u);
+  EXPECT_EQ(table.NewState().front().recordsInUse, 1u);
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
 }
 
