@@ -29,7 +29,9 @@ std::int64_t PlaceAndFind(std::vector<AccessRecord>& table, DriveRecord& record,
   bool created = false;
   const std::int64_t index = activity::recorder::FindOrPlace(table, record, k1, k2, &created);
   if (created) ++record.recordsInUse;
-  if (index >= 0) EXPECT_EQ(LookupIn(table, record, k1, k2), index) << "key " << k1;
+  if (index >= 0) {
+    EXPECT_EQ(LookupIn(table, record, k1, k2), index) << "key " << k1;
+  }
   return index;
 }
 
@@ -86,7 +88,7 @@ TEST(Placement, RefusesKeyZeroAndShortTables) {
 }
 
 TEST(Placement, RandomKeysUntilFullAreAllFoundWhereTheyWerePut) {
-  for (const auto [mask, size] : {std::pair<std::uint16_t, std::uint16_t>{0, 1}, {7, 3}, {63, 4}, {15, 17}}) {
+  for (const auto& [mask, size] : {std::pair<std::uint16_t, std::uint16_t>{0, 1}, {7, 3}, {63, 4}, {15, 17}}) {
     DriveRecord record = SmallRecord(mask, size);
     std::vector<AccessRecord> table(record.Capacity() + 1);
     std::mt19937 random(mask * 31u + size);

@@ -109,7 +109,9 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
   void OpenFile(const std::string& windowsPath, int flags) {
     const int fd = ::open(drives_.Host(windowsPath).c_str(), flags);
     ASSERT_GE(fd, 0);
-    if ((flags & O_ACCMODE) != O_RDONLY) ASSERT_EQ(::write(fd, "x", 1), 1);
+    if ((flags & O_ACCMODE) != O_RDONLY) {
+      ASSERT_EQ(::write(fd, "x", 1), 1);
+    }
     ::close(fd);
   }
 
