@@ -5,13 +5,14 @@
 // database, starts the built norvex-recorder on them (fanotify as root, or --inotify),
 // and lets several worker processes open and close the files as fast as they can: six in
 // ten opens read a byte (read-only), three write one (write-only), one reads and writes
-// (read-and-write). Meanwhile it holds and releases the recorder every 100 ms, as the
-// program does, and times the replies. Once the workers are done it keeps reading the
+// (read-and-write). Meanwhile it holds and releases the recorder every 100 ms (far more
+// often than the program does), and times the replies. Once the workers are done it keeps reading the
 // tables (during a hold) until they stop changing, then compares every file's counters
 // with the opens made.
 //
 //   sudo build-rel/bench/bench_recorder_burst [--files 2000] [--opens 1000000]
-//        [--workers 4] [--rate OPENS_PER_SECOND] [--inotify] [--tmpfs] [--recorder PATH]
+//        [--workers 4] [--rate OPENS_PER_SECOND] [--hold-every MS] [--inotify] [--tmpfs]
+//        [--recorder PATH]
 //
 // --tmpfs mounts a tmpfs on D:, so the fanotify mount mark sees only the burst and not
 // whatever else the machine's root filesystem is doing.
@@ -57,6 +58,7 @@ struct Options {
   long opens = 1'000'000;
   int workers = 4;
   long rate = 0;  // opens a second over all workers; 0 = as fast as they can
+  int holdEvery = 100;  // milliseconds between two holds during the burst
   bool inotify = false;
   bool tmpfs = false;
   std::string recorder;
@@ -106,6 +108,7 @@ std::optional<Options> Parse(int argc, char** argv) {
         : arg == "--opens" ? !number(options.opens)
         : arg == "--workers" ? !number(options.workers)
         : arg == "--rate" ? !number(options.rate)
+        : arg == "--hold-every" ? !number(options.holdEvery)
         : false) {
       std::cerr << "recorder_burst: " << arg << " needs a positive number\n";
       return std::nullopt;
@@ -113,7 +116,8 @@ std::optional<Options> Parse(int argc, char** argv) {
     if (arg == "--inotify") options.inotify = true;
     else if (arg == "--tmpfs") options.tmpfs = true;
     else if (arg == "--recorder" && i + 1 < argc) options.recorder = argv[++i];
-    else if (arg != "--files" && arg != "--opens" && arg != "--workers" && arg != "--rate") {
+    else if (arg != "--files" && arg != "--opens" && arg != "--workers" && arg != "--rate" &&
+             arg != "--hold-every") {
       std::cerr << "recorder_burst: unknown argument '" << arg << "'\n";
       return std::nullopt;
     }
@@ -234,7 +238,7 @@ class Burst {
     int workerFailures = 0;
     Clock::time_point generated = start;
     while (running > 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      std::this_thread::sleep_for(std::chrono::milliseconds(options_.holdEvery));
       HoldAndRelease(hold, release, nullptr);
       for (pid_t& pid : workers) {
         int status = 0;
