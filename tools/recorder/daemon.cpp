@@ -18,6 +18,7 @@
 #include "activity/recorder/open_tracker.h"
 #include "activity/recorder_control.h"
 #include "control_socket.h"
+#include "event_reader.h"
 #include "event_source.h"
 #include "platform/dos_time.h"
 #include "platform/windows_path.h"
@@ -55,28 +56,38 @@ struct ViewHash {
 class Daemon {
  public:
   Daemon(platform::System& system, EventSource& source, std::ostream& err, int intervalSeconds)
-      : system_(system), source_(source), store_(system), cache_(system.Drives()), err_(err),
-        interval_(intervalSeconds) {}
+      : system_(system), source_(source), reader_(source), store_(system), cache_(system.Drives()),
+        err_(err), interval_(intervalSeconds) {}
 
   bool Start(std::string* error) {
     if (!store_.Open(error, nullptr)) return false;
     return Rewatch(error);
   }
 
-  // One turn of the loop: controls, events, the periodic write-out.
+  // Until SIGTERM or SIGINT: controls, events, the periodic write-out. The events are
+  // read on a thread of their own (started here, so that it runs at the daemon's
+  // priority) and counted here, a few hundred at a time between looks at the control
+  // socket, so that a hold is answered within milliseconds during a burst.
   void Serve(ControlSocket& control) {
+    std::string error;
+    if (!reader_.Start(&error)) {
+      err_ << "norvex-recorder: " << error << "\n";
+      return;
+    }
     auto lastWrite = std::chrono::steady_clock::now();
-    std::vector<FileEvent> events;
+    std::vector<EventBatch> batches;
     while (!g_stop) {
-      pollfd fds[2] = {{source_.Descriptor(), POLLIN, 0}, {control.Descriptor(), POLLIN, 0}};
+      pollfd fds[2] = {{reader_.Descriptor(), POLLIN, 0}, {control.Descriptor(), POLLIN, 0}};
       ::poll(fds, 2, 1000);
       if (fds[1].revents & POLLIN) Answer(control);
       if (fds[0].revents & POLLIN) {
-        source_.Drain(events);
-        const std::span<const FileEvent> all(events);
-        for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
-          HandleTurn(all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
-          if (Waiting(control)) Answer(control);
+        reader_.Exchange(batches);
+        for (const EventBatch& batch : batches) {
+          const std::span<const FileEvent> all(batch.events);
+          for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
+            HandleTurn(batch, all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
+            if (Waiting(control)) Answer(control);
+          }
         }
       }
       const auto now = std::chrono::steady_clock::now();
@@ -85,6 +96,7 @@ class Daemon {
         lastWrite = now;
       }
     }
+    reader_.Stop();
     if (!holding_) WriteOut();
     err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Received()
          << " events read, " << source_.Dropped() << " events dropped\n";
@@ -105,7 +117,7 @@ class Daemon {
     for (const char drive : store_.WatchedDrives()) {
       if (const auto* mapped = system_.Drives().Find(drive)) roots.push_back(mapped->root);
     }
-    return source_.Watch(roots, error);
+    return reader_.Watch(roots, error);
   }
 
   void WriteOut() {
@@ -154,28 +166,28 @@ class Daemon {
     return stamp_;
   }
 
-  void HandleTurn(std::span<const FileEvent> events) {
+  void HandleTurn(const EventBatch& batch, std::span<const FileEvent> events) {
     paths_.clear();
-    for (const FileEvent& event : events) paths_.push_back(event.hostPath);
+    for (const FileEvent& event : events) paths_.push_back(batch.PathOf(event));
     cache_.Resolve(paths_, resolved_);
     const std::uint32_t when = Stamp();
-    for (std::size_t i = 0; i < events.size(); ++i) Handle(events[i], *resolved_[i], when);
+    for (std::size_t i = 0; i < events.size(); ++i) Handle(events[i], paths_[i], *resolved_[i], when);
   }
 
-  void Handle(const FileEvent& event, const activity::recorder::ResolvedPath& path, std::uint32_t when) {
+  void Handle(const FileEvent& event, std::string_view hostPath, const activity::recorder::ResolvedPath& path,
+              std::uint32_t when) {
     if (event.pid == self_ || path.ignored) return;
     switch (event.kind) {
-      case FileEvent::Kind::Open: tracker_.Opened(event.pid, event.hostPath, false); return;
-      case FileEvent::Kind::OpenForExecution: tracker_.Opened(event.pid, event.hostPath, true); return;
-      case FileEvent::Kind::Access: tracker_.Read(event.pid, event.hostPath); return;
+      case FileEvent::Kind::Open: tracker_.Opened(event.pid, hostPath, false); return;
+      case FileEvent::Kind::OpenForExecution: tracker_.Opened(event.pid, hostPath, true); return;
+      case FileEvent::Kind::Access: tracker_.Read(event.pid, hostPath); return;
       case FileEvent::Kind::CloseWritten:
       case FileEvent::Kind::CloseUnwritten: break;
     }
-    const Operation operation =
-        tracker_.Closed(event.pid, event.hostPath, event.kind == FileEvent::Kind::CloseWritten);
+    const Operation operation = tracker_.Closed(event.pid, hostPath, event.kind == FileEvent::Kind::CloseWritten);
     if (path.windowsPath.empty()) return;
     if (holding_) {
-      Hold(event.hostPath, operation, when);
+      Hold(hostPath, operation, when);
       return;
     }
     Count(path, operation, when);
@@ -219,6 +231,7 @@ class Daemon {
 
   platform::System& system_;
   EventSource& source_;
+  EventReader reader_;
   activity::recorder::ActivityStore store_;
   activity::recorder::HostPathCache cache_;
   activity::recorder::OpenTracker tracker_;

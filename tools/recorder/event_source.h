@@ -13,7 +13,26 @@ struct FileEvent {
   enum class Kind { Open, OpenForExecution, Access, CloseWritten, CloseUnwritten };
   Kind kind;
   std::int32_t pid;  // 0 when the source cannot tell
-  std::string_view hostPath;  // valid until the source's next Drain
+  std::uint32_t pathAt, pathSize;  // the host path, in the batch's paths
+};
+
+// What one read brings. The paths live in one text per batch, so a batch can be handed
+// from the reading thread to the counting one in a single move.
+struct EventBatch {
+  std::string paths;
+  std::vector<FileEvent> events;
+
+  std::string_view PathOf(const FileEvent& event) const {
+    return std::string_view(paths).substr(event.pathAt, event.pathSize);
+  }
+  // Appends an event for the host path that ends the paths text, from `at` on.
+  void Add(FileEvent::Kind kind, std::int32_t pid, std::size_t at) {
+    events.push_back({kind, pid, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(paths.size() - at)});
+  }
+  void Clear() {
+    paths.clear();
+    events.clear();
+  }
 };
 
 class EventSource {
@@ -26,10 +45,11 @@ class EventSource {
   virtual bool Watch(const std::vector<std::string>& roots, std::string* error) = 0;
   // Descriptor to poll for readability.
   virtual int Descriptor() const = 0;
-  // Replaces `events` by what one read brings, without blocking (the daemon polls again
-  // for more). The paths point into the source and last until the next Drain.
-  virtual void Drain(std::vector<FileEvent>& events) = 0;
-  // Events the kernel reported lost (queue overflow).
+  // Fills `batch` with what one read brings, without blocking (the reader polls again
+  // for more).
+  virtual void Drain(EventBatch& batch) = 0;
+  // Events the kernel reported lost (queue overflow). Drain, Watch and these counters
+  // are called from one thread at a time.
   virtual std::uint64_t Dropped() const = 0;
   // Events read from the kernel so far (a merged event counts once).
   virtual std::uint64_t Received() const = 0;

@@ -72,12 +72,9 @@ class FanotifyNameSource final : public EventSource {
     return true;
   }
 
-  void Drain(std::vector<FileEvent>& events) override {
-    events.clear();
-    paths_.clear();
-    pending_.clear();
-    // One buffer per call: the daemon answers its control socket between buffers, so a
-    // burst of opens cannot keep a hold waiting.
+  void Drain(EventBatch& batch) override {
+    batch.Clear();
+    // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
     auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer_);
@@ -89,21 +86,12 @@ class FanotifyNameSource final : public EventSource {
         continue;
       }
       if (event->fd >= 0) ::close(event->fd);  // never asked for, but never leaked either
-      Add(*event);
-    }
-    for (const Pending& pending : pending_) {
-      events.push_back({pending.kind, pending.pid, std::string_view(paths_).substr(pending.at, pending.size)});
+      Add(*event, batch);
     }
   }
 
  private:
-  struct Pending {
-    FileEvent::Kind kind;
-    std::int32_t pid;
-    std::size_t at, size;
-  };
-
-  void Add(const fanotify_event_metadata& event) {
+  void Add(const fanotify_event_metadata& event, EventBatch& batch) {
     const fanotify_event_info_fid* info = nullptr;
     const auto* at = reinterpret_cast<const char*>(&event) + event.metadata_len;
     const auto* end = reinterpret_cast<const char*>(&event) + event.event_len;
@@ -128,12 +116,11 @@ class FanotifyNameSource final : public EventSource {
     if (event.mask & FAN_ONDIR) return;
     const std::string* folder = FolderOf(info->fsid, *handle);
     if (folder == nullptr) return;  // the folder is gone
-    const std::size_t start = paths_.size();
-    paths_ += *folder;
-    if (*folder != "/") paths_ += '/';
-    paths_.append(name, nameSize);
-    const std::size_t size = paths_.size() - start;
-    ReplayFanotifyMask(event.mask, [&](FileEvent::Kind kind) { pending_.push_back({kind, event.pid, start, size}); });
+    const std::size_t pathAt = batch.paths.size();
+    batch.paths += *folder;
+    if (*folder != "/") batch.paths += '/';
+    batch.paths.append(name, nameSize);
+    ReplayFanotifyMask(event.mask, [&](FileEvent::Kind kind) { batch.Add(kind, event.pid, pathAt); });
   }
 
   // The host path of a folder by its handle, remembered; nullptr when it cannot be opened.
@@ -169,8 +156,6 @@ class FanotifyNameSource final : public EventSource {
 
   platform::UniqueFd fd_;
   alignas(fanotify_event_metadata) char buffer_[64 * 1024];
-  std::string paths_;
-  std::vector<Pending> pending_;
   std::string key_;
   std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> folders_;
   std::vector<platform::UniqueFd> filesystems_;

@@ -73,12 +73,9 @@ class FanotifySource final : public EventSource {
     return true;
   }
 
-  void Drain(std::vector<FileEvent>& events) override {
-    events.clear();
-    paths_.clear();
-    pending_.clear();
-    // One buffer per call: the daemon answers its control socket between buffers, so a
-    // burst of opens cannot keep a hold waiting.
+  void Drain(EventBatch& batch) override {
+    batch.Clear();
+    // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, readSize_);
     if (length <= 0) return;
     auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer_);
@@ -87,41 +84,26 @@ class FanotifySource final : public EventSource {
       ++received_;
       if (event->mask & FAN_Q_OVERFLOW) ++dropped_;
       if (event->fd < 0) continue;
-      Add(*event);
+      Add(*event, batch);
       ::close(event->fd);
-    }
-    // The paths are views into one text, taken once it has stopped growing.
-    for (const Pending& pending : pending_) {
-      events.push_back({pending.kind, pending.pid, std::string_view(paths_).substr(pending.at, pending.size)});
     }
   }
 
  private:
-  struct Pending {
-    FileEvent::Kind kind;
-    std::int32_t pid;
-    std::size_t at, size;
-  };
-
-  void Add(const fanotify_event_metadata& event) {
+  void Add(const fanotify_event_metadata& event, EventBatch& batch) {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", event.fd);
     char path[PATH_MAX];
     const ssize_t size = ::readlink(link, path, sizeof path);
     if (size <= 0 || size == sizeof path) return;
-    const std::size_t at = paths_.size();
-    paths_.append(path, static_cast<std::size_t>(size));
-    const auto push = [&](FileEvent::Kind kind) {
-      pending_.push_back({kind, event.pid, at, static_cast<std::size_t>(size)});
-    };
-    ReplayFanotifyMask(event.mask, push);
+    const std::size_t at = batch.paths.size();
+    batch.paths.append(path, static_cast<std::size_t>(size));
+    ReplayFanotifyMask(event.mask, [&](FileEvent::Kind kind) { batch.Add(kind, event.pid, at); });
   }
 
   platform::UniqueFd fd_;
   const std::size_t readSize_;
   alignas(fanotify_event_metadata) char buffer_[kBufferSize];
-  std::string paths_;
-  std::vector<Pending> pending_;
   std::uint64_t dropped_ = 0;
   std::uint64_t received_ = 0;
   std::vector<std::string> marked_;

@@ -49,23 +49,16 @@ class InotifySource final : public EventSource {
     return true;
   }
 
-  void Drain(std::vector<FileEvent>& events) override {
-    events.clear();
-    paths_.clear();
-    pending_.clear();
-    // One buffer per call: the daemon answers its control socket between buffers, so a
-    // burst of opens cannot keep a hold waiting.
+  void Drain(EventBatch& batch) override {
+    batch.Clear();
+    // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
     for (ssize_t at = 0; at < length;) {
       const auto* event = reinterpret_cast<const inotify_event*>(buffer_ + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       ++received_;
-      Add(*event);
-    }
-    // The paths are views into one text, taken once it has stopped growing.
-    for (const Pending& pending : pending_) {
-      events.push_back({pending.kind, 0, std::string_view(paths_).substr(pending.at, pending.size)});
+      Add(*event, batch);
     }
   }
 
@@ -105,12 +98,7 @@ class InotifySource final : public EventSource {
     return folder == "/" ? "/" + name : folder + "/" + name;
   }
 
-  struct Pending {
-    FileEvent::Kind kind;
-    std::size_t at, size;
-  };
-
-  void Add(const inotify_event& event) {
+  void Add(const inotify_event& event, EventBatch& batch) {
     if (event.mask & IN_Q_OVERFLOW) {
       ++dropped_;
       return;
@@ -126,20 +114,17 @@ class InotifySource final : public EventSource {
       if (event.mask & (IN_CREATE | IN_MOVED_TO)) WatchTree(Join(folder->second, std::string(name)));
       return;
     }
-    const std::size_t at = paths_.size();
-    paths_ += folder->second;
-    if (folder->second != "/") paths_ += '/';
-    paths_ += name;
-    const std::size_t size = paths_.size() - at;
-    if (event.mask & IN_ACCESS) pending_.push_back({FileEvent::Kind::Access, at, size});
-    if (event.mask & IN_CLOSE_WRITE) pending_.push_back({FileEvent::Kind::CloseWritten, at, size});
-    if (event.mask & IN_CLOSE_NOWRITE) pending_.push_back({FileEvent::Kind::CloseUnwritten, at, size});
+    const std::size_t at = batch.paths.size();
+    batch.paths += folder->second;
+    if (folder->second != "/") batch.paths += '/';
+    batch.paths += name;
+    if (event.mask & IN_ACCESS) batch.Add(FileEvent::Kind::Access, 0, at);
+    if (event.mask & IN_CLOSE_WRITE) batch.Add(FileEvent::Kind::CloseWritten, 0, at);
+    if (event.mask & IN_CLOSE_NOWRITE) batch.Add(FileEvent::Kind::CloseUnwritten, 0, at);
   }
 
   platform::UniqueFd fd_;
   alignas(inotify_event) char buffer_[64 * 1024];
-  std::string paths_;
-  std::vector<Pending> pending_;
   std::vector<std::string> roots_;
   std::uint64_t dropped_ = 0;
   std::uint64_t received_ = 0;

@@ -1,0 +1,103 @@
+#include "event_reader.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace recorder_tool {
+namespace {
+
+// Spent batches kept for reuse: enough for a burst, without holding its peak for ever.
+constexpr std::size_t kMaxSpareBatches = 64;
+
+void Signal(int fd) {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = ::write(fd, &one, sizeof one);
+}
+
+void Consume(int fd) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t read = ::read(fd, &count, sizeof count);
+}
+
+}  // namespace
+
+EventReader::EventReader(EventSource& source)
+    : source_(source),
+      ready_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+      wake_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+EventReader::~EventReader() { Stop(); }
+
+bool EventReader::Start(std::string* error) {
+  if (!ready_.Valid() || !wake_.Valid()) {
+    *error = std::string("cannot make an event descriptor: ") + std::strerror(errno);
+    return false;
+  }
+  thread_ = std::thread([this] { Run(); });
+  return true;
+}
+
+void EventReader::Stop() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard lock(queueMutex_);
+    stopping_ = true;
+  }
+  roomLeft_.notify_all();
+  Signal(wake_.Get());
+  thread_.join();
+}
+
+bool EventReader::Watch(const std::vector<std::string>& roots, std::string* error) {
+  const std::lock_guard lock(sourceMutex_);
+  return source_.Watch(roots, error);
+}
+
+void EventReader::Exchange(std::vector<EventBatch>& batches) {
+  const std::lock_guard lock(queueMutex_);
+  for (EventBatch& spent : batches) {
+    if (spare_.size() >= kMaxSpareBatches) break;
+    spent.Clear();
+    spare_.push_back(std::move(spent));
+  }
+  batches.clear();
+  batches.swap(waiting_);
+  Consume(ready_.Get());
+  roomLeft_.notify_all();
+}
+
+void EventReader::Run() {
+  for (;;) {
+    pollfd fds[2] = {{source_.Descriptor(), POLLIN, 0}, {wake_.Get(), POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;
+    EventBatch batch;
+    {
+      std::unique_lock lock(queueMutex_);
+      roomLeft_.wait(lock, [this] { return stopping_ || waiting_.size() < kMaxWaitingBatches; });
+      if (stopping_) return;
+      if (!spare_.empty()) {
+        batch = std::move(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    if (!(fds[0].revents & POLLIN)) continue;
+    {
+      const std::lock_guard lock(sourceMutex_);
+      source_.Drain(batch);
+    }
+    const std::lock_guard lock(queueMutex_);
+    if (batch.events.empty()) {
+      if (spare_.size() < kMaxSpareBatches) spare_.push_back(std::move(batch));
+      continue;
+    }
+    waiting_.push_back(std::move(batch));
+    Signal(ready_.Get());
+  }
+}
+
+}  // namespace recorder_tool

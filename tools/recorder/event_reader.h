@@ -1,0 +1,61 @@
+#pragma once
+// Reads the kernel's events on a thread of its own and hands them over in batches.
+//
+// fanotify merges a process's unread events on one file into one, so every moment the
+// kernel's queue goes unread can cost counted opens. The counting thread stops now and
+// then for seconds' worth of work (writing the tables out, a hold or release), so the
+// reading is done apart from it and never waits for it, up to a bound on the batches
+// waiting in memory.
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "event_source.h"
+#include "platform/unique_fd.h"
+
+namespace recorder_tool {
+
+class EventReader {
+ public:
+  // Batches (one kernel read each, up to 64 KB of events) that may wait for counting;
+  // beyond them the reader pauses and the kernel queues (and merges) again.
+  static constexpr std::size_t kMaxWaitingBatches = 1024;
+
+  explicit EventReader(EventSource& source);
+  ~EventReader();
+  EventReader(const EventReader&) = delete;
+  EventReader& operator=(const EventReader&) = delete;
+
+  // Starts reading. Watch may be called before and after.
+  bool Start(std::string* error);
+  // Stops reading; the source's counters can be read afterwards.
+  void Stop();
+  bool Watch(const std::vector<std::string>& roots, std::string* error);
+
+  // Readable while batches wait.
+  int Descriptor() const { return ready_.Get(); }
+  // Replaces `batches` by those read since the last call, oldest first; the batches
+  // passed in are spent and reused.
+  void Exchange(std::vector<EventBatch>& batches);
+
+ private:
+  void Run();
+
+  EventSource& source_;
+  std::mutex sourceMutex_;  // Drain and Watch
+  std::mutex queueMutex_;
+  std::condition_variable roomLeft_;
+  std::vector<EventBatch> waiting_;
+  std::vector<EventBatch> spare_;
+  bool stopping_ = false;
+  platform::UniqueFd ready_;  // eventfd: batches wait
+  platform::UniqueFd wake_;   // eventfd: stop
+  std::thread thread_;
+};
+
+}  // namespace recorder_tool
