@@ -414,9 +414,13 @@ class Burst {
       }
     }
     std::uint64_t counted = 0, missing = 0, excess = 0, kindsWrong = 0;
+    std::uint64_t kinds[3] = {}, expectedKinds[3] = {};
     for (std::size_t i = 0; i < expected.size(); ++i) {
       const activity::AccessRecord got = i < tables.size() ? tables[i] : activity::AccessRecord{};
       counted += got.total;
+      kinds[0] += got.readOnly, kinds[1] += got.writeOnly, kinds[2] += got.readWrite;
+      expectedKinds[0] += expected[i].readOnly, expectedKinds[1] += expected[i].writeOnly,
+          expectedKinds[2] += expected[i].readWrite;
       if (got.total < expected[i].total) missing += expected[i].total - got.total;
       if (got.total > expected[i].total) excess += got.total - expected[i].total;
       if (got.readOnly != expected[i].readOnly || got.writeOnly != expected[i].writeOnly ||
@@ -448,6 +452,8 @@ class Burst {
     std::printf("release reply      %s\n", release.Summary().c_str());
     std::printf("in the tables      %lu counted, %lu missing, %lu too many; %lu files with wrong kinds\n",
                 counted, missing, excess, kindsWrong);
+    std::printf("by kind            read-only %lu of %lu, write-only %lu of %lu, read-and-write %lu of %lu\n",
+                kinds[0], expectedKinds[0], kinds[1], expectedKinds[1], kinds[2], expectedKinds[2]);
   }
 
   Options options_;

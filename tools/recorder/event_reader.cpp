@@ -67,6 +67,7 @@ void EventReader::Exchange(std::vector<EventBatch>& batches) {
   }
   batches.clear();
   batches.swap(waiting_);
+  waitingEvents_ = 0;
   Consume(ready_.Get());
   roomLeft_.notify_all();
 }
@@ -78,7 +79,7 @@ void EventReader::Run() {
     EventBatch batch;
     {
       std::unique_lock lock(queueMutex_);
-      roomLeft_.wait(lock, [this] { return stopping_ || waiting_.size() < kMaxWaitingBatches; });
+      roomLeft_.wait(lock, [this] { return stopping_ || waitingEvents_ < kMaxWaitingEvents; });
       if (stopping_) return;
       if (!spare_.empty()) {
         batch = std::move(spare_.back());
@@ -95,6 +96,7 @@ void EventReader::Run() {
       if (spare_.size() < kMaxSpareBatches) spare_.push_back(std::move(batch));
       continue;
     }
+    waitingEvents_ += batch.events.size();
     waiting_.push_back(std::move(batch));
     Signal(ready_.Get());
   }

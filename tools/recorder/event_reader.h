@@ -22,9 +22,10 @@ namespace recorder_tool {
 
 class EventReader {
  public:
-  // Batches (one kernel read each, up to 64 KB of events) that may wait for counting;
-  // beyond them the reader pauses and the kernel queues (and merges) again.
-  static constexpr std::size_t kMaxWaitingBatches = 1024;
+  // Events that may wait for counting (about 100 MB at most); beyond them the reader
+  // pauses and the kernel queues (and merges) again. Counted in events, not batches: a
+  // reader that keeps up reads a few events at a time.
+  static constexpr std::size_t kMaxWaitingEvents = 1'000'000;
 
   explicit EventReader(EventSource& source);
   ~EventReader();
@@ -51,6 +52,7 @@ class EventReader {
   std::mutex queueMutex_;
   std::condition_variable roomLeft_;
   std::vector<EventBatch> waiting_;
+  std::size_t waitingEvents_ = 0;
   std::vector<EventBatch> spare_;
   bool stopping_ = false;
   platform::UniqueFd ready_;  // eventfd: batches wait
