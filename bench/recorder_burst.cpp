@@ -446,8 +446,9 @@ class Burst {
     std::printf("all counted after  %.2f s = %.0f opens/s counted\n", drainSeconds,
                 static_cast<double>(counted) / drainSeconds);
     std::printf("kernel events      %lu read by the recorder, %lu dropped (queue overflow)\n", events, dropped);
-    std::printf("recorder CPU       %.2f s (%.0f %% of the time to count all)\n", cpuSeconds,
-                100.0 * cpuSeconds / drainSeconds);
+    std::printf("recorder CPU       %.2f s (%.0f %% of the time to count all), %.2f us per open counted\n",
+                cpuSeconds, 100.0 * cpuSeconds / drainSeconds,
+                counted > 0 ? 1e6 * cpuSeconds / static_cast<double>(counted) : 0.0);
     std::printf("hold reply         %s\n", hold.Summary().c_str());
     std::printf("release reply      %s\n", release.Summary().c_str());
     std::printf("in the tables      %lu counted, %lu missing, %lu too many; %lu files with wrong kinds\n",

@@ -218,8 +218,13 @@ TEST_P(RecorderDaemonTest, CountsUnderTheNamesFilesAndFoldersHaveAfterAMove) {
   // A moved folder moves every file in it, and a new folder may take its old name (the
   // key is the path's: the new data.txt continues the old path's counts).
   ASSERT_EQ(::rename(drives_.Host("D:\\work").c_str(), drives_.Host("D:\\moved").c_str()), 0);
+  drives_.MakeDirectory("D:\\work");
+  // inotify watches a new folder once it has heard of it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   drives_.WriteFile("D:\\work\\data.txt", "new");  // a write-only open
   OpenFile("D:\\moved\\data.txt", O_RDONLY);
+  // At a person's pace: both watchers merge unread events of one file.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   OpenFile("D:\\moved\\data.txt", O_RDONLY);
   OpenFile("D:\\work\\data.txt", O_RDONLY);
   EXPECT_EQ(CountedNow("D:\\moved\\data.txt").readOnly, 2u);

@@ -46,6 +46,9 @@ constexpr std::size_t kMaxHeldCounts = 1'000'000;
 // new files together.
 constexpr std::size_t kEventsPerTurn = 256;
 
+// How long a trickle of events may gather before it is counted.
+constexpr int kGatherMilliseconds = 10;
+
 constexpr int kDefaultNice = -10;
 
 struct ViewHash {
@@ -81,13 +84,13 @@ class Daemon {
       ::poll(fds, 2, 1000);
       if (fds[1].revents & POLLIN) Answer(control);
       if (fds[0].revents & POLLIN) {
-        reader_.Exchange(batches);
-        for (const EventBatch& batch : batches) {
-          const std::span<const FileEvent> all(batch.events);
-          for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
-            HandleTurn(batch, all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
-            if (Waiting(control)) Answer(control);
-          }
+        const std::size_t handled = CountWaiting(batches, &control);
+        // A trickle of events is left to gather for a moment (the reader keeps the
+        // kernel's queue empty meanwhile): waking up per handful of events costs more
+        // than counting them. Controls are answered at once all the same.
+        if (handled < kEventsPerTurn) {
+          pollfd controlFd{control.Descriptor(), POLLIN, 0};
+          if (::poll(&controlFd, 1, kGatherMilliseconds) == 1 && (controlFd.revents & POLLIN)) Answer(control);
         }
       }
       const auto now = std::chrono::steady_clock::now();
@@ -103,6 +106,24 @@ class Daemon {
   }
 
  private:
+  // Counts the batches the reader has waiting, oldest first, and returns how many events
+  // they held. With `control`, controls are answered between turns.
+  std::size_t CountWaiting(std::vector<EventBatch>& batches, ControlSocket* control) {
+    reader_.Exchange(batches);
+    counting_ = true;
+    std::size_t handled = 0;
+    for (const EventBatch& batch : batches) {
+      const std::span<const FileEvent> all(batch.events);
+      for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
+        HandleTurn(batch, all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
+        if (control != nullptr && Waiting(*control)) Answer(*control);
+      }
+      handled += all.size();
+    }
+    counting_ = false;
+    return handled;
+  }
+
   bool Rewatch(std::string* error) {
     std::vector<std::string> ignored;
     // The temporary files they are written through are theirs too.
@@ -137,6 +158,12 @@ class Daemon {
   std::uint8_t Control(std::uint32_t code) {
     std::string error;
     if (code == activity::IOCTL_RECORDER_HOLD) {
+      // What was read before the hold is in the files the program gets (unless the hold
+      // came in the middle of counting, where order keeps the rest for the release).
+      if (!holding_ && !counting_) {
+        std::vector<EventBatch> batches;
+        CountWaiting(batches, nullptr);
+      }
       // A hold while holding is accepted: the files are already closed.
       if (!holding_ && !store_.Close(&error)) err_ << "norvex-recorder: " << error << "\n";
       holding_ = true;
@@ -242,6 +269,7 @@ class Daemon {
   std::vector<std::string_view> heldPaths_;  // keys of heldIds_
   std::unordered_map<std::string, std::uint32_t, ViewHash, std::equal_to<>> heldIds_;
   bool holding_ = false;
+  bool counting_ = false;
   std::uint64_t counted_ = 0;
   std::int64_t stampSecond_ = -1;
   std::uint32_t stamp_ = 0;

@@ -108,12 +108,15 @@ class FanotifyNameSource final : public EventSource {
     if (name >= recordEnd) return;
     const std::size_t nameSize = ::strnlen(name, static_cast<std::size_t>(recordEnd - name));
 
-    if (event.mask & FAN_MOVED_FROM) {
-      // A moved folder changes the path of every folder below it.
-      if (event.mask & FAN_ONDIR) folders_.clear();
+    if (event.mask & FAN_ONDIR) {
+      // A moved folder changes the path of every folder below it. Events on folders are
+      // never merged with events on files.
+      if (event.mask & FAN_MOVED_FROM) folders_.clear();
       return;
     }
-    if (event.mask & FAN_ONDIR) return;
+    // A file's move away is merged with the same process's unread events on whatever file
+    // takes its name: those still count, the move itself tells nothing.
+    if (!(event.mask & kOpenMask)) return;
     const std::string* folder = FolderOf(info->fsid, *handle);
     if (folder == nullptr) return;  // the folder is gone
     const std::size_t pathAt = batch.paths.size();
