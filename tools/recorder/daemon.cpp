@@ -100,7 +100,11 @@ class Daemon {
       }
     }
     reader_.Stop();
-    if (!holding_) WriteOut();
+    // What was read before the signal still counts.
+    if (!holding_) {
+      CountWaiting(batches, nullptr);
+      WriteOut();
+    }
     err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Received()
          << " events read, " << source_.Dropped() << " events dropped\n";
   }
