@@ -76,13 +76,6 @@ std::string Resolved(const std::string& path) {
   return ::realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : path;
 }
 
-// A plain unmount first; when something still uses the filesystem, detach it now and
-// let the kernel finish once the last user lets go (the loop device goes with it).
-bool UnmountFolder(const std::string& folder) {
-  return ::umount2(folder.c_str(), 0) == 0 || ::umount2(folder.c_str(), MNT_DETACH) == 0 ||
-         !IsMountPoint(folder);
-}
-
 }  // namespace
 
 BtrfsImage::BtrfsImage(std::string imagePath, std::string mountPoint)
@@ -143,14 +136,9 @@ bool IsMountPoint(const std::string& folder) {
   return false;
 }
 
-int ReleaseStaleMounts(const std::string& prefix, bool (*isStale)(const std::string& mountPoint)) {
-  int released = 0;
-  const MountTable table = MountTable::Read();
-  for (const MountEntry& entry : table.Entries()) {
-    if (entry.fileSystem != "btrfs" || !entry.target.starts_with(prefix)) continue;
-    if (isStale(entry.target) && ::umount2(entry.target.c_str(), MNT_DETACH) == 0) ++released;
-  }
-  return released;
+bool UnmountFolder(const std::string& folder) {
+  return ::umount2(folder.c_str(), 0) == 0 || ::umount2(folder.c_str(), MNT_DETACH) == 0 ||
+         !IsMountPoint(folder);
 }
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 //
 // The mount is undone by the destructor (a lazy unmount when something still holds the
 // filesystem open). A process that dies without running destructors leaves the mount
-// behind; ReleaseStaleMounts undoes such leftovers later.
+// behind until UnmountFolder or a reboot.
 
 #include <cstdint>
 #include <memory>
@@ -42,8 +42,9 @@ class BtrfsImage {
 // True when a filesystem is mounted exactly on `folder` (by the mount table).
 bool IsMountPoint(const std::string& folder);
 
-// Lazily unmounts every btrfs filesystem whose mount point starts with `prefix` and for
-// which `isStale(mountPoint)` answers true. Returns how many were unmounted.
-int ReleaseStaleMounts(const std::string& prefix, bool (*isStale)(const std::string& mountPoint));
+// Unmounts what is mounted on `folder`: plainly, or when something still uses it, by
+// detaching it now and letting the kernel finish once the last user lets go (a loop
+// device set up by "mount -o loop" goes with it). True when nothing is mounted there now.
+bool UnmountFolder(const std::string& folder);
 
 }  // namespace platform

@@ -1,10 +1,12 @@
 #include "shell/demo_machine.h"
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -150,11 +152,10 @@ bool WriteOwner(const std::string& folder) {
   return ::close(fd) == 0 && written;
 }
 
-// A demo's data mount is abandoned when the process named in its folder is gone.
-bool IsAbandonedDemoMount(const std::string& mountPoint) {
-  if (!mountPoint.ends_with(kDataFolder)) return false;
-  const std::string folder = mountPoint.substr(0, mountPoint.size() - std::strlen(kDataFolder));
-  const int fd = ::open((folder + kOwnerFile).c_str(), O_RDONLY | O_CLOEXEC);
+// A demo folder is abandoned when the process named in it is gone. Folders without
+// that file are not known to be demos of this kind and are left alone.
+bool IsAbandoned(const std::string& folder) {
+  const int fd = ::open((folder + kOwnerFile).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return false;
   char text[32] = {};
   const ssize_t n = ::read(fd, text, sizeof text - 1);
@@ -247,10 +248,12 @@ std::optional<DemoMachine> BuildDemoMachine(const std::string& parent, std::int6
     }
   }
   machine.drives = "C=" + machine.stateDir + "=Program,D=" + data + "=Data,E=" + backup + "=Backup";
+  if (!WriteOwner(machine.folder)) {
+    *error = "cannot write " + machine.folder + kOwnerFile + ": " + std::strerror(errno);
+    return std::nullopt;
+  }
   if (!tryCompressible) {
     machine.whyNotCompressible = "a plain folder was asked for";
-  } else if (!WriteOwner(machine.folder)) {
-    machine.whyNotCompressible = "cannot write " + machine.folder + kOwnerFile;
   } else {
     machine.dataImage = platform::BtrfsImage::Mount(machine.folder + "/data.img", data,
                                                     kDataImageBytes, &machine.whyNotCompressible);
@@ -272,16 +275,57 @@ std::optional<DemoMachine> BuildDemoMachine(const std::string& parent, std::int6
   return machine;
 }
 
+namespace {
+
+// What the signal handler needs, set before it is installed: it may only make system calls.
+char signalMountPoint[PATH_MAX];
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+void DetachDataDriveAndEnd(int signal) {
+  ::umount2(signalMountPoint, MNT_DETACH);
+  ::raise(signal);  // the default action again, so the process ends as it would have
+}
+
+void SetEndingSignalHandler(void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  action.sa_flags = handler == SIG_DFL ? 0 : SA_RESETHAND | SA_NODEFER;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : kEndingSignals) ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+DemoSession::DemoSession(DemoMachine machine) : machine_(std::move(machine)) {
+  if (!machine_.dataImage) return;
+  const std::string& mountPoint = machine_.dataImage->MountPoint();
+  if (mountPoint.size() >= sizeof signalMountPoint) return;
+  std::memcpy(signalMountPoint, mountPoint.c_str(), mountPoint.size() + 1);
+  SetEndingSignalHandler(&DetachDataDriveAndEnd);
+}
+
 DemoSession::~DemoSession() {
-  // The folder is removed only once nothing is mounted in it any more: removing it
-  // through a live mount would be removing the image's contents one file at a time.
-  if (machine_.dataImage && !machine_.dataImage->Unmount()) return;
+  if (machine_.dataImage) {
+    SetEndingSignalHandler(SIG_DFL);
+    // Removing the folder through a live mount would empty the image file by file.
+    if (!machine_.dataImage->Unmount()) return;
+  }
   std::error_code ignored;
   std::filesystem::remove_all(machine_.folder, ignored);
 }
 
-int ReleaseAbandonedDemoMounts(const std::string& parent) {
-  return platform::ReleaseStaleMounts(parent + "/norvex-demo-", &IsAbandonedDemoMount);
+int RemoveAbandonedDemos(const std::string& parent) {
+  int removed = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(parent, error)) {
+    const std::string folder = entry.path().string();
+    if (!entry.path().filename().string().starts_with("norvex-demo-") || !IsAbandoned(folder)) continue;
+    const std::string data = folder + kDataFolder;
+    if (platform::IsMountPoint(data) && !platform::UnmountFolder(data)) continue;
+    std::error_code ignored;
+    if (std::filesystem::remove_all(folder, ignored) != static_cast<std::uintmax_t>(-1)) ++removed;
+  }
+  return removed;
 }
 
 bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
@@ -291,8 +335,8 @@ bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
   args.erase(demo);
   const char* tmp = std::getenv("TMPDIR");
   const std::string parent = tmp && *tmp ? tmp : "/tmp";
-  if (const int released = ReleaseAbandonedDemoMounts(parent); released > 0) {
-    err << "norvex: unmounted " << released << " data drive(s) left by demos that ended abruptly\n";
+  if (const int removed = RemoveAbandonedDemos(parent); removed > 0) {
+    err << "norvex: removed " << removed << " demo machine(s) left by programs that ended abruptly\n";
   }
   std::string error;
   auto machine = BuildDemoMachine(parent, std::time(nullptr), true, &error);

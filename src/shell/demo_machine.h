@@ -43,10 +43,12 @@ std::optional<DemoMachine> BuildDemoMachine(const std::string& parent, std::int6
                                             bool tryCompressible, std::string* error);
 
 // A built demo machine for the life of the program: when it goes, D:'s image is
-// unmounted and the demo's folder removed.
+// unmounted and the demo's folder removed. Meanwhile a signal that ends the process
+// (terminate, interrupt, hang-up, quit, or a crash) first detaches D:'s mount; only a
+// kill that cannot be caught leaves it, for RemoveAbandonedDemos.
 class DemoSession {
  public:
-  explicit DemoSession(DemoMachine machine) : machine_(std::move(machine)) {}
+  explicit DemoSession(DemoMachine machine);
   ~DemoSession();
   DemoSession(const DemoSession&) = delete;
   DemoSession& operator=(const DemoSession&) = delete;
@@ -56,9 +58,10 @@ class DemoSession {
   DemoMachine machine_;
 };
 
-// Unmounts the data drives that demos left mounted below `parent` when their program
-// died without unmounting them; returns how many.
-int ReleaseAbandonedDemoMounts(const std::string& parent);
+// Removes the folders below `parent` of demos whose program died without cleaning up
+// (first unmounting a data drive left mounted); a live demo's folder is never touched.
+// Returns how many were removed.
+int RemoveAbandonedDemos(const std::string& parent);
 
 // When `args` holds "--demo": removes it, builds a demo machine under $TMPDIR (or /tmp)
 // into `session` and puts the options that select it in front of the remaining

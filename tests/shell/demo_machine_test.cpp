@@ -2,6 +2,12 @@
 // Files list shows every gauge level and every hint its filesystem allows.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
 
 #include <algorithm>
 #include <ctime>
@@ -169,6 +175,71 @@ TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
     shell::DemoSession session(std::move(*machine));
   }
   EXPECT_FALSE(platform::IsMountPoint(mountPoint)) << "the demo left its data drive mounted";
+}
+
+}  // namespace
+
+namespace {
+
+// Builds a demo with a btrfs data drive in a child process that then ends by
+// `ending`; answers the child's wait status, or -1 when the child could not build.
+int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(shell::DemoMachine&)) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::string error;
+    auto machine = shell::BuildDemoMachine(parent, std::time(nullptr), true, &error);
+    if (!machine || !machine->dataImage) ::_exit(3);
+    ending(*machine);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 3 ? -1 : status;
+}
+
+std::vector<std::string> DemoFolders(const std::string& parent) {
+  std::vector<std::string> folders;
+  for (const auto& entry : std::filesystem::directory_iterator(parent)) {
+    if (entry.path().filename().string().starts_with("norvex-demo-")) folders.push_back(entry.path());
+  }
+  return folders;
+}
+
+TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
+  testing_support::TempDrives scratch("C");
+  const std::string parent = scratch.Dir();
+  // Terminated while the demo runs: the signal detaches the data drive first.
+  const int terminated = BuildDemoInChildAndEnd(parent, [](shell::DemoMachine& machine) {
+    shell::DemoSession session(std::move(machine));
+    ::raise(SIGTERM);
+  });
+  if (terminated == -1) GTEST_SKIP() << "the data drive could not be a btrfs image";
+  EXPECT_TRUE(WIFSIGNALED(terminated) && WTERMSIG(terminated) == SIGTERM);
+  std::vector<std::string> folders = DemoFolders(parent);
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_FALSE(platform::IsMountPoint(folders[0] + "/data"));
+
+  // Killed outright: the mount stays until the next demo removes the folder.
+  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](shell::DemoMachine&) { ::_exit(0); }), 0);
+  folders = DemoFolders(parent);
+  ASSERT_EQ(folders.size(), 2u);
+  const bool oneMounted = platform::IsMountPoint(folders[0] + "/data") ||
+                          platform::IsMountPoint(folders[1] + "/data");
+  EXPECT_TRUE(oneMounted);
+
+  // A live demo's folder (this process's) and a folder without an owner stay.
+  std::string error;
+  const auto live = shell::BuildDemoMachine(parent, std::time(nullptr), false, &error);
+  ASSERT_TRUE(live) << error;
+  std::filesystem::create_directory(parent + "/norvex-demo-foreign");
+
+  EXPECT_EQ(shell::RemoveAbandonedDemos(parent), 2);
+  for (const std::string& folder : folders) {
+    EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
+    EXPECT_FALSE(platform::IsMountPoint(folder + "/data")) << folder;
+  }
+  EXPECT_TRUE(std::filesystem::exists(live->folder));
+  EXPECT_TRUE(std::filesystem::exists(parent + "/norvex-demo-foreign"));
 }
 
 }  // namespace
