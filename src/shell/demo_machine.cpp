@@ -180,10 +180,11 @@ bool MakeDataFiles(platform::System& system, const std::string& data, bool compr
     // A compressed folder passes the flag on to the files created in it.
     const bool wholeFolder = compressible && folder.compressEvery == 1 &&
                              system.SetCompression(WindowsPath(folder.path), true);
+    const std::string path = folder.path;
+    const std::string leaf = path.substr(path.rfind('/') + 1);  // names the files: "Logs 7.log"
     for (int i = 0; i < folder.files; ++i) {
-      const std::string relative = std::string(folder.path) + "/" +
-                                   std::string(folder.path).substr(std::string(folder.path).rfind('/') + 1) +
-                                   " " + std::to_string(i + 1) + folder.extensions[i % folder.extensions.size()];
+      const std::string relative =
+          path + "/" + leaf + " " + std::to_string(i + 1) + folder.extensions[i % folder.extensions.size()];
       const bool sparse = folder.typicalSize == 0;
       // Sizes spread over two orders of magnitude around the folder's typical size.
       const std::uint64_t size = sparse ? (std::uint64_t{64} << 20) * (1 + i % 4)
