@@ -69,25 +69,31 @@ bool MakeDirectories(const std::string& path) {
   }
 }
 
-// Writes `size` bytes of text-like data; a sparse file gets `size` as its length but data
-// only in its first and last blocks.
-bool WriteDemoFile(const std::string& path, std::uint64_t size, bool sparse, std::mt19937& random) {
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+// Text-like bytes, as compressible as documents and logs are, for all files: each file
+// takes its block from its own offset into the pool.
+std::string MakeTextPool(std::mt19937& random) {
+  std::string pool(2 * kBlockSize, ' ');
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    pool[i] = i % 64 == 63 ? '\n' : static_cast<char>('a' + random() % 26);
+  }
+  return pool;
+}
+
+// Writes `size` bytes repeating the `kBlockSize` bytes at `block`; a sparse file gets
+// `size` as its length but data only in its first and last 4 KiB.
+bool WriteDemoFile(const std::string& path, std::uint64_t size, bool sparse, const char* block) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (fd < 0) return false;
   bool ok = true;
-  std::string block(std::min<std::uint64_t>(size, 64 * 1024), ' ');
-  for (std::size_t i = 0; i < block.size(); ++i) {
-    block[i] = static_cast<char>('a' + random() % 26);
-    if (i % 64 == 63) block[i] = '\n';
-  }
   if (sparse) {
-    ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0 &&
-         ::pwrite(fd, block.data(), 4096, 0) == 4096 &&
-         ::pwrite(fd, block.data(), 4096, static_cast<off_t>(size - 4096)) == 4096;
+    ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::pwrite(fd, block, 4096, 0) == 4096 &&
+         ::pwrite(fd, block, 4096, static_cast<off_t>(size - 4096)) == 4096;
   } else {
     for (std::uint64_t done = 0; ok && done < size;) {
-      const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - done));
-      ok = ::write(fd, block.data(), n) == static_cast<ssize_t>(n);
+      const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size - done));
+      ok = ::write(fd, block, n) == static_cast<ssize_t>(n);
       done += n;
     }
   }
@@ -174,6 +180,7 @@ bool Fail(std::string* error, std::string text) {
 bool MakeDataFiles(platform::System& system, const std::string& data, bool compressible,
                    DemoMachine& machine, std::vector<std::pair<std::string, std::string>>& made,
                    std::mt19937& random, std::string* error) {
+  const std::string pool = MakeTextPool(random);
   for (const Folder& folder : Layout()) {
     const std::string host = data + "/" + folder.path;
     if (!MakeDirectories(host)) return Fail(error, "cannot create " + host + ": " + std::strerror(errno));
@@ -189,7 +196,8 @@ bool MakeDataFiles(platform::System& system, const std::string& data, bool compr
       // Sizes spread over two orders of magnitude around the folder's typical size.
       const std::uint64_t size = sparse ? (std::uint64_t{64} << 20) * (1 + i % 4)
                                         : folder.typicalSize / 16 + random() % (folder.typicalSize * 2);
-      if (!WriteDemoFile(data + "/" + relative, i % 97 == 0 && !sparse ? 0 : size, sparse, random)) {
+      const char* block = pool.data() + random() % kBlockSize;
+      if (!WriteDemoFile(data + "/" + relative, i % 97 == 0 && !sparse ? 0 : size, sparse, block)) {
         return Fail(error, "cannot write " + data + "/" + relative + ": " + std::strerror(errno));
       }
       const bool compressed =
