@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/app/fixed_dialog_size.h"
+#include "ui/app/dialog_size.h"
 
 namespace ui {
 

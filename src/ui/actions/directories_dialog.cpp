@@ -5,7 +5,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "ui/app/fixed_dialog_size.h"
+#include "ui/app/dialog_size.h"
 
 namespace ui {
 

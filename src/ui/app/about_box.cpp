@@ -7,7 +7,7 @@
 
 #include "shell/prompter.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/fixed_dialog_size.h"
+#include "ui/app/dialog_size.h"
 
 namespace ui {
 
