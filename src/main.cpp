@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
   ChooseIconTheme();
 
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (!shell::ApplyDemoArgument(args, std::cerr)) return 1;
+  // Lives until after the window: the demo's drives stay mounted while the program runs.
+  std::unique_ptr<shell::DemoSession> demo;
+  if (!shell::ApplyDemoArgument(args, std::cerr, demo)) return 1;
   std::string error;
   const std::optional<platform::Environment> environment =
       platform::Environment::FromArguments(args, &error);

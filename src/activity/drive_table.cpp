@@ -50,7 +50,7 @@ bool DriveTable::Save(platform::System& system) const {
 }
 
 bool DriveTable::AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart) {
-  if (newState_.size() >= kMaxDriveRecords) return false;
+  if (newState_.size() >= kMaxDriveRecords || Find(driveNumber) >= 0) return false;
   DriveRecord record;
   record.drive = driveNumber;
   record.spanStart = spanStart;

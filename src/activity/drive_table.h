@@ -23,8 +23,8 @@ class DriveTable {
   // Writes the new state (temp file, flush, rename); true when never loaded.
   bool Save(platform::System& system) const;
 
-  // Appends a record with the defaults to the new state only; false when the table
-  // already holds the most records the file can take.
+  // Appends a record with the defaults to the new state only; false when the drive
+  // already has a record there or the table holds the most records the file can take.
   bool AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart);
   // Index of the drive's record in that state, -1 when absent.
   int Find(std::uint8_t driveNumber, TableState state = TableState::New) const;

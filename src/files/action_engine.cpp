@@ -212,6 +212,10 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
       AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
       return;
     }
+    if (AlreadyBackedUp(source, target)) {
+      record.states()[i] = scan::kStateBackedUp;
+      return;
+    }
     if (!ConfirmOverwrite(target)) return;
     copied = system_.CopyFile(source, target, false);
     if (!copied) {
@@ -238,6 +242,14 @@ bool ActionEngine::ConfirmOverwrite(const std::string& target) {
   }
   const std::uint8_t mode = flags_.OverwriteMode;
   return mode == kOverwriteAll || mode == kOverwriteOne;
+}
+
+bool ActionEngine::AlreadyBackedUp(const std::string& source, const std::string& target) const {
+  // An emptied source beside a copy that holds data is what an earlier back-up left
+  // behind: writing it over the copy would destroy the only one, whatever the answer.
+  const auto sourceSize = system_.GetFileSize(source);
+  const auto targetSize = system_.GetFileSize(target);
+  return sourceSize && targetSize && *sourceSize == 0 && *targetSize != 0;
 }
 
 bool ActionEngine::CopiedCompletely(const std::string& source, const std::string& target) const {

@@ -82,6 +82,7 @@ class ActionEngine {
                   const std::string& source, const std::string& target);
   // True when `target` may now be overwritten by the back-up copy.
   bool ConfirmOverwrite(const std::string& target);
+  bool AlreadyBackedUp(const std::string& source, const std::string& target) const;
   bool CopiedCompletely(const std::string& source, const std::string& target) const;
   void EmptyFile(const std::string& path);
   void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,

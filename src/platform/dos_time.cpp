@@ -132,6 +132,25 @@ std::uint32_t PackDosDateTime(const SystemTime& time) {
   return (date << 16) | (clock & 0xFFFF);
 }
 
+std::optional<std::uint32_t> ParseDosDateTime(std::string_view text) {
+  const std::string terminated(text);
+  unsigned year, month, day, hour, minute, second;
+  char tail = 0;
+  if (std::sscanf(terminated.c_str(), "%4u-%2u-%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
+                  &second, &tail) != 6) {
+    return std::nullopt;
+  }
+  SystemTime time;
+  time.year = static_cast<std::uint16_t>(year);
+  time.month = static_cast<std::uint16_t>(month);
+  time.day = static_cast<std::uint16_t>(day);
+  time.hour = static_cast<std::uint16_t>(hour);
+  time.minute = static_cast<std::uint16_t>(minute);
+  time.second = static_cast<std::uint16_t>(second);
+  if (!IsValidSystemTime(time) || year < 1980 || year > 2107) return std::nullopt;
+  return PackDosDateTime(time);
+}
+
 SystemTime UnpackDosDateTime(std::uint32_t dosDateTime) {
   const std::uint32_t date = dosDateTime >> 16;
   const std::uint32_t clock = dosDateTime & 0xFFFF;

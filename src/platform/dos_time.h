@@ -49,6 +49,9 @@ bool IsValidSystemTime(const SystemTime& time);
 // Packs the fields (seconds halved). Times before 1980-01-01 give 1980-01-01 00:00:00 and
 // times after 2107-12-31 23:59:58 give that, the range the packing can hold.
 std::uint32_t PackDosDateTime(const SystemTime& time);
+// "YYYY-MM-DD HH:MM:SS" (a command-line moment) packed; nullopt for any other text, an
+// impossible date or a year the packing cannot hold (before 1980, after 2107).
+std::optional<std::uint32_t> ParseDosDateTime(std::string_view text);
 // The raw fields of a packed value (dayOfWeek 0, milliseconds 0), unchecked: a damaged
 // value can give month 0 or day 31 of February. Use DosDateTimeToFileTime to check.
 SystemTime UnpackDosDateTime(std::uint32_t dosDateTime);

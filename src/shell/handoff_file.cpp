@@ -9,16 +9,17 @@
 #include <limits>
 
 #include "activity/byte_order.h"
+#include "files/action_codes.h"
 #include "platform/unique_fd.h"
 #include "scan/folder_info.h"
 
 namespace shell {
 namespace {
 
-constexpr std::uint8_t kActionCompress = 1;
-constexpr std::uint8_t kActionDecompress = 2;
-constexpr std::uint8_t kActionBackUp = 4;
-constexpr std::uint8_t kActionRestore = 8;
+using files::kActionBackUp;
+using files::kActionCompress;
+using files::kActionDecompress;
+using files::kActionRestore;
 
 class Encoder {
  public:

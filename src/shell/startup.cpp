@@ -59,6 +59,10 @@ void AppendFirstRunRecords(AppState& state, const platform::System& system, Opti
   // A new database records from the moment it is created, in local time.
   const std::uint32_t spanStart = platform::DosDateTimeFromLocal(system.Now());
   for (int i = 0; i < kDriveCount; ++i) {
+    // A drive table that predates the first run (a prepared machine, a reinstall) keeps
+    // its records: AppendDefaultRecord adds none for a drive that has one, since a second
+    // would hide the first's database from every lookup and, at exit, replace its file
+    // with an empty one.
     if (system.GetDriveType(Letter(i)) == platform::DriveType::Fixed) {
       state.driveTable.AppendDefaultRecord(static_cast<std::uint8_t>(i + 1), spanStart);
     }

@@ -89,6 +89,27 @@ TEST_F(EngineTest, OverwritePromptSkipKeepsBothFilesAndAllAnswersForTheRestOfThe
   EXPECT_EQ(flags.OverwriteMode, files::kOverwriteSkip) << "the All answer ends with the run";
 }
 
+TEST_F(EngineTest, AnEmptiedSourceNeverOverwritesItsBackupCopy) {
+  // A file backed up in an earlier session is empty beside its copy; backing it up again
+  // must keep the copy, even with All chosen before, and counts it as backed up.
+  drives.WriteFile("C:\\Work\\done.txt", "");
+  drives.WriteFile("E:\\Work\\done.txt", "the only copy");
+  drives.WriteFile("C:\\Work\\empty.txt", "");
+  drives.WriteFile("E:\\Work\\empty.txt", "");
+  const auto done = selection.AddFile("C:\\Work\\", "done.txt", 0, files::kActionBackUp, 'E');
+  selection.AddFile("C:\\Work\\", "empty.txt", 0, files::kActionBackUp, 'E');
+  flags.OverwriteMode = files::kOverwriteAll;
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\done.txt"), "the only copy");
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\done.txt"), "");
+  EXPECT_EQ(State("C:\\Work\\", done), scan::kStateBackedUp);
+  EXPECT_TRUE(progress.overwriteAsked.empty());
+  EXPECT_EQ(state.PendingActionCount, 0u);
+  EXPECT_EQ(progress.steps, 2);
+}
+
 TEST_F(EngineTest, StopInTheOverwritePromptEndsTheRunAfterThisFile) {
   drives.WriteFile("C:\\Work\\a.txt", "new");
   drives.WriteFile("E:\\Work\\a.txt", "old");

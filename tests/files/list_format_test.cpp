@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files_support.h"
+#include "support/folder_entries.h"
 #include "shell/app_state.h"
 
 namespace {

@@ -57,6 +57,16 @@ TEST(DosDateTime, PacksAndUnpacksKnownValues) {
   EXPECT_LT(PackDosDateTime(Fields(2024, 1, 1, 10, 0, 0)), PackDosDateTime(Fields(2024, 1, 1, 10, 0, 2)));
 }
 
+TEST(DosDateTime, ParsesCommandLineMomentsAndRefusesTheRest) {
+  EXPECT_EQ(platform::ParseDosDateTime("2026-02-28 13:45:10"), 0x5C5C6DA5u);
+  EXPECT_EQ(platform::ParseDosDateTime("1980-01-01 00:00:00"), 0x00210000u);
+  for (const char* bad : {"2026-02-29 00:00:00", "2026-13-01 00:00:00", "1979-12-31 23:59:59",
+                          "2108-01-01 00:00:00", "2026-01-01 00:00:00 x", "2026-01-01", "",
+                          "2026-01-01 24:00:00"}) {
+    EXPECT_EQ(platform::ParseDosDateTime(bad), std::nullopt) << bad;
+  }
+}
+
 TEST(DosDateTime, WindowsConversionsAgreeAndRefuseImpossibleFields) {
   const auto start = DosDateTimeToFileTime(0x00210000u);
   ASSERT_TRUE(start);

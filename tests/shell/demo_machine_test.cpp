@@ -1,38 +1,156 @@
-// The demo machine: a realistic data drive whose database the program can read.
+// The demo machine: a realistic data drive whose database the program reads, and whose
+// Files list shows every gauge level and every hint its filesystem allows.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
 
 #include <algorithm>
 #include <ctime>
 #include <set>
 #include <sstream>
+#include <string>
 
 #include "activity/access_tables.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
+#include "files/action_codes.h"
+#include "files/action_engine.h"
+#include "files/hints.h"
+#include "files/list_format.h"
 #include "platform/environment.h"
 #include "platform/host_system.h"
+#include "scan/folder_info.h"
+#include "scan/record_path.h"
+#include "scan/scan_job.h"
+#include "shell/app_state.h"
 #include "shell/demo_machine.h"
+#include "shell/startup.h"
+#include "shell/status_sink.h"
 #include "support/temp_drives.h"
+#include "scripted_prompter.h"
 
 namespace {
+
+platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
+  platform::Environment environment;
+  environment.stateDir = machine.stateDir;
+  environment.configDir = machine.configDir;
+  environment.recorderSocket = machine.folder + "/none.sock";
+  environment.drives = *platform::DriveMap::Parse(machine.drives);
+  return environment;
+}
+
+class SilentStatus : public shell::StatusSink {
+ public:
+  void ShowStatus(const std::string&) override {}
+};
+
+// What the Files list shows over all of D:'s folders, by the list's own row code.
+struct DataDriveView {
+  std::set<std::string> hintLetters;  // "C", "D", "B", "R"; blanks left out
+  std::set<int> gaugeLevels;
+  std::set<std::string> lastOperations;
+  int dataDriveRecords = 0;  // D: records in the drive table after start-up
+  bool compressible = false;
+  std::uint32_t compressedFiles = 0;
+  std::string busyLogHintAfterBackUp;  // a scan never finds a backed-up file
+};
+
+class SilentProgress : public files::ActionProgress {
+ public:
+  void ShowAction(const std::string&) override {}
+  void ShowCurrentFile(const std::string&) override {}
+  void ShowFilesToProcess(std::uint32_t) override {}
+  void StepProgress() override {}
+  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
+};
+
+// Backs up a busy log to E: the way "Perform actions" does and answers its new hint.
+std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& folder,
+                               const std::string& name, platform::System& system,
+                               shell::AppState& state, shell::Prompter& prompter) {
+  scan::CFolderInfo& record = scan::RecordForPath(driveList, folder);
+  std::uint32_t i = 0;
+  while (i < record.Count() && record.names(i) != name) ++i;
+  if (i == record.Count()) return "missing";
+  record.actions()[i] = files::kActionBackUp;
+  record.backupDrives()[i] = 'E';
+  state.PendingActionCount = 1;
+  files::ActionRunFlags flags;
+  flags.ProcessingOn = 1;
+  SilentProgress progress;
+  files::ActionEngine engine(system, state, flags, prompter, progress);
+  if (!engine.ActionWorker(driveList) || record.states()[i] != scan::kStateBackedUp) return "not backed up";
+  files::RefreshHints(driveList, state, system);
+  return files::ActionLetter(record.hints()[i]);
+}
+
+void CollectRows(const scan::CFolderInfo& record, DataDriveView& view) {
+  for (const files::ListRow& row : files::MakeRows(record)) {
+    if (const std::string letter = files::ActionLetter(row.hint); letter != " ") {
+      view.hintLetters.insert(letter);
+    }
+    view.gaugeLevels.insert(row.activityLevel);
+    if (!row.IsFolder()) {
+      if (row.state == scan::kStateCompressed) ++view.compressedFiles;
+      if (row.lastAccess != 0) view.lastOperations.insert(files::CellText(row, files::kColLastOperation));
+    }
+  }
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (const scan::CFolderInfo* child = record.GetChild(i)) CollectRows(*child, view);
+  }
+}
+
+// Starts the program's core on the demo as its first run would, scans D: and refreshes
+// the hints, the way the window does after its start-up scan.
+DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
+  platform::HostSystem system(DemoEnvironment(machine));
+  shell::AppState state;
+  testing_support::ScriptedPrompter prompter;
+  testing_support::MemoryOptionStore options;  // empty: the program's first run
+  DataDriveView view;
+  if (shell::RunFrameStartup(state, system, prompter, options) != shell::StartupOutcome::Ready) {
+    ADD_FAILURE() << "start-up refused the demo's databases";
+    return view;
+  }
+  for (const activity::DriveRecord& record : state.driveTable.NewState()) {
+    if (record.drive == activity::DriveNumber(shell::kDemoDataDrive)) ++view.dataDriveRecords;
+  }
+  view.compressible = state.CompressibleDrive[static_cast<std::size_t>(shell::DriveIndex('D'))];
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
+  SilentStatus status;
+  scan::ScanInPlace(root, false, system, state, status);
+  files::RefreshHints(driveList, state, system);
+  CollectRows(root, view);
+  view.busyLogHintAfterBackUp =
+      HintAfterBackingUp(driveList, "D:\\Logs\\", "Logs 2.log", system, state, prompter);
+  return view;
+}
+
+std::set<int> AllGaugeLevels() {
+  std::set<int> levels;
+  for (int level = 0; level <= 12; ++level) levels.insert(level);
+  return levels;
+}
 
 TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), &error);
+  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
   ASSERT_TRUE(machine) << error;
+  EXPECT_FALSE(machine->dataImage);
+  EXPECT_EQ(machine->compressed, 0u);
   EXPECT_GE(machine->files, 2000u);
   EXPECT_GE(machine->recorded, machine->files / 3);
   EXPECT_LT(machine->recorded, machine->files);  // some files were never opened
 
-  platform::Environment environment;
-  environment.stateDir = machine->stateDir;
-  environment.configDir = machine->configDir;
-  environment.recorderSocket = machine->folder + "/none.sock";
-  environment.drives = *platform::DriveMap::Parse(machine->drives);
-  platform::HostSystem system(environment);
-
+  platform::HostSystem system(DemoEnvironment(*machine));
   activity::DriveTable table;
   ASSERT_TRUE(table.Load(system));
   ASSERT_EQ(table.NewState().size(), 1u);
@@ -50,6 +168,114 @@ TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
   EXPECT_EQ(lastOperations, (std::set<int>{0, 1, 2, 3, 4}));
   const auto log = tables.RecordOrZero('D', activity::PathKey("D:\\Logs\\Logs 2.log", {}));
   EXPECT_GT(log.writeOnly, 100 * log.readOnly);
+}
+
+// A plain folder cannot compress: no file is compressed, so no "D", and "C" is never
+// offered; the back-up hint and every gauge level still show, and "R" once a busy file
+// has been backed up (a scan never finds a backed-up file).
+TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
+  testing_support::TempDrives scratch("C");
+  std::string error;
+  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
+  ASSERT_TRUE(machine) << error;
+  const DataDriveView view = ViewDataDrive(*machine);
+  EXPECT_EQ(view.dataDriveRecords, 1) << "the first run added a second record for D:";
+  EXPECT_EQ(view.hintLetters, (std::set<std::string>{"B"}));
+  EXPECT_EQ(view.gaugeLevels, AllGaugeLevels());
+  EXPECT_EQ(view.lastOperations, (std::set<std::string>{"R", "W", "RW", "E", "S"}));
+  EXPECT_EQ(view.busyLogHintAfterBackUp, "R");
+}
+
+// On a btrfs image the busy compressed files ask to be decompressed and the idle
+// uncompressed ones to be compressed, beside the back-up hint.
+TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
+  testing_support::TempDrives scratch("C");
+  std::string error;
+  auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), true, &error);
+  ASSERT_TRUE(machine) << error;
+  if (!machine->dataImage) {
+    GTEST_SKIP() << "the data drive could not be a btrfs image: " << machine->whyNotCompressible;
+  }
+  const DataDriveView view = ViewDataDrive(*machine);
+  EXPECT_TRUE(view.compressible);
+  EXPECT_EQ(view.dataDriveRecords, 1);
+  EXPECT_EQ(view.compressedFiles, machine->compressed);
+  EXPECT_GT(machine->compressed, machine->files / 10);
+  EXPECT_EQ(view.hintLetters, (std::set<std::string>{"C", "D", "B"}));
+  EXPECT_EQ(view.gaugeLevels, AllGaugeLevels());
+  EXPECT_EQ(view.busyLogHintAfterBackUp, "R");
+
+  const std::string mountPoint = machine->dataImage->MountPoint();
+  EXPECT_TRUE(platform::IsMountPoint(mountPoint));
+  {
+    shell::DemoSession session(std::move(*machine));
+  }
+  EXPECT_FALSE(platform::IsMountPoint(mountPoint)) << "the demo left its data drive mounted";
+}
+
+}  // namespace
+
+namespace {
+
+// Builds a demo with a btrfs data drive in a child process that then ends by
+// `ending`; answers the child's wait status, or -1 when the child could not build.
+int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(shell::DemoMachine&)) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::string error;
+    auto machine = shell::BuildDemoMachine(parent, std::time(nullptr), true, &error);
+    if (!machine || !machine->dataImage) ::_exit(3);
+    ending(*machine);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 3 ? -1 : status;
+}
+
+std::vector<std::string> DemoFolders(const std::string& parent) {
+  std::vector<std::string> folders;
+  for (const auto& entry : std::filesystem::directory_iterator(parent)) {
+    if (entry.path().filename().string().starts_with("norvex-demo-")) folders.push_back(entry.path());
+  }
+  return folders;
+}
+
+TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
+  testing_support::TempDrives scratch("C");
+  const std::string parent = scratch.Dir();
+  // Terminated while the demo runs: the signal detaches the data drive first.
+  const int terminated = BuildDemoInChildAndEnd(parent, [](shell::DemoMachine& machine) {
+    shell::DemoSession session(std::move(machine));
+    ::raise(SIGTERM);
+  });
+  if (terminated == -1) GTEST_SKIP() << "the data drive could not be a btrfs image";
+  EXPECT_TRUE(WIFSIGNALED(terminated) && WTERMSIG(terminated) == SIGTERM);
+  std::vector<std::string> folders = DemoFolders(parent);
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_FALSE(platform::IsMountPoint(folders[0] + "/data"));
+
+  // Killed outright: the mount stays until the next demo removes the folder.
+  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](shell::DemoMachine&) { ::_exit(0); }), 0);
+  folders = DemoFolders(parent);
+  ASSERT_EQ(folders.size(), 2u);
+  const bool oneMounted = platform::IsMountPoint(folders[0] + "/data") ||
+                          platform::IsMountPoint(folders[1] + "/data");
+  EXPECT_TRUE(oneMounted);
+
+  // A live demo's folder (this process's) and a folder without an owner stay.
+  std::string error;
+  const auto live = shell::BuildDemoMachine(parent, std::time(nullptr), false, &error);
+  ASSERT_TRUE(live) << error;
+  std::filesystem::create_directory(parent + "/norvex-demo-foreign");
+
+  EXPECT_EQ(shell::RemoveAbandonedDemos(parent), 2);
+  for (const std::string& folder : folders) {
+    EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
+    EXPECT_FALSE(platform::IsMountPoint(folder + "/data")) << folder;
+  }
+  EXPECT_TRUE(std::filesystem::exists(live->folder));
+  EXPECT_TRUE(std::filesystem::exists(parent + "/norvex-demo-foreign"));
 }
 
 }  // namespace

@@ -137,6 +137,19 @@ TEST_F(StartupTest, FirstRunAddsOneDefaultRecordPerFixedDriveOnce) {
   ASSERT_EQ(Start(second), StartupOutcome::Ready);
   EXPECT_EQ(second.driveTable.NewState(), records);
   EXPECT_TRUE(prompter.asked.empty());
+
+  // With the option lost, the defaults come again only for drives that have no record:
+  // a second D: record would load D:'s table twice, in two shapes.
+  options.values.erase(shell::kExecutedAtLeastOneTimeOption);
+  second.driveTable.NewState()[1].bucketMask = 2047;
+  ASSERT_TRUE(second.driveTable.Save(system));
+  drives.WriteFileOfSize("C:\\FileTblD.NVX", 2048 * 4 * 33, 0);
+  system.types['E'] = platform::DriveType::Fixed;
+  shell::AppState third;
+  ASSERT_EQ(Start(third), StartupOutcome::Ready);
+  ASSERT_EQ(third.driveTable.NewState().size(), 3u);
+  EXPECT_EQ(third.driveTable.NewState()[1].bucketMask, 2047);
+  EXPECT_EQ(third.driveTable.NewState()[2].drive, 5);  // E:, fixed now
 }
 
 TEST_F(StartupTest, UnopenableDriveTableClosesWithItsMessage) {

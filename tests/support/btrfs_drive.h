@@ -3,8 +3,10 @@
 // need a filesystem that really compresses. Needs root and btrfs-progs; where mounting
 // is not possible, Mounted() is false and WhyNot() says why (for GTEST_SKIP).
 
+#include <memory>
 #include <string>
 
+#include "platform/btrfs_image.h"
 #include "support/temp_drives.h"
 
 namespace testing_support {
@@ -12,18 +14,19 @@ namespace testing_support {
 class BtrfsDrive {
  public:
   BtrfsDrive(TempDrives& drives, char letter);
-  ~BtrfsDrive();  // unmounts; the image goes with the drives' folder
+  // Unmounts (the image goes with the drives' folder), so declare it after the drives.
+  ~BtrfsDrive() = default;
   BtrfsDrive(const BtrfsDrive&) = delete;
   BtrfsDrive& operator=(const BtrfsDrive&) = delete;
 
-  bool Mounted() const { return mounted_; }
+  bool Mounted() const { return image_ != nullptr; }
   const std::string& WhyNot() const { return whyNot_; }
   const std::string& MountPoint() const { return mountPoint_; }
 
  private:
   std::string mountPoint_;
   std::string whyNot_;
-  bool mounted_ = false;
+  std::unique_ptr<platform::BtrfsImage> image_;
 };
 
 }  // namespace testing_support

@@ -10,6 +10,7 @@
 #include "scan/folder_info.h"
 #include "shell/app_state.h"
 #include "shell/scripted_prompter.h"
+#include "support/folder_entries.h"
 #include "support/temp_drives.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
@@ -26,18 +27,10 @@ using ui::CFilesList;
 
 std::uint32_t Add(scan::CFolderInfo& folder, std::string_view name, std::uint64_t size,
                   std::uint32_t reads = 0, std::uint8_t kind = scan::kKindFile) {
-  scan::NewEntry entry;
-  entry.source = kind == scan::kKindFolder ? scan::kSourceSubfolder : 'D';
-  entry.name = name;
-  entry.size = size;
-  entry.compressedSize = size;
-  entry.clusterSize = 512;
-  entry.kind = kind;
-  folder.AddEntry(entry);
-  const std::uint32_t i = folder.Count() - 1;
-  folder.readOnlyCounts()[i] = reads;
-  if (reads != 0) folder.lastAccess()[i] = 0x22000000;
-  return i;
+  files_test::Counters counters;
+  counters.readOnly = reads;
+  if (reads != 0) counters.lastAccess = 0x22000000;
+  return files_test::AddFile(folder, name, size, counters, kind);
 }
 
 class FilesListTest : public ::testing::Test {

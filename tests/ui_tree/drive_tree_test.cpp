@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/dos_time.h"
+#include "scan/record_search.h"
 #include "shell/app_state.h"
 #include "shell/options.h"
 #include "shell/scripted_prompter.h"
@@ -181,6 +182,23 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 3u);
   EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 2);
   EXPECT_EQ(Tree().model()->rowCount(Child(Drive('D'), "Work")), 1);
+}
+
+TEST_F(DriveTreeTest, ARescanNeverLeavesTheListOnARecordItReplaced) {
+  Tree().setCurrentIndex(Drive('D'));
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+  // The list shows a folder below the drive, then the drive is read again.
+  scan::CFolderInfo* reports = Tree().RecordOf(Child(Child(Drive('D'), "Work"), "Reports"));
+  ASSERT_NE(reports, nullptr);
+  frame->List().Fill(reports);
+  state.RefreshAfterScan = false;  // as when folders are read before actions are set
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+
+  EXPECT_TRUE(scan::TreeHoldsRecord(Tree().DriveList(), frame->List().ShownFolder()));
+  EXPECT_EQ(frame->List().ShownFolder(), Tree().RecordOf(Tree().CurrentItem()));
 }
 
 TEST_F(DriveTreeTest, StoppingKeepsTheDirectSubfoldersAndClearsDriveScanned) {

@@ -41,24 +41,6 @@ class SilentStatus : public shell::StatusSink {
   void ShowStatus(const std::string&) override {}
 };
 
-std::optional<std::uint32_t> ParseNow(const std::string& text) {
-  platform::SystemTime time;
-  unsigned year, month, day, hour, minute, second;
-  char tail;
-  if (std::sscanf(text.c_str(), "%4u-%2u-%2u %2u:%2u:%2u%c", &year, &month, &day, &hour, &minute,
-                  &second, &tail) != 6) {
-    return std::nullopt;
-  }
-  time.year = static_cast<std::uint16_t>(year);
-  time.month = static_cast<std::uint16_t>(month);
-  time.day = static_cast<std::uint16_t>(day);
-  time.hour = static_cast<std::uint16_t>(hour);
-  time.minute = static_cast<std::uint16_t>(minute);
-  time.second = static_cast<std::uint16_t>(second);
-  if (!platform::IsValidSystemTime(time) || year < 1980 || year > 2107) return std::nullopt;
-  return platform::PackDosDateTime(time);
-}
-
 bool ParseArguments(Context& context, const std::vector<std::string>& args, ReportArguments& parsed) {
   for (std::size_t k = 0; k < args.size(); ++k) {
     const std::string& arg = args[k];
@@ -76,7 +58,7 @@ bool ParseArguments(Context& context, const std::vector<std::string>& args, Repo
       parsed.sortKey = static_cast<std::uint8_t>(key);
     } else if (arg == "--now" && hasValue) {
       const std::string& value = args[++k];
-      parsed.now = ParseNow(value);
+      parsed.now = platform::ParseDosDateTime(value);
       if (!parsed.now) {
         context.err << "norvex-cli: --now takes \"YYYY-MM-DD HH:MM:SS\" between 1980 and 2107, not '"
                     << value << "'\n";

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/app/dialog_size.h"
+
 namespace ui {
 
 BackupDialog::BackupDialog(const files::BackupChoice& shown, const QStringList& drives,
@@ -56,7 +58,7 @@ BackupDialog::BackupDialog(const files::BackupChoice& shown, const QStringList& 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(options);
   layout->addWidget(buttons);
-  setFixedSize(sizeHint());
+  FixSizeKeepingTitle(*this);
 }
 
 files::BackupChoice BackupDialog::Choice() const {

@@ -5,6 +5,8 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "ui/app/dialog_size.h"
+
 namespace ui {
 
 DirectoriesDialog::DirectoriesDialog(const files::DirectoriesChoice& shown, QWidget* parent)
@@ -30,7 +32,7 @@ DirectoriesDialog::DirectoriesDialog(const files::DirectoriesChoice& shown, QWid
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(options);
   layout->addWidget(buttons);
-  setFixedSize(sizeHint());
+  FixSizeKeepingTitle(*this);
 }
 
 files::DirectoriesChoice DirectoriesDialog::Choice() const {

@@ -164,6 +164,11 @@ void CPerformDialog::UpdateButtons(bool running) {
   go_->setEnabled(!running && state_.PendingActionCount != 0);
   stop_->setEnabled(running);
   close_->setEnabled(!running);
+  // Return starts the run when there is one to start, and stops it while it runs; the
+  // focus follows so the keyboard user is never left on a disabled button.
+  QPushButton* const next = running ? stop_ : (go_->isEnabled() ? go_ : close_);
+  for (QPushButton* button : {go_, stop_, close_}) button->setDefault(button == next);
+  next->setFocus();
 }
 
 void CPerformDialog::Go() {

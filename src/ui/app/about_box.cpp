@@ -7,6 +7,7 @@
 
 #include "shell/prompter.h"
 #include "ui/app/app_icon.h"
+#include "ui/app/dialog_size.h"
 
 namespace ui {
 
@@ -37,7 +38,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(body);
   layout->addWidget(buttons);
-  setFixedSize(sizeHint());
+  FixSizeKeepingTitle(*this);
 }
 
 }  // namespace ui

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include "scan/record_search.h"
 #include "shell/app_state.h"
 #include "shell/options.h"
 #include "shell/prompter.h"
@@ -127,6 +128,17 @@ void CMainFrame::CreateClient() {
   // Actions run over the tree's records; the list shows the run's results.
   SetDriveList(&tree_->DriveList());
   connect(this, &CMainFrame::actionsPerformed, list_, [this] { list_->Refill(); });
+  // A scan hands its records over in place of the old ones: the list must not go on
+  // pointing at a record that is gone or whose entries have changed under its rows.
+  connect(tree_, &CDriveTree::subtreeReplaced, list_, [this](scan::CFolderInfo* record) {
+    scan::CFolderInfo* const shown = list_->ShownFolder();
+    if (shown == nullptr) return;
+    if (shown == record) {
+      list_->Refill();
+    } else if (!scan::TreeHoldsRecord(tree_->DriveList(), shown)) {
+      list_->Fill(tree_->RecordOf(tree_->CurrentItem()));
+    }
+  });
   splitter_->addWidget(treeFrame_);
   splitter_->addWidget(listFrame_);
   splitter_->setStretchFactor(0, 0);

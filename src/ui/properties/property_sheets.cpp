@@ -9,6 +9,7 @@
 
 #include "analysis/space.h"
 #include "scan/folder_info.h"
+#include "ui/app/dialog_size.h"
 #include "ui/properties/property_pages.h"
 
 namespace ui {
@@ -40,6 +41,7 @@ std::uint64_t DriveUsedBytes(const platform::System& system, const scan::CFolder
 // OK and Cancel below the tabs, the "?" button in the title bar.
 QTabWidget* SheetFrame(QDialog& sheet) {
   sheet.setModal(true);
+  KeepTitleVisible(sheet);
   sheet.setWindowFlag(Qt::WindowContextHelpButtonHint, true);
   auto* layout = new QVBoxLayout(&sheet);
   auto* tabs = new QTabWidget(&sheet);

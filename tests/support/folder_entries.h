@@ -1,5 +1,5 @@
 #pragma once
-// Builds folder records entry by entry for the hint and list tests.
+// Builds folder records entry by entry for the hint, list and view tests.
 
 #include <cstdint>
 #include <string_view>
