@@ -1,7 +1,5 @@
 #include "offline_record.h"
 
-#include "moment_text.h"
-
 #include <charconv>
 #include <cstdio>
 #include <optional>
@@ -50,7 +48,7 @@ std::optional<Request> ParseRequest(const std::vector<std::string>& args, std::s
     }
     if (matched) continue;
     if (arg == "--at") {
-      request.at = i + 1 < args.size() ? ParseMoment(args[i + 1]) : std::nullopt;
+      request.at = i + 1 < args.size() ? platform::ParseDosDateTime(args[i + 1]) : std::nullopt;
       if (!request.at) {
         *error = "--at needs a local time \"YYYY-MM-DD HH:MM:SS\" between 1980 and 2107";
         return std::nullopt;

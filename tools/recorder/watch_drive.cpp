@@ -1,7 +1,5 @@
 #include "watch_drive.h"
 
-#include "moment_text.h"
-
 #include <charconv>
 #include <ostream>
 
@@ -53,7 +51,7 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
       if (!size) return err << "norvex-recorder: --bucket-size needs 1 to 17\n", 2;
       defaults.bucketSize = static_cast<std::uint16_t>(*size);
     } else if (arg == "--since" && hasValue) {
-      const auto since = ParseMoment(args[++i]);
+      const auto since = platform::ParseDosDateTime(args[++i]);
       if (!since) return err << "norvex-recorder: --since needs a local time \"YYYY-MM-DD HH:MM:SS\"\n", 2;
       defaults.spanStart = *since;
     } else if (arg == "--names") {
