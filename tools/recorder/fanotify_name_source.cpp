@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "event_source.h"
+#include "fanotify_marks.h"
 #include "fanotify_replay.h"
 #include "platform/unique_fd.h"
 
@@ -46,14 +47,7 @@ class FanotifyNameSource final : public EventSource {
   std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    for (auto it = marked_.begin(); it != marked_.end();) {
-      if (std::find(roots.begin(), roots.end(), *it) != roots.end()) {
-        ++it;
-        continue;
-      }
-      ::fanotify_mark(fd_.Get(), FAN_MARK_REMOVE | FAN_MARK_MOUNT, kOpenMask, AT_FDCWD, it->c_str());
-      it = marked_.erase(it);
-    }
+    UnmarkDroppedRoots(fd_.Get(), kOpenMask, roots, marked_);
     for (const std::string& root : roots) {
       if (std::find(marked_.begin(), marked_.end(), root) != marked_.end()) continue;
       // The move mark first: no open is reported before folder moves are.

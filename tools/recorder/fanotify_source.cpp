@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "event_source.h"
+#include "fanotify_marks.h"
 #include "fanotify_replay.h"
 #include "platform/unique_fd.h"
 
@@ -54,14 +55,7 @@ class FanotifySource final : public EventSource {
   std::uint64_t Received() const override { return received_; }
 
   bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    for (auto it = marked_.begin(); it != marked_.end();) {
-      if (std::find(roots.begin(), roots.end(), *it) != roots.end()) {
-        ++it;
-        continue;
-      }
-      ::fanotify_mark(fd_.Get(), FAN_MARK_REMOVE | FAN_MARK_MOUNT, kMask, AT_FDCWD, it->c_str());
-      it = marked_.erase(it);
-    }
+    UnmarkDroppedRoots(fd_.Get(), kMask, roots, marked_);
     for (const std::string& root : roots) {
       if (std::find(marked_.begin(), marked_.end(), root) != marked_.end()) continue;
       if (::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_MOUNT, kMask, AT_FDCWD, root.c_str()) != 0) {
