@@ -38,6 +38,26 @@ std::optional<FileFacts> FactsOf(const std::string& host) {
   return ReadFileFacts({AT_FDCWD, host.c_str(), host, dir && FilesystemCompresses(dir.Get())});
 }
 
+// True when no folder between the drive's root and the last component of `host` is a
+// symbolic link. Everything that changes files goes through this, so a link planted
+// inside a drive (E:\Work -> /etc) cannot carry a copy, a folder or a truncation off it.
+bool FoldersBelowRootAreReal(const std::string& root, const std::string& host) {
+  std::string prefix = root;
+  std::size_t next = root == "/" ? 1 : root.size() + 1;
+  while (next < host.size()) {
+    const std::size_t slash = host.find('/', next);
+    if (slash == std::string::npos) break;  // the last component is the caller's business
+    prefix = host.substr(0, slash);
+    struct stat info {};
+    if (::lstat(prefix.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+      errno = ELOOP;
+      return false;
+    }
+    next = slash + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 HostSystem::HostSystem(const Environment& environment)
@@ -45,6 +65,14 @@ HostSystem::HostSystem(const Environment& environment)
 
 std::optional<std::string> HostSystem::HostPath(std::string_view windowsPath) const {
   return HostPathOf(drives_, windowsPath);
+}
+
+std::optional<std::string> HostSystem::HostPathToChange(std::string_view windowsPath) const {
+  auto host = HostPath(windowsPath);
+  if (!host) return std::nullopt;
+  const MappedDrive* drive = drives_.Find(*DriveLetterOf(windowsPath));
+  if (!FoldersBelowRootAreReal(drive->root, *host)) return std::nullopt;
+  return host;
 }
 
 DriveType HostSystem::GetDriveType(char letter) const {
@@ -130,7 +158,7 @@ std::uint32_t HostSystem::GetFileAttributes(std::string_view windowsPath) const 
 }
 
 bool HostSystem::SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) {
-  const auto host = HostPath(windowsPath);
+  const auto host = HostPathToChange(windowsPath);
   return host && WriteDosAttributes(*host, attributes);
 }
 
@@ -152,20 +180,20 @@ std::uint64_t HostSystem::GetCompressedFileSize(std::string_view windowsPath) co
 
 std::unique_ptr<File> HostSystem::OpenFile(std::string_view windowsPath,
                                            const OpenOptions& options) {
-  const auto host = HostPath(windowsPath);
+  const auto host = HostPathToChange(windowsPath);
   if (!host) return nullptr;
   return OpenHostFile(*host, options);
 }
 
 bool HostSystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
-  const auto source = HostPath(from);
-  const auto target = HostPath(to);
+  const auto source = HostPathToChange(from);
+  const auto target = HostPathToChange(to);
   return source && target && SafeCopyFile(*source, *target, failIfExists);
 }
 
 bool HostSystem::MoveFile(std::string_view from, std::string_view to) {
-  const auto source = HostPath(from);
-  const auto target = HostPath(to);
+  const auto source = HostPathToChange(from);
+  const auto target = HostPathToChange(to);
   if (!source || !target || DriveLetterOf(from) != DriveLetterOf(to)) return false;
   if (::rename(source->c_str(), target->c_str()) != 0) return false;
   SyncDirectory(HostParent(*target));
@@ -173,7 +201,7 @@ bool HostSystem::MoveFile(std::string_view from, std::string_view to) {
 }
 
 bool HostSystem::DeleteFile(std::string_view windowsPath) {
-  const auto host = HostPath(windowsPath);
+  const auto host = HostPathToChange(windowsPath);
   return host && ::unlink(host->c_str()) == 0;
 }
 
@@ -184,12 +212,12 @@ bool HostSystem::FileExists(std::string_view windowsPath) const {
 }
 
 bool HostSystem::CreateDirectory(std::string_view windowsPath) {
-  const auto host = HostPath(windowsPath);
+  const auto host = HostPathToChange(windowsPath);
   return host && ::mkdir(host->c_str(), 0777) == 0;
 }
 
 bool HostSystem::SetCompression(std::string_view windowsPath, bool compress) {
-  const auto host = HostPath(windowsPath);
+  const auto host = HostPathToChange(windowsPath);
   return host && SetBtrfsCompression(*host, compress);
 }
 

@@ -37,6 +37,10 @@ class HostSystem final : public System {
   std::int64_t Now() const override;
 
  private:
+  // HostPath for a call that changes something: nullopt (errno ELOOP) when a folder on
+  // the way below the drive's root is a symbolic link.
+  std::optional<std::string> HostPathToChange(std::string_view windowsPath) const;
+
   DriveMap drives_;
   std::string recorderSocket_;
 };

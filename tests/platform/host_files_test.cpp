@@ -188,6 +188,37 @@ TEST(HostFileOperations, MoveDeleteCreateAndExists) {
   EXPECT_EQ(system.GetFileSize("C:\\nothing"), std::nullopt);
 }
 
+TEST(HostFileOperations, NothingIsChangedThroughALinkedFolderInsideADrive) {
+  // E:\Work is a link to a folder off the drives: every call that changes files refuses
+  // to reach through it, while a real folder beside it works.
+  TempDrives drives("CDE");
+  System& system = drives.System();
+  const std::string outside = drives.Host("D:\\Outside");
+  drives.MakeDirectory("D:\\Outside");
+  drives.WriteFile("D:\\Outside\\victim.txt", "keep me");
+  ASSERT_EQ(::symlink(outside.c_str(), drives.Host("E:\\Work").c_str()), 0);
+  drives.WriteFile("C:\\a.txt", "backup data");
+
+  EXPECT_FALSE(system.CopyFile("C:\\a.txt", "E:\\Work\\a.txt", true));
+  EXPECT_FALSE(system.CopyFile("C:\\a.txt", "E:\\Work\\victim.txt", false));
+  EXPECT_FALSE(system.CopyFile("E:\\Work\\victim.txt", "C:\\b.txt", true));
+  EXPECT_FALSE(system.CreateDirectory("E:\\Work\\New"));
+  EXPECT_FALSE(system.DeleteFile("E:\\Work\\victim.txt"));
+  EXPECT_FALSE(system.MoveFile("E:\\Work\\victim.txt", "E:\\moved.txt"));
+  EXPECT_EQ(system.OpenFile("E:\\Work\\victim.txt", {OpenMode::OpenExisting, true, false}), nullptr);
+  EXPECT_FALSE(system.SetFileAttributes("E:\\Work\\victim.txt", 0x20));
+  EXPECT_EQ(errno, ELOOP);
+
+  EXPECT_EQ(drives.ReadFile("D:\\Outside\\victim.txt"), "keep me");
+  EXPECT_FALSE(drives.Exists("D:\\Outside\\a.txt"));
+  EXPECT_FALSE(drives.Exists("D:\\Outside\\New"));
+  EXPECT_FALSE(drives.Exists("C:\\b.txt"));
+  // Reading facts through it is harmless and still answers; a real folder takes changes.
+  EXPECT_TRUE(system.FileExists("E:\\Work\\victim.txt"));
+  EXPECT_TRUE(system.CreateDirectory("E:\\Real"));
+  EXPECT_TRUE(system.CopyFile("C:\\a.txt", "E:\\Real\\a.txt", true));
+}
+
 TEST(HostVolumes, DiskSpaceDriveTypeAndUnmappedLetters) {
   TempDrives drives;
   System& system = drives.System();
