@@ -71,36 +71,55 @@ class FanotifyNameSource final : public EventSource {
     // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
-    auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer_);
-    ssize_t left = length;
-    for (; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
+    // Events carrying names have lengths that are no multiple of 8, so the ones after
+    // them sit unaligned in the buffer: each is copied out before it is looked at.
+    const auto size = static_cast<std::size_t>(length);
+    std::size_t offset = 0;
+    while (offset + FAN_EVENT_METADATA_LEN <= size) {
+      fanotify_event_metadata event;
+      std::memcpy(&event, buffer_ + offset, sizeof event);
+      if (event.event_len < FAN_EVENT_METADATA_LEN || event.event_len > size - offset) break;
       ++received_;
-      if (event->mask & FAN_Q_OVERFLOW) {
+      if (event.mask & FAN_Q_OVERFLOW) {
         ++dropped_;
-        continue;
+      } else {
+        if (event.fd >= 0) ::close(event.fd);  // never asked for, but never leaked either
+        Add(event, buffer_ + offset, batch);
       }
-      if (event->fd >= 0) ::close(event->fd);  // never asked for, but never leaked either
-      Add(*event, batch);
+      offset += event.event_len;
     }
   }
 
  private:
-  void Add(const fanotify_event_metadata& event, EventBatch& batch) {
-    const fanotify_event_info_fid* info = nullptr;
-    const auto* at = reinterpret_cast<const char*>(&event) + event.metadata_len;
-    const auto* end = reinterpret_cast<const char*>(&event) + event.event_len;
-    while (at + sizeof(fanotify_event_info_header) <= end) {
-      const auto* header = reinterpret_cast<const fanotify_event_info_header*>(at);
-      if (header->len == 0 || at + header->len > end) return;
-      if (header->info_type == FAN_EVENT_INFO_TYPE_DFID_NAME) info = reinterpret_cast<const fanotify_event_info_fid*>(at);
-      at += header->len;
+  // `bytes` is the whole event as read, metadata first, possibly unaligned.
+  void Add(const fanotify_event_metadata& event, const char* bytes, EventBatch& batch) {
+    // The record naming the file, copied to aligned memory (a handle and a name at most).
+    alignas(fanotify_event_info_fid) char record[sizeof(fanotify_event_info_fid) + sizeof(file_handle) +
+                                                  MAX_HANDLE_SZ + NAME_MAX + 1];
+    bool found = false;
+    std::size_t at = event.metadata_len;
+    while (at + sizeof(fanotify_event_info_header) <= event.event_len) {
+      fanotify_event_info_header header;
+      std::memcpy(&header, bytes + at, sizeof header);
+      if (header.len == 0 || header.len > event.event_len - at) return;
+      if (header.info_type == FAN_EVENT_INFO_TYPE_DFID_NAME) {
+        if (header.len > sizeof record ||
+            header.len < sizeof(fanotify_event_info_fid) + sizeof(file_handle)) {
+          return;
+        }
+        std::memcpy(record, bytes + at, header.len);
+        found = true;
+      }
+      at += header.len;
     }
-    if (info == nullptr) return;
+    if (!found) return;
+    const auto* info = reinterpret_cast<const fanotify_event_info_fid*>(record);
     const auto* handle = reinterpret_cast<const file_handle*>(info->handle);
-    const auto* recordEnd = reinterpret_cast<const char*>(info) + info->hdr.len;
+    // The handle and the name share what the record has after its fixed parts.
+    const std::size_t room = info->hdr.len - sizeof(fanotify_event_info_fid) - sizeof(file_handle);
+    if (handle->handle_bytes >= room) return;
     const char* name = reinterpret_cast<const char*>(handle->f_handle) + handle->handle_bytes;
-    if (name >= recordEnd) return;
-    const std::size_t nameSize = ::strnlen(name, static_cast<std::size_t>(recordEnd - name));
+    const std::size_t nameSize = ::strnlen(name, room - handle->handle_bytes);
 
     if (event.mask & FAN_ONDIR) {
       // A moved folder changes the path of every folder below it. Events on folders are
