@@ -54,7 +54,10 @@ std::string UsageText(const char* globalOptionsHelp) {
       "are used, and compresses, backs up or restores them on request.\n\n";
   text += globalOptionsHelp;
   text +=
-      "\n  --splash-seconds N   keep the splash window up at least N seconds (default 6;\n"
+      "\n  --demo               start on a demo machine built in a fresh temporary folder:\n"
+      "                       a program drive, a data drive with a year of recorded\n"
+      "                       activity and an empty backup drive (removed at exit)\n"
+      "  --splash-seconds N   keep the splash window up at least N seconds (default 6;\n"
       "                       for tests and scripts)\n"
       "  --help               show this text\n"
       "  --version            show the version\n";
