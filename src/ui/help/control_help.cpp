@@ -1,0 +1,234 @@
+#include "ui/help/control_help.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QWidget>
+
+namespace ui {
+namespace {
+
+struct Entry {
+  const char* dialog;  // the dialog's or page's object name; "*" for any dialog
+  const char* control;
+  const char* text;
+};
+
+// Texts shared by the pages of a file, folder or selection sheet.
+#define NORVEX_SPACE_FIGURES(page, countText)                                                   \
+  {page, "Stored files:", countText},                                                         \
+  {page, "Selected files:", countText},                                                       \
+  {page, "Total size:", "The sum of the sizes of these files, as their contents count it."}, \
+  {page, "Actual size:",                                                                      \
+   "The disk space these files really take: each file occupies whole clusters, so this is "   \
+   "usually more than the total size."},                                                      \
+  {page, "Actually used by data:",                                                            \
+   "The part of the actual size that holds file data (the blue share of the pie chart)."},    \
+  {page, "Used in vain:",                                                                     \
+   "Space taken by the unused ends of the files' last clusters: allocated but holding no "    \
+   "data (the magenta share of the pie chart)."},                                             \
+  {page, "Drive space usage:",                                                                \
+   "How much of the drive's used space these files take, as a share of it."}
+
+const Entry kEntries[] = {
+    // Buttons every dialog shares, known by their role.
+    {"*", "1", "Closes the dialog and keeps the choices made in it."},
+    {"*", "2", "Closes the dialog without keeping any change made in it."},
+
+    // Property sheets of drives, folders, files and selections.
+    {"PropertySheet", "1",
+     "Closes the sheet and keeps its changes. Changes to a drive's active database are applied "
+     "to its files when File Norvex closes."},
+    {"PropertySheet", "2",
+     "Closes the sheet and puts this drive's active database settings back as they were when "
+     "the sheet opened."},
+
+    {"DriveGeneral", "Type:", "The kind of drive: removable, fixed, remote, CD ROM or RAM disk."},
+    {"DriveGeneral", "Used space:",
+     "The space on the drive that files take, in K (1024 bytes); the blue share of the pie chart."},
+    {"DriveGeneral", "Free space:",
+     "The space still free on the drive, in K (1024 bytes); the magenta share of the pie chart."},
+    {"DriveGeneral", "Capacity:", "The size of the whole drive, in K (1024 bytes)."},
+    {"DriveGeneral", "1023",
+     "Check to have the activity recorder watch this drive: it counts how often each file is "
+     "opened and when it was last used, in the drive's active database. Checking adds the "
+     "\"AD:\" pages where the database is set up; clearing removes the database when File "
+     "Norvex closes."},
+    {"DriveGeneral", "Stored files number:",
+     "How many files the drive's active database holds records for now, and which share of "
+     "its capacity that is."},
+
+    NORVEX_SPACE_FIGURES("DriveFiles", "How many files of this drive File Norvex found when it scanned it."),
+    NORVEX_SPACE_FIGURES("FolderGeneral", "How many files this folder holds, its sub-folders included."),
+    NORVEX_SPACE_FIGURES("SelectionGeneral", "How many files the selection in the Files list holds."),
+
+    // "AD: Location"
+    {"AD: Location", "1033",
+     "The drive on which this drive's active database is kept. Choose a drive with enough free "
+     "space whose root folder can be written."},
+    {"AD: Location", "1035", "The kind of the chosen drive: removable, fixed, remote, CD ROM or RAM disk."},
+    {"AD: Location", "1040",
+     "The space on the chosen drive, in K (1024 bytes), that the databases could use: its free "
+     "space plus the space of the databases kept there now."},
+    {"AD: Location", "1036",
+     "The other drives whose databases are kept on the chosen drive: how many files each can "
+     "hold (Files), holds now (Stored), how full it is and its size on disk in K. Right-click a "
+     "drive to delete its database or move it to another drive."},
+    {"AD: Location", "1044",
+     "Whether this drive's database fits on the chosen drive. \"The database can be stored "
+     "here\" means it fits; otherwise the drive lacks free space or its root folder is read "
+     "only, and another drive or a smaller database should be chosen."},
+    {"AD: Location", "1038",
+     "The space, in K (1024 bytes), left on the chosen drive after the other drives' databases "
+     "kept there."},
+    {"AD: Location", "1042",
+     "The space, in K (1024 bytes), this drive's database needs on the chosen drive with its "
+     "present size settings."},
+
+    // "AD: Size"
+    {"AD: Size", "1128",
+     "How large the database is: each step towards Max doubles the number of files it can "
+     "hold, and the space it takes."},
+    {"AD: Size", "1129",
+     "How many files share one place in the database. Towards High a file's record is found "
+     "faster; towards Low the database holds more files for its size in steps."},
+    {"AD: Size", "1063",
+     "Check to keep each file's name in the database too. The names take extra disk space: "
+     "the maximum filename size for every file."},
+    {"AD: Size", "1066", "The room kept for each filename, in characters (0 to 32767)."},
+    {"AD: Size", "1069", "How many files the database can hold with these settings."},
+    {"AD: Size", "1029", "How many files the database holds now, and which share of its capacity that is."},
+    {"AD: Size", "1071", "The memory the database takes while the recorder works, in bytes."},
+    {"AD: Size", "1073",
+     "The size of the database files on disk, in bytes, filenames included when they are "
+     "stored."},
+
+    // "AD: Date and time"
+    {"AD: Date and time", "1077", "When the database started recording the use of this drive's files."},
+    {"AD: Date and time", "1026", "The database records with no end date."},
+    {"AD: Date and time", "1052", "The database stops recording one day after it started."},
+    {"AD: Date and time", "1053", "The database stops recording one week after it started."},
+    {"AD: Date and time", "1054", "The database stops recording 30 days after it started."},
+    {"AD: Date and time", "1055",
+     "The database stops recording at the date and time set below. The end is kept when you "
+     "leave this page or click OK."},
+    {"AD: Date and time", "1042", "The day of the month on which recording ends."},
+    {"AD: Date and time", "1044", "The month in which recording ends."},
+    {"AD: Date and time", "1046", "The year in which recording ends (1980 to 2099)."},
+    {"AD: Date and time", "1020", "The hour (0 to 23) at which recording ends."},
+    {"AD: Date and time", "1023", "The minute at which recording ends."},
+    {"AD: Date and time", "1029", "The second at which recording ends."},
+
+    // Action dialogs.
+    {"BackupDialog", "1132",
+     "Check to mark the files of every sub-folder too, not only those directly in the "
+     "selected folder."},
+    {"BackupDialog", "1190",
+     "The drive the files are copied to when they are backed up, and copied back from when "
+     "they are restored. It cannot be the drive of the files themselves."},
+    {"BackupDialog", "1", "Marks the selected files for backing up or restoring with these options."},
+    {"DirectoriesDialog", "1132", "Check to give every sub-folder of the selected folders the same action."},
+    {"DirectoriesDialog", "1133", "Check to give the files in the selected folders the same action."},
+    {"DirectoriesDialog", "1", "Sets the actions with these options."},
+    {"Dialog160", "1114", "File Norvex performs the selected actions in this window."},
+    {"Dialog160", "1122", "The action being performed now: compressing, decompressing, backing up or restoring."},
+    {"Dialog160", "1123", "The file being processed now."},
+    {"Dialog160", "1126", "How many files with a selected action are still waiting."},
+    {"Dialog160", "1129", "How far the run has got through the files with a selected action."},
+    {"Dialog160", "1115",
+     "Performs every selected action on every scanned drive: compresses, decompresses, backs "
+     "up (copies the file to the backup drive, then empties it) or restores."},
+    {"Dialog160", "1116", "Stops the run after the file being processed; the remaining actions stay selected."},
+    {"Dialog160", "2", "Closes this window."},
+    {"Dialog160", "57670", "Shows help on performing actions."},
+    {"Dialog165", "1148", "The file on the backup drive that would be written over."},
+    {"Dialog165", "1145", "Writes the file over the existing copy."},
+    {"Dialog165", "1146", "Leaves the existing copy as it is and goes on with the next file."},
+    {"Dialog165", "1147", "Writes over this copy and every other existing copy in this run without asking again."},
+    {"Dialog165", "1", "Stops the run; the files not yet processed keep their actions."},
+    {"HintOptions", "1135",
+     "Check to let hints take into account how files are opened: for reading, for writing or "
+     "both. The choices last until File Norvex closes."},
+    {"HintOptions", "1136", "Check to let hints take into account when files were last used."},
+    {"HintOptions", "1137", "Check to let hints take into account how large files are."},
+    {"HintOptions", "1138", "Check to let hints take into account how much of the drive's space is used."},
+
+    // Cluster size analysis.
+    {"ClusterAnalysis", "Bar",
+     "The filled part is the space the data would use with this cluster size; the empty rest "
+     "is space wasted in the clusters' unused ends."},
+    {"ClusterAnalysis", "DiskSize",
+     "The drive size this cluster size allows, in MB; \"Not Allowed\" when the data needs more "
+     "clusters than a drive can have."},
+    {"ClusterAnalysis", "Wasted",
+     "The space, in MB, that the unused ends of the files' last clusters would waste with this "
+     "cluster size."},
+    {"ClusterAnalysis", "1", "Closes the analysis."},
+    {"ClusterAnalysis", "CurrentDiskSize", "The size of the drive."},
+    {"ClusterAnalysis", "DataOnDisk", "The space the files' data takes, without cluster waste."},
+    {"ClusterAnalysis", "FreeSpace", "The space free on the drive."},
+    {"ClusterAnalysis", "CurrentClusterSize", "The cluster size the drive uses now, in bytes."},
+    {"ClusterAnalysis", "OptimalClusterSize",
+     "The cluster size that wastes least space while still allowing the data to fit."},
+    {"ChangeClusterSize", "NewSize",
+     "The cluster size to plan with, in bytes: choose one from the list or type it."},
+    {"ChangeClusterSize", "OriginalSize", "The cluster size the drive uses now, in bytes."},
+    {"ChangeClusterSize", "OptimalSize", "The cluster size that wastes least space on this drive, in bytes."},
+    {"ChangeClusterSize", "SetOriginal", "Puts the original size into New size."},
+    {"ChangeClusterSize", "SetOptimal", "Puts the optimal size into New size."},
+    {"ChangeClusterSize", "SizeAnalysis", "Shows how much space each cluster size would use and waste on this drive."},
+    {"ChangeClusterSize", "57670", "Shows help on cluster sizes."},
+    {"ChangeClusterSize", "1", "Uses the new size; it is offered again the next time."},
+    {"ChangeClusterSize", "2", "Closes the dialog and keeps the cluster size as it was."},
+
+    // Tip of the Day.
+    {"DailyTip", "tipText", "A tip on using File Norvex."},
+    {"DailyTip", "startUp", "Check to see a tip each time File Norvex starts."},
+    {"DailyTip", "nextTip", "Shows the next tip."},
+    {"DailyTip", "close", "Closes the tips; the start-up choice is kept."},
+};
+
+#undef NORVEX_SPACE_FIGURES
+
+QString Find(const QString& dialog, const QString& control) {
+  for (const Entry& entry : kEntries) {
+    if (dialog == QLatin1String(entry.dialog) && control == QLatin1String(entry.control)) {
+      return QString::fromUtf8(entry.text);
+    }
+  }
+  return {};
+}
+
+// A button box's standard buttons carry no name of their own.
+QString RoleName(const QAbstractButton& button) {
+  const auto* box = qobject_cast<const QDialogButtonBox*>(button.parentWidget());
+  if (!box) return {};
+  switch (box->standardButton(const_cast<QAbstractButton*>(&button))) {
+    case QDialogButtonBox::Ok: return QStringLiteral("1");
+    case QDialogButtonBox::Cancel: return QStringLiteral("2");
+    default: return {};
+  }
+}
+
+}  // namespace
+
+QString ControlHelp(const QString& dialog, const QString& control) {
+  if (control.isEmpty()) return {};
+  QString text = Find(dialog, control);
+  if (text.isEmpty()) text = Find(QStringLiteral("*"), control);
+  return text;
+}
+
+void AttachControlHelp(QWidget& dialog) {
+  const QString scope = dialog.objectName();
+  for (QWidget* child : dialog.findChildren<QWidget*>()) {
+    QString name = child->objectName();
+    if (name.isEmpty()) {
+      if (const auto* button = qobject_cast<QAbstractButton*>(child)) name = RoleName(*button);
+    }
+    const QString text = ControlHelp(scope, name);
+    if (!text.isEmpty()) child->setWhatsThis(text);
+  }
+  if (dialog.isWindow()) dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+}
+
+}  // namespace ui
