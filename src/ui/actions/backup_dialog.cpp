@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/app/dialog_size.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 
@@ -59,6 +60,7 @@ BackupDialog::BackupDialog(const files::BackupChoice& shown, const QStringList& 
   layout->addWidget(options);
   layout->addWidget(buttons);
   FixSizeKeepingTitle(*this);
+  AttachControlHelp(*this);
 }
 
 files::BackupChoice BackupDialog::Choice() const {

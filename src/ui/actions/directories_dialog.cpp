@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/app/dialog_size.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 
@@ -33,6 +34,7 @@ DirectoriesDialog::DirectoriesDialog(const files::DirectoriesChoice& shown, QWid
   layout->addWidget(options);
   layout->addWidget(buttons);
   FixSizeKeepingTitle(*this);
+  AttachControlHelp(*this);
 }
 
 files::DirectoriesChoice DirectoriesDialog::Choice() const {

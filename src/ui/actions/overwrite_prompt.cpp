@@ -1,4 +1,5 @@
 #include "ui/actions/overwrite_prompt.h"
+#include "ui/help/control_help.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -48,6 +49,7 @@ COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
     layout->addWidget(push, 1, column++);
   }
   setMinimumWidth(340);
+  AttachControlHelp(*this);
 }
 
 files::OverwriteAnswer COverwritePrompt::Ask(const QString& existingPath) {

@@ -15,6 +15,7 @@
 #include "shell/prompter.h"
 #include "ui/actions/overwrite_prompt.h"
 #include "ui/app/app_icon.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 namespace {
@@ -137,6 +138,7 @@ CPerformDialog::CPerformDialog(shell::AppState& state, platform::System& system,
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(progress_);
+  AttachControlHelp(*this);
 
   overwrite_ = new COverwritePrompt(this);
 

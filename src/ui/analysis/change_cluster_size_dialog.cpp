@@ -1,4 +1,5 @@
 #include "ui/analysis/change_cluster_size_dialog.h"
+#include "ui/help/control_help.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -44,19 +45,23 @@ CChangeClusterSizeDlg::CChangeClusterSizeDlg(std::string originalSize, std::stri
       newSize_(LastNewClusterSize().empty() ? originalSize_ : LastNewClusterSize()),
       optimalSize_(std::move(optimalSize)) {
   setWindowTitle("Change cluster size");
+  setObjectName("ChangeClusterSize");
   setModal(true);
   auto* layout = new QHBoxLayout(this);
   auto* form = new QFormLayout;
   newSizeBox_ = new QComboBox(this);
   newSizeBox_->setEditable(true);
+  newSizeBox_->setObjectName("NewSize");
   newSizeBox_->setInsertPolicy(QComboBox::NoInsert);
   for (const std::uint64_t size : analysis::ClusterSizes) newSizeBox_->addItem(QString::number(size));
   form->addRow("&New size:", newSizeBox_);
   originalField_ = new QLineEdit(this);
   originalField_->setReadOnly(true);
+  originalField_->setObjectName("OriginalSize");
   form->addRow("Original size:", originalField_);
   optimalField_ = new QLineEdit(this);
   optimalField_->setReadOnly(true);
+  optimalField_->setObjectName("OptimalSize");
   form->addRow("Optimal size:", optimalField_);
   layout->addLayout(form);
 
@@ -68,6 +73,12 @@ CChangeClusterSizeDlg::CChangeClusterSizeDlg(std::string originalSize, std::stri
   auto* cancel = new QPushButton("&Cancel", this);
   auto* helpButton = new QPushButton("&Help", this);
   ok->setDefault(true);
+  setOriginal->setObjectName("SetOriginal");
+  setOptimal->setObjectName("SetOptimal");
+  analyse->setObjectName("SizeAnalysis");
+  ok->setObjectName("1");
+  cancel->setObjectName("2");
+  helpButton->setObjectName("57670");
   for (QPushButton* button : {ok, cancel, setOriginal, setOptimal, analyse, helpButton}) {
     buttons->addWidget(button);
   }
@@ -87,6 +98,7 @@ CChangeClusterSizeDlg::CChangeClusterSizeDlg(std::string originalSize, std::stri
   connect(newSizeBox_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { FilterTypedText(text); });
   FillFields();
+  AttachControlHelp(*this);
 }
 
 void CChangeClusterSizeDlg::FillFields() {

@@ -1,4 +1,5 @@
 #include "ui/analysis/cluster_analysis_dialog.h"
+#include "ui/help/control_help.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -41,6 +42,7 @@ CClusterAnalysisDlg::CClusterAnalysisDlg(const analysis::ClusterAnalysisResult& 
   const analysis::ClusterAnalysisView view = analysis::DescribeClusterAnalysis(result);
   setWindowTitle(QString::fromStdString(view.title));
   setModal(true);
+  setObjectName("ClusterAnalysis");
 
   auto* layout = new QVBoxLayout(this);
   auto* rows = new QGridLayout;
@@ -61,10 +63,13 @@ CClusterAnalysisDlg::CClusterAnalysisDlg(const analysis::ClusterAnalysisResult& 
     rows->addWidget(size, r, 0);
     bars_[i] = Bar(100, row.barPosition, this);
     bars_[i]->setMinimumWidth(160);
+    bars_[i]->setObjectName("Bar");
     rows->addWidget(bars_[i], r, 1);
     diskSizes_[i] = new QLabel(QString::fromStdString(row.diskSize), this);
+    diskSizes_[i]->setObjectName("DiskSize");
     rows->addWidget(diskSizes_[i], r, 2);
     wasted_[i] = new QLabel(QString::fromStdString(row.wasted), this);
+    wasted_[i]->setObjectName("Wasted");
     wasted_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     rows->addWidget(wasted_[i], r, 3);
   }
@@ -89,11 +94,14 @@ CClusterAnalysisDlg::CClusterAnalysisDlg(const analysis::ClusterAnalysisResult& 
                                  &view.currentClusterSize, &view.optimalClusterSize};
   const char* labels[] = {"Current disk size:", "Data on disk:", "Free space on disk:",
                           "Current cluster size:", "Optimal cluster size:"};
+  const char* names[] = {"CurrentDiskSize", "DataOnDisk", "FreeSpace", "CurrentClusterSize",
+                         "OptimalClusterSize"};
   for (int f = 0; f < 5; ++f) {
     const int column = f < 3 ? 0 : 2;
     const int line = f < 3 ? f : f - 3;
     bottom->addWidget(new QLabel(labels[f], this), line, column);
     fields_[f] = new QLabel(QString::fromStdString(*values[f]), this);
+    fields_[f]->setObjectName(names[f]);
     bottom->addWidget(fields_[f], line, column + 1);
   }
   bottom->setColumnStretch(1, 1);
@@ -104,6 +112,7 @@ CClusterAnalysisDlg::CClusterAnalysisDlg(const analysis::ClusterAnalysisResult& 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
+  AttachControlHelp(*this);
 }
 
 QString CClusterAnalysisDlg::DiskSizeText(int row) const { return diskSizes_.at(row)->text(); }

@@ -1,4 +1,5 @@
 #include "ui/dbpages/date_time_page.h"
+#include "ui/help/control_help.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -50,17 +51,21 @@ QSpinBox* NumberSpin(int min, int max, QWidget* parent) {
 
 CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidget* parent)
     : DatabasePage(driveLetter, context, parent) {
+  setObjectName("AD: Date and time");
   auto* layout = new QVBoxLayout(this);
   auto* started = new QGroupBox("Started at:", this);
   start_ = new QLabel(started);
+  start_->setObjectName("1077");
   (new QVBoxLayout(started))->addWidget(start_);
   layout->addWidget(started);
 
   auto* finished = new QGroupBox("Finished at:", this);
   auto* grid = new QGridLayout(finished);
   const char* names[5] = {"Do&n't know", "In a &day", "In a &week", "In a &month", "&Custom:"};
+  const char* radioIds[5] = {"1026", "1052", "1053", "1054", "1055"};
   for (std::size_t i = 0; i < radios_.size(); ++i) {
     radios_[i] = new QRadioButton(names[i], finished);
+    radios_[i]->setObjectName(radioIds[i]);
     grid->addWidget(radios_[i], static_cast<int>(i), 0);
     connect(radios_[i], &QRadioButton::clicked, this, [this, i] { Choose(static_cast<SpanChoice>(i)); });
   }
@@ -70,6 +75,8 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   spins_[kHour] = NumberSpin(0, 23, finished);
   spins_[kMinute] = NumberSpin(0, 59, finished);
   spins_[kSecond] = NumberSpin(0, 59, finished);
+  const char* spinIds[6] = {"1042", "1044", "1046", "1020", "1023", "1029"};
+  for (std::size_t i = 0; i < spins_.size(); ++i) spins_[i]->setObjectName(spinIds[i]);
   auto* date = new QHBoxLayout;
   for (int field : {kDay, kMonth, kYear}) date->addWidget(spins_[static_cast<std::size_t>(field)]);
   auto* time = new QHBoxLayout;
@@ -95,6 +102,7 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   const SpanChoice choice = activity::ChoiceFor(begin, end);
   radios_[static_cast<std::size_t>(choice)]->setChecked(true);
   Choose(choice);
+  AttachControlHelp(*this);
 }
 
 SpanChoice CDP_DateTime::Chosen() const {

@@ -16,6 +16,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 namespace {
@@ -54,9 +55,11 @@ QLabel* Figure(QGridLayout& grid, int row, const QString& caption, QWidget* pare
 
 CDP_Location::CDP_Location(char driveLetter, DatabasePageContext& context, QWidget* parent)
     : DatabasePage(driveLetter, context, parent), model_(context.system, context.table) {
+  setObjectName("AD: Location");
   auto* grid = new QGridLayout(this);
   auto* caption = new QLabel("&Drive for storing File Norvex active database:", this);
   drives_ = new QComboBox(this);
+  drives_->setObjectName("1033");
   caption->setBuddy(drives_);
   grid->addWidget(caption, 0, 0, 1, 2);
   grid->addWidget(drives_, 1, 0, 1, 2);
@@ -64,13 +67,19 @@ CDP_Location::CDP_Location(char driveLetter, DatabasePageContext& context, QWidg
   free_ = Figure(*grid, 3, "Free space:", this);
   listLabel_ = new QLabel("&Contains databases of following drives:", this);
   list_ = new QTreeWidget(this);
+  list_->setObjectName("1036");
   listLabel_->setBuddy(list_);
   grid->addWidget(listLabel_, 4, 0, 1, 2);
   grid->addWidget(list_, 5, 0, 1, 2);
   verdict_ = new QLabel(this);
+  verdict_->setObjectName("1044");
   grid->addWidget(verdict_, 6, 0, 1, 2);
   rest_ = Figure(*grid, 7, "The rest:", this);
   required_ = Figure(*grid, 8, "Required:", this);
+  class_->setObjectName("1035");
+  free_->setObjectName("1040");
+  rest_->setObjectName("1038");
+  required_->setObjectName("1042");
 
   list_->setRootIsDecorated(false);
   list_->setHeaderLabels({"Drive", "Type", "Files", "Stored", "Full", "Size"});
@@ -93,6 +102,7 @@ CDP_Location::CDP_Location(char driveLetter, DatabasePageContext& context, QWidg
     }
   }
   connect(drives_, &QComboBox::currentIndexChanged, this, &CDP_Location::Refresh);
+  AttachControlHelp(*this);
 }
 
 QString CDP_Location::Verdict() const { return verdict_->text(); }

@@ -1,4 +1,5 @@
 #include "ui/dbpages/size_page.h"
+#include "ui/help/control_help.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -35,18 +36,23 @@ void AddSliderRow(QGridLayout& grid, int row, const QString& label, QSlider* sli
 
 CDP_Size::CDP_Size(char driveLetter, DatabasePageContext& context, QWidget* parent)
     : DatabasePage(driveLetter, context, parent) {
+  setObjectName("AD: Size");
   auto* grid = new QGridLayout(this);
   size_ = Slider(0, activity::kMaxSizePosition, this);
   efficiency_ = Slider(activity::kMinEfficiency, activity::kMaxEfficiency, this);
+  size_->setObjectName("1128");
+  efficiency_->setObjectName("1129");
   AddSliderRow(*grid, 0, "&Size:", size_, "Min", "Max");
   AddSliderRow(*grid, 1, "&Efficiency:", efficiency_, "High", "Low");
 
   storeNames_ = new QCheckBox("&Store filenames in the database", this);
+  storeNames_->setObjectName("1063");
   grid->addWidget(storeNames_, 2, 0, 1, 4);
   auto* nameRow = new QHBoxLayout;
   maxNameLabel_ = new QLabel("with &max filename size:", this);
   maxName_ = new QSpinBox(this);
   maxName_->setRange(0, activity::kMaxNameSizeLimit);
+  maxName_->setObjectName("1066");
   maxNameLabel_->setBuddy(maxName_);
   nameRow->addSpacing(20);
   nameRow->addWidget(maxNameLabel_);
@@ -55,9 +61,11 @@ CDP_Size::CDP_Size(char driveLetter, DatabasePageContext& context, QWidget* pare
   grid->addLayout(nameRow, 3, 0, 1, 4);
 
   const char* captions[4] = {"Total file number:", "Stored files:", "Size in memory:", "Size on disk:"};
+  const char* figureIds[4] = {"1069", "1029", "1071", "1073"};
   for (int i = 0; i < 4; ++i) {
     grid->addWidget(new QLabel(captions[i], this), 4 + i, 0, 1, 2);
     figures_[i] = new QLabel(this);
+    figures_[i]->setObjectName(figureIds[i]);
     grid->addWidget(figures_[i], 4 + i, 2, 1, 2);
   }
   grid->setRowStretch(8, 1);
@@ -84,6 +92,7 @@ CDP_Size::CDP_Size(char driveLetter, DatabasePageContext& context, QWidget* pare
   });
   initialised_ = true;
   Recompute();
+  AttachControlHelp(*this);
 }
 
 activity::ShapeSettings CDP_Size::Settings() const {

@@ -1,4 +1,5 @@
 #include "ui/list/hint_options_dialog.h"
+#include "ui/help/control_help.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -36,6 +37,7 @@ HintOptionsDialog::HintOptionsDialog(const files::HintOptions& options, QWidget*
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(buttons);
+  AttachControlHelp(*this);
 }
 
 files::HintOptions HintOptionsDialog::Options() const {

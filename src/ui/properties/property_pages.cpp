@@ -11,6 +11,7 @@
 #include "platform/system.h"
 #include "scan/folder_info.h"
 #include "ui/charts/space_pie.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 namespace {
@@ -66,19 +67,25 @@ void SpaceFiguresPage::ShowSpace(const analysis::SpacePageFigures& figures, bool
 }
 
 CDP_Files::CDP_Files(const scan::CFolderInfo& record, QWidget* parent) : SpaceFiguresPage(parent) {
+  setObjectName("DriveFiles");
   ShowSpace(analysis::FolderFigures(record, 0), false, "Stored files:");
+  AttachControlHelp(*this);
 }
 
 CFP_General::CFP_General(const scan::CFolderInfo& record, std::uint64_t driveUsedBytes,
                          QWidget* parent)
     : SpaceFiguresPage(parent) {
+  setObjectName("FolderGeneral");
   ShowSpace(analysis::FolderFigures(record, driveUsedBytes), true, "Stored files:");
+  AttachControlHelp(*this);
 }
 
 CSP_General::CSP_General(const scan::CFolderInfo& folder, std::span<const std::uint32_t> selected,
                          std::uint64_t driveUsedBytes, QWidget* parent)
     : SpaceFiguresPage(parent) {
+  setObjectName("SelectionGeneral");
   ShowSpace(analysis::SelectionFigures(folder, selected, driveUsedBytes), true, "Selected files:");
+  AttachControlHelp(*this);
 }
 
 CDP_General::CDP_General(char driveLetter, platform::System& system, activity::DriveTable& table,
@@ -89,6 +96,7 @@ CDP_General::CDP_General(char driveLetter, platform::System& system, activity::D
       table_(table),
       switch_(table, activity::DriveNumber(driveLetter)),
       databaseSwitched_(std::move(databaseSwitched)) {
+  setObjectName("DriveGeneral");
   const std::string root = std::string(1, driveLetter) + ":\\";
   const analysis::DriveSpaceFigures space = analysis::DriveSpace(system, root);
   AddRow("Type:", Text(std::string(analysis::DriveClassName(
@@ -101,6 +109,7 @@ CDP_General::CDP_General(char driveLetter, platform::System& system, activity::D
 
   const int row = rows_->rowCount();
   databaseBox_ = new QCheckBox("File Norvex active database", this);
+  databaseBox_->setObjectName("1023");
   rows_->addWidget(databaseBox_, row, 1, 1, 2);
   storedLabel_ = new QLabel("Stored files number:", this);
   storedValue_ = new QLabel(this);
@@ -111,6 +120,7 @@ CDP_General::CDP_General(char driveLetter, platform::System& system, activity::D
 
   databaseBox_->setChecked(switch_.HadRecord());
   UpdateStoredFiles();
+  AttachControlHelp(*this);
   connect(databaseBox_, &QCheckBox::clicked, this, [this](bool checked) {
     if (checked) {
       if (!switch_.SwitchOn(platform::DosDateTimeFromLocal(system_.Now()))) {

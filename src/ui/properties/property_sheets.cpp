@@ -11,6 +11,7 @@
 #include "scan/folder_info.h"
 #include "ui/app/dialog_size.h"
 #include "ui/properties/property_pages.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 namespace {
@@ -43,6 +44,7 @@ QTabWidget* SheetFrame(QDialog& sheet) {
   sheet.setModal(true);
   KeepTitleVisible(sheet);
   sheet.setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+  sheet.setObjectName("PropertySheet");
   auto* layout = new QVBoxLayout(&sheet);
   auto* tabs = new QTabWidget(&sheet);
   // Every tab stays in sight: the sheet widens rather than scrolling its tabs.
@@ -53,6 +55,7 @@ QTabWidget* SheetFrame(QDialog& sheet) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &sheet, &QDialog::reject);
   layout->addWidget(buttons);
+  AttachControlHelp(sheet);
   return tabs;
 }
 

@@ -12,6 +12,7 @@
 
 #include "ui/tips/tip_bitmap.h"
 #include "ui/tips/tip_strings.h"
+#include "ui/help/control_help.h"
 
 namespace ui {
 
@@ -61,6 +62,7 @@ CDailyTipDialog::CDailyTipDialog(const QString& configDir, const QString& tipsPa
       profile_(ProfilePath(configDir)),
       tips_(profile_, prompter, QFile::encodeName(tipsPath).toStdString()) {
   setWindowTitle(QString::fromLatin1(kTipDialogCaption));
+  setObjectName(QStringLiteral("DailyTip"));
 
   auto* picture = new TipPicture(this);
   picture->setObjectName(QStringLiteral("picture"));
@@ -103,6 +105,7 @@ CDailyTipDialog::CDailyTipDialog(const QString& configDir, const QString& tipsPa
   layout->addWidget(picture, 1);
   layout->addLayout(buttons);
   resize(DialogSize(font()));
+  AttachControlHelp(*this);
 
   connect(nextTip_, &QPushButton::clicked, this, &CDailyTipDialog::ShowNextTip);
   connect(close, &QPushButton::clicked, this, &CDailyTipDialog::accept);
