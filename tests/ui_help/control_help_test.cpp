@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -15,6 +16,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWhatsThis>
 
 #include "activity/drive_table.h"
 #include "analysis/cluster_analysis.h"
@@ -151,6 +154,23 @@ TEST(ControlHelp, ClusterDialogsAndTipsAnswerForEveryControl) {
   testing_support::ScriptedPrompter prompter;
   const CDailyTipDialog tips(dir.filePath("config"), dir.filePath("absent.txt"), prompter);
   ExpectFullHelp(tips, 4);
+}
+
+// Shift+F1 on the focused control is the keyboard way to its text.
+TEST(ControlHelp, ShiftF1ShowsTheFocusedControlsText) {
+  App();
+  HintOptionsDialog dialog(files::HintOptions{}, nullptr);
+  dialog.show();
+  auto* box = dialog.findChild<QAbstractButton*>("1136");
+  ASSERT_NE(box, nullptr);
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_F1, Qt::ShiftModifier);
+  bool bubbleShown = false;
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    bubbleShown = bubbleShown || (top->isVisible() && top->inherits("QWhatsThat"));
+  }
+  QWhatsThis::hideText();
+  EXPECT_TRUE(bubbleShown);
 }
 
 class SheetHelpTest : public ::testing::Test {
