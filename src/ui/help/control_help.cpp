@@ -89,12 +89,12 @@ const Entry kEntries[] = {
      "How large the database is: each step towards Max doubles the number of files it can "
      "hold, and the space it takes."},
     {"AD: Size", "1129",
-     "How many files share one place in the database. Towards High a file's record is found "
-     "faster; towards Low the database holds more files for its size in steps."},
+     "How many files share one slot of the database (1 to 17). Towards High a file's record is "
+     "found faster; towards Low each slot holds more files, and the database grows with them."},
     {"AD: Size", "1063",
      "Check to keep each file's name in the database too. The names take extra disk space: "
      "the maximum filename size for every file."},
-    {"AD: Size", "1066", "The room kept for each filename, in characters (0 to 32767)."},
+    {"AD: Size", "1066", "The room kept on disk for each filename, in bytes (0 to 32767)."},
     {"AD: Size", "1069", "How many files the database can hold with these settings."},
     {"AD: Size", "1029", "How many files the database holds now, and which share of its capacity that is."},
     {"AD: Size", "1071", "The memory the database takes while the recorder works, in bytes."},
@@ -137,14 +137,16 @@ const Entry kEntries[] = {
     {"Dialog160", "1115",
      "Performs every selected action on every scanned drive: compresses, decompresses, backs "
      "up (copies the file to the backup drive, then empties it) or restores."},
-    {"Dialog160", "1116", "Stops the run after the file being processed; the remaining actions stay selected."},
+    {"Dialog160", "1116", "Asks whether to stop. On Yes the file being processed is finished and the run ends; the "
+     "actions not yet performed stay selected."},
     {"Dialog160", "2", "Closes this window."},
     {"Dialog160", "57670", "Shows help on performing actions."},
     {"Dialog165", "1148", "The file on the backup drive that would be written over."},
     {"Dialog165", "1145", "Writes the file over the existing copy."},
-    {"Dialog165", "1146", "Leaves the existing copy as it is and goes on with the next file."},
+    {"Dialog165", "1146", "Leaves the existing copy as it is; this file is not backed up now."},
     {"Dialog165", "1147", "Writes over this copy and every other existing copy in this run without asking again."},
-    {"Dialog165", "1", "Stops the run; the files not yet processed keep their actions."},
+    {"Dialog165", "1", "Asks whether to stop the whole run. On Yes no further file is processed, and their actions "
+     "stay selected."},
     {"HintOptions", "1135",
      "Check to let hints take into account how files are opened: for reading, for writing or "
      "both. The choices last until File Norvex closes."},
