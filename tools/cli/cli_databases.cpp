@@ -4,12 +4,14 @@
 
 #include "activity/access_tables.h"
 #include "activity/drive_table.h"
+#include "activity/path_key.h"
 #include "activity/recorder_control.h"
 #include "platform/system.h"
 
 namespace cli {
 
 bool LoadDatabases(Context& context, shell::AppState& state) {
+  state.NetworkName = activity::ReadNetworkNames(context.system);
   const activity::RecorderHold hold(context.system);
   if (!state.driveTable.Load(context.system)) {
     context.err << "norvex-cli: could not open " << activity::kDriveTablePath << "\n";

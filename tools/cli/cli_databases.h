@@ -7,8 +7,8 @@
 
 namespace cli {
 
-// The drive table and every watched drive's access table, read while the recorder
-// holds its files. False (with a message on context.err) when one cannot be read.
+// The network names, then the drive table and every watched drive's access table,
+// read while the recorder holds its files. False (with a message on context.err) when one cannot be read.
 bool LoadDatabases(Context& context, shell::AppState& state);
 
 }  // namespace cli

@@ -1,9 +1,9 @@
 #include "cli_paths.h"
 
-#include "platform/system.h"
-
 #include <cctype>
+#include <ostream>
 
+#include "platform/system.h"
 #include "platform/windows_path.h"
 
 namespace cli {
@@ -29,14 +29,18 @@ std::optional<std::string> ToWindowsPath(const platform::DriveMap& drives, std::
   return std::nullopt;
 }
 
-std::optional<std::string> ToWindowsFolder(const platform::System& system, std::string_view argument,
-                                           std::string* error) {
-  auto path = ToWindowsPath(system.Drives(), argument, error);
-  if (!path) return std::nullopt;
+std::optional<std::string> ToWindowsFolder(Context& context, std::string_view argument) {
+  const platform::System& system = context.system;
+  std::string error;
+  auto path = ToWindowsPath(system.Drives(), argument, &error);
+  if (!path) {
+    context.err << "norvex-cli: " << error << "\n";
+    return std::nullopt;
+  }
   const std::uint32_t attributes = system.GetFileAttributes(*path);
   if (!system.HostPath(*path) || attributes == platform::kInvalidAttributes ||
       (attributes & platform::kAttrDirectory) == 0) {
-    *error = "'" + *path + "' is not a folder on the drive map";
+    context.err << "norvex-cli: '" << *path << "' is not a folder on the drive map\n";
     return std::nullopt;
   }
   if (path->back() != '\\') *path += '\\';

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "command.h"
 #include "platform/drive_map.h"
 
 namespace platform { class System; }
@@ -20,9 +21,8 @@ std::optional<char> ParseDriveLetter(std::string_view argument);
 std::optional<std::string> ToWindowsPath(const platform::DriveMap& drives, std::string_view argument,
                                          std::string* error);
 
-// The folder a command is to read, as a Windows path ending in a backslash; nullopt with
-// `error` set when the argument is no folder on a mapped drive.
-std::optional<std::string> ToWindowsFolder(const platform::System& system, std::string_view argument,
-                                           std::string* error);
+// The folder a command is to read, as a Windows path ending in a backslash; nullopt (with
+// the reason on context.err) when the argument is no folder on a mapped drive.
+std::optional<std::string> ToWindowsFolder(Context& context, std::string_view argument);
 
 }  // namespace cli

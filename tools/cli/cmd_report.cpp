@@ -81,15 +81,10 @@ bool ParseArguments(Context& context, const std::vector<std::string>& args, Repo
 int Report(Context& context, const std::vector<std::string>& args) {
   ReportArguments arguments;
   if (!ParseArguments(context, args, arguments)) return kExitUsage;
-  std::string error;
-  const auto path = ToWindowsFolder(context.system, arguments.path, &error);
-  if (!path) {
-    context.err << "norvex-cli: " << error << "\n";
-    return kExitUsage;
-  }
+  const auto path = ToWindowsFolder(context, arguments.path);
+  if (!path) return kExitUsage;
 
   shell::AppState state;
-  state.NetworkName = activity::ReadNetworkNames(context.system);
   state.StartupStamp = arguments.now ? *arguments.now : platform::DosDateTimeNowUtc(context.system);
   shell::RecordCompressibleDrives(state, context.system);
   if (!LoadDatabases(context, state)) return kExitFailed;

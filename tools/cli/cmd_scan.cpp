@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "activity/access_tables.h"
-#include "activity/drive_table.h"
-#include "activity/recorder_control.h"
 #include "cli_databases.h"
 #include "cli_paths.h"
 #include "cli_text.h"
@@ -84,15 +81,10 @@ bool ParseArguments(Context& context, const std::vector<std::string>& args, Scan
 int Scan(Context& context, const std::vector<std::string>& args) {
   ScanArguments arguments;
   if (!ParseArguments(context, args, arguments)) return kExitUsage;
-  std::string error;
-  const auto path = ToWindowsFolder(context.system, arguments.path, &error);
-  if (!path) {
-    context.err << "norvex-cli: " << error << "\n";
-    return kExitUsage;
-  }
+  const auto path = ToWindowsFolder(context, arguments.path);
+  if (!path) return kExitUsage;
 
   shell::AppState state;
-  state.NetworkName = activity::ReadNetworkNames(context.system);
   if (!LoadDatabases(context, state)) return kExitFailed;
 
   const std::size_t heapBefore = scan::HeapBytesInUse();
