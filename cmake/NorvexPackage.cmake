@@ -16,19 +16,19 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Debian's description: the summary line, then the long text indented by one space.
+# The long description; CPack puts the summary line before it and indents it as Debian
+# wants (an empty line separates paragraphs).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"see how files use disk space and how often they are used
- File Norvex shows how the files on the machine's drives use disk space and
- how often each file is used, recommends what to do with them (compress
- rarely used files, decompress busy ones, back up long-unused files to
- another drive, restore them when they are used again), performs those
- actions safely, analyses how much space each cluster size would waste, and
- configures the per-drive activity databases that a recorder keeps.
- .
- The package holds the desktop program, norvex-cli (reports and databases
- without a window, as text or JSON), norvex-recorder (the activity recorder,
- with a systemd unit that is installed but not enabled) and norvex-shadow
- (performs the actions handed over by the program).")
+"File Norvex shows how the files on the machine's drives use disk space and
+how often each file is used, recommends what to do with them (compress
+rarely used files, decompress busy ones, back up long-unused files to
+another drive, restore them when they are used again), performs those
+actions safely, analyses how much space each cluster size would waste, and
+configures the per-drive activity databases that a recorder keeps.
+
+The package holds the desktop program, norvex-cli (reports and databases
+without a window, as text or JSON), norvex-recorder (the activity recorder,
+with a systemd unit that is installed but not enabled) and norvex-shadow
+(performs the actions handed over by the program).")
 
 include(CPack)
