@@ -79,7 +79,7 @@ TEST(ProgressLine, DrawsAtMostTenTimesASecondAndOnlyWhatChanged) {
   EXPECT_TRUE(out.str().ends_with("\r\033[K"));
 }
 
-TEST(ProgressLine, KeepsBelowTheTerminalWidthWithoutSplittingACharacter) {
+TEST(ProgressLine, KeepsToOneLineOfTheTerminalWithoutSplittingACharacter) {
   FakeClock clock;
   std::ostringstream out;
   tools::ProgressLine line(out, true, 8, clock.Function());
@@ -87,6 +87,9 @@ TEST(ProgressLine, KeepsBelowTheTerminalWidthWithoutSplittingACharacter) {
   line.Show("D:\\\xC3\xA9t\xC3\xA9\\long name");  // é is two bytes
   line.Tick();
   EXPECT_EQ(out.str(), "\rD:\\\xC3\xA9t\xC3\xA9\\\033[K");  // 7 characters: the last column stays free
+
+  // A name from a hand-off file may hold a newline or an escape sequence.
+  EXPECT_EQ(tools::FitToColumns("a\nb\033]0;x\a\x7F", 80), "a?b?]0;x??");
 }
 
 TEST(ProgressLine, OtherLinesEraseItFirstAndItComesBackAtTheNextTick) {

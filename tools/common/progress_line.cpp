@@ -21,12 +21,15 @@ std::size_t TerminalColumns(int fd) {
 }
 
 std::string FitToColumns(std::string_view text, std::size_t columns) {
+  std::string line;
   std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
-    if (!continuation && characters++ == columns) return std::string(text.substr(0, i));
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool continuation = (byte & 0xC0) == 0x80;
+    if (!continuation && characters++ == columns) break;
+    line += byte < 0x20 || byte == 0x7F ? '?' : c;
   }
-  return std::string(text);
+  return line;
 }
 
 ProgressLine::ProgressLine(std::ostream& out, bool enabled, std::size_t columns, SteadyClock clock)
@@ -39,6 +42,12 @@ ProgressLine::ProgressLine(std::ostream& out, bool enabled, std::size_t columns,
       lastDrawn_(start_) {}
 
 ProgressLine::~ProgressLine() { Finish(); }
+
+bool ProgressLine::Due() {
+  if (!enabled_) return false;
+  const std::lock_guard lock(mutex_);
+  return !finished_ && clock_() - lastDrawn_ >= kProgressInterval;
+}
 
 void ProgressLine::Show(std::string text) {
   if (!enabled_) return;

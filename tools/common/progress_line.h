@@ -23,7 +23,9 @@ bool ProgressWanted(int fd, bool quiet);
 // The terminal's width in columns, or 80 when `fd` is no terminal or does not say.
 std::size_t TerminalColumns(int fd);
 
-// `text` cut to at most `columns` characters (UTF-8 sequences are kept whole).
+// `text` as one terminal line: control characters (a name may hold any) become '?', so
+// nothing in it moves the cursor or speaks to the terminal, and it is cut to at most
+// `columns` characters, UTF-8 sequences kept whole.
 std::string FitToColumns(std::string_view text, std::size_t columns);
 
 class ProgressLine {
@@ -36,6 +38,8 @@ class ProgressLine {
   ProgressLine& operator=(const ProgressLine&) = delete;
 
   bool Enabled() const { return enabled_; }
+  // True when a Tick now would draw a changed text: lets a caller skip making one.
+  bool Due();
   // The text to show from now on; it is drawn by the next Tick that is due.
   void Show(std::string text);
   // Draws the latest text when it changed and the last drawing (or the start) is at

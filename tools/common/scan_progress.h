@@ -11,7 +11,7 @@ class ScanProgress final : public scan::ScanWatcher {
  public:
   explicit ScanProgress(ProgressLine& line) : line_(line) {}
   void Counted(const scan::ScanTally& tally) override {
-    if (!line_.Enabled()) return;
+    if (!line_.Due()) return;
     line_.Show(ScanProgressText(tally, line_.Elapsed()));
     line_.Tick();
   }
