@@ -131,7 +131,7 @@ const CommandRegistration reg(
     "scan [--shallow] [--json] [--stats] [--quiet] PATH\n"
     "                          scan a folder as F5 does (--shallow: two levels, as expanding it\n"
     "                          does); print its entries in listing order, then TOTAL, tab-separated;\n"
-    "                          --json: the whole subtree (format: src/scan/scan_export.h);\n"
+    "                          --json: the whole subtree (format: norvex-cli(1));\n"
     "                          --stats: time and memory per entry on standard error;\n"
     "                          --quiet: no progress line on a terminal",
     &Scan);
