@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "scan/directory_walk.h"
 #include "scan/record_builder.h"
+#include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
 #include "shell/app_state.h"
 #include "shell/status_sink.h"
@@ -26,7 +27,8 @@ void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const Sc
 }
 
 ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
-                           const shell::AppState& state, shell::StatusSink& status) {
+                           const shell::AppState& state, shell::StatusSink& status,
+                           ScanWatcher* watcher) {
   status.ShowStatus(kDeletingPreviousData);
   ScannedSubtree scanned;
   scanned.root = std::make_unique<CFolderInfo>();
@@ -39,7 +41,12 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
   options.shallow = request.shallow;
   options.inProgress = &state.ScanInProgress;
   options.status = &status;
-  ScanFolder(system, request.path, options, builder);
+  if (watcher != nullptr) {
+    TallyingSink tallying(builder, *watcher);
+    ScanFolder(system, request.path, options, tallying);
+  } else {
+    ScanFolder(system, request.path, options, builder);
+  }
 
   scanned.entries = builder.EntriesAdded();
   scanned.foldersListed = builder.FoldersListed();
@@ -63,11 +70,12 @@ void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell
 }
 
 ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
-                           shell::AppState& state, shell::StatusSink& status) {
+                           shell::AppState& state, shell::StatusSink& status,
+                           ScanWatcher* watcher) {
   const ScanRequest request = RequestFor(record, shallow);
   state.ShallowScan = shallow;
   MarkScanStarted(state, record, request);
-  ScannedSubtree scanned = ScanSubtree(request, system, state, status);
+  ScannedSubtree scanned = ScanSubtree(request, system, state, status, watcher);
   PlaceSubtree(record, scanned, state);
   RecalculateDrive(record.DriveRecord(), scanned.clusterSize, status);
   CompleteScanEnd(state, BeginScanEnd(state));

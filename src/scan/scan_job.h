@@ -22,6 +22,8 @@ class StatusSink;
 
 namespace scan {
 
+class ScanWatcher;
+
 struct ScanRequest {
   std::string path;                    // the folder the scan starts from, ending in '\'
   bool shallow = false;                // ShallowScan when the scan was started
@@ -46,9 +48,10 @@ struct ScannedSubtree {
 
 // Worker thread. Reads only the read-only parts of `state` (access tables, network
 // names) and ScanInProgress; shows "Deleting previously scanned data ..." and the
-// "Looking in: " texts.
+// "Looking in: " texts. `watcher`, when given, hears the running counts.
 ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
-                           const shell::AppState& state, shell::StatusSink& status);
+                           const shell::AppState& state, shell::StatusSink& status,
+                           ScanWatcher* watcher = nullptr);
 
 // UI thread: `target` takes the scanned contents; its old subtree is deleted, and
 // PendingActionCount loses every action that went with it.
@@ -68,7 +71,8 @@ struct ScanEnding {
 // tests): the same steps and flags as a scan started from the folders tree, with the
 // subtree placed at once. `record` must be placed below a drive list.
 ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
-                           shell::AppState& state, shell::StatusSink& status);
+                           shell::AppState& state, shell::StatusSink& status,
+                           ScanWatcher* watcher = nullptr);
 
 // Clears ScanInProgress and reads what the refresh needs.
 ScanEnding BeginScanEnd(shell::AppState& state);

@@ -13,6 +13,7 @@
 #include "support/faulty_system.h"
 #include "platform/forwarding_system.h"
 #include "scan/scan_job.h"
+#include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
 #include "scan_support.h"
 #include "shell/app_state.h"
@@ -122,6 +123,23 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
   EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\.git\\"), 0);
   EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
   EXPECT_EQ(texts.back(), shell::kIdlePrompt);
+}
+
+TEST_F(ScanTest, AWatcherHearsTheRunningCountsWhileTheRecordsFillAsWithout) {
+  MakeTree();
+  struct Watcher : ScanWatcher {
+    void Counted(const ScanTally& tally) override { heard.push_back(tally); }
+    std::vector<ScanTally> heard;
+  } watcher;
+  const ScannedSubtree scanned = ScanInPlace(Root(), false, system_, state_, status_, &watcher);
+
+  EXPECT_EQ(Root().totalFiles, 5u);
+  ASSERT_FALSE(watcher.heard.empty());
+  const ScanTally& last = watcher.heard.back();
+  EXPECT_EQ(last.entries, scanned.entries);
+  EXPECT_EQ(last.foldersListed, scanned.foldersListed);
+  EXPECT_EQ(last.bytes, 5u + 8u + 3000u + 1u + 2u);
+  EXPECT_GE(watcher.heard.size(), 2 * scanned.foldersListed);  // entered and left, each
 }
 
 TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {

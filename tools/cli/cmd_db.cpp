@@ -8,8 +8,10 @@
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
+#include "cli_flags.h"
 #include "cli_paths.h"
 #include "command.h"
+#include "db_json.h"
 
 namespace cli {
 namespace {
@@ -24,7 +26,7 @@ void CouldNotOpen(Context& context, const std::string& path) {
   context.err << "norvex-cli: could not open " << path << "\n";
 }
 
-int ListRecords(Context& context) {
+int ListRecords(Context& context, bool json) {
   activity::DriveTable table;
   {
     // The recorder keeps the table open while it runs.
@@ -33,6 +35,10 @@ int ListRecords(Context& context) {
       CouldNotOpen(context, activity::kDriveTablePath);
       return kExitFailed;
     }
+  }
+  if (json) {
+    WriteDriveTableJson(context.out, table);
+    return kExitOk;
   }
   const auto& records = table.NewState();
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -46,7 +52,8 @@ int ListRecords(Context& context) {
   return kExitOk;
 }
 
-int LookupRecord(Context& context, const std::string& driveArgument, const std::string& pathArgument) {
+int LookupRecord(Context& context, const std::string& driveArgument, const std::string& pathArgument,
+                 bool json) {
   const auto drive = ParseDriveLetter(driveArgument);
   if (!drive) {
     context.err << "norvex-cli: '" << driveArgument << "' is not a drive (expected X:)\n";
@@ -80,24 +87,34 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
   const std::uint64_t key = activity::PathKey(*path, activity::ReadNetworkNames(context.system));
   const std::int64_t index =
       tables.Lookup(*drive, static_cast<std::uint32_t>(key), static_cast<std::uint32_t>(key >> 32));
-  if (index < 0) {
+  const activity::AccessRecord* found =
+      index < 0 ? nullptr : &tables.Table(*drive)[static_cast<std::size_t>(index)];
+  if (json) {
+    WriteAccessRecordJson(context.out, *drive, *path, key, index, found);
+    return kExitOk;
+  }
+  if (found == nullptr) {
     context.out << "not found\n";
     return kExitOk;
   }
-  const activity::AccessRecord& r = tables.Table(*drive)[static_cast<std::size_t>(index)];
+  const activity::AccessRecord& r = *found;
   context.out << index << '\t' << Hex8(r.lastAccess) << '\t' << unsigned{r.lastOperation} << '\t'
               << r.readOnly << '\t' << r.writeOnly << '\t' << r.readWrite << '\t' << r.total << '\n';
   return kExitOk;
 }
 
-int Db(Context& context, const std::vector<std::string>& args) {
-  if (args.empty()) return ListRecords(context);
-  if (args.size() == 3 && args[0] == "lookup") return LookupRecord(context, args[1], args[2]);
-  context.err << "norvex-cli: usage: db [lookup X: PATH]\n";
+int Db(Context& context, const std::vector<std::string>& arguments) {
+  std::vector<std::string> args = arguments;
+  const bool json = TakeFlag(args, "--json");
+  if (args.empty()) return ListRecords(context, json);
+  if (args.size() == 3 && args[0] == "lookup") return LookupRecord(context, args[1], args[2], json);
+  context.err << "norvex-cli: usage: db [--json] [lookup X: PATH]\n";
   return kExitUsage;
 }
 
-const CommandRegistration reg("db", "db [lookup X: PATH]     the drive table, or the access record of PATH",
+const CommandRegistration reg("db",
+                              "db [--json] [lookup X: PATH]\n"
+                              "                          the drive table, or the access record of PATH",
                               &Db);
 
 }  // namespace

@@ -1,36 +1,87 @@
 // norvex-cli drives: the mapped drives as the program sees them.
+//
+// --json (format "norvex-drives", version 1), one object:
+//   {"format", "version",
+//    "drives": [{"letter": "D:", "root": host folder, "class": 0 removable, 1 fixed,
+//                2 remote, 3 CD-ROM, 4 RAM disk, 5 other, "label", "clusterSize",
+//                "totalBytes", "freeBytes", "compressible": bool,
+//                "networkName": "\\\\server\\share" or null}, ...]}   in letter order
 
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "activity/database_files.h"
 #include "activity/drive_record.h"
 #include "activity/path_key.h"
+#include "cli_flags.h"
 #include "command.h"
+#include "json_writer.h"
 
 namespace cli {
 namespace {
 
-int Drives(Context& context, const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    context.err << "norvex-cli: drives takes no arguments\n";
-    return kExitUsage;
-  }
-  const platform::System& system = context.system;
+struct DriveFacts {
+  const platform::MappedDrive& drive;
+  int driveClass = 0;
+  std::string label;
+  platform::DiskSpace space;
+  bool compressible = false;
+  const std::string& networkName;
+};
+
+template <typename Each>
+void ForEachDrive(const platform::System& system, Each each) {
   const activity::NetworkNames networkNames = activity::ReadNetworkNames(system);
   for (const platform::MappedDrive& drive : system.Drives().All()) {
     const std::uint8_t number = activity::DriveNumber(drive.letter);
-    const platform::DiskSpace space = system.GetDiskFreeSpace(drive.letter).value_or(platform::DiskSpace{});
     const auto volume = system.GetVolumeInformation(drive.letter);
-    const bool compressible = volume && (volume->fileSystemFlags & platform::kFsFileCompression) != 0;
-    context.out << drive.letter << ":\t" << drive.root << '\t' << activity::DriveClass(system, number)
-                << '\t' << activity::VolumeLabel(system, number) << '\t' << space.ClusterSize() << '\t'
-                << space.TotalBytes() << '\t' << space.FreeBytes() << '\t' << (compressible ? 1 : 0)
-                << '\t' << networkNames[static_cast<std::size_t>(drive.letter - 'A')] << '\n';
+    each(DriveFacts{drive, activity::DriveClass(system, number), activity::VolumeLabel(system, number),
+                    system.GetDiskFreeSpace(drive.letter).value_or(platform::DiskSpace{}),
+                    volume && (volume->fileSystemFlags & platform::kFsFileCompression) != 0,
+                    networkNames[static_cast<std::size_t>(drive.letter - 'A')]});
   }
+}
+
+int Drives(Context& context, const std::vector<std::string>& arguments) {
+  std::vector<std::string> args = arguments;
+  const bool json = TakeFlag(args, "--json");
+  if (!args.empty()) {
+    context.err << "norvex-cli: drives takes no arguments but --json\n";
+    return kExitUsage;
+  }
+  if (!json) {
+    ForEachDrive(context.system, [&](const DriveFacts& d) {
+      context.out << d.drive.letter << ":\t" << d.drive.root << '\t' << d.driveClass << '\t' << d.label
+                  << '\t' << d.space.ClusterSize() << '\t' << d.space.TotalBytes() << '\t'
+                  << d.space.FreeBytes() << '\t' << (d.compressible ? 1 : 0) << '\t' << d.networkName
+                  << '\n';
+    });
+    return kExitOk;
+  }
+  tools::JsonWriter out(context.out);
+  out.Document("norvex-drives", 1).Key("drives").Array();
+  ForEachDrive(context.system, [&](const DriveFacts& d) {
+    out.Object()
+        .Member("letter", std::string(1, d.drive.letter) + ":")
+        .Member("root", d.drive.root)
+        .Member("class", d.driveClass)
+        .Member("label", d.label)
+        .Member("clusterSize", d.space.ClusterSize())
+        .Member("totalBytes", d.space.TotalBytes())
+        .Member("freeBytes", d.space.FreeBytes())
+        .Member("compressible", d.compressible)
+        .MemberOrNull("networkName",
+                      d.networkName.empty() ? std::nullopt : std::optional<std::string>(d.networkName))
+        .End();
+  });
+  out.End().End();
   return kExitOk;
 }
 
-const CommandRegistration reg("drives", "drives                  the mapped drives, one tab-separated line each", &Drives);
+const CommandRegistration reg("drives",
+                              "drives [--json]         the mapped drives, one tab-separated line each",
+                              &Drives);
 
 }  // namespace
 }  // namespace cli

@@ -12,11 +12,13 @@
 #include "cli_text.h"
 #include "command.h"
 #include "platform/system.h"
+#include "progress_line.h"
 #include "scan/folder_info.h"
 #include "scan/heap_usage.h"
 #include "scan/record_path.h"
 #include "scan/scan_export.h"
 #include "scan/scan_job.h"
+#include "scan_progress.h"
 #include "shell/app_state.h"
 #include "shell/status_sink.h"
 
@@ -27,6 +29,7 @@ struct ScanArguments {
   bool shallow = false;
   bool json = false;
   bool stats = false;
+  bool quiet = false;
   std::string path;
 };
 
@@ -64,8 +67,10 @@ bool ParseArguments(Context& context, const std::vector<std::string>& args, Scan
       parsed.json = true;
     } else if (arg == "--stats") {
       parsed.stats = true;
+    } else if (arg == "--quiet") {
+      parsed.quiet = true;
     } else if (arg.starts_with("--") || !parsed.path.empty()) {
-      context.err << "norvex-cli: usage: norvex-cli scan [--shallow] [--json] [--stats] PATH\n";
+      context.err << "norvex-cli: usage: norvex-cli scan [--shallow] [--json] [--stats] [--quiet] PATH\n";
       return false;
     } else {
       parsed.path = arg;
@@ -92,8 +97,11 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   scan::CFolderInfo driveList;
   scan::CFolderInfo& folder = scan::RecordForPath(driveList, *path);
   SilentStatus status;
+  tools::ProgressLine line = tools::StandardErrorLine(context.err, arguments.quiet);
+  tools::ScanProgress progress(line);
   const scan::ScannedSubtree scanned =
-      scan::ScanInPlace(folder, arguments.shallow, context.system, state, status);
+      scan::ScanInPlace(folder, arguments.shallow, context.system, state, status, &progress);
+  line.Finish();
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
   const std::size_t heapAfter = scan::HeapBytesInUse();
 
@@ -120,11 +128,12 @@ int Scan(Context& context, const std::vector<std::string>& args) {
 
 const CommandRegistration reg(
     "scan",
-    "scan [--shallow] [--json] [--stats] PATH\n"
+    "scan [--shallow] [--json] [--stats] [--quiet] PATH\n"
     "                          scan a folder as F5 does (--shallow: two levels, as expanding it\n"
     "                          does); print its entries in listing order, then TOTAL, tab-separated;\n"
-    "                          --json: the whole subtree (format: src/scan/scan_export.h);\n"
-    "                          --stats: time and memory per entry on standard error",
+    "                          --json: the whole subtree (format: norvex-cli(1));\n"
+    "                          --stats: time and memory per entry on standard error;\n"
+    "                          --quiet: no progress line on a terminal",
     &Scan);
 
 }  // namespace

@@ -7,8 +7,13 @@
 #include <vector>
 
 #include "files/action_engine.h"
+#include "metered_progress.h"
 #include "platform/environment.h"
 #include "platform/host_system.h"
+#include "progress_line.h"
+#include "progress_ticker.h"
+#include "routed_lines.h"
+#include "shadow_json.h"
 #include "shell/app_state.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
@@ -24,6 +29,8 @@ struct Arguments {
   std::string file = shell::kHandOffFileName;
   std::uint8_t overwrite = files::kOverwriteSkip;
   bool dryRun = false;
+  bool json = false;
+  bool quiet = false;
 };
 
 const char* ActionName(std::uint8_t action) {
@@ -76,6 +83,10 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments& parsed) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--dry-run") {
       parsed.dryRun = true;
+    } else if (args[i] == "--json") {
+      parsed.json = true;
+    } else if (args[i] == "--quiet") {
+      parsed.quiet = true;
     } else if (args[i] == "--overwrite" && i + 1 < args.size()) {
       const std::string& mode = args[++i];
       if (mode != "skip" && mode != "all") return false;
@@ -108,11 +119,15 @@ int main(int argc, char** argv) {
   const bool help = !args.empty() && (args.front() == "--help" || args.front() == "-h");
   if (help || !ParseArguments(args, parsed)) {
     (help ? std::cout : std::cerr)
-        << "Usage: norvex-shadow [global options] [--overwrite skip|all] [--dry-run] [FILE]\n"
+        << "Usage: norvex-shadow [global options] [--overwrite skip|all] [--dry-run] [--json]\n"
+           "                     [--quiet] [FILE]\n"
            "Performs the actions handed over in FILE (default: ShadowTbl.NVX in the current\n"
            "folder), then renames it to FILE.done so they are never performed twice.\n"
            "  --overwrite   what to do with an existing back-up copy (default: skip)\n"
-           "  --dry-run     list the actions, perform nothing, keep the file\n\nGlobal options:\n"
+           "  --dry-run     list the actions, perform nothing, keep the file\n"
+           "  --json        print the outcome of each action and the summary as JSON; the\n"
+           "                lines that describe the run go to standard error instead\n"
+           "  --quiet       no progress line on a terminal\n\nGlobal options:\n"
         << platform::Environment::OptionsHelp() << "\n";
     return help ? kExitOk : kExitUsage;
   }
@@ -127,11 +142,27 @@ int main(int argc, char** argv) {
     return kExitFailed;
   }
 
+  // With --json, standard output carries the JSON alone; a progress line needs the
+  // terminal to itself while a line is printed.
+  std::ostream plainOut(std::cout.rdbuf());
+  tools::ProgressLine line = tools::StandardErrorLine(std::cerr, parsed.quiet);
+  tools::RoutedLines routed(std::cout, parsed.json ? std::cerr : plainOut, line);
+  const auto outcomes = [&](bool performed) {
+    std::vector<shadow::ActionOutcome> list;
+    for (const auto& action : plan->actions) {
+      const char* result = !performed ? shadow::kNotPerformed
+                                      : (action.Succeeded() ? shadow::kSucceeded : shadow::kFailed);
+      list.push_back({ActionName(action.action), action.path, result});
+    }
+    return list;
+  };
+
   if (parsed.dryRun) {
     for (const auto& action : plan->actions) {
       std::cout << "would " << ActionName(action.action) << " " << action.path << "\n";
     }
     std::cout << plan->actions.size() << " actions, none performed (dry run)\n";
+    if (parsed.json) shadow::WriteShadowJson(plainOut, parsed.file, true, outcomes(false));
     return kExitOk;
   }
 
@@ -142,8 +173,13 @@ int main(int argc, char** argv) {
   flags.OverwriteMode = parsed.overwrite;
   UnattendedPrompter prompter;
   PrintedProgress progress(parsed.overwrite);
-  files::ActionEngine engine(system, state, flags, prompter, progress);
-  engine.ActionWorker(*plan->driveList);
+  shadow::MeteredProgress metered(progress, line, state.PendingActionCount);
+  {
+    const tools::ProgressTicker ticker(line, [&metered] { metered.Refresh(); });
+    files::ActionEngine engine(system, state, flags, prompter, metered);
+    engine.ActionWorker(*plan->driveList);
+  }
+  line.Finish();
 
   std::size_t succeeded = 0;
   for (const auto& action : plan->actions) {
@@ -155,6 +191,7 @@ int main(int argc, char** argv) {
   }
   const std::size_t failed = plan->actions.size() - succeeded;
   std::cout << succeeded << " actions succeeded, " << failed << " failed\n";
+  if (parsed.json) shadow::WriteShadowJson(plainOut, parsed.file, false, outcomes(true));
   // Renamed whatever the outcome: a second run must not repeat the actions that were done.
   if (std::rename(parsed.file.c_str(), (parsed.file + ".done").c_str()) != 0) {
     std::cerr << "norvex-shadow: could not rename " << parsed.file << " to " << parsed.file
