@@ -311,13 +311,19 @@ class RecordingSink : public shell::StatusSink {
 
 TEST(ThrottledStatusSink, LookingInTextsPassAtMostOncePerIntervalOthersAlways) {
   RecordingSink inner;
-  ui::ThrottledStatusSink sink(inner, std::chrono::hours(1));
+  // The clock starts at its epoch, as a steady clock does on a machine just booted: the
+  // first text must pass all the same.
+  ui::ThrottledStatusSink::Clock::time_point now{};
+  ui::ThrottledStatusSink sink(inner, std::chrono::seconds(1), [&now] { return now; });
   sink.ShowStatus("Looking in: C:\\a\\");
+  now += std::chrono::milliseconds(999);
   sink.ShowStatus("Looking in: C:\\b\\");
   sink.ShowStatus("Recalculating drive information ...");
   sink.ShowIdle();
+  now += std::chrono::milliseconds(1);
+  sink.ShowStatus("Looking in: C:\\c\\");
   EXPECT_EQ(inner.texts, (std::vector<std::string>{"Looking in: C:\\a\\", "Recalculating drive information ...",
-                                                    "Ready, for Help press F1"}));
+                                                    "Ready, for Help press F1", "Looking in: C:\\c\\"}));
 }
 
 }  // namespace
