@@ -24,7 +24,9 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
 #include "ui/views/drive_tree.h"
+#include "ui/views/drive_tree_model.h"
 #include "ui/views/files_list.h"
 #include "ui/views/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
@@ -156,6 +158,27 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   const QModelIndex work2 = Child(Drive('D'), "Work");
   EXPECT_TRUE(Tree().isExpanded(work2));
   ASSERT_TRUE(Child(Child(work2, "Reports"), "2025").isValid());
+}
+
+TEST_F(DriveTreeTest, AFolderThatCannotBeReadIsMarkedInTheTreeAndTheStatusBar) {
+  faulty.Fail(testing_support::Operation::List, {testing_support::PathStartsWith("D:\\Games\\")});
+  Tree().expand(Drive('D'));
+  WaitForScan();
+  const QModelIndex games = Child(Drive('D'), "Games");
+  const QModelIndex work = Child(Drive('D'), "Work");
+  ASSERT_TRUE(games.isValid() && work.isValid());
+  // The same state and scan images, but the unreadable folder carries an overlay.
+  ASSERT_EQ(Images(games), Images(work));
+  ASSERT_EQ(Tree().StateImage(games), Tree().StateImage(work));
+  EXPECT_TRUE(games.data(ui::tree_role::kUnreadable).toBool());
+  EXPECT_FALSE(work.data(ui::tree_role::kUnreadable).toBool());
+  EXPECT_NE(games.data(Qt::DecorationRole).value<QPixmap>().toImage(),
+            work.data(Qt::DecorationRole).value<QPixmap>().toImage());
+
+  Tree().setCurrentIndex(games);
+  EXPECT_EQ(frame->Status().Message(), QStringLiteral("Cannot read the folder D:\\Games\\"));
+  Tree().setCurrentIndex(work);
+  EXPECT_NE(frame->Status().Message(), QStringLiteral("Cannot read the folder D:\\Games\\"));
 }
 
 TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
