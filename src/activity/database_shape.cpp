@@ -35,7 +35,9 @@ void ApplySettings(const ShapeSettings& settings, DriveRecord& record) {
 
 ShapeFigures FiguresOf(const ShapeSettings& settings, std::uint32_t recordsInUse) {
   const std::uint64_t capacity = CapacityOf(settings);
-  const std::uint64_t percent = capacity == 0 ? 0 : std::uint64_t{recordsInUse} * 100 / capacity;
+  // More records in use than the new size holds: the database is full, no more.
+  const std::uint64_t percent =
+      capacity == 0 ? 0 : std::min<std::uint64_t>(std::uint64_t{recordsInUse} * 100 / capacity, 100);
   const std::uint64_t memory = capacity * kAccessRecordSize;
   const std::uint64_t disk =
       memory + (settings.storeNames ? capacity * static_cast<std::uint64_t>(std::max(settings.maxNameSize, 0)) : 0);

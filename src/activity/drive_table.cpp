@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 #include "activity/database_files.h"
 #include "platform/system.h"
@@ -75,9 +74,8 @@ std::uint32_t DriveTable::FillPercentage(int index, TableState state) const {
   const DriveRecord& record = records[static_cast<std::size_t>(index)];
   const std::uint64_t capacity = record.Capacity();
   if (capacity == 0) return 0;
-  const std::uint64_t percent = std::uint64_t{record.recordsInUse} * 100 / capacity;
-  return static_cast<std::uint32_t>(
-      std::min<std::uint64_t>(percent, std::numeric_limits<std::uint32_t>::max()));
+  // More records than room (a size lowered on the size page, or a damaged count): full.
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{record.recordsInUse} * 100 / capacity, 100));
 }
 
 }  // namespace activity

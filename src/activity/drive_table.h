@@ -29,7 +29,7 @@ class DriveTable {
   // Index of the drive's record in that state, -1 when absent.
   int Find(std::uint8_t driveNumber, TableState state = TableState::New) const;
   std::uint64_t Capacity(int index) const;  // of the new state; 0 for a bad index
-  // Records in use × 100 / capacity; 0 for a capacity of 0 or a bad index.
+  // Records in use × 100 / capacity, at most 100; 0 for a capacity of 0 or a bad index.
   std::uint32_t FillPercentage(int index, TableState state = TableState::New) const;
 
   std::vector<DriveRecord>& NewState() { return newState_; }

@@ -43,6 +43,14 @@ class CombinedPath {
     return length;
   }
 
+  bool IsAscii() const {
+    unsigned char any = 0;
+    for (const std::string_view part : parts_) {
+      for (const char c : part) any |= static_cast<unsigned char>(c);
+    }
+    return any < 0x80;
+  }
+
   // Calls visit(c) for every character after the first backslash.
   template <class Visit>
   void ForEachAfterFirstBackslash(Visit&& visit) const {
@@ -90,17 +98,25 @@ void EmitKeyText(const CombinedPath& path, std::size_t keyedLength, Put&& put) {
   std::size_t lengthIndex = 2;            // the first backslash opens the first component
   std::uint16_t length = 2;
   std::size_t next = 3;
-  path.ForEachAfterFirstBackslash([&](char c) {
+  // Upper-casing keeps every backslash where it is, so components can be cut after it.
+  auto emitUpper = [&](char c) {
     if (c == '\\') {
       put(lengthIndex, length);
       lastComponentOffset = static_cast<std::uint16_t>(lastComponentOffset + length);
       lengthIndex = next++;
       length = 2;
     } else {
-      put(next++, SignExtended(platform::CharUpperA(c)));
+      put(next++, SignExtended(c));
       length = static_cast<std::uint16_t>(length + 2);
     }
-  });
+  };
+  if (path.IsAscii()) {  // nearly every path: byte by byte, no state to carry
+    path.ForEachAfterFirstBackslash([&emitUpper](char c) { emitUpper(platform::CharUpperA(c)); });
+  } else {
+    platform::Utf8AnsiUpper upper(emitUpper);
+    path.ForEachAfterFirstBackslash([&upper](char c) { upper.Put(c); });
+    upper.Finish();
+  }
   put(lengthIndex, length);
   put(1, lastComponentOffset);
   put(next, 0);

@@ -28,9 +28,9 @@ std::string NetworkNameFromConnection(std::string_view remoteName);
 NetworkNames ReadNetworkNames(const platform::System& system);
 
 // Word 0: bytes after word 0; word 1: offset of the last component's length word; then
-// each component as its length word and one sign-extended word per upper-cased
-// character; a final 0. Words 0 and 1 and the length words are 16-bit and wrap on texts
-// far beyond the hashing limit.
+// each component as its length word and one sign-extended word per byte of its
+// upper-cased UTF-8 text (platform::Utf8AnsiUpper); a final 0. Words 0 and 1 and the
+// length words are 16-bit and wrap on texts far beyond the hashing limit.
 std::vector<std::uint16_t> BuildKeyText(std::string_view path, const NetworkNames& networkNames);
 // The key of a key text; 0 when the text is longer than kKeyTextLimit bytes (by its
 // word 0 or by its real length) or empty.

@@ -1,5 +1,7 @@
 #include "analysis/space.h"
 
+#include <algorithm>
+
 #include "platform/system.h"
 
 namespace analysis {
@@ -20,6 +22,10 @@ std::uint32_t RoundedPercent(std::uint64_t part, std::uint64_t whole) {
   // 100 * part needs up to 71 bits with 64-bit byte counts.
   const Wide percent = (static_cast<Wide>(part) * 100 + whole / 2) / whole;
   return percent > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(percent);
+}
+
+std::uint32_t SharePercent(std::uint64_t part, std::uint64_t whole) {
+  return std::min<std::uint32_t>(RoundedPercent(part, whole), 100);
 }
 
 std::uint64_t KFloor(std::uint64_t bytes) { return bytes >> 10; }

@@ -12,6 +12,11 @@ std::uint64_t RoundUpToCluster(std::uint64_t bytes, std::uint64_t clusterSize);
 // Whole percent, halves rounded up. 0 when whole is 0: every caller shows its own
 // figure for an empty whole. May exceed 100 when part > whole.
 std::uint32_t RoundedPercent(std::uint64_t part, std::uint64_t whole);
+// RoundedPercent for a figure shown as a share of a whole: at most 100. Sparse and
+// compressed files hold more data than they allocate, and actual sizes recalculated for
+// another cluster size can exceed what a drive uses; a share beyond the whole means
+// nothing to the reader.
+std::uint32_t SharePercent(std::uint64_t part, std::uint64_t whole);
 std::uint64_t KFloor(std::uint64_t bytes);
 std::uint64_t KRounded(std::uint64_t bytes);
 

@@ -9,7 +9,7 @@ namespace {
 std::string Percent(std::uint64_t value) { return std::to_string(value) + " %"; }
 
 std::string DriveUsage(std::uint64_t actual, std::uint64_t driveUsedBytes) {
-  return Percent(driveUsedBytes == 0 ? 100 : RoundedPercent(actual, driveUsedBytes));
+  return Percent(driveUsedBytes == 0 ? 100 : SharePercent(actual, driveUsedBytes));
 }
 
 std::uint64_t Wasted(std::uint64_t actual, std::uint64_t size) {
@@ -57,8 +57,8 @@ SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
   figures.totalSize = std::to_string(size);
   figures.actualSize = std::to_string(actual);
   if (actual != 0) {
-    figures.usedInVain = Percent(RoundedPercent(Wasted(actual, size), actual));
-    figures.usedByData = Percent(RoundedPercent(size, actual));
+    figures.usedInVain = Percent(SharePercent(Wasted(actual, size), actual));
+    figures.usedByData = Percent(SharePercent(size, actual));
   } else {
     figures.usedInVain = "0 %";
     figures.usedByData = "100 %";

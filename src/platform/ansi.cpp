@@ -23,8 +23,12 @@ constexpr std::array<std::uint8_t, 256> MakeAnsiUpper() {
 constinit const std::array<std::uint8_t, 256> kAnsiUpper = MakeAnsiUpper();
 
 std::string CharUpperA(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = CharUpperA(c);
+  std::string upper;
+  upper.reserve(text.size());
+  auto append = [&upper](char c) { upper.push_back(c); };
+  Utf8AnsiUpper caser(append);
+  for (const char c : text) caser.Put(c);
+  caser.Finish();
   return upper;
 }
 

@@ -78,6 +78,13 @@ std::string LabelOfDevice(const std::string& source) {
   return {};
 }
 
+// The last component of a folder path ("/srv/data/" -> "data").
+std::string FolderName(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const std::size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 }  // namespace
 
 bool IsRemoteFilesystem(std::string_view fileSystem) {
@@ -140,6 +147,9 @@ std::optional<VolumeInfo> VolumeInfoOf(const MountTable& table, const MappedDriv
   volume.label = drive.label;
   if (mount != nullptr) {
     volume.fileSystemName = mount->fileSystem;
+    // The filesystem's label and mount point name the whole filesystem: a folder inside
+    // it is named after itself, or every such drive would read "/".
+    if (volume.label.empty() && RealPath(drive.root) != mount->target) volume.label = FolderName(drive.root);
     if (volume.label.empty()) volume.label = LabelOfDevice(mount->source);
     if (volume.label.empty()) volume.label = mount->target;
     if (mount->fileSystem == "btrfs") volume.fileSystemFlags |= kFsFileCompression;

@@ -152,6 +152,7 @@ void CFolderInfo::TakeContents(CFolderInfo& scanned) {
   latestOperation = scanned.latestOperation;
   subfoldersPending = scanned.subfoldersPending;
   readState = scanned.readState;
+  unreadable = scanned.unreadable;
   scanned.ResetAggregates();
   scanned.maxAccessCount = 0;
 }

@@ -150,7 +150,8 @@ class CFolderInfo {
   std::uint32_t UsedPercent(std::uint32_t i) const;
   std::uint32_t UsedPercent() const;
 
-  // Replaces this record's entries, children, totals, subfoldersPending and readState
+  // Replaces this record's entries, children, totals, subfoldersPending, readState and
+  // unreadable
   // by those of `scanned` (a record with no parent), which is left empty. The old
   // children are deleted; this record keeps its place in the tree.
   void TakeContents(CFolderInfo& scanned);
@@ -172,6 +173,9 @@ class CFolderInfo {
   // 1: the folder's own entries may have been read, its subfolders' contents not.
   std::uint8_t subfoldersPending = 1;
   ReadState readState = ReadState::NotRead;
+  // The last scan could not list this folder (no permission, or it vanished): its
+  // emptiness says nothing about what it holds.
+  bool unreadable = false;
 
  private:
   enum class Pass { Recalculate, Reaggregate };

@@ -13,7 +13,11 @@ void RecordBuilder::FolderEntered(const FolderStep& folder) {
   assert(record && "a subfolder is entered through its folder entry");
   open_.push_back(record);
   // A folder that cannot be listed keeps its record empty and its pending mark as it was.
-  if (!folder.listed) return;
+  record->unreadable = !folder.listed;
+  if (!folder.listed) {
+    ++foldersUnreadable_;
+    return;
+  }
   ++foldersListed_;
   record->subfoldersPending = folder.subfoldersPending;
   record->Reserve(folder.entryCount, folder.folderCount, folder.nameBytes);

@@ -25,6 +25,7 @@ class RecordBuilder final : public WalkSink {
 
   std::uint64_t EntriesAdded() const { return entriesAdded_; }
   std::uint64_t FoldersListed() const { return foldersListed_; }
+  std::uint64_t FoldersUnreadable() const { return foldersUnreadable_; }
 
  private:
   CFolderInfo& root_;
@@ -34,6 +35,7 @@ class RecordBuilder final : public WalkSink {
   std::vector<CFolderInfo*> open_;  // the folders entered and not yet left, outermost first
   std::uint64_t entriesAdded_ = 0;
   std::uint64_t foldersListed_ = 0;
+  std::uint64_t foldersUnreadable_ = 0;
 };
 
 }  // namespace scan

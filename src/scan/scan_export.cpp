@@ -47,8 +47,17 @@ const char* ReadName(ReadState state) {
   return "\"no\"";
 }
 
+std::uint64_t UnreadableFolders(const CFolderInfo& folder) {
+  std::uint64_t count = folder.unreadable ? 1 : 0;
+  for (std::uint32_t i = 0; i < folder.Count(); ++i) {
+    if (const CFolderInfo* child = folder.GetChild(i)) count += UnreadableFolders(*child);
+  }
+  return count;
+}
+
 void WriteFolder(std::ostream& out, const CFolderInfo& folder) {
-  out << "{\"subfoldersPending\":" << int{folder.subfoldersPending}
+  out << "{\"unreadable\":" << (folder.unreadable ? "true" : "false")
+      << ",\"subfoldersPending\":" << int{folder.subfoldersPending}
       << ",\"read\":" << ReadName(folder.readState)
       << ",\"totals\":{\"size\":" << folder.totalSize
       << ",\"compressedSize\":" << folder.totalCompressedSize
@@ -111,7 +120,8 @@ std::string JsonString(std::string_view text) {
 void WriteScanJson(std::ostream& out, const ScanJsonHeader& header, const CFolderInfo& folder) {
   out << "{\"format\":\"norvex-scan\",\"version\":1,\"path\":" << JsonString(header.path)
       << ",\"shallow\":" << (header.shallow ? "true" : "false")
-      << ",\"clusterSize\":" << header.clusterSize << ",\"folder\":";
+      << ",\"clusterSize\":" << header.clusterSize
+      << ",\"unreadableFolders\":" << UnreadableFolders(folder) << ",\"folder\":";
   WriteFolder(out, folder);
   out << "}\n";
 }

@@ -7,9 +7,12 @@
 //    "path": "D:\\Work\\",          the scanned folder (a Windows path on the drive map)
 //    "shallow": false,              true for a two-level (expand) scan
 //    "clusterSize": 4096,           bytes; 0 when the drive's cluster size is unknown
+//    "unreadableFolders": 0,        folders in FOLDER (itself included) that could not be listed
 //    "folder": FOLDER}
 //
-//   FOLDER = {"subfoldersPending": 0 or 1,
+//   FOLDER = {"unreadable": false,              true: it could not be listed (no
+//                                               permission, or it vanished); no entries
+//             "subfoldersPending": 0 or 1,
 //             "read": "full" | "partly" | "no",  how the scan read the folder
 //             "totals": {"size", "compressedSize", "actualSize", "files",
 //                        "latestAccess", "latestOperation", "readOnly", "writeOnly",

@@ -50,6 +50,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
 
   scanned.entries = builder.EntriesAdded();
   scanned.foldersListed = builder.FoldersListed();
+  scanned.foldersUnreadable = builder.FoldersUnreadable();
   return scanned;
 }
 

@@ -44,6 +44,7 @@ struct ScannedSubtree {
   std::uint64_t clusterSize = 0;
   std::uint64_t entries = 0;           // entries added, files and folders, all levels
   std::uint64_t foldersListed = 0;
+  std::uint64_t foldersUnreadable = 0;  // folders whose listing failed
 };
 
 // Worker thread. Reads only the read-only parts of `state` (access tables, network

@@ -84,7 +84,7 @@ TEST_F(DriveTableFile, DefaultRecordsGoToTheNewStateOnly) {
   EXPECT_EQ(table.NewState().size(), kMaxDriveRecords);
 }
 
-TEST_F(DriveTableFile, FillPercentageNeverDividesByZeroOrWraps) {
+TEST_F(DriveTableFile, FillPercentageNeverDividesByZeroWrapsOrExceedsAHundred) {
   DriveRecord half = WatchedDrive('D');
   half.recordsInUse = 2048;
   DriveRecord none = WatchedDrive('E');
@@ -100,7 +100,7 @@ TEST_F(DriveTableFile, FillPercentageNeverDividesByZeroOrWraps) {
   EXPECT_EQ(table.FillPercentage(0), 100u);
   EXPECT_EQ(table.FillPercentage(0, TableState::Old), 50u);
   EXPECT_EQ(table.FillPercentage(1), 0u) << "capacity 0";
-  EXPECT_EQ(table.FillPercentage(2), 0xFFFFFFFFull * 100 / 4096) << "no 32-bit wrap";
+  EXPECT_EQ(table.FillPercentage(2), 100u) << "more records than room: full, not 10485759 %";
   EXPECT_EQ(table.FillPercentage(3), 0u);
   EXPECT_EQ(table.FillPercentage(-1), 0u);
   EXPECT_EQ(table.Capacity(7), 0u);

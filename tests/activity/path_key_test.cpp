@@ -20,6 +20,7 @@ using Words = std::vector<std::uint16_t>;
 // Deliberately naive: a combined string, byte tables, an explicit rotation, a byte work
 // buffer. The fast and batched forms must agree with it bit for bit.
 
+// The capital of a byte read as a Windows-1252 character.
 unsigned char ReferenceUpper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 0x20;
   if (c == 0x9A || c == 0x9C || c == 0x9E) return c - 0x10;
@@ -28,14 +29,34 @@ unsigned char ReferenceUpper(unsigned char c) {
   return c;
 }
 
+// UTF-8 upper-cased the slow way: decode each character, take its 1252 capital, encode
+// it again. Longer characters have no 1252 capital and bytes that are not UTF-8 stay.
+std::string ReferenceUpper(const std::string& text) {
+  std::string upper;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const bool pair = (c & 0xE0) == 0xC0 && i + 1 < text.size() && (text[i + 1] & 0xC0) == 0x80;
+    if (!pair) {
+      upper += static_cast<char>(c < 0x80 ? ReferenceUpper(c) : c);
+      continue;
+    }
+    char32_t code = (c & 0x1Fu) << 6 | (text[++i] & 0x3Fu);
+    if (code >= 0xE0 && code <= 0xFE && code != 0xF7) code -= 0x20;
+    else if (code == 0xFF) code = 0x178;
+    else if (code == 0x153 || code == 0x161 || code == 0x17E) code -= 1;
+    upper += static_cast<char>(0xC0 | code >> 6);
+    upper += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return upper;
+}
+
 Words ReferenceKeyText(const std::string& path, const NetworkNames& names) {
   std::string network;
   if (!path.empty() && std::isalpha(static_cast<unsigned char>(path[0]))) {
     network = names[std::toupper(static_cast<unsigned char>(path[0])) - 'A'];
   }
   const std::string combined = path.substr(0, 2) + network + (path.size() > 2 ? path.substr(2) : "");
-  std::string upper = combined;
-  for (char& c : upper) c = static_cast<char>(ReferenceUpper(static_cast<unsigned char>(c)));
+  const std::string upper = ReferenceUpper(combined);
 
   Words text = {0, 4};
   const std::size_t first = combined.find('\\');
@@ -141,6 +162,30 @@ TEST(KeyTables, KeysArePinned) {
   EXPECT_EQ(PathKey("C:\\A.TXT", none), ReferenceKey("C:\\A.TXT", none));
   EXPECT_EQ(PathKey("C:\\A.TXT", none), 0x3557a2a8c3b970e5ull);
   EXPECT_EQ(PathKey("D:\\Program Files\\Norvex\\norvex.exe", none), 0x28027a475112371bull);
+
+  // Keys of plain ASCII paths, taken before upper-casing learnt UTF-8: they must never
+  // move. Lower case, every printable and control character, a network drive, the
+  // longest hashed text and the first one too long.
+  std::string everyAscii;
+  for (int c = 1; c < 128; ++c) {
+    if (c != '\\') everyAscii += static_cast<char>(c);
+  }
+  const std::pair<std::string, std::uint64_t> known[] = {
+      {"c:\\a.txt", 0x3557a2a8c3b970e5ull},
+      {"D:\\home\\user\\Documents\\report-2024_final (2).odt", 0xfddbeedc40b1411aull},
+      {"E:\\usr\\lib\\x86_64-linux-gnu\\libQt6Widgets.so.6.4.2", 0xc02ef4fe65a51dfdull},
+      {"D:\\", 0xa6f55f4270e07e96ull},
+      {"D:\\dir\\", 0x6f16c3246aa401eaull},
+      {"D:\\~!@#$%^&()_+{}[];',.=`", 0x88f83df4d47e921full},
+      {"D:\\" + everyAscii, 0x7b1d4dcc1852c849ull},
+      {"D:\\" + std::string(508, 'x'), 0xd23099363ce9d6ebull},
+      {"D:\\" + std::string(509, 'x'), 0},
+      {"D:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\l\\m\\n\\o\\p\\q\\r\\s\\t\\u\\v\\w\\x\\y\\z", 0x037be830cff242ebull},
+  };
+  for (const auto& [path, key] : known) EXPECT_EQ(PathKey(path, none), key) << path;
+  NetworkNames network{};
+  network['N' - 'A'] = "\\fileserver\\Public Share";
+  EXPECT_EQ(PathKey("N:\\Reports\\q1.xls", network), 0x948265f39adf07c2ull);
 }
 
 // ---- ANSI upper-casing -----------------------------------------------------------------
@@ -153,8 +198,19 @@ TEST(CharUpperA, FollowsWindows1252ForEveryByte) {
     changed += upper != c;
   }
   EXPECT_EQ(changed, 26 + 4 + 30);
-  EXPECT_EQ(platform::CharUpperA(std::string_view("\xe9t\xe9 \xdf\xb5\xf7\xff\x9a")),
-            "\xc9T\xc9 \xdf\xb5\xf7\x9f\x8a");  // ß, µ and ÷ have no capital here
+}
+
+TEST(CharUpperA, UpperCasesUtf8ByCharactersNotBytes) {
+  using platform::CharUpperA;
+  EXPECT_EQ(CharUpperA("a\u00fa\u00e9\u00ff\u0153\u0161\u017e\u00e0\u00fe"),
+            "A\u00da\u00c9\u0178\u0152\u0160\u017d\u00c0\u00de");
+  // Capitals stay capitals (the bytes of Ú once became Ê); ß, µ and ÷ have no capital
+  // in 1252; letters 1252 cannot hold keep their case.
+  EXPECT_EQ(CharUpperA("\u00da\u00dc\u00df\u00b5\u00f7\u0131\u03b1\u0436\u20ac"),
+            "\u00da\u00dc\u00df\u00b5\u00f7\u0131\u03b1\u0436\u20ac");
+  // Bytes that are not UTF-8 pass unchanged: Latin-1 bytes, a lead byte before a
+  // non-continuation byte or at the very end.
+  EXPECT_EQ(CharUpperA("\xe9\xff\x9a\xc3x\xc5\xc3\xa9\xc3"), "\xe9\xff\x9a\xc3X\xc5\xc3\x89\xc3");
 }
 
 // ---- key text layout ---------------------------------------------------------------------
@@ -189,13 +245,26 @@ TEST(BuildKeyText, NetworkNamesComeFirst) {
   EXPECT_EQ(BuildKeyText("D:\\a.txt", names), BuildKeyText("D:\\a.txt", NetworkNames{}));
 }
 
-TEST(BuildKeyText, HighBytesAreUpperCasedThenSignExtended) {
+TEST(BuildKeyText, Utf8IsUpperCasedByCharacterThenEachByteSignExtended) {
   const NetworkNames none{};
-  EXPECT_EQ(BuildKeyText("C:\\\xe9\x80\xff\xf7\xdf\x9a", none),
-            Text({18, 4, 14, 0xFFC9, 0xFF80, 0xFF9F, 0xFFF7, 0xFFDF, 0xFF8A, 0}));
+  // é -> É, ÷ stays, ÿ -> Ÿ (another lead byte, the same length).
+  EXPECT_EQ(BuildKeyText("C:\\\u00e9\u00f7\u00ff", none),
+            Text({18, 4, 14, 0xFFC3, 0xFF89, 0xFFC3, 0xFFB7, 0xFFC5, 0xFFB8, 0}));
+  EXPECT_EQ(BuildKeyText("C:\\\u00df", none), Text({10, 4, 6, 0xFFC3, 0xFF9F, 0}));  // ß stays
+  EXPECT_EQ(BuildKeyText("C:\\\xe9\x80\xff", none), Text({12, 4, 8, 0xFFE9, 0xFF80, 0xFFFF, 0}));
 }
 
 // ---- keys ----------------------------------------------------------------------------
+
+TEST(PathKey, DistinctNonAsciiNamesKeepDistinctKeysAndCaseFoldsByCharacter) {
+  const NetworkNames none{};
+  const auto key = [&none](std::string_view name) { return PathKey("D:\\" + std::string(name) + ".txt", none); };
+  EXPECT_NE(key("\u00da"), key("\u00ca"));  // Ú, Ê
+  EXPECT_NE(key("\u00dc"), key("\u00cc"));  // Ü, Ì
+  const std::pair<std::string_view, std::string_view> sameFile[] = {
+      {"\u00fa", "\u00da"}, {"\u00e9", "\u00c9"}, {"\u00ff", "\u0178"}, {"\u0153", "\u0152"}};
+  for (const auto& [lower, upper] : sameFile) EXPECT_EQ(key(lower), key(upper)) << lower;
+}
 
 TEST(PathKey, CaseAndDriveLetterDoNotMatterButNetworkNamesDo) {
   NetworkNames names{};
@@ -203,7 +272,7 @@ TEST(PathKey, CaseAndDriveLetterDoNotMatterButNetworkNamesDo) {
   EXPECT_NE(key, 0u);
   EXPECT_EQ(PathKey("c:\\WORK\\report.DOC", names), key);
   EXPECT_EQ(PathKey("E:\\Work\\Report.doc", names), key);
-  EXPECT_EQ(PathKey("C:\\Work\\\xe9t\xe9.doc", names), PathKey("C:\\WORK\\\xc9T\xc9.DOC", names));
+  EXPECT_EQ(PathKey("C:\\Work\\\u00e9t\u00e9.doc", names), PathKey("C:\\WORK\\\u00c9T\u00c9.DOC", names));
   names['E' - 'A'] = "\\server\\share";
   EXPECT_NE(PathKey("E:\\Work\\Report.doc", names), key);
   EXPECT_NE(PathKey("C:\\Work\\Report.doc", names), PathKey("C:\\Work\\Report.do", names));
@@ -252,7 +321,7 @@ TEST(HashKeyText, HashesTheBytesWord0CountsPaddedWithZeros) {
 }
 
 std::string RandomPath(std::mt19937& random) {
-  static constexpr std::string_view kAlphabet = "abcXYZ019 ._-~\\\\\\\x80\x9a\xe9\xff\xf7\xdf";
+  static constexpr std::string_view kAlphabet = "abcXYZ019 ._-~\\\\\\\x80\x9a\xe9\xff\xf7\xdf\xc3\xc3\xc5\xa9\xbf\x93\xbe\xb7\xa1";
   std::string path;
   path += static_cast<char>((random() % 2 ? 'A' : 'a') + random() % 26);
   path += ':';

@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "analysis/space_page_figures.h"
 #include "platform/system.h"
+#include "scan/folder_info.h"
 
 namespace analysis {
 namespace {
@@ -76,6 +78,23 @@ TEST(Space, SizesBeyond4GiBKeepEveryBit) {
   EXPECT_EQ(RoundedPercent(kMax / 3, kMax), 33u);
   EXPECT_EQ(KRounded(kMax), std::uint64_t{1} << 54);
   EXPECT_EQ(RoundedPercent(kMax, 1), std::numeric_limits<std::uint32_t>::max());
+}
+
+TEST(SpacePageFigures, DriveSpaceUsageNeverExceedsTheWholeDrive) {
+  // Actual sizes recalculated for larger clusters (or files counted twice through hard
+  // links) can add up to more than the drive uses.
+  scan::CFolderInfo folder;
+  scan::NewEntry entry;
+  entry.source = 'D';
+  entry.name = "a";
+  entry.size = entry.compressedSize = 100;
+  entry.clusterSize = 65536;
+  folder.AddEntry(entry);
+  folder.Reaggregate();
+  const std::uint32_t all[] = {0};
+  EXPECT_EQ(FolderFigures(folder, 4096).driveUsage, "100 %");
+  EXPECT_EQ(SelectionFigures(folder, all, 4096).driveUsage, "100 %");
+  EXPECT_EQ(SelectionFigures(folder, all, 131072).driveUsage, "50 %");
 }
 
 // A system whose only drive query is the free-space one, answering what the test says;

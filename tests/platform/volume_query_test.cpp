@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/mount_table.h"
+#include "support/temp_drives.h"
 
 namespace platform {
 namespace {
@@ -33,6 +36,19 @@ TEST(MountTable, PseudoFilesystemsAreNoDrives) {
   EXPECT_FALSE(IsPseudoFilesystem({"tmpfs", "/tmp", "tmpfs", ""}));
   EXPECT_FALSE(IsPseudoFilesystem({"/dev/sda1", "/", "ext4", ""}));
   EXPECT_FALSE(IsPseudoFilesystem({"/dev/sdc1", "/run/media/u/stick", "vfat", ""}));
+}
+
+TEST(VolumeInfo, AFolderIsLabelledByItsNameAMountWithoutLabelByItsMountPoint) {
+  const testing_support::TempDrives drives("C");
+  const std::string base = std::filesystem::canonical(drives.Dir()).string();
+  std::filesystem::create_directories(base + "/My Data");
+  std::filesystem::create_directories(base + "/mnt");
+  const MountTable table = MountTable::Parse("/dev/nonexistent-root / ext4 rw 0 0\n"
+                                             "none " + base + "/mnt tmpfs rw 0 0\n");
+  EXPECT_EQ(VolumeInfoOf(table, {'D', base + "/My Data", ""})->label, "My Data");
+  EXPECT_EQ(VolumeInfoOf(table, {'E', base + "/mnt", ""})->label, base + "/mnt");
+  EXPECT_EQ(VolumeInfoOf(table, {'F', "/", ""})->label, "/");
+  EXPECT_EQ(VolumeInfoOf(table, {'D', base + "/My Data", "Work"})->label, "Work");  // a label given wins
 }
 
 TEST(NetworkNames, RemoteSourcesBecomeUncNames) {

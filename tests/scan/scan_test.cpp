@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "activity/path_key.h"
 #include "support/faulty_system.h"
 #include "platform/forwarding_system.h"
+#include "scan/scan_export.h"
 #include "scan/scan_job.h"
 #include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
@@ -178,10 +180,21 @@ TEST_F(ScanTest, EmptyAndUnreadableFoldersYieldEmptyRecordsAndTheScanGoesOn) {
   testing_support::FaultySystem faulty(system_);
   faulty.Fail(testing_support::Operation::List, {testing_support::PathStartsWith("D:\\locked\\")});
 
-  ScanOn(faulty, Root());
+  const ScannedSubtree scanned = ScanOn(faulty, Root());
   CFolderInfo& root = Root();
   CFolderInfo& empty = Sub(root, "empty");
   CFolderInfo& locked = Sub(root, "locked");
+  // Unlike the empty folder, the unreadable one is marked and counted, to the JSON
+  // export too.
+  EXPECT_TRUE(locked.unreadable);
+  EXPECT_FALSE(empty.unreadable);
+  EXPECT_FALSE(root.unreadable);
+  EXPECT_EQ(scanned.foldersUnreadable, 1u);
+  std::ostringstream json;
+  WriteScanJson(json, {"D:\\", false, scanned.clusterSize}, root);
+  EXPECT_NE(json.str().find("\"unreadableFolders\":1,"), std::string::npos) << json.str();
+  EXPECT_NE(json.str().find("{\"unreadable\":true,"), std::string::npos);
+  EXPECT_NE(json.str().find("{\"unreadable\":false,"), std::string::npos);
   EXPECT_EQ(empty.Count(), 0u);
   EXPECT_EQ(empty.subfoldersPending, 0);
   EXPECT_EQ(empty.UsedPercent(), 100u);
@@ -199,11 +212,14 @@ TEST_F(ScanTest, ADriveWhoseRootCannotBeListedStaysEmptyButCountsAsRead) {
 
   testing_support::FaultySystem faulty(system_);
   faulty.Fail(testing_support::Operation::List);
-  ScanOn(faulty, Root());
+  EXPECT_EQ(ScanOn(faulty, Root()).foldersUnreadable, 1u);
+  EXPECT_TRUE(Root().unreadable);
   EXPECT_EQ(Root().Count(), 0u);
   EXPECT_EQ(Root().totalFiles, 0u);
   EXPECT_EQ(Root().subfoldersPending, 0);  // as the earlier scan left it
   EXPECT_EQ(Root().readState, ReadState::ReadFully);
+  Scan(Root());  // readable again: the mark goes
+  EXPECT_FALSE(Root().unreadable);
 }
 
 TEST_F(ScanTest, ASparseFileOfFiveGigabytesCountsItsFullSize) {

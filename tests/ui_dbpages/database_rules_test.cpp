@@ -135,6 +135,8 @@ TEST(DatabaseShape, Figures) {
   EXPECT_EQ(figures.sizeOnDisk, std::to_string(135168 + 4096 * 256) + " bytes");
   EXPECT_EQ(FiguresOf({0, 1, false, 256}, 0).sizeOnDisk, "33 bytes");
   EXPECT_EQ(FiguresOf({16, 17, false, 0}, 0).totalFiles, "1114112") << "no 16-bit overflow";
+  // Shrinking the size below the records in use: the database is full, not "250%".
+  EXPECT_EQ(FiguresOf({8, 4, false, 0}, 2560).storedFiles, "2560 (100%)");
 }
 
 std::uint32_t Dos(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {

@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QCheckBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "activity/database_location.h"
@@ -28,6 +30,10 @@
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"
+#include "ui/properties/property_pages.h"
+#include "ui/properties/property_sheets.h"
+#include "scan/folder_info.h"
+#include "scan/record_path.h"
 
 namespace ui {
 namespace {
@@ -69,6 +75,53 @@ class PagesTest : public ::testing::Test {
   DatabasePageContext context{table, faulty, prompter, nullptr,
                               [] { return QStringList{"C: state", "D: data", "E: spare"}; }};
 };
+
+// What a page cannot show at its present size: a label narrower than its text, or the
+// page itself smaller than its layout needs.
+std::vector<std::string> ClippedContents(QWidget& page) {
+  std::vector<std::string> clipped;
+  const QSize needed = page.minimumSizeHint();
+  if (page.width() < needed.width() || page.height() < needed.height()) {
+    clipped.push_back(page.objectName().toStdString() + " page");
+  }
+  for (const QLabel* label : page.findChildren<QLabel*>()) {
+    if (label->isVisibleTo(&page) && !label->wordWrap() && label->width() < label->sizeHint().width()) {
+      clipped.push_back(label->text().toStdString());
+    }
+  }
+  return clipped;
+}
+
+TEST_F(PagesTest, TheDriveSheetGrowsSoThatEveryPageAndTabFits) {
+  SetDatabasePageFactory([this](char letter, QWidget* parent) {
+    DatabasePages pages;
+    pages.pages = {new CDP_DateTime(letter, context, parent), new CDP_Size(letter, context, parent),
+                   new CDP_Location(letter, context, parent)};
+    return pages;
+  });
+  table.NewState().erase(table.NewState().begin() + table.Find(DriveNumber('D')));
+  // C:'s database, listed on D:'s location page, as large as it gets: wide figures.
+  RecordOf('C').bucketMask = 0xFFFF;
+  RecordOf('C').bucketSize = 17;
+  RecordOf('C').namesState = 0;
+  RecordOf('C').maxNameSize = 32767;
+  RecordOf('C').recordsInUse = 1114112;
+  scan::CFolderInfo driveList;
+  CTreeProperties sheet("Drive properties: D: data", scan::RecordForPath(driveList, "D:\\"), faulty, table);
+  sheet.show();
+  QCoreApplication::processEvents();
+  sheet.DrivePage()->DatabaseBox().click();  // adds the three database pages to the open sheet
+  QCoreApplication::processEvents();
+  SetDatabasePageFactory({});
+  ASSERT_EQ(sheet.Tabs().count(), 5);
+  EXPECT_LE(sheet.Tabs().tabBar()->sizeHint().width(), sheet.Tabs().width()) << "a tab is cut off";
+  for (int i = 0; i < sheet.Tabs().count(); ++i) {
+    sheet.Tabs().setCurrentIndex(i);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ClippedContents(*sheet.Tabs().widget(i)), std::vector<std::string>{})
+        << sheet.Tabs().tabText(i).toStdString();
+  }
+}
 
 TEST_F(PagesTest, SizePageStoresSlidersAndNamesOnLeaving) {
   CDP_Size page('C', context);

@@ -8,10 +8,16 @@
 #include <QLabel>
 #include <QTabWidget>
 
+#include <unistd.h>
+
 #include <vector>
 
 #include "activity/drive_table.h"
 #include "analysis/cluster_analysis.h"
+#include "files/list_format.h"
+#include "scan/scan_job.h"
+#include "shell/app_state.h"
+#include "shell/status_sink.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "support/temp_drives.h"
@@ -202,6 +208,58 @@ TEST_F(SheetTest, ASelectionOfEmptyFilesIsAllData) {
   EXPECT_EQ(second->Value("Actual size:"), "4096");
   EXPECT_EQ(second->Value("Actually used by data:"), "2 %");
   EXPECT_EQ(second->Value("Used in vain:"), "98 %");
+}
+
+class SilentStatus : public shell::StatusSink {
+ public:
+  void ShowStatus(const std::string&) override {}
+};
+
+// Every figure of a sheet that ends in "%", as a number.
+std::vector<long> PercentFigures(const QWidget& sheet) {
+  std::vector<long> figures;
+  for (const QLabel* label : sheet.findChildren<QLabel*>()) {
+    QString text = label->text();
+    if (!text.endsWith('%')) continue;
+    text.chop(1);
+    figures.push_back(text.trimmed().toLong());
+  }
+  return figures;
+}
+
+TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
+  // Sparse files hold more data than they allocate: a share of a whole stays at 100 %
+  // on every page and list cell all the same.
+  drives_.MakeDirectory("D:\\Sparse");
+  drives_.WriteFile("D:\\Sparse\\empty-1G", "");
+  ASSERT_EQ(::truncate(drives_.Host("D:\\Sparse\\empty-1G").c_str(), 1 << 30), 0);
+  drives_.WriteFile("D:\\Sparse\\small", "abc");
+  scan::CFolderInfo& drive = Folder("D:\\");
+  shell::AppState state;
+  SilentStatus status;
+  scan::ScanInPlace(drive, false, drives_.System(), state, status);
+  scan::CFolderInfo& sparse = Folder("D:\\Sparse\\");
+  ASSERT_EQ(sparse.Count(), 2u);
+  ASSERT_GT(sparse.totalSize, sparse.totalActualSize);
+
+  const std::vector<std::uint32_t> both = {0, 1};
+  CListProperties selection(sparse, both, drives_.System());
+  const auto* page = dynamic_cast<CSP_General*>(selection.Tabs().widget(0));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->Value("Actually used by data:"), "100 %");
+  EXPECT_EQ(page->Value("Used in vain:"), "0 %");
+  CTreeProperties folderSheet("Directory properties: D:\\Sparse\\", sparse, drives_.System(), table_);
+  CTreeProperties driveSheet("Drive properties: D:", drive, drives_.System(), table_);
+  for (const QWidget* sheet : {static_cast<const QWidget*>(&selection), static_cast<const QWidget*>(&folderSheet),
+                               static_cast<const QWidget*>(&driveSheet)}) {
+    const std::vector<long> figures = PercentFigures(*sheet);
+    EXPECT_GE(figures.size(), 2u) << sheet->windowTitle().toStdString();
+    for (const long figure : figures) EXPECT_LE(figure, 100) << sheet->windowTitle().toStdString();
+  }
+  // The Files list's "Space used" cells and the tree caption's share.
+  for (const files::ListRow& row : files::MakeRows(sparse)) EXPECT_LE(row.usedPercent, 100u) << row.name;
+  EXPECT_LE(sparse.UsedPercent(), 100u);
+  EXPECT_LE(drive.UsedPercent(), 100u);
 }
 
 TEST_F(SheetTest, ADatabasePageFactoryReplacesTheStandInPages) {

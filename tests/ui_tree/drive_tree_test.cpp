@@ -24,7 +24,9 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/frame/status_panes.h"
 #include "ui/views/drive_tree.h"
+#include "ui/views/drive_tree_model.h"
 #include "ui/views/files_list.h"
 #include "ui/views/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
@@ -156,6 +158,27 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   const QModelIndex work2 = Child(Drive('D'), "Work");
   EXPECT_TRUE(Tree().isExpanded(work2));
   ASSERT_TRUE(Child(Child(work2, "Reports"), "2025").isValid());
+}
+
+TEST_F(DriveTreeTest, AFolderThatCannotBeReadIsMarkedInTheTreeAndTheStatusBar) {
+  faulty.Fail(testing_support::Operation::List, {testing_support::PathStartsWith("D:\\Games\\")});
+  Tree().expand(Drive('D'));
+  WaitForScan();
+  const QModelIndex games = Child(Drive('D'), "Games");
+  const QModelIndex work = Child(Drive('D'), "Work");
+  ASSERT_TRUE(games.isValid() && work.isValid());
+  // The same state and scan images, but the unreadable folder carries an overlay.
+  ASSERT_EQ(Images(games), Images(work));
+  ASSERT_EQ(Tree().StateImage(games), Tree().StateImage(work));
+  EXPECT_TRUE(games.data(ui::tree_role::kUnreadable).toBool());
+  EXPECT_FALSE(work.data(ui::tree_role::kUnreadable).toBool());
+  EXPECT_NE(games.data(Qt::DecorationRole).value<QPixmap>().toImage(),
+            work.data(Qt::DecorationRole).value<QPixmap>().toImage());
+
+  Tree().setCurrentIndex(games);
+  EXPECT_EQ(frame->Status().Message(), QStringLiteral("Cannot read the folder D:\\Games\\"));
+  Tree().setCurrentIndex(work);
+  EXPECT_NE(frame->Status().Message(), QStringLiteral("Cannot read the folder D:\\Games\\"));
 }
 
 TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
@@ -311,13 +334,19 @@ class RecordingSink : public shell::StatusSink {
 
 TEST(ThrottledStatusSink, LookingInTextsPassAtMostOncePerIntervalOthersAlways) {
   RecordingSink inner;
-  ui::ThrottledStatusSink sink(inner, std::chrono::hours(1));
+  // The clock starts at its epoch, as a steady clock does on a machine just booted: the
+  // first text must pass all the same.
+  ui::ThrottledStatusSink::Clock::time_point now{};
+  ui::ThrottledStatusSink sink(inner, std::chrono::seconds(1), [&now] { return now; });
   sink.ShowStatus("Looking in: C:\\a\\");
+  now += std::chrono::milliseconds(999);
   sink.ShowStatus("Looking in: C:\\b\\");
   sink.ShowStatus("Recalculating drive information ...");
   sink.ShowIdle();
+  now += std::chrono::milliseconds(1);
+  sink.ShowStatus("Looking in: C:\\c\\");
   EXPECT_EQ(inner.texts, (std::vector<std::string>{"Looking in: C:\\a\\", "Recalculating drive information ...",
-                                                    "Ready, for Help press F1"}));
+                                                    "Ready, for Help press F1", "Looking in: C:\\c\\"}));
 }
 
 }  // namespace

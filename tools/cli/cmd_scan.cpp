@@ -114,10 +114,11 @@ int Scan(Context& context, const std::vector<std::string>& args) {
     const double entries = static_cast<double>(std::max<std::uint64_t>(scanned.entries, 1));
     char line[256];
     std::snprintf(line, sizeof line,
-                  "entries %llu, folders listed %llu, %.3f s, %.0f entries/s, "
+                  "entries %llu, folders listed %llu, unreadable %llu, %.3f s, %.0f entries/s, "
                   "%.1f heap bytes/entry, %.1f record bytes/entry\n",
                   static_cast<unsigned long long>(scanned.entries),
-                  static_cast<unsigned long long>(scanned.foldersListed), seconds.count(),
+                  static_cast<unsigned long long>(scanned.foldersListed),
+                  static_cast<unsigned long long>(scanned.foldersUnreadable), seconds.count(),
                   static_cast<double>(scanned.entries) / seconds.count(),
                   static_cast<double>(heapAfter - heapBefore) / entries,
                   static_cast<double>(folder.MemoryFootprint()) / entries);
@@ -132,7 +133,8 @@ const CommandRegistration reg(
     "                          scan a folder as F5 does (--shallow: two levels, as expanding it\n"
     "                          does); print its entries in listing order, then TOTAL, tab-separated;\n"
     "                          --json: the whole subtree (format: norvex-cli(1));\n"
-    "                          --stats: time and memory per entry on standard error;\n"
+    "                          --stats: folders listed and unreadable, time and memory per entry\n"
+    "                          on standard error;\n"
     "                          --quiet: no progress line on a terminal",
     &Scan);
 

@@ -1,6 +1,7 @@
 #include "ui/properties/property_sheets.h"
 
 #include <QDialogButtonBox>
+
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -80,17 +81,29 @@ CTreeProperties::CTreeProperties(const std::string& caption, const scan::CFolder
       } else {
         RemoveDatabasePages();
       }
+      GrowToFit();
     });
     tabs_->addTab(drivePage_, "General");
     tabs_->addTab(new CDP_Files(record), "Files");
     if (drivePage_->DatabaseOn()) AddDatabasePages();
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
       if (tabs_->widget(index) == drivePage_) drivePage_->OnActivate();
+      GrowToFit();  // a page's figures may have grown since the sheet was laid out
     });
   } else {
     tabs_->addTab(new CFP_General(record, DriveUsedBytes(system, record)), "General");
   }
   tabs_->setCurrentIndex(0);
+  GrowToFit();
+}
+
+void CTreeProperties::GrowToFit() {
+  // The caption's minimum width keeps the layout from raising the minimum by itself, so
+  // pages added to an open sheet would be clipped: take the size the contents ask for.
+  layout()->activate();
+  const QSize needed = sizeHint();
+  setMinimumSize(needed.expandedTo(minimumSize()));
+  resize(size().expandedTo(needed));
 }
 
 void CTreeProperties::AddDatabasePages() {

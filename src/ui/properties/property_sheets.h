@@ -47,6 +47,8 @@ class CTreeProperties : public QDialog {
 
  private:
   void AddDatabasePages();
+  // Grows the sheet (never shrinks it) to what its tabs and its widest page need.
+  void GrowToFit();
   void RemoveDatabasePages();
 
   QTabWidget* tabs_ = nullptr;

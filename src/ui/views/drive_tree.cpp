@@ -230,6 +230,12 @@ void CDriveTree::ShowFolder(const QModelIndex& item) {
                               .arg(analysis::KRounded(folder->totalActualSize));
   context_.frame.List().setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) +
                                        PathOfItem(currentIndex()) + summary);
+  // An unreadable folder lists as empty: say why, until another folder is shown.
+  if (folder->unreadable) {
+    context_.status.ShowStatus(tree_text::kUnreadableFolder + PathOfItem(item).toStdString());
+  } else {
+    context_.status.ShowIdle();
+  }
 }
 
 // --- item queries ------------------------------------------------------------------

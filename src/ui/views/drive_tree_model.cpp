@@ -34,7 +34,13 @@ void DriveTreeModel::ForgetDescendants(const QStandardItem& item) {
 }
 
 QVariant DriveTreeModel::data(const QModelIndex& index, int role) const {
+  if (role == tree_role::kUnreadable) {
+    const QStandardItem* item = itemFromIndex(index);
+    const scan::CFolderInfo* record = item == nullptr ? nullptr : RecordOf(*item);
+    return record != nullptr && record->unreadable;
+  }
   if (role != Qt::DecorationRole) return QStandardItemModel::data(index, role);
+  const bool unreadable = data(index, tree_role::kUnreadable).toBool();
   const int state = QStandardItemModel::data(index, tree_role::kStateImage).toInt();
   const bool current = QStandardItemModel::data(index, tree_role::kIsCurrent).toBool();
   const int normal =
@@ -42,7 +48,7 @@ QVariant DriveTreeModel::data(const QModelIndex& index, int role) const {
   if (state < 0 || state >= images_.StateCount() || normal < 0 || normal >= images_.NormalCount()) {
     return {};
   }
-  const int key = state * 256 + normal;
+  const int key = (state * 256 + normal) * 2 + (unreadable ? 1 : 0);
   auto found = decorations_.find(key);
   if (found == decorations_.end()) {
     QPixmap both(32, 16);
@@ -50,6 +56,7 @@ QVariant DriveTreeModel::data(const QModelIndex& index, int role) const {
     QPainter painter(&both);
     painter.drawPixmap(0, 0, images_.State(state));
     painter.drawPixmap(16, 0, images_.Normal(normal));
+    if (unreadable) painter.drawPixmap(0, 0, images_.UnreadableOverlay());
     painter.end();
     found = decorations_.insert(key, both);
   }

@@ -1,7 +1,8 @@
 #pragma once
 // The items of the folders tree: text, the record shown (not owned), the state image and
 // the normal and selected images. The decoration is the state image beside the normal
-// image (the selected one for the current item), drawn from the tree's image lists.
+// image (the selected one for the current item), drawn from the tree's image lists, with
+// a "no entry" sign over the state image of a folder the last scan could not read.
 
 #include <QHash>
 #include <QPixmap>
@@ -19,6 +20,7 @@ inline constexpr int kStateImage = Qt::UserRole + 2;
 inline constexpr int kNormalImage = Qt::UserRole + 3;
 inline constexpr int kSelectedImage = Qt::UserRole + 4;
 inline constexpr int kIsCurrent = Qt::UserRole + 5;
+inline constexpr int kUnreadable = Qt::UserRole + 6;  // read only: the record's mark
 }  // namespace tree_role
 
 class DriveTreeModel : public QStandardItemModel {

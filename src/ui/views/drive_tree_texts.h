@@ -8,6 +8,7 @@ inline constexpr const char* kReadingDrive = "Read information from the drive '"
 inline constexpr const char* kStopScanningFirst = "Stop scanning first!";
 inline constexpr const char* kFilesListSummary = " %1 file(s), %2% of %3 K";
 inline constexpr const char* kFilesListPrefix = "Files List    ";
+inline constexpr const char* kUnreadableFolder = "Cannot read the folder ";
 inline constexpr const char* kDriveProperties = "Drive properties: ";
 inline constexpr const char* kDirectoryProperties = "Directory properties: ";
 inline constexpr const char* kRescanItem = "&Rescan";

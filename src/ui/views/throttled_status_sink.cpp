@@ -1,17 +1,19 @@
 #include "ui/views/throttled_status_sink.h"
 
+#include <utility>
+
 #include "scan/scan_texts.h"
 
 namespace ui {
 
-ThrottledStatusSink::ThrottledStatusSink(shell::StatusSink& inner, Clock::duration interval)
-    : inner_(inner), interval_(interval) {}
+ThrottledStatusSink::ThrottledStatusSink(shell::StatusSink& inner, Clock::duration interval, Now now)
+    : inner_(inner), interval_(interval), now_(std::move(now)) {}
 
 void ThrottledStatusSink::ShowStatus(const std::string& text) {
   if (text.starts_with(scan::kLookingIn)) {
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = now_();
     std::lock_guard lock(mutex_);
-    if (now - lastProgress_ < interval_) return;
+    if (lastProgress_ && now - *lastProgress_ < interval_) return;
     lastProgress_ = now;
   }
   inner_.ShowStatus(text);

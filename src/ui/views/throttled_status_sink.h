@@ -4,7 +4,9 @@
 // every other text and the busy state pass at once.
 
 #include <chrono>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "shell/status_sink.h"
@@ -14,8 +16,12 @@ namespace ui {
 class ThrottledStatusSink : public shell::StatusSink {
  public:
   using Clock = std::chrono::steady_clock;
+  using Now = std::function<Clock::time_point()>;
+  // `now` reads the clock; tests hand in their own so that nothing depends on how long
+  // the machine has been up or how fast it runs.
   explicit ThrottledStatusSink(shell::StatusSink& inner,
-                               Clock::duration interval = std::chrono::milliseconds(100));
+                               Clock::duration interval = std::chrono::milliseconds(100),
+                               Now now = Clock::now);
 
   void ShowStatus(const std::string& text) override;
   void ShowIdle() override;
@@ -24,8 +30,11 @@ class ThrottledStatusSink : public shell::StatusSink {
  private:
   shell::StatusSink& inner_;
   const Clock::duration interval_;
+  const Now now_;
   std::mutex mutex_;
-  Clock::time_point lastProgress_{};
+  // Empty until the first progress text: a steady clock starts at boot, so comparing
+  // with its epoch would drop the first texts on a machine up for less than the interval.
+  std::optional<Clock::time_point> lastProgress_;
 };
 
 }  // namespace ui

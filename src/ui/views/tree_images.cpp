@@ -133,9 +133,21 @@ QPixmap FillBar(int level, QColor bar) {
   });
 }
 
+// A red "no entry" sign in the lower right corner, drawn over the folder of a folder that
+// cannot be read.
+QPixmap NoEntrySign() {
+  return Drawn([](QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(QColor(210, 0, 0));
+    p.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+    p.fillRect(QRectF(9.5, 10.75, 4, 1.5), Qt::white);
+  });
+}
+
 }  // namespace
 
-TreeImages::TreeImages() {
+TreeImages::TreeImages() : unreadable_(NoEntrySign()) {
   using namespace tree_image;
   state_ = {Blank(),           RemovableDrive(), HardDrive(),
             NetworkDrive(),    CdRomDrive(),     MemoryChip(),

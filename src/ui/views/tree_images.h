@@ -36,10 +36,13 @@ class TreeImages {
   const QPixmap& Normal(int index) const { return normal_.at(index); }
   int StateCount() const { return static_cast<int>(state_.size()); }
   int NormalCount() const { return static_cast<int>(normal_.size()); }
+  // Drawn over the state image of a folder that cannot be read.
+  const QPixmap& UnreadableOverlay() const { return unreadable_; }
 
  private:
   QVector<QPixmap> state_;
   QVector<QPixmap> normal_;
+  QPixmap unreadable_;
 };
 
 }  // namespace ui
