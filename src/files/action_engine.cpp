@@ -216,7 +216,7 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
       record.states()[i] = scan::kStateBackedUp;
       return;
     }
-    if (!ConfirmOverwrite(target)) return;
+    if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return;
     copied = system_.CopyFile(source, target, false);
     if (!copied) {
       AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
@@ -231,16 +231,22 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
   EmptyFile(source);
 }
 
-bool ActionEngine::ConfirmOverwrite(const std::string& target) {
-  if (flags_.OverwriteMode != kOverwriteAll) {
-    switch (progress_.AskOverwrite(target)) {
-      case OverwriteAnswer::All: flags_.OverwriteMode = kOverwriteAll; break;
-      case OverwriteAnswer::Overwrite: flags_.OverwriteMode = kOverwriteOne; break;
-      case OverwriteAnswer::Skip: flags_.OverwriteMode = kOverwriteSkip; break;
-      case OverwriteAnswer::Stop: ConfirmStop(flags_, prompter_); break;
+bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
+  while (mode != kOverwriteAll) {
+    const OverwriteAnswer answer = progress_.AskOverwrite(existing);
+    if (answer == OverwriteAnswer::Stop) {
+      // A confirmed stop ends the run with nothing more changed, whatever was answered
+      // before; an unconfirmed one leaves this file's question open, so it is asked again
+      // rather than decided by an earlier answer about another file.
+      ConfirmStop(flags_, prompter_);
+      if (flags_.ProcessingOn == 0) return false;
+      continue;
     }
+    mode = answer == OverwriteAnswer::All         ? kOverwriteAll
+           : answer == OverwriteAnswer::Overwrite ? kOverwriteOne
+                                                  : kOverwriteSkip;
+    break;
   }
-  const std::uint8_t mode = flags_.OverwriteMode;
   return mode == kOverwriteAll || mode == kOverwriteOne;
 }
 

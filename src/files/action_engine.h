@@ -80,8 +80,9 @@ class ActionEngine {
   void ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i);
   void BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                   const std::string& source, const std::string& target);
-  // True when `target` may now be overwritten by the back-up copy.
-  bool ConfirmOverwrite(const std::string& target);
+  // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
+  // it may now be written over. A confirmed Stop answers false.
+  bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
   bool AlreadyBackedUp(const std::string& source, const std::string& target) const;
   bool CopiedCompletely(const std::string& source, const std::string& target) const;
   void EmptyFile(const std::string& path);

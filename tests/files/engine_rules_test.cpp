@@ -110,21 +110,30 @@ TEST_F(EngineTest, AnEmptiedSourceNeverOverwritesItsBackupCopy) {
   EXPECT_EQ(progress.steps, 2);
 }
 
-TEST_F(EngineTest, StopInTheOverwritePromptEndsTheRunAfterThisFile) {
-  drives.WriteFile("C:\\Work\\a.txt", "new");
-  drives.WriteFile("E:\\Work\\a.txt", "old");
-  drives.WriteFile("C:\\Work\\b.txt", "b");
-  selection.AddFile("C:\\Work\\", "a.txt", 3, files::kActionBackUp, 'E');
-  selection.AddFile("C:\\Work\\", "b.txt", 1, files::kActionBackUp, 'E');
-  progress.overwriteAnswers = {OverwriteAnswer::Stop};
-  prompter.answers = {shell::Answer::Yes};
+TEST_F(EngineTest, StopInTheOverwritePromptChangesNothingMoreEvenAfterAnOverwrite) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    drives.WriteFile(std::string("C:\\Work\\") + name, "new");
+    drives.WriteFile(std::string("E:\\Work\\") + name, "old");
+    selection.AddFile("C:\\Work\\", name, 3, files::kActionBackUp, 'E');
+  }
+  // a: Overwrite. b: Stop, not confirmed, so b is asked about again: Stop, confirmed.
+  progress.overwriteAnswers = {OverwriteAnswer::Overwrite, OverwriteAnswer::Stop, OverwriteAnswer::Stop};
+  prompter.answers = {shell::Answer::No, shell::Answer::Yes};
 
   EXPECT_FALSE(Run());
 
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Are you sure want to stop processing files ?"});
-  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new");
-  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
-  EXPECT_EQ(Action("C:\\Work\\", 1), files::kActionBackUp);
+  EXPECT_EQ(progress.overwriteAsked,
+            (std::vector<std::string>{"E:\\Work\\a.txt", "E:\\Work\\b.txt", "E:\\Work\\b.txt"}));
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Are you sure want to stop processing files ?",
+                                                        "Are you sure want to stop processing files ?"}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "new");
+  for (const char* name : {"b.txt", "c.txt"}) {
+    EXPECT_EQ(drives.ReadFile(std::string("C:\\Work\\") + name), "new") << name;
+    EXPECT_EQ(drives.ReadFile(std::string("E:\\Work\\") + name), "old") << name;
+  }
+  EXPECT_EQ(State("C:\\Work\\", 1), scan::kStateNormal);
+  EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
   EXPECT_EQ(state.PendingActionCount, 1u);
 }
 
