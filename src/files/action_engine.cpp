@@ -55,6 +55,7 @@ ActionEngine::ActionEngine(platform::System& system, shell::AppState& state, Act
 bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
   ProcessFolder(driveList);
   flags_.OverwriteMode = kOverwriteSkip;
+  flags_.RestoreOverwriteMode = kOverwriteSkip;
   RecalculateDrives(driveList);
   progress_.RefillList();
   progress_.ShowAction(texts::kIdleAction);
@@ -284,9 +285,15 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
   }
   const auto sourceHost = source.empty() ? std::nullopt : system_.HostPath(source);
   const auto targetHost = system_.HostPath(target);
-  const bool copied = sourceHost && targetHost && *sourceHost != *targetHost &&
-                      system_.CopyFile(source, target, false);
-  if (copied) {
+  if (!sourceHost || !targetHost || *sourceHost == *targetHost || !system_.FileExists(source)) {
+    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
+    return;
+  }
+  // Only the stub a back-up left (or no file at all) is replaced without asking: anything
+  // written into the source since its back-up would otherwise be lost.
+  const auto present = system_.GetFileSize(target);
+  if (present && *present != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
+  if (system_.CopyFile(source, target, false)) {
     record.states()[i] = scan::kStateNormal;
   } else {
     AskToContinue(FileMessage(texts::kRestoreFileError, target, target));

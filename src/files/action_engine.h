@@ -5,7 +5,9 @@
 // Backing up copies a file to the same path on its backup drive and then empties the
 // source. The source is emptied only after the copy has been reported complete and
 // flushed and has the source's length; a copy onto the source itself, a short or failed
-// copy, or a missing backup drive letter leaves the source as it was.
+// copy, or a missing backup drive letter leaves the source as it was. Restoring copies
+// the saved file back silently only over an empty (or missing) source; a source holding
+// data is replaced only when the overwrite prompt allows it.
 
 #include <atomic>
 #include <cstdint>
@@ -36,7 +38,12 @@ enum class OverwriteAnswer { All, Overwrite, Skip, Stop };
 struct ActionRunFlags {
   std::atomic<std::uint32_t> ProcessingOn{0};
   std::atomic<std::uint32_t> ProcessingPaused{0};
+  // The prompt's answers for existing back-up copies, and apart from them for sources
+  // written since their back-up, which a restore would replace: an All given for old
+  // copies never lets a restore replace newer work unasked. Both fall back to Skip when
+  // a run ends.
   std::atomic<std::uint8_t> OverwriteMode{kOverwriteSkip};
+  std::atomic<std::uint8_t> RestoreOverwriteMode{kOverwriteSkip};
 };
 
 // Where the worker shows what it is doing; the dialog forwards to the UI thread.

@@ -151,6 +151,39 @@ TEST_F(EngineTest, RestoreCopiesTheSavedFileBackAndKeepsTheCopy) {
   EXPECT_EQ(progress.actions.front(), "Restoriing file...");
 }
 
+TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
+  // An All answered about back-up copies says nothing about files edited since.
+  drives.WriteFile("C:\\Work\\a.txt", "new a");
+  drives.WriteFile("E:\\Work\\a.txt", "old a");
+  drives.WriteFile("C:\\Work\\report.txt", "NEW CONTENT");
+  drives.WriteFile("E:\\Work\\report.txt", "old report");
+  drives.WriteFile("C:\\Work\\stub.txt", "");
+  drives.WriteFile("E:\\Work\\stub.txt", "saved");
+  selection.AddFile("C:\\Work\\", "a.txt", 5, files::kActionBackUp, 'E');
+  const auto report = selection.AddFile("C:\\Work\\", "report.txt", 11, files::kActionRestore, 'E',
+                                        scan::kStateBackedUp);
+  const auto stub = selection.AddFile("C:\\Work\\", "stub.txt", 0, files::kActionRestore, 'E',
+                                      scan::kStateBackedUp);
+  progress.overwriteAnswers = {OverwriteAnswer::All, OverwriteAnswer::Skip};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(progress.overwriteAsked,
+            (std::vector<std::string>{"E:\\Work\\a.txt", "C:\\Work\\report.txt"}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "NEW CONTENT");
+  EXPECT_EQ(State("C:\\Work\\", report), scan::kStateBackedUp);
+  EXPECT_EQ(Action("C:\\Work\\", report), 0);
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\stub.txt"), "saved") << "a stub is restored without asking";
+  EXPECT_EQ(State("C:\\Work\\", stub), scan::kStateNormal);
+
+  selection.Record("C:\\Work\\").actions()[report] = files::kActionRestore;
+  selection.selected = 1;
+  progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "old report");
+  EXPECT_EQ(State("C:\\Work\\", report), scan::kStateNormal);
+}
+
 TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
   for (int n = 0; n < 10; ++n) {
     const std::string name = "f" + std::to_string(n) + ".txt";

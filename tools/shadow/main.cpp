@@ -37,7 +37,8 @@ const char* ActionName(std::uint8_t action) {
 }
 
 // No one is there to answer: errors are printed and the run goes on with the next entry;
-// an existing back-up copy is overwritten or skipped as --overwrite says.
+// an existing back-up copy, and a source written since its back-up that a restore would
+// replace, are overwritten or skipped as --overwrite says, each with a line of its own.
 class UnattendedPrompter final : public shell::Prompter {
  public:
   shell::Answer Ask(const shell::Message& message) override {
@@ -63,7 +64,7 @@ class PrintedProgress final : public files::ActionProgress {
   files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
     const bool all = overwrite_ == files::kOverwriteAll;
     std::cout << "  " << existingPath << " exists: " << (all ? "overwritten" : "skipped") << "\n";
-    return all ? files::OverwriteAnswer::All : files::OverwriteAnswer::Skip;
+    return all ? files::OverwriteAnswer::Overwrite : files::OverwriteAnswer::Skip;
   }
 
  private:
@@ -111,7 +112,9 @@ int main(int argc, char** argv) {
         << "Usage: norvex-shadow [global options] [--overwrite skip|all] [--dry-run] [FILE]\n"
            "Performs the actions handed over in FILE (default: ShadowTbl.NVX in the current\n"
            "folder), then renames it to FILE.done so they are never performed twice.\n"
-           "  --overwrite   what to do with an existing back-up copy (default: skip)\n"
+           "  --overwrite   what to do with an existing back-up copy, and with a source\n"
+           "                written since its back-up that a restore would replace\n"
+           "                (default: skip)\n"
            "  --dry-run     list the actions, perform nothing, keep the file\n\nGlobal options:\n"
         << platform::Environment::OptionsHelp() << "\n";
     return help ? kExitOk : kExitUsage;
@@ -139,7 +142,6 @@ int main(int argc, char** argv) {
   state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
-  flags.OverwriteMode = parsed.overwrite;
   UnattendedPrompter prompter;
   PrintedProgress progress(parsed.overwrite);
   files::ActionEngine engine(system, state, flags, prompter, progress);
