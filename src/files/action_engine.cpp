@@ -215,6 +215,7 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
     }
     if (AlreadyBackedUp(source, target)) {
       record.states()[i] = scan::kStateBackedUp;
+      MarkStub(source, true);
       return;
     }
     if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return;
@@ -228,8 +229,10 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
     AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
     return;
   }
+  // A copy is never a stub, whatever marks the source carried.
+  MarkStub(target, false);
   record.states()[i] = scan::kStateBackedUp;
-  EmptyFile(source);
+  EmptyToStub(source);
 }
 
 bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
@@ -267,14 +270,24 @@ bool ActionEngine::CopiedCompletely(const std::string& source, const std::string
   return sourceSize && targetSize && *sourceSize == *targetSize;
 }
 
-void ActionEngine::EmptyFile(const std::string& path) {
+void ActionEngine::EmptyToStub(const std::string& path) {
+  // Marked before it is emptied: an end in between leaves a full file whose mark nothing
+  // reads (only empty files are asked), never a stub that looks like an empty file.
+  const bool marked = MarkStub(path, true);
   platform::OpenOptions options;
   options.mode = platform::OpenMode::OpenExisting;
   options.write = true;
-  if (auto file = system_.OpenFile(path, options)) {
-    file->Truncate(0);
-    file->Close();
-  }
+  auto file = system_.OpenFile(path, options);
+  const bool emptied = file && file->Truncate(0) && file->Close();
+  if (!emptied && marked) MarkStub(path, false);
+}
+
+bool ActionEngine::MarkStub(const std::string& path, bool stub) {
+  const std::uint32_t attributes = system_.GetFileAttributes(path);
+  if (attributes == platform::kInvalidAttributes) return false;
+  const std::uint32_t wanted =
+      stub ? attributes | platform::kAttrOffline : attributes & ~platform::kAttrOffline;
+  return wanted == attributes || system_.SetFileAttributes(path, wanted);
 }
 
 void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
@@ -295,6 +308,7 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
   if (present && *present != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
   if (system_.CopyFile(source, target, false)) {
     record.states()[i] = scan::kStateNormal;
+    MarkStub(target, false);
   } else {
     AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
   }

@@ -92,7 +92,10 @@ class ActionEngine {
   bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
   bool AlreadyBackedUp(const std::string& source, const std::string& target) const;
   bool CopiedCompletely(const std::string& source, const std::string& target) const;
-  void EmptyFile(const std::string& path);
+  // Empties a backed-up source and marks it offline, so a later scan knows it again.
+  void EmptyToStub(const std::string& path);
+  // Sets or clears the offline mark of a stub; false when it could not be set.
+  bool MarkStub(const std::string& path, bool stub);
   void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                    const std::string& source, const std::string& target);
   void ProcessStep(scan::CFolderInfo& record, std::uint32_t i);

@@ -137,7 +137,7 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, /*readDosBits=*/false});
+      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, DosBitsRead::OfEmptyFiles});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;

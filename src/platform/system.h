@@ -26,6 +26,8 @@ inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 inline constexpr std::uint32_t kAttrNormal = 0x80;
 inline constexpr std::uint32_t kAttrCompressed = 0x800;
+// The data is elsewhere: set on a back-up stub, the source file a back-up emptied.
+inline constexpr std::uint32_t kAttrOffline = 0x1000;
 inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 inline constexpr std::uint64_t kInvalidFileSize = 0xFFFFFFFFFFFFFFFFull;
 
@@ -118,11 +120,12 @@ class System {
   // Lists a folder in the order the host returns it, skipping "." and "..", host
   // names holding '\', and never following symbolic links. False when the folder
   // cannot be opened; `visit` returning false stops the listing early. Entries carry
-  // the directory and compressed bits only: GetFileAttributes reads the stored DOS bits.
+  // the directory and compressed bits, and the stored DOS bits of empty files only (which
+  // tell a back-up stub); GetFileAttributes reads the stored bits of any file.
   virtual bool ListDirectory(std::string_view windowsFolder,
                              const std::function<bool(const FindData&)>& visit) const = 0;
   virtual std::uint32_t GetFileAttributes(std::string_view windowsPath) const = 0;
-  // Sets the hidden/system/archive bits (other bits are ignored); false on failure.
+  // Sets the hidden/system/archive/offline bits (other bits are ignored); false on failure.
   virtual bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) = 0;
   virtual std::optional<std::uint64_t> GetFileSize(std::string_view windowsPath) const = 0;
   virtual std::uint64_t GetCompressedFileSize(std::string_view windowsPath) const = 0;

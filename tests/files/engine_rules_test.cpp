@@ -7,7 +7,11 @@
 
 #include "engine_support.h"
 #include "files/action_engine.h"
+#include "files/hints.h"
+#include "scan/scan_job.h"
+#include "scan/scan_support.h"
 #include "support/faulty_system.h"
+#include "support/folder_entries.h"
 
 namespace {
 
@@ -182,6 +186,62 @@ TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
   EXPECT_TRUE(Run());
   EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "old report");
   EXPECT_EQ(State("C:\\Work\\", report), scan::kStateNormal);
+}
+
+// D:\Work scanned afresh into new records, as a rescan or a restart reads it.
+struct Rescanned {
+  Rescanned(platform::System& system, shell::AppState& state) {
+    scan::NewEntry drive;
+    drive.source = scan::kSourceDrive;
+    drive.name = "D:";
+    drive.kind = scan::kKindFolder;
+    driveList.AddEntry(drive);
+    scan_testing::RecordingStatus status;
+    scan::ScanInPlace(*driveList.GetChild(0), false, system, state, status);
+  }
+  scan::CFolderInfo& Work() { return *driveList.GetChild(0)->GetChild(0); }
+  std::uint32_t IndexOf(std::string_view name) {
+    for (std::uint32_t i = 0; i < Work().Count(); ++i) {
+      if (Work().names(i) == name) return i;
+    }
+    ADD_FAILURE() << name << " not scanned";
+    return 0;
+  }
+  std::uint8_t State(std::string_view name) { return Work().states()[IndexOf(name)]; }
+  // The hint of `name` once it has been written to since the database started long ago.
+  std::uint8_t HintWhenBusy(std::string_view name) {
+    activity::DriveRecord record;
+    record.drive = 4;
+    record.spanStart = files_test::Dos(2020, 1, 1);
+    const std::uint32_t i = IndexOf(name);
+    Work().writeOnlyCounts()[i] = 1;
+    return files::ComputeHint(Work(), i, 4096, files::HintDrive{&record, files_test::Dos(2026, 1, 1), true});
+  }
+  scan::CFolderInfo driveList;
+};
+
+TEST_F(EngineTest, ABackedUpFileIsKnownAgainAfterARescanAndARestart) {
+  drives.WriteFile("D:\\Work\\stub.txt", "content");
+  drives.WriteFile("D:\\Work\\empty.txt", "");
+  selection.AddFile("D:\\Work\\", "stub.txt", 7, files::kActionBackUp, 'E');
+  ASSERT_TRUE(Run());
+
+  Rescanned rescan(drives.System(), state);
+  EXPECT_EQ(rescan.State("stub.txt"), scan::kStateBackedUp);
+  EXPECT_EQ(rescan.State("empty.txt"), scan::kStateNormal) << "an empty file is no stub";
+  EXPECT_EQ(rescan.HintWhenBusy("stub.txt"), files::kHintRestore);
+  EXPECT_EQ(rescan.HintWhenBusy("empty.txt"), files::kHintNone);
+
+  // A restart: a new program, nothing kept but what is on the disk.
+  platform::HostSystem restarted(drives.Environment());
+  shell::AppState restartedState;
+  EXPECT_EQ(Rescanned(restarted, restartedState).State("stub.txt"), scan::kStateBackedUp);
+
+  // Restored, it is an ordinary file again, and so is a file emptied by hand later.
+  selection.Record("D:\\Work\\").actions()[0] = files::kActionRestore;
+  ASSERT_TRUE(Run());
+  drives.WriteFile("D:\\Work\\stub.txt", "");
+  EXPECT_EQ(Rescanned(drives.System(), state).State("stub.txt"), scan::kStateNormal);
 }
 
 TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
