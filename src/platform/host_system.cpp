@@ -213,7 +213,9 @@ bool HostSystem::FileExists(std::string_view windowsPath) const {
 
 bool HostSystem::CreateDirectory(std::string_view windowsPath) {
   const auto host = HostPathToChange(windowsPath);
-  return host && ::mkdir(host->c_str(), 0777) == 0;
+  if (!host || ::mkdir(host->c_str(), 0777) != 0) return false;
+  // Copies flushed into a folder whose own entry a crash loses are lost with it.
+  return SyncDirectory(HostParent(*host));
 }
 
 bool HostSystem::SetCompression(std::string_view windowsPath, bool compress) {

@@ -132,13 +132,15 @@ class System {
 
   // --- file operations ---------------------------------------------------------
   virtual std::unique_ptr<File> OpenFile(std::string_view windowsPath, const OpenOptions& options) = 0;
-  // Full copy with mode and times, flushed to disk before it reports success. Copying
-  // a file onto itself fails. failIfExists: fail when the target exists.
+  // Full copy with mode and times, flushed to disk (data and folder entry) before it
+  // reports success. Copying a file onto itself fails. failIfExists: fail when the
+  // target exists.
   virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
   // Renames within one drive, replacing an existing target atomically.
   virtual bool MoveFile(std::string_view from, std::string_view to) = 0;
   virtual bool DeleteFile(std::string_view windowsPath) = 0;
   virtual bool FileExists(std::string_view windowsPath) const = 0;
+  // Creates the folder and flushes its entry in the parent; false when either fails.
   virtual bool CreateDirectory(std::string_view windowsPath) = 0;
   // FSCTL_SET_COMPRESSION: true only when the data really is (de)compressed now.
   virtual bool SetCompression(std::string_view windowsPath, bool compress) = 0;

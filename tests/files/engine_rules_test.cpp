@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
+#include "failing_flush.h"
 #include "files/action_engine.h"
 #include "files/hints.h"
 #include "scan/scan_job.h"
@@ -291,6 +292,29 @@ TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
   EXPECT_EQ(progress.steps, 2);
   EXPECT_EQ(state.PendingActionCount, 1u);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\c.txt"), "keep me");
+}
+
+TEST_F(EngineTest, AFailedFlushFailsTheCopyAndKeepsTheSource) {
+  drives.WriteFile("C:\\Work\\a.txt", "keep");
+  drives.MakeDirectory("E:\\Work");
+  drives.WriteFile("C:\\New\\b.txt", "keep too");  // E:\New is made by the run
+  selection.AddFile("C:\\Work\\", "a.txt", 4, files::kActionBackUp, 'E');
+  selection.AddFile("C:\\New\\", "b.txt", 8, files::kActionBackUp, 'E');
+  prompter.answers = {shell::Answer::Yes, shell::Answer::Yes};
+  {
+    // The copy's folder, and the folder holding the one the run creates.
+    engine_test::FailingFlushes failing({drives.Root('E') + "/Work", drives.Root('E')});
+    EXPECT_TRUE(Run());
+  }
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "keep");
+  EXPECT_EQ(drives.ReadFile("C:\\New\\b.txt"), "keep too");
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+  EXPECT_EQ(State("C:\\New\\", 0), scan::kStateNormal);
+  ASSERT_EQ(prompter.Texts().size(), 3u);
+  EXPECT_EQ(prompter.Texts()[0].rfind("Error BackUping file C:\\Work\\a.txt\n", 0), 0u) << prompter.Texts()[0];
+  EXPECT_EQ(prompter.Texts()[1].rfind("Error BackUping directory C:\\New\\\nCan't create directory E:\\New\\", 0), 0u)
+      << prompter.Texts()[1];
 }
 
 TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {
