@@ -161,18 +161,11 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
   switch (action) {
     case kActionCompress:
       Begin(record, i, texts::kCompressingFile, path);
-      if (compression_.CompressFile(path)) {
-        const std::uint64_t compressed = system_.GetCompressedFileSize(path);
-        if (compressed != platform::kInvalidFileSize) record.compressedSizes()[i] = compressed;
-        state = scan::kStateCompressed;
-      }
+      if (compression_.CompressFile(path)) state = scan::kStateCompressed;
       break;
     case kActionDecompress:
       Begin(record, i, texts::kDecompressingFile, path);
-      if (compression_.DecompressFile(path)) {
-        record.compressedSizes()[i] = record.sizes()[i];
-        state = scan::kStateNormal;
-      }
+      if (compression_.DecompressFile(path)) state = scan::kStateNormal;
       break;
     case kActionBackUp:
     case kActionRestore: {
@@ -190,7 +183,16 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
     default:
       return;
   }
+  RereadFacts(record, i, path);
   ProcessStep(record, i);
+}
+
+void ActionEngine::RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path) {
+  const auto size = system_.GetFileSize(path);
+  if (!size) return;  // gone or unreadable: the figures of the scan stay
+  const std::uint64_t compressed = system_.GetCompressedFileSize(path);
+  record.sizes()[i] = *size;
+  record.compressedSizes()[i] = compressed == platform::kInvalidFileSize ? *size : compressed;
 }
 
 void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,

@@ -85,6 +85,9 @@ class ActionEngine {
   bool MayStartEntry() const;
   void ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i);
   void ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i);
+  // The file's size and compressed size as they are now, for the recalculation and the
+  // list that follow the run (a back-up emptied it, compression changed its space).
+  void RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path);
   void BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                   const std::string& source, const std::string& target);
   // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
