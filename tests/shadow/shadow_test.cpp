@@ -118,6 +118,23 @@ TEST_F(ShadowRun, BacksUpAndRenamesTheFileSoNothingRunsTwice) {
   EXPECT_TRUE(HandOffExists("ShadowTbl.NVX.done"));
 }
 
+TEST_F(ShadowRun, ADryRunReportsASourceThatDoesNotExist) {
+  // As when the file was made over other drives than these: nothing of it is here.
+  drives_.WriteFile("D:\\w\\here.txt", "x");
+  Write(Table({{"D:\\w\\here.txt", files::kActionBackUp, scan::kKindFile, 'E'},
+               {"D:\\w\\gone.txt", files::kActionBackUp, scan::kKindFile, 'E'},
+               {"D:\\w\\stub.txt", files::kActionRestore, scan::kKindFile, 'E'}}));
+  std::string out;
+  EXPECT_EQ(Run("--dry-run", &out), 1) << out;
+  EXPECT_EQ(out.find("missing: D:\\w\\here.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("missing: D:\\w\\gone.txt (" + drives_.Host("D:\\w\\gone.txt") + ") does not exist"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("would restore D:\\w\\stub.txt from E:\\w\\stub.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("missing: E:\\w\\stub.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("2 of them missing"), std::string::npos) << out;
+  EXPECT_TRUE(HandOffExists("ShadowTbl.NVX"));
+}
+
 TEST_F(ShadowRun, AnExistingCopyOrAnEditedSourceIsKeptUnlessToldToOverwrite) {
   drives_.WriteFile("D:\\w\\a.txt", "new");
   drives_.WriteFile("E:\\w\\a.txt", "old");

@@ -72,6 +72,40 @@ class PrintedProgress final : public files::ActionProgress {
   std::string action_;
 };
 
+// The file or folder an action reads: the entry itself, or for a restore its back-up copy
+// (empty when the entry names no backup drive).
+std::string SourceOf(const shell::HandedOffAction& action) {
+  if (action.action != files::kActionRestore) return action.path;
+  const scan::CFolderInfo& record = *action.record;
+  const std::string folder = files::BackupFolderOf(record.path(), record.backupDrives()[action.index]);
+  return folder.empty() ? std::string() : folder + std::string(record.names(action.index));
+}
+
+// Lists what a run would do, and every source that is not there: a file made over other
+// drives than these names files that are missing here, or worse, other files. Answers
+// how many sources are missing.
+std::size_t ReportDryRun(const shell::HandOffPlan& plan, const platform::System& system) {
+  std::size_t missing = 0;
+  for (const auto& action : plan.actions) {
+    const std::string source = SourceOf(action);
+    std::cout << "would " << ActionName(action.action) << " " << action.path;
+    if (action.action == files::kActionRestore && !source.empty()) std::cout << " from " << source;
+    std::cout << "\n";
+    if (source.empty()) {
+      std::cout << "  missing: no backup drive\n";
+      ++missing;
+    } else if (!system.FileExists(source)) {
+      const auto host = system.HostPath(source);
+      std::cout << "  missing: " << source << " (" << host.value_or("?") << ") does not exist\n";
+      ++missing;
+    }
+  }
+  std::cout << plan.actions.size() << " actions, none performed (dry run)";
+  if (missing != 0) std::cout << "; " << missing << " of them missing their source";
+  std::cout << "\n";
+  return missing;
+}
+
 bool ParseArguments(const std::vector<std::string>& args, Arguments& parsed) {
   bool haveFile = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -115,7 +149,8 @@ int main(int argc, char** argv) {
            "  --overwrite   what to do with an existing back-up copy, and with a source\n"
            "                written since its back-up that a restore would replace\n"
            "                (default: skip)\n"
-           "  --dry-run     list the actions, perform nothing, keep the file\n\nGlobal options:\n"
+           "  --dry-run     list the actions and every source that does not exist\n"
+           "                (then exit 1), perform nothing, keep the file\n\nGlobal options:\n"
         << platform::Environment::OptionsHelp() << "\n";
     return help ? kExitOk : kExitUsage;
   }
@@ -130,13 +165,7 @@ int main(int argc, char** argv) {
     return kExitFailed;
   }
 
-  if (parsed.dryRun) {
-    for (const auto& action : plan->actions) {
-      std::cout << "would " << ActionName(action.action) << " " << action.path << "\n";
-    }
-    std::cout << plan->actions.size() << " actions, none performed (dry run)\n";
-    return kExitOk;
-  }
+  if (parsed.dryRun) return ReportDryRun(*plan, system) == 0 ? kExitOk : kExitFailed;
 
   shell::AppState state;
   state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
