@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
   if (!MakeDirectory(environment->stateDir) || !MakeDirectory(environment->configDir)) return 1;
 
   ui::CMainApp app(std::make_unique<platform::HostSystem>(*environment),
-                   ui::AppOptions{QString::fromStdString(environment->configDir), program->splashTime});
+                   ui::AppOptions{QString::fromStdString(environment->configDir), program->splashTime,
+                                  program->handOffDirectory});
   const QString configDir = QString::fromStdString(environment->configDir);
   // The tip runs while the splash is up and before the frame appears.
   app.SetStartupTip([configDir] { ui::ShowTipOfTheDayAtStartup(nullptr, configDir); });

@@ -55,6 +55,7 @@ ActionEngine::ActionEngine(platform::System& system, shell::AppState& state, Act
 bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
   ProcessFolder(driveList);
   flags_.OverwriteMode = kOverwriteSkip;
+  flags_.RestoreOverwriteMode = kOverwriteSkip;
   RecalculateDrives(driveList);
   progress_.RefillList();
   progress_.ShowAction(texts::kIdleAction);
@@ -160,18 +161,11 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
   switch (action) {
     case kActionCompress:
       Begin(record, i, texts::kCompressingFile, path);
-      if (compression_.CompressFile(path)) {
-        const std::uint64_t compressed = system_.GetCompressedFileSize(path);
-        if (compressed != platform::kInvalidFileSize) record.compressedSizes()[i] = compressed;
-        state = scan::kStateCompressed;
-      }
+      if (compression_.CompressFile(path)) state = scan::kStateCompressed;
       break;
     case kActionDecompress:
       Begin(record, i, texts::kDecompressingFile, path);
-      if (compression_.DecompressFile(path)) {
-        record.compressedSizes()[i] = record.sizes()[i];
-        state = scan::kStateNormal;
-      }
+      if (compression_.DecompressFile(path)) state = scan::kStateNormal;
       break;
     case kActionBackUp:
     case kActionRestore: {
@@ -189,7 +183,16 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
     default:
       return;
   }
+  RereadFacts(record, i, path);
   ProcessStep(record, i);
+}
+
+void ActionEngine::RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path) {
+  const auto size = system_.GetFileSize(path);
+  if (!size) return;  // gone or unreadable: the figures of the scan stay
+  const std::uint64_t compressed = system_.GetCompressedFileSize(path);
+  record.sizes()[i] = *size;
+  record.compressedSizes()[i] = compressed == platform::kInvalidFileSize ? *size : compressed;
 }
 
 void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
@@ -214,9 +217,10 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
     }
     if (AlreadyBackedUp(source, target)) {
       record.states()[i] = scan::kStateBackedUp;
+      MarkStub(source, true);
       return;
     }
-    if (!ConfirmOverwrite(target)) return;
+    if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return;
     copied = system_.CopyFile(source, target, false);
     if (!copied) {
       AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
@@ -227,20 +231,28 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
     AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
     return;
   }
+  // A copy is never a stub, whatever marks the source carried.
+  MarkStub(target, false);
   record.states()[i] = scan::kStateBackedUp;
-  EmptyFile(source);
+  EmptyToStub(source);
 }
 
-bool ActionEngine::ConfirmOverwrite(const std::string& target) {
-  if (flags_.OverwriteMode != kOverwriteAll) {
-    switch (progress_.AskOverwrite(target)) {
-      case OverwriteAnswer::All: flags_.OverwriteMode = kOverwriteAll; break;
-      case OverwriteAnswer::Overwrite: flags_.OverwriteMode = kOverwriteOne; break;
-      case OverwriteAnswer::Skip: flags_.OverwriteMode = kOverwriteSkip; break;
-      case OverwriteAnswer::Stop: ConfirmStop(flags_, prompter_); break;
+bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
+  while (mode != kOverwriteAll) {
+    const OverwriteAnswer answer = progress_.AskOverwrite(existing);
+    if (answer == OverwriteAnswer::Stop) {
+      // A confirmed stop ends the run with nothing more changed, whatever was answered
+      // before; an unconfirmed one leaves this file's question open, so it is asked again
+      // rather than decided by an earlier answer about another file.
+      ConfirmStop(flags_, prompter_);
+      if (flags_.ProcessingOn == 0) return false;
+      continue;
     }
+    mode = answer == OverwriteAnswer::All         ? kOverwriteAll
+           : answer == OverwriteAnswer::Overwrite ? kOverwriteOne
+                                                  : kOverwriteSkip;
+    break;
   }
-  const std::uint8_t mode = flags_.OverwriteMode;
   return mode == kOverwriteAll || mode == kOverwriteOne;
 }
 
@@ -260,14 +272,24 @@ bool ActionEngine::CopiedCompletely(const std::string& source, const std::string
   return sourceSize && targetSize && *sourceSize == *targetSize;
 }
 
-void ActionEngine::EmptyFile(const std::string& path) {
+void ActionEngine::EmptyToStub(const std::string& path) {
+  // Marked before it is emptied: an end in between leaves a full file whose mark nothing
+  // reads (only empty files are asked), never a stub that looks like an empty file.
+  const bool marked = MarkStub(path, true);
   platform::OpenOptions options;
   options.mode = platform::OpenMode::OpenExisting;
   options.write = true;
-  if (auto file = system_.OpenFile(path, options)) {
-    file->Truncate(0);
-    file->Close();
-  }
+  auto file = system_.OpenFile(path, options);
+  const bool emptied = file && file->Truncate(0) && file->Close();
+  if (!emptied && marked) MarkStub(path, false);
+}
+
+bool ActionEngine::MarkStub(const std::string& path, bool stub) {
+  const std::uint32_t attributes = system_.GetFileAttributes(path);
+  if (attributes == platform::kInvalidAttributes) return false;
+  const std::uint32_t wanted =
+      stub ? attributes | platform::kAttrOffline : attributes & ~platform::kAttrOffline;
+  return wanted == attributes || system_.SetFileAttributes(path, wanted);
 }
 
 void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
@@ -278,10 +300,17 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
   }
   const auto sourceHost = source.empty() ? std::nullopt : system_.HostPath(source);
   const auto targetHost = system_.HostPath(target);
-  const bool copied = sourceHost && targetHost && *sourceHost != *targetHost &&
-                      system_.CopyFile(source, target, false);
-  if (copied) {
+  if (!sourceHost || !targetHost || *sourceHost == *targetHost || !system_.FileExists(source)) {
+    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
+    return;
+  }
+  // Only the stub a back-up left (or no file at all) is replaced without asking: anything
+  // written into the source since its back-up would otherwise be lost.
+  const auto present = system_.GetFileSize(target);
+  if (present && *present != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
+  if (system_.CopyFile(source, target, false)) {
     record.states()[i] = scan::kStateNormal;
+    MarkStub(target, false);
   } else {
     AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
   }

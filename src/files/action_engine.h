@@ -5,7 +5,9 @@
 // Backing up copies a file to the same path on its backup drive and then empties the
 // source. The source is emptied only after the copy has been reported complete and
 // flushed and has the source's length; a copy onto the source itself, a short or failed
-// copy, or a missing backup drive letter leaves the source as it was.
+// copy, or a missing backup drive letter leaves the source as it was. Restoring copies
+// the saved file back silently only over an empty (or missing) source; a source holding
+// data is replaced only when the overwrite prompt allows it.
 
 #include <atomic>
 #include <cstdint>
@@ -36,7 +38,12 @@ enum class OverwriteAnswer { All, Overwrite, Skip, Stop };
 struct ActionRunFlags {
   std::atomic<std::uint32_t> ProcessingOn{0};
   std::atomic<std::uint32_t> ProcessingPaused{0};
+  // The prompt's answers for existing back-up copies, and apart from them for sources
+  // written since their back-up, which a restore would replace: an All given for old
+  // copies never lets a restore replace newer work unasked. Both fall back to Skip when
+  // a run ends.
   std::atomic<std::uint8_t> OverwriteMode{kOverwriteSkip};
+  std::atomic<std::uint8_t> RestoreOverwriteMode{kOverwriteSkip};
 };
 
 // Where the worker shows what it is doing; the dialog forwards to the UI thread.
@@ -78,13 +85,20 @@ class ActionEngine {
   bool MayStartEntry() const;
   void ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i);
   void ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i);
+  // The file's size and compressed size as they are now, for the recalculation and the
+  // list that follow the run (a back-up emptied it, compression changed its space).
+  void RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path);
   void BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                   const std::string& source, const std::string& target);
-  // True when `target` may now be overwritten by the back-up copy.
-  bool ConfirmOverwrite(const std::string& target);
+  // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
+  // it may now be written over. A confirmed Stop answers false.
+  bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
   bool AlreadyBackedUp(const std::string& source, const std::string& target) const;
   bool CopiedCompletely(const std::string& source, const std::string& target) const;
-  void EmptyFile(const std::string& path);
+  // Empties a backed-up source and marks it offline, so a later scan knows it again.
+  void EmptyToStub(const std::string& path);
+  // Sets or clears the offline mark of a stub; false when it could not be set.
+  bool MarkStub(const std::string& path, bool stub);
   void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                    const std::string& source, const std::string& target);
   void ProcessStep(scan::CFolderInfo& record, std::uint32_t i);

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <linux/btrfs.h>
 #include <linux/fs.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/btrfs_extents.h"
@@ -40,9 +42,38 @@ bool DefragmentCompressed(int fd) {
   return ::ioctl(fd, BTRFS_IOC_DEFRAG_RANGE, &args) == 0;
 }
 
+// A write lease on an open file for as long as it lives. The kernel grants it only when
+// no other open file (in any process) may write to the file, and makes every later open
+// elsewhere wait until the lease is given back or has been held for the lease-break time
+// (45 s by default); so while it is unbroken nobody else can write to the file.
+class WriteLease {
+ public:
+  explicit WriteLease(int fd) : fd_(fd) {
+    // A break is announced by a signal; SIGIO would end the process, SIGURG is ignored
+    // unless handled. The holder looks at the lease itself between steps instead.
+    held_ = ::fcntl(fd_, F_SETSIG, SIGURG) == 0 && ::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0;
+    if (!held_ && errno == EAGAIN) errno = EBUSY;  // open elsewhere
+  }
+  ~WriteLease() {
+    if (held_) ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+  }
+  WriteLease(const WriteLease&) = delete;
+  WriteLease& operator=(const WriteLease&) = delete;
+
+  // False once another process has asked to open the file: the lease is being broken, and
+  // its holder must stop writing and let go.
+  bool Unbroken() const { return held_ && ::fcntl(fd_, F_GETLEASE) == F_WRLCK; }
+
+ private:
+  int fd_;
+  bool held_ = false;
+};
+
 // Writes the bytes of each range back where they are; with compression off for the file
-// the filesystem stores the new copy plainly. The data itself never changes.
-bool RewriteInPlace(int fd, const std::vector<FileExtent>& ranges) {
+// the filesystem stores the new copy plainly. The data itself never changes. Each chunk
+// is read and written back only while the lease is unbroken, so no write made elsewhere
+// can fall between its read and its write back.
+bool RewriteInPlace(int fd, const std::vector<FileExtent>& ranges, const WriteLease& lease) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return false;
   const auto size = static_cast<std::uint64_t>(info.st_size);
@@ -51,6 +82,10 @@ bool RewriteInPlace(int fd, const std::vector<FileExtent>& ranges) {
     if (!range.Compressed()) continue;
     const std::uint64_t end = std::min(range.logical + range.length, size);
     for (std::uint64_t offset = range.logical; offset < end;) {
+      if (!lease.Unbroken()) {
+        errno = EBUSY;
+        return false;
+      }
       const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), end - offset));
       const ssize_t got = ::pread(fd, buffer.data(), want, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
@@ -68,9 +103,9 @@ bool RewriteInPlace(int fd, const std::vector<FileExtent>& ranges) {
   return ::fsync(fd) == 0;
 }
 
-bool Decompress(int fd) {
+bool Decompress(int fd, const WriteLease& lease) {
   const auto extents = ReadFileExtents(fd, true);
-  if (!extents || !RewriteInPlace(fd, *extents)) return false;
+  if (!extents || !RewriteInPlace(fd, *extents, lease)) return false;
   const auto left = HasCompressedExtents(fd);
   return left.has_value() && !*left;
 }
@@ -100,6 +135,15 @@ bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
         again.st_dev != info.st_dev) {
       return false;
     }
+    probe.Close();  // a second descriptor of ours would count against the lease
+  }
+  // Decompression rewrites the data from this process; it is refused while the file is
+  // open for writing elsewhere, and the lease is held until the rewrite is flushed.
+  // Compression rewrites inside the filesystem, which orders it with other writers.
+  std::optional<WriteLease> lease;
+  if (!compress && !S_ISDIR(info.st_mode)) {
+    lease.emplace(fd.Get());
+    if (!lease->Unbroken()) return false;
   }
 
   int oldFlags = 0;
@@ -117,7 +161,7 @@ bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
   const bool done = compress
                         ? DefragmentCompressed(fd.Get()) && ::fsync(fd.Get()) == 0 &&
                               IsMarkedCompressed(fd.Get())
-                        : Decompress(fd.Get());
+                        : Decompress(fd.Get(), *lease);
   if (!done) {
     const int saved = errno;
     SetFlags(fd.Get(), oldFlags);

@@ -9,7 +9,10 @@ namespace platform {
 // (defragment-with-compression), then flushes it. Decompress: clears the flag, marks the
 // file not to be compressed (so a compressing mount option cannot undo it), rewrites
 // every compressed extent in place through the filesystem, flushes, and checks that no
-// compressed extent is left. A folder only gets the flag, which files created in it
+// compressed extent is left. Because the rewrite reads and writes the data from here, it
+// holds a write lease throughout: it is refused (false, errno EBUSY, nothing changed)
+// while another process has the file open for writing, and stops, leaving the data as
+// it is, as soon as one asks to open it. A folder only gets the flag, which files created in it
 // later inherit. Any filesystem other than btrfs: false, nothing changed. Symbolic links
 // are never followed.
 bool SetBtrfsCompression(const std::string& hostPath, bool compress);

@@ -72,7 +72,9 @@ std::optional<FileFacts> ReadFileFacts(const FactsQuery& query) {
     }
   }
   // Links cannot carry user extended attributes; asking would only cost a call.
-  if (!isLink && query.readDosBits) facts.attributes |= ReadDosAttributes(query.hostPath);
+  const bool wanted = query.dosBits == DosBitsRead::Always ||
+                      (S_ISREG(info.stx_mode) && info.stx_size == 0);
+  if (!isLink && wanted) facts.attributes |= ReadDosAttributes(query.hostPath);
   if (facts.attributes == 0) facts.attributes = kAttrNormal;
   return facts;
 }

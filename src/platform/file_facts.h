@@ -20,14 +20,16 @@ struct FileFacts {
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
 };
 
+enum class DosBitsRead { Always, OfEmptyFiles };
+
 struct FactsQuery {
   int dirFd;                    // AT_FDCWD with an absolute path, or the listed folder
   const char* name;             // relative to dirFd
   const std::string& hostPath;  // the same file as an absolute path (for the DOS bits)
   bool filesystemCompresses;    // the folder lies on a filesystem that compresses per file
-  // The hidden/system/archive bits cost an extended-attribute read per file; a listing,
-  // which feeds only the scan's directory and compressed bits, goes without them.
-  bool readDosBits = true;
+  // The stored DOS bits cost an extended-attribute read per file; a listing reads them
+  // for empty files only, the one place the scan looks at them (a back-up stub's mark).
+  DosBitsRead dosBits = DosBitsRead::Always;
 };
 
 // Never follows a final symbolic link: a link is a file of its own. nullopt when the file

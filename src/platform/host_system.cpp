@@ -137,7 +137,7 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, /*readDosBits=*/false});
+      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, DosBitsRead::OfEmptyFiles});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;
@@ -213,7 +213,9 @@ bool HostSystem::FileExists(std::string_view windowsPath) const {
 
 bool HostSystem::CreateDirectory(std::string_view windowsPath) {
   const auto host = HostPathToChange(windowsPath);
-  return host && ::mkdir(host->c_str(), 0777) == 0;
+  if (!host || ::mkdir(host->c_str(), 0777) != 0) return false;
+  // Copies flushed into a folder whose own entry a crash loses are lost with it.
+  return SyncDirectory(HostParent(*host));
 }
 
 bool HostSystem::SetCompression(std::string_view windowsPath, bool compress) {

@@ -121,7 +121,14 @@ bool SafeCopyFile(const std::string& fromHost, const std::string& toHost, bool f
   if (::fsync(target.Get()) != 0) return fail();
   if (!target.Close()) return fail();
   if (!Publish(temporary, toHost, failIfExists)) return fail();
-  SyncDirectory(dir);
+  // The copy counts once its name is on the disk too: a source emptied on the strength of
+  // a copy whose folder entry a crash then loses would be lost with it.
+  if (!SyncDirectory(dir)) {
+    const int saved = errno;
+    if (failIfExists) ::unlink(toHost.c_str());  // the name was ours alone; no copy is kept
+    errno = saved;
+    return false;
+  }
   return true;
 }
 

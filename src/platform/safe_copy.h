@@ -1,7 +1,8 @@
 #pragma once
 // A copy that never leaves a half-written target: the data goes to a temporary file
 // beside the target, is flushed to disk with the source's mode, times and DOS bits, and
-// is then renamed into place.
+// is then renamed into place and the folder flushed. A failed flush fails the copy (a
+// new target is then removed again).
 
 #include <string>
 

@@ -26,6 +26,8 @@ inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
 inline constexpr std::uint32_t kAttrNormal = 0x80;
 inline constexpr std::uint32_t kAttrCompressed = 0x800;
+// The data is elsewhere: set on a back-up stub, the source file a back-up emptied.
+inline constexpr std::uint32_t kAttrOffline = 0x1000;
 inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 inline constexpr std::uint64_t kInvalidFileSize = 0xFFFFFFFFFFFFFFFFull;
 
@@ -118,24 +120,27 @@ class System {
   // Lists a folder in the order the host returns it, skipping "." and "..", host
   // names holding '\', and never following symbolic links. False when the folder
   // cannot be opened; `visit` returning false stops the listing early. Entries carry
-  // the directory and compressed bits only: GetFileAttributes reads the stored DOS bits.
+  // the directory and compressed bits, and the stored DOS bits of empty files only (which
+  // tell a back-up stub); GetFileAttributes reads the stored bits of any file.
   virtual bool ListDirectory(std::string_view windowsFolder,
                              const std::function<bool(const FindData&)>& visit) const = 0;
   virtual std::uint32_t GetFileAttributes(std::string_view windowsPath) const = 0;
-  // Sets the hidden/system/archive bits (other bits are ignored); false on failure.
+  // Sets the hidden/system/archive/offline bits (other bits are ignored); false on failure.
   virtual bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) = 0;
   virtual std::optional<std::uint64_t> GetFileSize(std::string_view windowsPath) const = 0;
   virtual std::uint64_t GetCompressedFileSize(std::string_view windowsPath) const = 0;
 
   // --- file operations ---------------------------------------------------------
   virtual std::unique_ptr<File> OpenFile(std::string_view windowsPath, const OpenOptions& options) = 0;
-  // Full copy with mode and times, flushed to disk before it reports success. Copying
-  // a file onto itself fails. failIfExists: fail when the target exists.
+  // Full copy with mode and times, flushed to disk (data and folder entry) before it
+  // reports success. Copying a file onto itself fails. failIfExists: fail when the
+  // target exists.
   virtual bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) = 0;
   // Renames within one drive, replacing an existing target atomically.
   virtual bool MoveFile(std::string_view from, std::string_view to) = 0;
   virtual bool DeleteFile(std::string_view windowsPath) = 0;
   virtual bool FileExists(std::string_view windowsPath) const = 0;
+  // Creates the folder and flushes its entry in the parent; false when either fails.
   virtual bool CreateDirectory(std::string_view windowsPath) = 0;
   // FSCTL_SET_COMPRESSION: true only when the data really is (de)compressed now.
   virtual bool SetCompression(std::string_view windowsPath, bool compress) = 0;

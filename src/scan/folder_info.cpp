@@ -77,11 +77,13 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
   }
   keys()[i] = entry.key;
 
-  // Attributes that could not be read say nothing about compression.
-  const bool compressed = entry.source != kSourceDrive &&
-                          entry.attributes != platform::kInvalidAttributes &&
-                          (entry.attributes & platform::kAttrCompressed) != 0;
-  states()[i] = compressed ? kStateCompressed : kStateNormal;
+  // Attributes that could not be read say nothing about compression or back-ups.
+  const bool known = entry.source != kSourceDrive && entry.attributes != platform::kInvalidAttributes;
+  const bool compressed = known && (entry.attributes & platform::kAttrCompressed) != 0;
+  // A back-up leaves its source empty and marked offline; an empty file without the mark
+  // is just empty.
+  const bool stub = known && !folder && entry.size == 0 && (entry.attributes & platform::kAttrOffline) != 0;
+  states()[i] = compressed ? kStateCompressed : stub ? kStateBackedUp : kStateNormal;
 
   if (entry.source >= 'A' && entry.source <= 'Z' && tables) {
     if (const activity::AccessRecord* record = tables->Find(static_cast<char>(entry.source), entry.key)) {

@@ -48,7 +48,7 @@ struct NewEntry {
   std::uint8_t kind = kKindFile;
   std::uint64_t key = 0;
   // The entry's attributes as the listing read them (0xFFFFFFFF when unknown, which
-  // counts as not compressed).
+  // counts as not compressed). An empty file marked offline is a back-up stub: state 4.
   std::uint32_t attributes = 0;
 };
 

@@ -23,6 +23,7 @@
 #include "platform/dos_time.h"
 #include "platform/environment.h"
 #include "platform/host_system.h"
+#include "shell/handoff_file.h"
 
 namespace shell {
 namespace {
@@ -363,9 +364,13 @@ bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
     err << "norvex: the demo's hints C (compress) and D (decompress) are not shown: "
         << machine->whyNotCompressible << ", so its data drive cannot compress\n";
   }
+  // Actions handed off at exit name the demo's drives, which go with its folder: so does
+  // the hand-off file, and the background program never meets it over other drives.
+  err << "norvex: actions left at exit are handed off in " << machine->folder << "/"
+      << kHandOffFileName << ", removed with the demo\n";
   args.insert(args.begin(), {"--drives", machine->drives, "--state-dir", machine->stateDir,
                              "--config-dir", machine->configDir, "--recorder",
-                             machine->folder + "/recorder.sock"});
+                             machine->folder + "/recorder.sock", "--handoff-dir", machine->folder});
   session = std::make_unique<DemoSession>(std::move(*machine));
   return true;
 }

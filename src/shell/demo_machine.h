@@ -65,7 +65,7 @@ int RemoveAbandonedDemos(const std::string& parent);
 
 // When `args` holds "--demo": removes it, builds a demo machine under $TMPDIR (or /tmp)
 // into `session` and puts the options that select it in front of the remaining
-// arguments. Keep `session` until the program ends. False (with the reason on `err`)
+// arguments, the hand-off folder (--handoff-dir) being the demo's own. Keep `session` until the program ends. False (with the reason on `err`)
 // when the machine could not be built.
 bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
                        std::unique_ptr<DemoSession>& session);

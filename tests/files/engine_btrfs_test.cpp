@@ -1,5 +1,9 @@
 // Compressing and decompressing through the engine on a real btrfs drive.
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -63,6 +67,91 @@ TEST(EngineBtrfs, CompressesAndDecompressesFilesAndFoldersForReal) {
   EXPECT_EQ(drives.System().GetCompressedFileSize("D:\\Ledgers\\2026.txt"), kSize)
       << "the file was not really decompressed";
   EXPECT_EQ(drives.ReadFile("D:\\Ledgers\\2026.txt"), text);
+}
+
+// Another process with the file open for writing, until Release.
+class OtherWriter {
+ public:
+  explicit OtherWriter(const std::string& hostPath) {
+    int ready[2], release[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    EXPECT_EQ(::pipe(release), 0);
+    child_ = ::fork();
+    if (child_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);
+      const int fd = ::open(hostPath.c_str(), O_WRONLY);
+      const char opened = fd >= 0 ? 'y' : 'n';
+      if (::write(ready[1], &opened, 1) != 1) ::_exit(2);
+      char ignored;
+      while (::read(release[0], &ignored, 1) > 0) {}
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    release_ = release[1];
+    char opened = 'n';
+    EXPECT_EQ(::read(ready[0], &opened, 1), 1);
+    EXPECT_EQ(opened, 'y') << "the other process could not open " << hostPath;
+    ::close(ready[0]);
+  }
+  ~OtherWriter() { Release(); }
+  void Release() {
+    if (child_ <= 0) return;
+    ::close(release_);
+    int status = 0;
+    ::waitpid(child_, &status, 0);
+    child_ = -1;
+  }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+};
+
+TEST(EngineBtrfs, DecompressionIsRefusedWhileAnotherProcessHasTheFileOpen) {
+  // The data is rewritten in this process: a write made elsewhere between the read and
+  // the write back would be lost.
+  TempDrives drives("CD");
+  BtrfsDrive btrfs(drives, 'D');
+  if (!btrfs.Mounted()) GTEST_SKIP() << btrfs.WhyNot();
+  constexpr std::size_t kSize = 2 * 1024 * 1024;
+  const std::string text = RepetitiveText(kSize);
+  const std::string path = "D:\\Ledgers\\open.txt";
+  drives.WriteFile(path, text);
+  ASSERT_TRUE(drives.System().SetCompression(path, true));
+  const std::uint64_t compressed = drives.System().GetCompressedFileSize(path);
+  ASSERT_LT(compressed, kSize / 4);
+
+  shell::AppState state;
+  files::ActionRunFlags flags;
+  testing_support::ScriptedPrompter prompter;
+  RecordingProgress progress;
+  SelectedActions selection;
+  const auto i = selection.AddFile("D:\\Ledgers\\", "open.txt", kSize, files::kActionDecompress, 0,
+                                   scan::kStateCompressed);
+  scan::CFolderInfo& ledgers = selection.Record("D:\\Ledgers\\");
+  auto run = [&] {
+    state.PendingActionCount = 1;
+    flags.ProcessingOn = 1;
+    files::ActionEngine engine(drives.System(), state, flags, prompter, progress);
+    return engine.ActionWorker(selection.driveList);
+  };
+
+  OtherWriter writer(drives.Host(path));
+  EXPECT_TRUE(run()) << "a refused decompression is silent";
+  EXPECT_EQ(ledgers.states()[i], scan::kStateCompressed);
+  EXPECT_EQ(ledgers.actions()[i], 0);
+  EXPECT_EQ(progress.steps, 1);
+  EXPECT_EQ(drives.System().GetCompressedFileSize(path), compressed) << "the data was rewritten";
+  EXPECT_EQ(drives.ReadFile(path), text);
+
+  writer.Release();
+  ledgers.actions()[i] = files::kActionDecompress;
+  EXPECT_TRUE(run());
+  EXPECT_EQ(ledgers.states()[i], scan::kStateNormal);
+  EXPECT_EQ(drives.System().GetCompressedFileSize(path), kSize);
+  EXPECT_EQ(drives.ReadFile(path), text);
 }
 
 }  // namespace

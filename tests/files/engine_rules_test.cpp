@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
+#include "failing_flush.h"
 #include "files/action_engine.h"
+#include "files/hints.h"
+#include "scan/scan_job.h"
+#include "scan/scan_support.h"
 #include "support/faulty_system.h"
+#include "support/folder_entries.h"
 
 namespace {
 
@@ -110,21 +115,30 @@ TEST_F(EngineTest, AnEmptiedSourceNeverOverwritesItsBackupCopy) {
   EXPECT_EQ(progress.steps, 2);
 }
 
-TEST_F(EngineTest, StopInTheOverwritePromptEndsTheRunAfterThisFile) {
-  drives.WriteFile("C:\\Work\\a.txt", "new");
-  drives.WriteFile("E:\\Work\\a.txt", "old");
-  drives.WriteFile("C:\\Work\\b.txt", "b");
-  selection.AddFile("C:\\Work\\", "a.txt", 3, files::kActionBackUp, 'E');
-  selection.AddFile("C:\\Work\\", "b.txt", 1, files::kActionBackUp, 'E');
-  progress.overwriteAnswers = {OverwriteAnswer::Stop};
-  prompter.answers = {shell::Answer::Yes};
+TEST_F(EngineTest, StopInTheOverwritePromptChangesNothingMoreEvenAfterAnOverwrite) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    drives.WriteFile(std::string("C:\\Work\\") + name, "new");
+    drives.WriteFile(std::string("E:\\Work\\") + name, "old");
+    selection.AddFile("C:\\Work\\", name, 3, files::kActionBackUp, 'E');
+  }
+  // a: Overwrite. b: Stop, not confirmed, so b is asked about again: Stop, confirmed.
+  progress.overwriteAnswers = {OverwriteAnswer::Overwrite, OverwriteAnswer::Stop, OverwriteAnswer::Stop};
+  prompter.answers = {shell::Answer::No, shell::Answer::Yes};
 
   EXPECT_FALSE(Run());
 
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Are you sure want to stop processing files ?"});
-  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new");
-  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
-  EXPECT_EQ(Action("C:\\Work\\", 1), files::kActionBackUp);
+  EXPECT_EQ(progress.overwriteAsked,
+            (std::vector<std::string>{"E:\\Work\\a.txt", "E:\\Work\\b.txt", "E:\\Work\\b.txt"}));
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Are you sure want to stop processing files ?",
+                                                        "Are you sure want to stop processing files ?"}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "");
+  EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "new");
+  for (const char* name : {"b.txt", "c.txt"}) {
+    EXPECT_EQ(drives.ReadFile(std::string("C:\\Work\\") + name), "new") << name;
+    EXPECT_EQ(drives.ReadFile(std::string("E:\\Work\\") + name), "old") << name;
+  }
+  EXPECT_EQ(State("C:\\Work\\", 1), scan::kStateNormal);
+  EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
   EXPECT_EQ(state.PendingActionCount, 1u);
 }
 
@@ -140,6 +154,95 @@ TEST_F(EngineTest, RestoreCopiesTheSavedFileBackAndKeepsTheCopy) {
   EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "saved text");
   EXPECT_EQ(State("C:\\Work\\", i), scan::kStateNormal);
   EXPECT_EQ(progress.actions.front(), "Restoriing file...");
+}
+
+TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
+  // An All answered about back-up copies says nothing about files edited since.
+  drives.WriteFile("C:\\Work\\a.txt", "new a");
+  drives.WriteFile("E:\\Work\\a.txt", "old a");
+  drives.WriteFile("C:\\Work\\report.txt", "NEW CONTENT");
+  drives.WriteFile("E:\\Work\\report.txt", "old report");
+  drives.WriteFile("C:\\Work\\stub.txt", "");
+  drives.WriteFile("E:\\Work\\stub.txt", "saved");
+  selection.AddFile("C:\\Work\\", "a.txt", 5, files::kActionBackUp, 'E');
+  const auto report = selection.AddFile("C:\\Work\\", "report.txt", 11, files::kActionRestore, 'E',
+                                        scan::kStateBackedUp);
+  const auto stub = selection.AddFile("C:\\Work\\", "stub.txt", 0, files::kActionRestore, 'E',
+                                      scan::kStateBackedUp);
+  progress.overwriteAnswers = {OverwriteAnswer::All, OverwriteAnswer::Skip};
+
+  EXPECT_TRUE(Run());
+
+  EXPECT_EQ(progress.overwriteAsked,
+            (std::vector<std::string>{"E:\\Work\\a.txt", "C:\\Work\\report.txt"}));
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "NEW CONTENT");
+  EXPECT_EQ(State("C:\\Work\\", report), scan::kStateBackedUp);
+  EXPECT_EQ(Action("C:\\Work\\", report), 0);
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\stub.txt"), "saved") << "a stub is restored without asking";
+  EXPECT_EQ(State("C:\\Work\\", stub), scan::kStateNormal);
+
+  selection.Record("C:\\Work\\").actions()[report] = files::kActionRestore;
+  selection.selected = 1;
+  progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "old report");
+  EXPECT_EQ(State("C:\\Work\\", report), scan::kStateNormal);
+}
+
+// D:\Work scanned afresh into new records, as a rescan or a restart reads it.
+struct Rescanned {
+  Rescanned(platform::System& system, shell::AppState& state) {
+    scan::NewEntry drive;
+    drive.source = scan::kSourceDrive;
+    drive.name = "D:";
+    drive.kind = scan::kKindFolder;
+    driveList.AddEntry(drive);
+    scan_testing::RecordingStatus status;
+    scan::ScanInPlace(*driveList.GetChild(0), false, system, state, status);
+  }
+  scan::CFolderInfo& Work() { return *driveList.GetChild(0)->GetChild(0); }
+  std::uint32_t IndexOf(std::string_view name) {
+    for (std::uint32_t i = 0; i < Work().Count(); ++i) {
+      if (Work().names(i) == name) return i;
+    }
+    ADD_FAILURE() << name << " not scanned";
+    return 0;
+  }
+  std::uint8_t State(std::string_view name) { return Work().states()[IndexOf(name)]; }
+  // The hint of `name` once it has been written to since the database started long ago.
+  std::uint8_t HintWhenBusy(std::string_view name) {
+    activity::DriveRecord record;
+    record.drive = 4;
+    record.spanStart = files_test::Dos(2020, 1, 1);
+    const std::uint32_t i = IndexOf(name);
+    Work().writeOnlyCounts()[i] = 1;
+    return files::ComputeHint(Work(), i, 4096, files::HintDrive{&record, files_test::Dos(2026, 1, 1), true});
+  }
+  scan::CFolderInfo driveList;
+};
+
+TEST_F(EngineTest, ABackedUpFileIsKnownAgainAfterARescanAndARestart) {
+  drives.WriteFile("D:\\Work\\stub.txt", "content");
+  drives.WriteFile("D:\\Work\\empty.txt", "");
+  selection.AddFile("D:\\Work\\", "stub.txt", 7, files::kActionBackUp, 'E');
+  ASSERT_TRUE(Run());
+
+  Rescanned rescan(drives.System(), state);
+  EXPECT_EQ(rescan.State("stub.txt"), scan::kStateBackedUp);
+  EXPECT_EQ(rescan.State("empty.txt"), scan::kStateNormal) << "an empty file is no stub";
+  EXPECT_EQ(rescan.HintWhenBusy("stub.txt"), files::kHintRestore);
+  EXPECT_EQ(rescan.HintWhenBusy("empty.txt"), files::kHintNone);
+
+  // A restart: a new program, nothing kept but what is on the disk.
+  platform::HostSystem restarted(drives.Environment());
+  shell::AppState restartedState;
+  EXPECT_EQ(Rescanned(restarted, restartedState).State("stub.txt"), scan::kStateBackedUp);
+
+  // Restored, it is an ordinary file again, and so is a file emptied by hand later.
+  selection.Record("D:\\Work\\").actions()[0] = files::kActionRestore;
+  ASSERT_TRUE(Run());
+  drives.WriteFile("D:\\Work\\stub.txt", "");
+  EXPECT_EQ(Rescanned(drives.System(), state).State("stub.txt"), scan::kStateNormal);
 }
 
 TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
@@ -189,6 +292,29 @@ TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
   EXPECT_EQ(progress.steps, 2);
   EXPECT_EQ(state.PendingActionCount, 1u);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\c.txt"), "keep me");
+}
+
+TEST_F(EngineTest, AFailedFlushFailsTheCopyAndKeepsTheSource) {
+  drives.WriteFile("C:\\Work\\a.txt", "keep");
+  drives.MakeDirectory("E:\\Work");
+  drives.WriteFile("C:\\New\\b.txt", "keep too");  // E:\New is made by the run
+  selection.AddFile("C:\\Work\\", "a.txt", 4, files::kActionBackUp, 'E');
+  selection.AddFile("C:\\New\\", "b.txt", 8, files::kActionBackUp, 'E');
+  prompter.answers = {shell::Answer::Yes, shell::Answer::Yes};
+  {
+    // The copy's folder, and the folder holding the one the run creates.
+    engine_test::FailingFlushes failing({drives.Root('E') + "/Work", drives.Root('E')});
+    EXPECT_TRUE(Run());
+  }
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "keep");
+  EXPECT_EQ(drives.ReadFile("C:\\New\\b.txt"), "keep too");
+  EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
+  EXPECT_EQ(State("C:\\New\\", 0), scan::kStateNormal);
+  ASSERT_EQ(prompter.Texts().size(), 3u);
+  EXPECT_EQ(prompter.Texts()[0].rfind("Error BackUping file C:\\Work\\a.txt\n", 0), 0u) << prompter.Texts()[0];
+  EXPECT_EQ(prompter.Texts()[1].rfind("Error BackUping directory C:\\New\\\nCan't create directory E:\\New\\", 0), 0u)
+      << prompter.Texts()[1];
 }
 
 TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {

@@ -118,18 +118,44 @@ TEST_F(ShadowRun, BacksUpAndRenamesTheFileSoNothingRunsTwice) {
   EXPECT_TRUE(HandOffExists("ShadowTbl.NVX.done"));
 }
 
-TEST_F(ShadowRun, AnExistingCopyIsKeptUnlessToldToOverwrite) {
+TEST_F(ShadowRun, ADryRunReportsASourceThatDoesNotExist) {
+  // As when the file was made over other drives than these: nothing of it is here.
+  drives_.WriteFile("D:\\w\\here.txt", "x");
+  Write(Table({{"D:\\w\\here.txt", files::kActionBackUp, scan::kKindFile, 'E'},
+               {"D:\\w\\gone.txt", files::kActionBackUp, scan::kKindFile, 'E'},
+               {"D:\\w\\stub.txt", files::kActionRestore, scan::kKindFile, 'E'}}));
+  std::string out;
+  EXPECT_EQ(Run("--dry-run", &out), 1) << out;
+  EXPECT_EQ(out.find("missing: D:\\w\\here.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("missing: D:\\w\\gone.txt (" + drives_.Host("D:\\w\\gone.txt") + ") does not exist"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("would restore D:\\w\\stub.txt from E:\\w\\stub.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("missing: E:\\w\\stub.txt"), std::string::npos) << out;
+  EXPECT_NE(out.find("2 of them missing"), std::string::npos) << out;
+  EXPECT_TRUE(HandOffExists("ShadowTbl.NVX"));
+}
+
+TEST_F(ShadowRun, AnExistingCopyOrAnEditedSourceIsKeptUnlessToldToOverwrite) {
   drives_.WriteFile("D:\\w\\a.txt", "new");
   drives_.WriteFile("E:\\w\\a.txt", "old");
-  Write(Table({{"D:\\w\\a.txt", files::kActionBackUp, scan::kKindFile, 'E'}}));
-  EXPECT_EQ(Run("--overwrite skip"), 1);  // skipped is not done
+  drives_.WriteFile("D:\\w\\report.txt", "NEW CONTENT");
+  drives_.WriteFile("E:\\w\\report.txt", "old report");
+  const HandOffTable table = Table({{"D:\\w\\a.txt", files::kActionBackUp, scan::kKindFile, 'E'},
+                                    {"D:\\w\\report.txt", files::kActionRestore, scan::kKindFile, 'E'}});
+  Write(table);
+  std::string out;
+  EXPECT_EQ(Run("--overwrite skip", &out), 1);  // skipped is not done
   EXPECT_EQ(drives_.ReadFile("E:\\w\\a.txt"), "old");
   EXPECT_EQ(drives_.ReadFile("D:\\w\\a.txt"), "new");
+  EXPECT_EQ(drives_.ReadFile("D:\\w\\report.txt"), "NEW CONTENT");
+  EXPECT_NE(out.find("D:\\w\\report.txt exists: skipped"), std::string::npos) << out;
+  EXPECT_NE(out.find("failed: restore D:\\w\\report.txt"), std::string::npos) << out;
 
-  Write(Table({{"D:\\w\\a.txt", files::kActionBackUp, scan::kKindFile, 'E'}}));
+  Write(table);
   EXPECT_EQ(Run("--overwrite all"), 0);
   EXPECT_EQ(drives_.ReadFile("E:\\w\\a.txt"), "new");
   EXPECT_EQ(drives_.ReadFile("D:\\w\\a.txt"), "");
+  EXPECT_EQ(drives_.ReadFile("D:\\w\\report.txt"), "old report");
 }
 
 TEST_F(ShadowRun, AFailedActionFailsTheRunAndAMalformedFilePerformsNothing) {

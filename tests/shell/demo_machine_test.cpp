@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -58,7 +59,7 @@ struct DataDriveView {
   int dataDriveRecords = 0;  // D: records in the drive table after start-up
   bool compressible = false;
   std::uint32_t compressedFiles = 0;
-  std::string busyLogHintAfterBackUp;  // a scan never finds a backed-up file
+  std::string busyLogHintAfterBackUp;
 };
 
 class SilentProgress : public files::ActionProgress {
@@ -172,7 +173,7 @@ TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
 
 // A plain folder cannot compress: no file is compressed, so no "D", and "C" is never
 // offered; the back-up hint and every gauge level still show, and "R" once a busy file
-// has been backed up (a scan never finds a backed-up file).
+// has been backed up.
 TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
   testing_support::TempDrives scratch("C");
   std::string error;
@@ -211,6 +212,29 @@ TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
     shell::DemoSession session(std::move(*machine));
   }
   EXPECT_FALSE(platform::IsMountPoint(mountPoint)) << "the demo left its data drive mounted";
+}
+
+// The demo's drives go with its folder at exit: a hand-off file naming them must go with
+// them, never into the current folder, where the background program would map the same
+// letters to other folders.
+TEST(DemoMachine, TheHandOffFileGoesIntoTheDemosOwnFolder) {
+  testing_support::TempDrives scratch("C");
+  const char* tmp = std::getenv("TMPDIR");
+  const std::string savedTmp = tmp != nullptr ? tmp : "";
+  ::setenv("TMPDIR", scratch.Dir().c_str(), 1);
+  std::vector<std::string> args{"--demo", "--splash-seconds", "0"};
+  std::ostringstream err;
+  std::unique_ptr<shell::DemoSession> session;
+  const bool applied = shell::ApplyDemoArgument(args, err, session);
+  if (tmp != nullptr) ::setenv("TMPDIR", savedTmp.c_str(), 1); else ::unsetenv("TMPDIR");
+  ASSERT_TRUE(applied) << err.str();
+  const std::string folder = session->Machine().folder;
+  const auto option = std::find(args.begin(), args.end(), "--handoff-dir");
+  ASSERT_NE(option, args.end());
+  ASSERT_NE(option + 1, args.end());
+  EXPECT_EQ(option[1], folder);
+  EXPECT_NE(err.str().find(folder + "/ShadowTbl.NVX"), std::string::npos) << err.str();
+  EXPECT_EQ(args.back(), "0") << "the user's own arguments follow";
 }
 
 }  // namespace

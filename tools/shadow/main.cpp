@@ -44,7 +44,8 @@ const char* ActionName(std::uint8_t action) {
 }
 
 // No one is there to answer: errors are printed and the run goes on with the next entry;
-// an existing back-up copy is overwritten or skipped as --overwrite says.
+// an existing back-up copy, and a source written since its back-up that a restore would
+// replace, are overwritten or skipped as --overwrite says, each with a line of its own.
 class UnattendedPrompter final : public shell::Prompter {
  public:
   shell::Answer Ask(const shell::Message& message) override {
@@ -70,13 +71,47 @@ class PrintedProgress final : public files::ActionProgress {
   files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
     const bool all = overwrite_ == files::kOverwriteAll;
     std::cout << "  " << existingPath << " exists: " << (all ? "overwritten" : "skipped") << "\n";
-    return all ? files::OverwriteAnswer::All : files::OverwriteAnswer::Skip;
+    return all ? files::OverwriteAnswer::Overwrite : files::OverwriteAnswer::Skip;
   }
 
  private:
   std::uint8_t overwrite_;
   std::string action_;
 };
+
+// The file or folder an action reads: the entry itself, or for a restore its back-up copy
+// (empty when the entry names no backup drive).
+std::string SourceOf(const shell::HandedOffAction& action) {
+  if (action.action != files::kActionRestore) return action.path;
+  const scan::CFolderInfo& record = *action.record;
+  const std::string folder = files::BackupFolderOf(record.path(), record.backupDrives()[action.index]);
+  return folder.empty() ? std::string() : folder + std::string(record.names(action.index));
+}
+
+// Lists what a run would do, and every source that is not there: a file made over other
+// drives than these names files that are missing here, or worse, other files. Answers
+// how many sources are missing.
+std::size_t ReportDryRun(const shell::HandOffPlan& plan, const platform::System& system) {
+  std::size_t missing = 0;
+  for (const auto& action : plan.actions) {
+    const std::string source = SourceOf(action);
+    std::cout << "would " << ActionName(action.action) << " " << action.path;
+    if (action.action == files::kActionRestore && !source.empty()) std::cout << " from " << source;
+    std::cout << "\n";
+    if (source.empty()) {
+      std::cout << "  missing: no backup drive\n";
+      ++missing;
+    } else if (!system.FileExists(source)) {
+      const auto host = system.HostPath(source);
+      std::cout << "  missing: " << source << " (" << host.value_or("?") << ") does not exist\n";
+      ++missing;
+    }
+  }
+  std::cout << plan.actions.size() << " actions, none performed (dry run)";
+  if (missing != 0) std::cout << "; " << missing << " of them missing their source";
+  std::cout << "\n";
+  return missing;
+}
 
 bool ParseArguments(const std::vector<std::string>& args, Arguments& parsed) {
   bool haveFile = false;
@@ -123,8 +158,11 @@ int main(int argc, char** argv) {
            "                     [--quiet] [FILE]\n"
            "Performs the actions handed over in FILE (default: ShadowTbl.NVX in the current\n"
            "folder), then renames it to FILE.done so they are never performed twice.\n"
-           "  --overwrite   what to do with an existing back-up copy (default: skip)\n"
-           "  --dry-run     list the actions, perform nothing, keep the file\n"
+           "  --overwrite   what to do with an existing back-up copy, and with a source\n"
+           "                written since its back-up that a restore would replace\n"
+           "                (default: skip)\n"
+           "  --dry-run     list the actions and every source that does not exist\n"
+           "                (then exit 1), perform nothing, keep the file\n"
            "  --json        print the outcome of each action and the summary as JSON; the\n"
            "                lines that describe the run go to standard error instead\n"
            "  --quiet       no progress line on a terminal\n\nGlobal options:\n"
@@ -158,19 +196,15 @@ int main(int argc, char** argv) {
   };
 
   if (parsed.dryRun) {
-    for (const auto& action : plan->actions) {
-      std::cout << "would " << ActionName(action.action) << " " << action.path << "\n";
-    }
-    std::cout << plan->actions.size() << " actions, none performed (dry run)\n";
+    const std::size_t missing = ReportDryRun(*plan, system);
     if (parsed.json) shadow::WriteShadowJson(plainOut, parsed.file, true, outcomes(false));
-    return kExitOk;
+    return missing == 0 ? kExitOk : kExitFailed;
   }
 
   shell::AppState state;
   state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
-  flags.OverwriteMode = parsed.overwrite;
   UnattendedPrompter prompter;
   PrintedProgress progress(parsed.overwrite);
   shadow::MeteredProgress metered(progress, line, state.PendingActionCount);

@@ -1,6 +1,7 @@
 #pragma once
-// The overwrite prompt "Back Up": names an existing back-up copy and asks whether to
-// write over it (Overwrite, Skip, All, or Stop the run).
+// The overwrite prompt "Back Up": names an existing file that a run would replace (a
+// back-up copy, or a source written since its back-up) and asks whether to write over it
+// (Overwrite, Skip, All, or Stop the run).
 
 #include <QDialog>
 

@@ -7,6 +7,7 @@ namespace ui {
 namespace {
 
 constexpr std::string_view kSplashOption = "--splash-seconds";
+constexpr std::string_view kHandOffOption = "--handoff-dir";
 constexpr double kLongestSplashSeconds = 3600;
 
 bool ParseSeconds(std::string_view text, std::chrono::milliseconds& out) {
@@ -29,17 +30,23 @@ std::optional<ProgramArguments> ParseProgramArguments(const std::vector<std::str
   ProgramArguments parsed;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
+    std::string_view option;
     std::string_view value;
-    if (arg == kSplashOption) {
-      if (i + 1 >= args.size()) return fail("option --splash-seconds needs a value");
-      value = args[++i];
-    } else if (arg.starts_with(kSplashOption) && arg.size() > kSplashOption.size() &&
-               arg[kSplashOption.size()] == '=') {
-      value = arg.substr(kSplashOption.size() + 1);
-    } else {
-      return fail("unknown argument: " + std::string(arg));
+    for (const std::string_view known : {kSplashOption, kHandOffOption}) {
+      if (arg == known) {
+        if (i + 1 >= args.size()) return fail("option " + std::string(known) + " needs a value");
+        option = known;
+        value = args[++i];
+      } else if (arg.starts_with(known) && arg.size() > known.size() && arg[known.size()] == '=') {
+        option = known;
+        value = arg.substr(known.size() + 1);
+      }
     }
-    if (!ParseSeconds(value, parsed.splashTime)) {
+    if (option.empty()) return fail("unknown argument: " + std::string(arg));
+    if (option == kHandOffOption) {
+      if (value.empty()) return fail("--handoff-dir needs a folder");
+      parsed.handOffDirectory = std::string(value);
+    } else if (!ParseSeconds(value, parsed.splashTime)) {
       return fail("--splash-seconds needs a number of seconds from 0 to 3600, not '" +
                   std::string(value) + "'");
     }
@@ -57,6 +64,8 @@ std::string UsageText(const char* globalOptionsHelp) {
       "\n  --demo               start on a demo machine built in a fresh temporary folder:\n"
       "                       a program drive, a data drive with a year of recorded\n"
       "                       activity and an empty backup drive (removed at exit)\n"
+      "  --handoff-dir DIR    write the actions left at exit (ShadowTbl.NVX) in DIR\n"
+      "                       instead of the current folder\n"
       "  --splash-seconds N   keep the splash window up at least N seconds (default 6;\n"
       "                       for tests and scripts)\n"
       "  --help               show this text\n"

@@ -12,10 +12,14 @@ namespace ui {
 struct ProgramArguments {
   // How long the splash stays up at least. Only tests and scripts shorten it.
   std::chrono::milliseconds splashTime{6000};
+  // Where "ShadowTbl.NVX" is written at exit: the current folder unless a demo (whose
+  // drives go with its folder) or the user names another.
+  std::string handOffDirectory = ".";
 };
 
-// Reads "--splash-seconds N" (or "--splash-seconds=N", N a non-negative number, at most
-// one hour). nullopt with `error` set for a bad value or anything unrecognised.
+// Reads "--splash-seconds N" (N a non-negative number, at most one hour) and
+// "--handoff-dir DIR", each also as "--option=value". nullopt with `error` set for a bad
+// value or anything unrecognised.
 std::optional<ProgramArguments> ParseProgramArguments(const std::vector<std::string>& args,
                                                       std::string* error);
 

@@ -33,7 +33,7 @@ bool CMainApp::InitInstance() {
   frame_ = std::make_unique<CMainFrame>(state_, *system_, prompter_, *optionStore_, commands_);
   frame_->SetSplash(splash_.get());
   prompter_.SetParent(frame_.get());
-  InstallCloseSequence(*frame_);
+  InstallCloseSequence(*frame_, options_.handOffDirectory);
   InstallDatabasePages(*frame_);
   connect(frame_.get(), &CMainFrame::closed, this, [this] {
     frameClosed_ = true;

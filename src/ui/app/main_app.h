@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <chrono>
+#include <string>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,7 @@ class SplashWindow;
 struct AppOptions {
   QString configDir;                                // holds the options file
   std::chrono::milliseconds splashTime{6000};       // the splash's minimum time
+  std::string handOffDirectory = ".";               // where "ShadowTbl.NVX" goes at exit
 };
 
 class CMainApp : public QObject {

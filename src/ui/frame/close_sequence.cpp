@@ -7,12 +7,13 @@
 
 namespace ui {
 
-void InstallCloseSequence(CMainFrame& frame) {
-  frame.SetCloseHandler([&frame] {
+void InstallCloseSequence(CMainFrame& frame, std::string handOffDirectory) {
+  frame.SetCloseHandler([&frame, handOffDirectory = std::move(handOffDirectory)] {
     ShellContext& context = frame.Context();
     CDriveTree& tree = frame.Tree();
     return shell::RunShutdown({context.state, context.system, context.prompter, &tree.DriveList(),
-                               [&tree] { return tree.Scanner().ScanThreadRunning(); }});
+                               [&tree] { return tree.Scanner().ScanThreadRunning(); },
+                               handOffDirectory});
   });
 }
 

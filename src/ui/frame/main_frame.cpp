@@ -127,7 +127,15 @@ void CMainFrame::CreateClient() {
   listFrame_ = new PaneFrame(list_, splitter_);
   // Actions run over the tree's records; the list shows the run's results.
   SetDriveList(&tree_->DriveList());
-  connect(this, &CMainFrame::actionsPerformed, list_, [this] { list_->Refill(); });
+  connect(this, &CMainFrame::actionsPerformed, list_, [this] {
+    // The run changed sizes: the tree shows its folder again, caption totals included.
+    const QModelIndex current = tree_->CurrentItem();
+    if (list_->ShownFolder() != nullptr && list_->ShownFolder() == tree_->RecordOf(current)) {
+      tree_->ShowFolder(current);
+    } else {
+      list_->Refill();
+    }
+  });
   // A scan hands its records over in place of the old ones: the list must not go on
   // pointing at a record that is gone or whose entries have changed under its rows.
   connect(tree_, &CDriveTree::subtreeReplaced, list_, [this](scan::CFolderInfo* record) {

@@ -1,0 +1,123 @@
+// "Perform actions" from the frame: what the Files list shows once the run is over.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "analysis/space.h"
+#include "files/list_format.h"
+#include "shell/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/temp_drives.h"
+#include "support_ui/qt_application.h"
+#include "ui/actions/perform_dialog.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/list/files_model.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace {
+
+class PerformInFrameTest : public ::testing::Test {
+ protected:
+  PerformInFrameTest() : options(config.path()) {
+    testing_support::App();
+    drives.WriteFileOfSize("D:\\Work\\big.bin", 300 * 1024);
+    drives.WriteFile("D:\\Work\\small.txt", "small");
+    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
+    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+  }
+  ~PerformInFrameTest() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  ui::CDriveTree& Tree() { return frame->Tree(); }
+  ui::CFilesList& List() { return frame->List(); }
+  void ScanDriveD() {
+    for (int row = 0; row < Tree().model()->rowCount(); ++row) {
+      const QModelIndex item = Tree().model()->index(row, 0);
+      if (item.data().toString().startsWith(QLatin1Char('D'))) Tree().setCurrentIndex(item);
+    }
+    commands.SetActiveView(ui::Target::Tree);
+    ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+    QElapsedTimer timer;
+    timer.start();
+    do {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    } while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
+    ASSERT_FALSE(state.ScanInProgress.load());
+  }
+  int RowOf(const char* name) {
+    for (int row = 0; row < List().model()->rowCount(); ++row) {
+      if (List().model()->index(row, files::kColName).data().toString() == QLatin1String(name)) return row;
+    }
+    ADD_FAILURE() << name << " is not listed";
+    return 0;
+  }
+  std::string Cell(const char* name, int column) {
+    return List().model()->index(RowOf(name), column).data().toString().trimmed().toStdString();
+  }
+  // Runs "Perform actions" and presses Go in its dialog, which closes itself at the end.
+  void Perform() {
+    QTimer go;
+    QObject::connect(&go, &QTimer::timeout, [&go] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<ui::CPerformDialog*>(widget);
+        if (dialog == nullptr || !dialog->isVisible() || dialog->Running()) continue;
+        if (auto* button = dialog->findChild<QPushButton*>(QStringLiteral("1115")); button && button->isEnabled()) {
+          go.stop();
+          button->click();
+        }
+      }
+    });
+    go.start(10);
+    ASSERT_TRUE(commands.Execute(ui::cmd::kPerformActions));
+  }
+
+  testing_support::TempDrives drives{"CDE"};
+  QTemporaryDir config;
+  ui::SettingsOptionStore options;
+  testing_support::ScriptedPrompter prompter;
+  shell::AppState state;
+  ui::CommandTable commands;
+  std::unique_ptr<ui::CMainFrame> frame;
+};
+
+TEST_F(PerformInFrameTest, AfterABackUpTheListAndItsCaptionShowTheEmptiedFile) {
+  ScanDriveD();
+  Tree().setCurrentIndex(Tree().FindChildItem(Tree().CurrentItem(), QStringLiteral("Work")));
+  scan::CFolderInfo* work = List().ShownFolder();
+  ASSERT_NE(work, nullptr);
+  ASSERT_EQ(Cell("big.bin", files::kColSize), "307200");
+  const QString captionBefore = List().windowTitle();
+  ASSERT_TRUE(captionBefore.startsWith(QStringLiteral("Files List    D:\\Work\\ 2 file(s), "))) << captionBefore.toStdString();
+  const std::uint32_t big = static_cast<std::uint32_t>(List().Model().Row(RowOf("big.bin")).index);
+  work->actions()[big] = 4;
+  work->backupDrives()[big] = 'E';
+  state.PendingActionCount = 1;
+
+  Perform();
+
+  EXPECT_EQ(drives.ReadFile("D:\\Work\\big.bin"), "");
+  EXPECT_EQ(Cell("big.bin", files::kColState), "B");
+  EXPECT_EQ(Cell("big.bin", files::kColSize), "0");
+  EXPECT_EQ(Cell("big.bin", files::kColCompressedSize), "0");
+  EXPECT_EQ(Cell("big.bin", files::kColActualSize), "0");
+  // Only small.txt takes space now.
+  EXPECT_EQ(work->totalSize, 5u);
+  const QString caption = List().windowTitle();
+  EXPECT_NE(caption.toStdString(), captionBefore.toStdString());
+  EXPECT_TRUE(caption.endsWith(QStringLiteral(" of %1 K").arg(analysis::KRounded(work->totalActualSize))))
+      << caption.toStdString();
+}
+
+}  // namespace
