@@ -79,7 +79,9 @@ expect_equal "handoff" "$(jq -r '.actions[] | "\(.action)\t\(.kind)\t\(.backupDr
     "$(cli handoff "$scratch/ShadowTbl.NVX" | tail -n +2)"
 
 cd "$scratch"
-doc=$("$tools/norvex-shadow" --json --dry-run 2>/dev/null) || fail "norvex-shadow --dry-run failed"
+status=0
+doc=$("$tools/norvex-shadow" --json --dry-run 2>/dev/null) || status=$?
+expect_equal "shadow dry run exit status with a missing source" "$status" 1
 expect_equal "shadow dry run" "$(jq -c '[.dryRun, [.actions[].result], .succeeded, .failed]' <<<"$doc")" \
     '[true,["not performed","not performed"],0,0]'
 [[ -e ShadowTbl.NVX ]] || fail "a dry run used up the hand-off file"
