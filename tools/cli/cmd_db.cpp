@@ -8,6 +8,7 @@
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
+#include "cli_databases.h"
 #include "cli_paths.h"
 #include "command.h"
 
@@ -29,10 +30,7 @@ int ListRecords(Context& context) {
   {
     // The recorder keeps the table open while it runs.
     const activity::RecorderHold hold(context.system);
-    if (!table.Load(context.system)) {
-      CouldNotOpen(context, activity::kDriveTablePath);
-      return kExitFailed;
-    }
+    if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
   }
   const auto& records = table.NewState();
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -63,10 +61,7 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
   activity::AccessTables tables;
   {
     const activity::RecorderHold hold(context.system);
-    if (!table.Load(context.system)) {
-      CouldNotOpen(context, activity::kDriveTablePath);
-      return kExitFailed;
-    }
+    if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
     const int index = table.Find(activity::DriveNumber(*drive));
     if (index >= 0) {
       const activity::DriveRecord& record = table.NewState()[static_cast<std::size_t>(index)];
