@@ -66,12 +66,15 @@ ParsedDriveTable ParseDriveTable(const std::uint8_t* bytes, std::size_t length) 
     } else {
       const DriveRecord record = DriveRecord::Deserialize(bytes + offset);
       parsed.damage = RecordDamage(record, number);
-      if (parsed.damage.empty() && numberOf[record.drive] != 0) {
-        parsed.damage = RecordName(numberOf[record.drive]) + " and " + RecordName(number) +
-                        " are both for drive " + DriveName(record.drive);
+      if (parsed.damage.empty()) {  // the drive number is 1 to 26 from here on
+        std::size_t& first = numberOf[record.drive];
+        if (first != 0) {
+          parsed.damage = RecordName(first) + " and " + RecordName(number) + " are both for drive " +
+                          DriveName(record.drive);
+        }
+        first = number;
+        parsed.records.push_back(record);
       }
-      numberOf[record.drive] = number;
-      parsed.records.push_back(record);
     }
     if (!parsed.damage.empty()) {
       parsed.records.clear();
