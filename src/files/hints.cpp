@@ -79,8 +79,9 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
   const std::uint32_t reference = folder.lastAccess()[i] != 0 ? folder.lastAccess()[i] : spanStart;
   // A last access after the stamp is a use now, not one so far back that the day count
   // wraps round to "idle for ever" (which would recommend emptying the file).
-  const std::uint32_t idle =
-      reference > drive.startupStamp ? 0 : static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
+  const std::uint32_t idle = reference > drive.startupStamp
+                                 ? 0
+                                 : static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
   if (idle >= 15 && state != scan::kStateBackedUp && readOnly == 0 && writeOnly == 0 && readWrite == 0) {
     hint = kHintBackUp;
   } else if (folder.sizes()[i] < clusterSize && state == scan::kStateCompressed) {

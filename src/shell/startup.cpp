@@ -73,7 +73,8 @@ void CreateFirstRunRecords(AppState& state, platform::System& system, Prompter& 
     // would hide the first's database from every lookup and, at exit, replace its file
     // with an empty one.
     if (system.GetDriveType(Letter(i)) == platform::DriveType::Fixed) {
-      appended = state.driveTable.AppendDefaultRecord(static_cast<std::uint8_t>(i + 1), spanStart) || appended;
+      const auto drive = static_cast<std::uint8_t>(i + 1);
+      appended = state.driveTable.AppendDefaultRecord(drive, spanStart) || appended;
     }
   }
   if (appended) {
@@ -110,7 +111,8 @@ StartupOutcome RunFrameStartup(AppState& state, platform::System& system, Prompt
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
     const char drive = activity::DriveLetter(record.drive);
     if (!state.accessTables.Load(system, drive, record)) {
-      Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(activity::DriveLetter(record.location), drive)));
+      const char location = activity::DriveLetter(record.location);
+      Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(location, drive)));
       return StartupOutcome::Close;
     }
   }
