@@ -13,11 +13,6 @@ namespace {
 
 using shell::Answer;
 
-bool SameShape(const DriveRecord& a, const DriveRecord& b) {
-  return a.bucketMask == b.bucketMask && a.bucketSize == b.bucketSize &&
-         a.maxNameSize == b.maxNameSize && a.namesState == b.namesState;
-}
-
 bool StoresNames(const DriveRecord& record) { return record.namesState != -1; }
 
 std::string AccessTableOf(const DriveRecord& record) {

@@ -63,6 +63,12 @@ bool CreateZeroFilledFile(platform::System& system, std::string_view path, std::
   });
 }
 
+std::string WithHostPath(const platform::System& system, std::string_view windowsPath) {
+  std::string text(windowsPath);
+  if (const std::optional<std::string> host = system.HostPath(windowsPath)) text += " (" + *host + ")";
+  return text;
+}
+
 int DriveClass(const platform::System& system, std::uint8_t driveNumber) {
   if (!IsDriveNumber(driveNumber)) return kDriveClassOther;
   switch (system.GetDriveType(DriveLetter(driveNumber))) {

@@ -32,6 +32,11 @@ bool WriteFileReplacing(platform::System& system, std::string_view path,
 // A file of `size` zero bytes at `path` (created or replacing what was there).
 bool CreateZeroFilledFile(platform::System& system, std::string_view path, std::uint64_t size);
 
+// "C:\DriveTbl.NVX (/home/me/.local/state/norvex/DriveTbl.NVX)": a drive path alone
+// does not tell a user which real file to look at. Just the drive path when it maps to
+// no host path.
+std::string WithHostPath(const platform::System& system, std::string_view windowsPath);
+
 // 0 removable, 1 fixed, 2 remote, 3 CD-ROM, 4 RAM disk, 5 anything else.
 enum DriveClassCode : int {
   kDriveClassRemovable = 0,

@@ -38,6 +38,13 @@ struct DriveRecord {
   static DriveRecord Deserialize(const std::uint8_t* bytes);
 };
 
+// Equal in shape: the same bucket mask, bucket size, maximum name size and names state.
+// A database whose shape changes must be emptied and built again.
+inline bool SameShape(const DriveRecord& a, const DriveRecord& b) {
+  return a.bucketMask == b.bucketMask && a.bucketSize == b.bucketSize &&
+         a.maxNameSize == b.maxNameSize && a.namesState == b.namesState;
+}
+
 struct AccessRecord {
   std::uint32_t key = 0;          // low 32 bits of the path key; 0 = free slot
   std::uint32_t lastAccess = 0;   // DOS date-time

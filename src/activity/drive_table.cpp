@@ -4,6 +4,7 @@
 #include <array>
 
 #include "activity/database_files.h"
+#include "activity/drive_table_merge.h"
 #include "platform/system.h"
 
 namespace activity {
@@ -15,37 +16,61 @@ bool ValidIndex(const std::vector<DriveRecord>& records, int index) {
 
 }  // namespace
 
-bool DriveTable::Load(platform::System& system) {
-  std::array<std::uint8_t, kMaxDriveRecords * kDriveRecordSize> bytes{};
+std::optional<ParsedDriveTable> DriveTable::ReadFile(platform::System& system) {
+  std::array<std::uint8_t, kDriveTableReadLimit> bytes{};
+  std::optional<std::size_t> length;
   {
     auto file = system.OpenFile(kDriveTablePath, {platform::OpenMode::OpenAlways, true, true});
-    if (!file) return false;
-    system.SetFileAttributes(kDriveTablePath, kDatabaseAttributes);
-    // A short file leaves the rest zero, which ends the table.
-    if (!ReadFully(*file, bytes.data(), bytes.size())) return false;
+    if (!file) return std::nullopt;
+    length = ReadFully(*file, bytes.data(), bytes.size());
   }
-  newState_.clear();
-  for (std::size_t i = 0; i < kMaxDriveRecords; ++i) {
-    const DriveRecord record = DriveRecord::Deserialize(bytes.data() + i * kDriveRecordSize);
-    if (record.drive == 0) break;
-    newState_.push_back(record);
-  }
-  oldState_ = newState_;
-  loaded_ = true;
-  return true;
+  if (!length) return std::nullopt;
+  return ParseDriveTable(bytes.data(), *length);
 }
 
-bool DriveTable::Save(platform::System& system) const {
-  if (!loaded_) return true;
+bool DriveTable::WriteFile(platform::System& system, const std::vector<DriveRecord>& records) {
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(newState_.size() * kDriveRecordSize);
-  for (const DriveRecord& record : newState_) {
+  bytes.reserve(records.size() * kDriveRecordSize);
+  for (const DriveRecord& record : records) {
     const auto serialized = record.Serialize();
     bytes.insert(bytes.end(), serialized.begin(), serialized.end());
   }
   return WriteFileReplacing(system, kDriveTablePath, bytes.size(), [&bytes](platform::File& file) {
     return bytes.empty() || file.Write(bytes.data(), bytes.size());
   });
+}
+
+bool DriveTable::Load(platform::System& system) {
+  damage_.clear();
+  std::optional<ParsedDriveTable> parsed = ReadFile(system);
+  if (!parsed) return false;
+  if (!parsed->damage.empty()) {
+    damage_ = std::move(parsed->damage);
+    return false;
+  }
+  // Only a sound table is marked as the program's own.
+  system.SetFileAttributes(kDriveTablePath, kDatabaseAttributes);
+  newState_ = std::move(parsed->records);
+  oldState_ = newState_;
+  savedState_ = newState_;
+  loaded_ = true;
+  return true;
+}
+
+bool DriveTable::Save(platform::System& system) {
+  if (!loaded_) return true;
+  if (!WriteFile(system, newState_)) return false;
+  savedState_ = newState_;
+  return true;
+}
+
+bool DriveTable::SaveOwnEdits(platform::System& system) {
+  if (!loaded_) return true;
+  const std::optional<ParsedDriveTable> now = ReadFile(system);
+  if (!now || !now->damage.empty()) return false;
+  if (!WriteFile(system, MergeOwnEdits(now->records, savedState_, newState_))) return false;
+  savedState_ = newState_;
+  return true;
 }
 
 bool DriveTable::AppendDefaultRecord(std::uint8_t driveNumber, std::uint32_t spanStart) {

@@ -22,7 +22,7 @@ platform::SystemTime CalendarFields(std::uint32_t dosDateTime) {
 
 HintDrive DriveOf(char letter, const shell::AppState& state) {
   HintDrive drive;
-  drive.startupStamp = state.StartupStamp;
+  drive.startupStamp = LocalStamp(state.StartupStamp);
   if (letter < 'A' || letter > 'Z') return drive;
   const int index = state.driveTable.Find(static_cast<std::uint8_t>(letter - 64), activity::TableState::Old);
   if (index >= 0) drive.record = &state.driveTable.OldState()[static_cast<std::size_t>(index)];
@@ -39,6 +39,11 @@ void RefreshRecord(scan::CFolderInfo& record, std::uint64_t clusterSize, const H
 
 }  // namespace
 
+std::uint32_t LocalStamp(std::uint32_t utcStamp) {
+  const std::optional<std::int64_t> moment = platform::EpochFromUtcDosDateTime(utcStamp);
+  return moment ? platform::DosDateTimeFromLocal(*moment) : utcStamp;
+}
+
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier) {
   const platform::SystemTime a = CalendarFields(later);
   const platform::SystemTime b = CalendarFields(earlier);
@@ -52,8 +57,8 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const HintDrive& drive) {
   if (drive.record == nullptr) return kHintNone;
   const std::uint32_t spanStart = drive.record->spanStart;
-  // Span starts are local time and the stamp UTC: east of UTC a database started a
-  // moment ago would otherwise look days old.
+  // All three dates are local. A database that starts after the stamp (a clock set
+  // back, a span moved ahead) has recorded nothing yet.
   if (spanStart > drive.startupStamp) return kHintNone;
   const auto span = static_cast<std::uint32_t>(DayCount(drive.startupStamp, spanStart));
   if (span < 3) return kHintNone;
@@ -72,7 +77,11 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
   std::uint8_t hint =
       (state != scan::kStateCompressed && state != scan::kStateBackedUp) ? kHintCompress : kHintNone;
   const std::uint32_t reference = folder.lastAccess()[i] != 0 ? folder.lastAccess()[i] : spanStart;
-  const auto idle = static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
+  // A last access after the stamp is a use now, not one so far back that the day count
+  // wraps round to "idle for ever" (which would recommend emptying the file).
+  const std::uint32_t idle = reference > drive.startupStamp
+                                 ? 0
+                                 : static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
   if (idle >= 15 && state != scan::kStateBackedUp && readOnly == 0 && writeOnly == 0 && readWrite == 0) {
     hint = kHintBackUp;
   } else if (folder.sizes()[i] < clusterSize && state == scan::kStateCompressed) {

@@ -37,12 +37,16 @@ std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier);
 // What one drive's hints depend on besides the entry itself.
 struct HintDrive {
   const activity::DriveRecord* record = nullptr;  // nullptr: the drive has no record
-  std::uint32_t startupStamp = 0;                 // DOS date-time, UTC
+  std::uint32_t startupStamp = 0;                 // DOS date-time, local (as span starts
+                                                  // and last accesses are)
   bool compressible = false;
 };
 
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const HintDrive& drive);
+// The start-up stamp (UTC) as the local DOS date-time every other date is compared in.
+std::uint32_t LocalStamp(std::uint32_t utcStamp);
+
 // The same, with the drive found from the folder's path in the shared state.
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const shell::AppState& state);

@@ -26,9 +26,10 @@ bool HandOffPendingActions(const ShutdownInputs& in) {
   return true;
 }
 
-// False when the user gave up on saving.
+// False when the user gave up on saving. The recorder has written its counts into the
+// table since start-up; only the program's own edits go on top of them.
 bool SaveDriveTable(const ShutdownInputs& in) {
-  while (!in.state.driveTable.Save(in.system)) {
+  while (!in.state.driveTable.SaveOwnEdits(in.system)) {
     const Answer answer = in.prompter.Ask(
         {kCantSaveConfiguration, Buttons::AbortRetryIgnore, Icon::Stop, Answer::Retry});
     if (answer != Answer::Retry) return false;

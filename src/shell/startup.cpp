@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include "activity/apply_configuration.h"
+#include "activity/database_files.h"
 #include "activity/recorder_control.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
@@ -9,17 +11,16 @@
 namespace shell {
 namespace {
 
-constexpr std::size_t kLocationIndex = 25;  // the first C of the access-table message
-constexpr std::size_t kDriveIndex = 35;     // the C after "FileTbl"
+// Where the drive path of a could-not-open message starts ("Could not open the file: ")
+// and how far before the end it stops (" !").
+constexpr std::size_t kPathStart = 25;
+constexpr std::size_t kPathEndFromBack = 2;
+constexpr std::size_t kLocationIndex = kPathStart;  // the first C of the access-table message
+constexpr std::size_t kDriveIndex = 35;             // the C after "FileTbl"
 // WNetGetConnectionA answers into a buffer of this size; a longer name does not fit.
 constexpr std::size_t kNetworkNameBuffer = 255;
 
 char Letter(int index) { return static_cast<char>('A' + index); }
-
-// The letter of a stored drive number; a damaged number shows as '?' in messages.
-char StoredLetter(std::uint8_t number) {
-  return number >= 1 && number <= kDriveCount ? static_cast<char>('@' + number) : '?';
-}
 
 void Stop(Prompter& prompter, std::string text) {
   prompter.Ask(Message{std::move(text), Buttons::Ok, Icon::Stop});
@@ -32,6 +33,12 @@ std::string AccessTableOpenError(char location, char drive) {
   text[kLocationIndex] = location;
   text[kDriveIndex] = drive;
   return text;
+}
+
+std::string MessageWithHostPath(const platform::System& system, std::string message) {
+  const std::size_t end = message.size() - kPathEndFromBack;
+  const std::string path = message.substr(kPathStart, end - kPathStart);
+  return message.replace(kPathStart, path.size(), activity::WithHostPath(system, path));
 }
 
 void RecordCompressibleDrives(AppState& state, const platform::System& system) {
@@ -54,18 +61,27 @@ void RecordNetworkNames(AppState& state, const platform::System& system) {
   }
 }
 
-void AppendFirstRunRecords(AppState& state, const platform::System& system, OptionStore& options) {
+void CreateFirstRunRecords(AppState& state, platform::System& system, Prompter& prompter,
+                           OptionStore& options) {
   if (IsOn(options, kExecutedAtLeastOneTimeOption)) return;
   // A new database records from the moment it is created, in local time.
   const std::uint32_t spanStart = platform::DosDateTimeFromLocal(system.Now());
+  bool appended = false;
   for (int i = 0; i < kDriveCount; ++i) {
     // A drive table that predates the first run (a prepared machine, a reinstall) keeps
     // its records: AppendDefaultRecord adds none for a drive that has one, since a second
     // would hide the first's database from every lookup and, at exit, replace its file
     // with an empty one.
     if (system.GetDriveType(Letter(i)) == platform::DriveType::Fixed) {
-      state.driveTable.AppendDefaultRecord(static_cast<std::uint8_t>(i + 1), spanStart);
+      const auto drive = static_cast<std::uint8_t>(i + 1);
+      appended = state.driveTable.AppendDefaultRecord(drive, spanStart) || appended;
     }
+  }
+  if (appended) {
+    // Creates the new databases' files; a failed save leaves the records to the exit,
+    // which creates and saves them again, and the first run to the next start.
+    activity::ApplyConfiguration(state.driveTable, system, prompter);
+    if (!state.driveTable.SaveOwnEdits(system)) return;
   }
   options.Write(kExecutedAtLeastOneTimeOption, kOn);
 }
@@ -80,14 +96,23 @@ StartupOutcome RunFrameStartup(AppState& state, platform::System& system, Prompt
   // A failure below sends no release: the close that follows holds and releases.
   activity::SendControl(system, activity::IOCTL_RECORDER_HOLD);
   if (!state.driveTable.Load(system)) {
-    Stop(prompter, kDriveTableOpenError);
-    return StartupOutcome::Close;
+    if (state.driveTable.Damage().empty()) {
+      Stop(prompter, MessageWithHostPath(system, kDriveTableOpenError));
+      return StartupOutcome::Close;
+    }
+    // The table stays unloaded: no database is read or created, and nothing writes the
+    // file, so the user can repair or replace it.
+    Stop(prompter, kDamagedDriveTableHead + activity::WithHostPath(system, activity::kDriveTablePath) +
+                       kDamagedDriveTableMiddle + state.driveTable.Damage() + kDamagedDriveTableTail);
+    activity::SendControl(system, activity::IOCTL_RECORDER_RELEASE);
+    return StartupOutcome::Ready;
   }
-  AppendFirstRunRecords(state, system, options);
+  CreateFirstRunRecords(state, system, prompter, options);
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
-    const char drive = StoredLetter(record.drive);
+    const char drive = activity::DriveLetter(record.drive);
     if (!state.accessTables.Load(system, drive, record)) {
-      Stop(prompter, AccessTableOpenError(StoredLetter(record.location), drive));
+      const char location = activity::DriveLetter(record.location);
+      Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(location, drive)));
       return StartupOutcome::Close;
     }
   }

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "scan/record_path.h"
+#include "shell/app_state.h"
 #include "support/folder_entries.h"
 
 namespace {
@@ -95,6 +102,73 @@ TEST_F(HintTest, CompressedFileSmallerThanAClusterIsDecompressed) {
   folder.states()[large] = scan::kStateCompressed;
   EXPECT_EQ(Hint(small, 512), 2);
   EXPECT_EQ(Hint(large, 512), 0);
+}
+
+// The process's time zone for the life of the object; the one before comes back after.
+class TimeZone {
+ public:
+  explicit TimeZone(const char* zone) {
+    if (const char* before = std::getenv("TZ")) before_ = before;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~TimeZone() {
+    if (before_) {
+      ::setenv("TZ", before_->c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+  TimeZone(const TimeZone&) = delete;
+  TimeZone& operator=(const TimeZone&) = delete;
+
+ private:
+  std::optional<std::string> before_;
+};
+
+// The recorder writes local times and the start-up stamp is UTC: hints must compare
+// them in one time base, or a file used an hour ago east of UTC reads as idle for ever
+// and is recommended for a back-up, which empties it. Each zone starts on a day whose
+// local date differs from the UTC date.
+TEST(HintTimeZones, DatesCompareInLocalTimeEastAndWestOfUtc) {
+  constexpr std::int64_t kDay = 24 * 3600;
+  struct Zone {
+    const char* name;
+    std::int64_t now;
+  };
+  const Zone zones[] = {
+      {"Asia/Tokyo", 1701201600},        // 2023-11-28 20:00 UTC, the 29th 05:00 there
+      {"America/New_York", 1701226800},  // 2023-11-29 03:00 UTC, the 28th 22:00 there
+  };
+  for (const Zone& zone : zones) {
+    SCOPED_TRACE(zone.name);
+    const TimeZone inZone(zone.name);
+    const auto local = [&zone](std::int64_t offset) { return platform::DosDateTimeFromLocal(zone.now + offset); };
+    shell::AppState state;
+    state.StartupStamp = platform::DosDateTimeFromUtc(zone.now);
+    state.CompressibleDrive['D' - 'A'] = state.CompressibleDrive['E' - 'A'] = true;
+    state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), local(-60 * kDay));
+    state.driveTable.AppendDefaultRecord(activity::DriveNumber('E'), local(-2 * kDay));
+    state.driveTable.AcceptNewState();
+
+    // Used without a counted open (run, say): only the last access tells.
+    scan::CFolderInfo driveList;
+    scan::CFolderInfo& d = scan::RecordForPath(driveList, "D:\\Work\\");
+    const auto hourAgo = AddFile(d, "hour", 100000, {0, 0, 0, local(-3600)});
+    const auto afterStamp = AddFile(d, "later", 100000, {0, 0, 0, local(2 * kDay)});
+    const auto idle14 = AddFile(d, "idle14", 100000, {0, 0, 0, local(-14 * kDay)});
+    const auto idle15 = AddFile(d, "idle15", 100000, {0, 0, 0, local(-15 * kDay)});
+    EXPECT_EQ(ComputeHint(d, hourAgo, 512, state), files::kHintCompress);
+    EXPECT_EQ(ComputeHint(d, afterStamp, 512, state), files::kHintCompress) << "idle 0 days";
+    EXPECT_EQ(ComputeHint(d, idle14, 512, state), files::kHintCompress);
+    EXPECT_EQ(ComputeHint(d, idle15, 512, state), files::kHintBackUp);
+
+    // A database two local days old has not recorded long enough.
+    scan::CFolderInfo& e = scan::RecordForPath(driveList, "E:\\");
+    const auto young = AddFile(e, "young", 100000);
+    EXPECT_EQ(ComputeHint(e, young, 512, state), files::kHintNone);
+  }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using activity::recorder::Operation;
 using activity::recorder::RecordResult;
 
 constexpr std::uint32_t kSpanStart = 0x5A210000;  // 2025-01-01
-constexpr std::uint32_t kInSpan = 0x5B000000;
+constexpr std::uint32_t kInSpan = 0x5B010000;  // 2025-08-01
 
 class ActivityStoreTest : public ::testing::Test {
  protected:
@@ -136,23 +136,36 @@ TEST_F(ActivityStoreTest, AnEmptiedDatabaseForgetsWhatItsFileStillHolds) {
   EXPECT_EQ(ReadBack("D:\\old").second.total, 0u);
 }
 
-TEST_F(ActivityStoreTest, ADamagedDriveRecordIsNotRecordedNorSizesMemory) {
-  activity::DriveRecord layout = Layout();
-  layout.bucketMask = 0xFFFF;
-  layout.bucketSize = 0xFFFF;  // about 4 billion records
-  activity::DriveTable table;
-  ASSERT_TRUE(table.Load(drives_.System()));
-  layout.drive = activity::DriveNumber('D');
-  layout.location = activity::DriveNumber('C');
-  table.NewState().push_back(layout);
-  ASSERT_TRUE(table.Save(drives_.System()));
-
-  ActivityStore store(drives_.System());
-  std::string error;
-  std::vector<std::string> warnings;
-  ASSERT_TRUE(store.Open(&error, &warnings));
-  EXPECT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(store.Record("D:\\a", Operation::Read, 1, kInSpan), RecordResult::NotWatched);
+// The recorder refuses a damaged table as the program does: a table with two records
+// for one drive once made the two pick different records, and an absurd record must
+// size no memory. Nothing is counted and the file is left as it is.
+TEST_F(ActivityStoreTest, ADamagedTableIsRefusedWholeAndLeftAsItIs) {
+  Watch(Layout());
+  activity::DriveRecord absurd = Layout();
+  absurd.drive = activity::DriveNumber('D');
+  absurd.location = activity::DriveNumber('C');
+  absurd.bucketMask = 0xFFFF;
+  absurd.bucketSize = 0xFFFF;  // about 4 billion records
+  activity::DriveRecord second = Layout();
+  second.drive = activity::DriveNumber('D');
+  second.location = activity::DriveNumber('C');
+  second.bucketMask = 7;
+  const std::string sound = drives_.ReadFile("C:\\DriveTbl.NVX");
+  const auto bytes = [](const activity::DriveRecord& record) {
+    const auto one = record.Serialize();
+    return std::string(one.begin(), one.end());
+  };
+  for (const std::string& damaged : {bytes(absurd), sound + bytes(second)}) {
+    drives_.WriteFile("C:\\DriveTbl.NVX", damaged);
+    ActivityStore store(drives_.System());
+    std::string error;
+    EXPECT_FALSE(store.Open(&error));
+    EXPECT_NE(error.find("C:\\DriveTbl.NVX is damaged: "), std::string::npos) << error;
+    EXPECT_EQ(store.Record("D:\\a", Operation::Read, 1, kInSpan), RecordResult::NotWatched);
+    EXPECT_TRUE(store.WatchedDrives().empty());
+    EXPECT_TRUE(store.Close(&error));
+    EXPECT_EQ(drives_.ReadFile("C:\\DriveTbl.NVX"), damaged);
+  }
 }
 
 TEST_F(ActivityStoreTest, NamesGoToTheSlotOfTheirRecordWhenAsked) {

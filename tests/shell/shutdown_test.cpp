@@ -121,6 +121,35 @@ TEST_F(ShutdownTest, FailedSaveRetriesThenStaysOpenHeldAndDoesNotRepeatTheWork) 
   EXPECT_EQ(drives.ReadFile("C:\\FileTblD.NVX"), "recorded");
 }
 
+// While the program runs, the recorder writes its counts into the same table: the exit
+// puts the program's own edits on the file as it now is, not the copy loaded at start.
+TEST_F(ShutdownTest, ExitWritesOnlyTheProgramsEditsOverWhatTheRecorderWrote) {
+  const auto tableOf = [](const std::vector<activity::DriveRecord>& records) {
+    std::string bytes;
+    for (const activity::DriveRecord& record : records) {
+      const auto one = record.Serialize();
+      bytes.append(one.begin(), one.end());
+    }
+    return bytes;
+  };
+  activity::DriveRecord c, d;
+  c.drive = activity::DriveNumber('C');
+  d.drive = activity::DriveNumber('D');
+  d.namesState = 0;  // D: stores names
+  drives.WriteFile("C:\\DriveTbl.NVX", tableOf({c, d}));
+  ASSERT_TRUE(state.driveTable.Load(system));
+  state.driveTable.NewState()[1].spanEnd = 0x5B010000;  // the user's edit
+
+  c.recordsInUse = 3;  // what the recorder counted meanwhile
+  d.recordsInUse = 1;
+  d.namesState = 12;
+  d.reserved[0] = 7;
+  drives.WriteFile("C:\\DriveTbl.NVX", tableOf({c, d}));
+  EXPECT_TRUE(Close());
+  d.spanEnd = 0x5B010000;
+  EXPECT_EQ(drives.ReadFile("C:\\DriveTbl.NVX"), tableOf({c, d}));
+}
+
 TEST_F(ShutdownTest, ExitAfterFailedStartupStillSavesAndReleases) {
   state.driveTable.AppendDefaultRecord(activity::DriveNumber('C'), 0);
   EXPECT_TRUE(RunShutdown({state, system, prompter, nullptr, {}, drives.Dir()}));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 
 #include "activity/access_tables.h"
@@ -13,6 +14,7 @@
 #include "platform/dos_time.h"
 #include "shell/recorder_listener.h"
 #include "shell/scripted_prompter.h"
+#include "shell/shutdown.h"
 #include "shell/startup.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -126,7 +128,7 @@ TEST_F(StartupTest, FirstRunAddsOneDefaultRecordPerFixedDriveOnce) {
     EXPECT_EQ(record.spanStart, platform::DosDateTimeFromLocal(kNow));
     EXPECT_EQ(record.spanEnd, 0xEF9FBF7Du);
   }
-  EXPECT_TRUE(state.driveTable.OldState().empty());  // they count as new databases
+  EXPECT_EQ(state.driveTable.OldState(), records);  // saved with their files at once
   EXPECT_EQ(options.values[shell::kExecutedAtLeastOneTimeOption], "On");
   EXPECT_TRUE(state.accessTables.Loaded('C'));
   EXPECT_TRUE(state.accessTables.Loaded('D'));
@@ -159,7 +161,8 @@ TEST_F(StartupTest, UnopenableDriveTableClosesWithItsMessage) {
 
   EXPECT_EQ(Start(), StartupOutcome::Close);
   ASSERT_EQ(prompter.asked.size(), 1u);
-  EXPECT_EQ(prompter.asked[0].text, "Could not open the file: C:\\DriveTbl.NVX !");
+  EXPECT_EQ(prompter.asked[0].text,
+            "Could not open the file: C:\\DriveTbl.NVX (" + drives.Host("C:\\DriveTbl.NVX") + ") !");
   EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
   EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::Ok);
   EXPECT_FALSE(state.driveTable.Loaded());
@@ -174,7 +177,8 @@ TEST_F(StartupTest, UnopenableAccessTableNamesBothLettersAndStopsLoading) {
   system.Fail(Operation::Open, {FileNamed("FileTblC.NVX")});
 
   EXPECT_EQ(Start(), StartupOutcome::Close);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: D:\\FileTblC.NVX !"});
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: D:\\FileTblC.NVX (" +
+                                                      drives.Host("D:\\FileTblC.NVX") + ") !"});
   EXPECT_TRUE(state.accessTables.Loaded('D'));
   EXPECT_FALSE(state.accessTables.Loaded('C'));
   EXPECT_FALSE(state.accessTables.Loaded('E'));  // later records are not loaded
@@ -186,16 +190,89 @@ TEST_F(StartupTest, AccessTableMessagePutsTheLettersAtTheirPlaces) {
   EXPECT_EQ(shell::AccessTableOpenError('F', 'G'), "Could not open the file: F:\\FileTblG.NVX !");
 }
 
-TEST_F(StartupTest, DamagedDriveNumberGivesAReadableMessage) {
-  NotFirstRun();
-  activity::DriveRecord damaged = Record('D', 'C');
-  damaged.drive = 200;
-  drives.WriteFile("C:\\DriveTbl.NVX", TableBytes({damaged}));
-  EXPECT_EQ(Start(), StartupOutcome::Close);
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: C:\\FileTbl?.NVX !"});
+// A damaged table is told once, naming the real file; the run goes on without activity
+// databases, and neither the start nor the exit writes the file or asks about drives
+// that only the garbage names.
+TEST_F(StartupTest, DamagedDriveTableIsToldOnceAndNeverWritten) {
+  constexpr std::uint32_t kSeed = 20240613;
+  std::mt19937 random(kSeed);
+  std::string garbage(4096, '\0');
+  for (char& byte : garbage) byte = static_cast<char>(random());
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool firstRun;
+  };
+  const Case cases[] = {
+      {"cut to 10 bytes", TableBytes({Record('C', 'C'), Record('D', 'C')}).substr(0, 10), false},
+      {"4 KiB of random bytes", garbage, true},
+  };
+  for (const Case& damaged : cases) {
+    SCOPED_TRACE(std::string(damaged.name) + ", seed " + std::to_string(kSeed));
+    drives.WriteFile("C:\\DriveTbl.NVX", damaged.bytes);
+    options.values.clear();
+    if (!damaged.firstRun) NotFirstRun();
+    prompter.asked.clear();
+    system.Reset();
+    shell::AppState run;
+
+    EXPECT_EQ(Start(run), StartupOutcome::Ready);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    const std::string head = "The drive table C:\\DriveTbl.NVX (" + drives.Host("C:\\DriveTbl.NVX") + ") is damaged: ";
+    EXPECT_EQ(prompter.asked[0].text.substr(0, head.size()), head) << prompter.asked[0].text;
+    EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
+    EXPECT_FALSE(run.driveTable.Loaded());
+    EXPECT_TRUE(run.driveTable.NewState().empty());
+    for (char letter = 'A'; letter <= 'Z'; ++letter) EXPECT_FALSE(run.accessTables.Loaded(letter)) << letter;
+    EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), damaged.firstRun ? 0u : 1u);
+    EXPECT_EQ(system.RecorderCodes(), (std::vector<std::uint32_t>{activity::IOCTL_RECORDER_HOLD,
+                                                                  activity::IOCTL_RECORDER_RELEASE}));
+
+    EXPECT_TRUE(shell::RunShutdown({run, system, prompter, nullptr, {}, drives.Dir()}));
+    EXPECT_EQ(prompter.asked.size(), 1u) << prompter.Texts().back();
+    EXPECT_EQ(drives.ReadFile("C:\\DriveTbl.NVX"), damaged.bytes);
+    EXPECT_FALSE(drives.Exists("C:\\FileTblC.NVX"));
+    EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
+  }
+}
+
+// A first run that never reaches its exit (a crash, a kill) keeps its drives' databases:
+// the default records are saved, with their files, before the first run counts as done.
+TEST_F(StartupTest, FirstRunSavesTheDefaultRecordsBeforeItCountsAsDone) {
+  std::string tableAtRelease;
+  testing_support::RecorderListener recorder(drives.Dir() + "/recorder.sock", [&](std::uint32_t code) {
+    if (code == activity::IOCTL_RECORDER_RELEASE) tableAtRelease = drives.ReadFile("C:\\DriveTbl.NVX");
+  });
+  ASSERT_TRUE(recorder.Listening());
+  ASSERT_EQ(Start(), StartupOutcome::Ready);  // and no exit follows
+
+  const std::string saved = drives.ReadFile("C:\\DriveTbl.NVX");
+  EXPECT_EQ(saved, TableBytes(state.driveTable.NewState()));
+  EXPECT_EQ(saved.size(), 2 * activity::kDriveRecordSize);
+  EXPECT_EQ(tableAtRelease, saved) << "saved while the recorder held its files";
+  EXPECT_EQ(drives.ReadFile("C:\\FileTblC.NVX").size(), 135168u);
+  EXPECT_EQ(drives.ReadFile("C:\\FileTblD.NVX").size(), 135168u);
+  EXPECT_EQ(options.values[shell::kExecutedAtLeastOneTimeOption], "On");
+
+  // The recorder counts into D:'s database; the exit neither recreates nor empties it.
+  drives.WriteFile("C:\\FileTblD.NVX", "recorded");
+  EXPECT_TRUE(shell::RunShutdown({state, system, prompter, nullptr, {}, drives.Dir()}));
+  EXPECT_EQ(drives.ReadFile("C:\\FileTblD.NVX"), "recorded");
+  EXPECT_TRUE(prompter.asked.empty());
+
+  // A save that fails leaves the first run to be done again.
+  drives.WriteFile("C:\\DriveTbl.NVX", "");
+  options.values.clear();
+  system.Fail(Operation::Move, {FileNamed("DriveTbl.NVX")});
+  shell::AppState again;
+  ASSERT_EQ(Start(again), StartupOutcome::Ready);
+  EXPECT_EQ(drives.ReadFile("C:\\DriveTbl.NVX"), "");
+  EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), 0u);
 }
 
 TEST_F(StartupTest, RecorderHoldsAroundEveryDatabaseRead) {
+  NotFirstRun();
+  drives.WriteFile("C:\\DriveTbl.NVX", TableBytes({Record('C', 'C'), Record('D', 'C')}));
   // Each code is stamped with the number of files opened so far.
   std::vector<std::pair<std::uint32_t, int>> seen;
   std::mutex mutex;

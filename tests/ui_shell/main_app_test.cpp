@@ -2,6 +2,7 @@
 // databases cannot be opened.
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,10 +52,12 @@ TEST_F(MainAppTest, SplashFirstThenTheFrameOnceThePanesHaveStarted) {
   EXPECT_TRUE(app->Commands().Query(ui::cmd::kAppAbout).Enabled());
 }
 
-TEST_F(MainAppTest, UnopenableDriveTableSaysSoAndEndsTheProgram) {
-  testing_support::RemoveTree(drives.Root('C'));  // C: is gone: nothing can be created there
-  auto app = MakeApp(0ms);
-  ASSERT_TRUE(app->InitInstance());
+// A fatal start-up error is said once, with the real file, and then the process ends:
+// neither the splash nor the tip of the day (whose modal loop runs the start-up step)
+// stays on screen, and the exit code says it failed.
+TEST_F(MainAppTest, FatalStartupErrorEndsTheProgramWithNothingLeftOnScreen) {
+  drives.MakeDirectory("C:\\DriveTbl.NVX");  // a folder where the table belongs
+  auto app = MakeApp(30s);                   // the splash must be closed, not time out
   QString shown;
   QTimer answer;
   QObject::connect(&answer, &QTimer::timeout, [&shown] {
@@ -64,10 +67,25 @@ TEST_F(MainAppTest, UnopenableDriveTableSaysSoAndEndsTheProgram) {
     }
   });
   answer.start(10);
-  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->FrameClosed(); }, 5000));
-  EXPECT_EQ(shown, QStringLiteral("File Norvex: Could not open the file: C:\\DriveTbl.NVX !"));
-  EXPECT_FALSE(app->Frame()->isVisible());
-  EXPECT_EQ(app->Run(), 0);  // no message loop after a failed start
+  bool tipOutlivedTheError = false;
+  app->SetStartupTip([&tipOutlivedTheError] {
+    QDialog tip;
+    QTimer::singleShot(20000, &tip, [&] {
+      tipOutlivedTheError = true;
+      tip.reject();
+    });
+    tip.show();
+    tip.exec();
+  });
+  ASSERT_TRUE(app->InitInstance());
+  EXPECT_FALSE(tipOutlivedTheError);
+  EXPECT_EQ(shown, QStringLiteral("File Norvex: Could not open the file: C:\\DriveTbl.NVX (") +
+                       QString::fromStdString(drives.Host("C:\\DriveTbl.NVX")) + QStringLiteral(") !"));
+  EXPECT_NE(app->Run(), 0);
+  EXPECT_TRUE(app->FrameClosed());
+  for (const QWidget* window : QApplication::topLevelWidgets()) {
+    EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+  }
 }
 
 }  // namespace

@@ -130,7 +130,8 @@ TEST_F(MainFrameTest, UnopenableDriveTableClosesTheFrameBeforeThePanesStart) {
   Create();
   QSignalSpy closed(frame.get(), &CMainFrame::closed);
   QCoreApplication::sendPostedEvents();
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: C:\\DriveTbl.NVX !"});
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not open the file: C:\\DriveTbl.NVX (" +
+                                                      drives.Host("C:\\DriveTbl.NVX") + ") !"});
   EXPECT_TRUE(QTest::qWaitFor([&closed] { return closed.count() == 1; }, 2000));
   QCoreApplication::sendPostedEvents();
   EXPECT_FALSE(frame->isVisible());

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "activity/access_tables.h"
+#include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
@@ -10,11 +11,22 @@
 
 namespace cli {
 
+int ReportUnloadedTable(Context& context, const activity::DriveTable& table) {
+  if (table.Damage().empty()) {
+    context.err << "norvex-cli: could not open " << activity::WithHostPath(context.system, activity::kDriveTablePath)
+                << "\n";
+    return kExitFailed;
+  }
+  context.err << "norvex-cli: the drive table " << activity::WithHostPath(context.system, activity::kDriveTablePath)
+              << " is damaged: " << table.Damage() << "\n";
+  return kExitUsage;
+}
+
 bool LoadDatabases(Context& context, shell::AppState& state) {
   state.NetworkName = activity::ReadNetworkNames(context.system);
   const activity::RecorderHold hold(context.system);
   if (!state.driveTable.Load(context.system)) {
-    context.err << "norvex-cli: could not open " << activity::kDriveTablePath << "\n";
+    ReportUnloadedTable(context, state.driveTable);
     return false;
   }
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {

@@ -8,6 +8,7 @@
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
+#include "cli_databases.h"
 #include "cli_flags.h"
 #include "cli_paths.h"
 #include "command.h"
@@ -31,10 +32,7 @@ int ListRecords(Context& context, bool json) {
   {
     // The recorder keeps the table open while it runs.
     const activity::RecorderHold hold(context.system);
-    if (!table.Load(context.system)) {
-      CouldNotOpen(context, activity::kDriveTablePath);
-      return kExitFailed;
-    }
+    if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
   }
   if (json) {
     WriteDriveTableJson(context.out, table);
@@ -70,10 +68,7 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
   activity::AccessTables tables;
   {
     const activity::RecorderHold hold(context.system);
-    if (!table.Load(context.system)) {
-      CouldNotOpen(context, activity::kDriveTablePath);
-      return kExitFailed;
-    }
+    if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
     const int index = table.Find(activity::DriveNumber(*drive));
     if (index >= 0) {
       const activity::DriveRecord& record = table.NewState()[static_cast<std::size_t>(index)];

@@ -68,7 +68,12 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
   const activity::RecorderHold hold(system);
   activity::DriveTable table;
   if (!table.Load(system)) {
-    err << "norvex-recorder: could not open " << activity::kDriveTablePath << "\n";
+    if (table.Damage().empty()) {
+      err << "norvex-recorder: could not open " << activity::kDriveTablePath << "\n";
+    } else {
+      err << "norvex-recorder: " << activity::kDriveTablePath << " is damaged: " << table.Damage()
+          << "; not changing it\n";
+    }
     return 1;
   }
   for (const char drive : drives) {

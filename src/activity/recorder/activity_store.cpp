@@ -12,11 +12,6 @@
 namespace activity::recorder {
 namespace {
 
-bool UsableRecord(const DriveRecord& record) {
-  return IsDriveNumber(record.drive) && IsDriveNumber(record.location) && record.Capacity() > 0 &&
-         record.Capacity() + 1 <= kMaxLoadedAccessRecords;
-}
-
 std::size_t Slot(char drive) { return static_cast<std::size_t>(drive - 'A'); }
 
 }  // namespace
@@ -28,7 +23,12 @@ bool ActivityStore::Open(std::string* error, std::vector<std::string>* warnings)
   open_ = false;
   driveTable_ = DriveTable{};
   if (!driveTable_.Load(system_)) {
-    *error = std::string("could not open ") + kDriveTablePath;
+    // A damaged table is refused whole, as the program refuses it: recording by a record
+    // the program does not use would only fill a database nobody reads.
+    *error = driveTable_.Damage().empty()
+                 ? std::string("could not open ") + kDriveTablePath
+                 : std::string(kDriveTablePath) + " is damaged: " + driveTable_.Damage() +
+                       "; recording nothing until it is repaired";
     return false;
   }
   networkNames_ = ReadNetworkNames(system_);
@@ -41,13 +41,10 @@ bool ActivityStore::Open(std::string* error, std::vector<std::string>* warnings)
 }
 
 bool ActivityStore::LoadDatabase(int index, std::string* warning) {
+  // The table was checked when loaded: one record per drive, each of a size the
+  // configuration pages can make.
   DriveRecord& record = driveTable_.NewState()[static_cast<std::size_t>(index)];
-  if (!UsableRecord(record)) {
-    *warning = "drive record " + std::to_string(index + 1) + " is damaged: not recording it";
-    return false;
-  }
   const char drive = DriveLetter(record.drive);
-  if (databases_[Slot(drive)].index >= 0) return false;  // a second record of one drive
   AccessTables loader;
   if (!loader.Load(system_, drive, record)) {
     *warning = "could not open " + AccessTablePath(DriveLetter(record.location), drive);

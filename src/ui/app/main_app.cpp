@@ -37,8 +37,9 @@ bool CMainApp::InitInstance() {
   InstallDatabasePages(*frame_);
   connect(frame_.get(), &CMainFrame::closed, this, [this] {
     frameClosed_ = true;
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &CMainApp::Exit, Qt::QueuedConnection);
   });
+  connect(frame_.get(), &CMainFrame::startupFailed, this, &CMainApp::EndAfterFailedStart);
 
   if (startupTip_) startupTip_();
   return true;
@@ -46,8 +47,32 @@ bool CMainApp::InitInstance() {
 
 int CMainApp::Run() {
   // A start-up failure may have closed the frame before the loop started.
-  if (frameClosed_) return 0;
-  return QApplication::exec();
+  if (frameClosed_) return exitCode_;
+  running_ = true;
+  const int code = QApplication::exec();
+  running_ = false;
+  return code;
+}
+
+void CMainApp::Exit() {
+  // Before the loop runs there is nothing to end: Run() sees the closed frame. (Asked
+  // outside it, exit() would make every later modal loop return at once.)
+  if (running_) QCoreApplication::exit(exitCode_);
+}
+
+void CMainApp::EndAfterFailedStart() {
+  exitCode_ = kFailedStartExitCode;
+  // The splash and the tip of the day (whose modal loop ran the start-up step) go now;
+  // the frame never showed.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != frame_.get() && window->isVisible()) window->close();
+  }
+  // Queued after the frame's close: the shutdown still holds and releases the recorder
+  // and saves what was loaded, but a close it refuses must not leave a hidden program.
+  QMetaObject::invokeMethod(this, [this] {
+    frameClosed_ = true;
+    Exit();
+  }, Qt::QueuedConnection);
 }
 
 void CMainApp::ShowAbout() {

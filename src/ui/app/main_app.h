@@ -21,6 +21,8 @@ class CMainFrame;
 class SettingsOptionStore;
 class SplashWindow;
 
+inline constexpr int kFailedStartExitCode = 1;
+
 struct AppOptions {
   QString configDir;                                // holds the options file
   std::chrono::milliseconds splashTime{6000};       // the splash's minimum time
@@ -37,7 +39,8 @@ class CMainApp : public QObject {
   // The instance initialisation: splash, hidden frame, tip of the day. The frame's
   // start-up step runs from the event loop.
   bool InitInstance();
-  // The message loop; returns the exit code.
+  // The message loop; returns the exit code (kFailedStartExitCode after a fatal
+  // start-up error).
   int Run();
 
   // The tip of the day to run at start-up (when its own setting says so). Command 114
@@ -54,6 +57,10 @@ class CMainApp : public QObject {
 
  private:
   void ShowAbout();
+  // After a fatal start-up error has been told: nothing else of the program may stay on
+  // screen, and once the frame's close has run (whatever it decided) the process ends.
+  void EndAfterFailedStart();
+  void Exit();
 
   AppOptions options_;
   std::unique_ptr<platform::System> system_;
@@ -65,6 +72,8 @@ class CMainApp : public QObject {
   std::unique_ptr<CMainFrame> frame_;
   std::function<void()> startupTip_;
   bool frameClosed_ = false;
+  bool running_ = false;  // inside Run()'s message loop
+  int exitCode_ = 0;
 };
 
 }  // namespace ui

@@ -300,6 +300,7 @@ void CMainFrame::StartupStep() {
       context_->state, context_->system, context_->prompter, options_);
   if (outcome == shell::StartupOutcome::Close) {
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    emit startupFailed();
     return;
   }
   PostWindowMessage(tree_, UM_STARTUP);

@@ -78,6 +78,8 @@ class CMainFrame : public QMainWindow {
   void filesSortRequested();
   // The frame has accepted its close: the program ends.
   void closed();
+  // The start-up step failed and was told; the frame's close is already queued.
+  void startupFailed();
   // An action run has recalculated the drives: the Files list refills its folder.
   void actionsPerformed();
 
