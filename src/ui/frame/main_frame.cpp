@@ -165,8 +165,9 @@ void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
   shell::AppState& state = context_->state;
 
+  // Never during a scan: its hand-over would replace records the action run walks.
   commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
-    ui.Enable(state.PendingActionCount.load() != 0);
+    ui.Enable(state.PendingActionCount.load() != 0 && !state.ScanInProgress.load());
   });
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
                     [this] {

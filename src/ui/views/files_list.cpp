@@ -74,13 +74,17 @@ CFilesList::~CFilesList() {
 
 void CFilesList::RegisterCommands() {
   CommandTable& commands = context_.commands;
-  commands.Register(cmd::kSelectAll, Target::List, [this] { SelectAll(); });
+  commands.Register(cmd::kSelectAll, Target::List, [this] { SelectAll(); },
+                    [this](CommandUi& ui) { ui.Enable(model_->rowCount() > 0); });
   commands.Register(cmd::kRefreshHints, Target::List, [this] { RefreshHints(); });
   commands.Register(cmd::kHintOptions, Target::Frame,
                     [this] { RunHintOptions(context_.state.HintOptions, window()); });
-  commands.Register(cmd::kSelectActions, Target::List, [this] {
-    if (QMenu* popup = MainMenuPopup(strings::kFilesListMenu, 3)) popup->exec(QCursor::pos());
-  });
+  commands.Register(
+      cmd::kSelectActions, Target::List,
+      [this] {
+        if (QMenu* popup = MainMenuPopup(strings::kFilesListMenu, 3)) popup->exec(QCursor::pos());
+      },
+      [this](CommandUi& ui) { ui.Enable(selectionModel() != nullptr && selectionModel()->hasSelection()); });
 }
 
 bool CFilesList::event(QEvent* event) {
