@@ -6,10 +6,12 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "shell/app_state.h"
@@ -21,6 +23,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/help/help_window.h"
 #include "ui/list/files_model.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
@@ -70,8 +73,9 @@ class PaneCommandsTest : public ::testing::Test {
 
   // Triggers the frame's accelerator for `keys`, as pressing them does, and returns the
   // modal dialog it opened (closed again by then), or null when none opened.
+  // `inDialog` runs once on the modal dialog the keys open, before it is closed.
   template <typename Dialog>
-  bool PressOpens(const QKeySequence& keys) {
+  bool PressOpens(const QKeySequence& keys, const std::function<void(QDialog&)>& inDialog = {}) {
     QAction* shortcut = nullptr;
     for (QAction* action : frame->actions()) {
       if (action->shortcuts().contains(keys)) shortcut = action;
@@ -87,8 +91,10 @@ class PaneCommandsTest : public ::testing::Test {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
+      if (opened) return;
       opened = true;
       matched = dynamic_cast<Dialog*>(dialog) != nullptr;
+      if (matched && inDialog) inDialog(*dialog);
       dialog->reject();
     });
     poll.start();
@@ -121,6 +127,21 @@ TEST_F(PaneCommandsTest, TreeKeysOpenTheAnalysisAndTheDriveSheetOfAScannedDrive)
   EXPECT_TRUE(PressOpens<ui::CClusterAnalysisDlg>(kAltA));
   EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter));
   EXPECT_TRUE(prompter.asked.empty());
+}
+
+TEST_F(PaneCommandsTest, HelpOfTheChangeDialogOpensItsPageFromTheTreeAndFromTheList) {
+  ScanDriveD();
+  const auto pressHelp = [this](QDialog& dialog) {
+    auto* help = dialog.findChild<QPushButton*>(QStringLiteral("57670"));
+    ASSERT_NE(help, nullptr);
+    help->click();
+    EXPECT_TRUE(frame->Help().isVisible());
+    EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("cluster_size.html"));
+    frame->Help().close();
+  };
+  EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(QKeySequence(Qt::AltModifier | Qt::Key_C), pressHelp));
+  frame->List().selectRow(0);
+  EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(kCtrlC, pressHelp));
 }
 
 TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {

@@ -18,6 +18,8 @@
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/help/help_pages.h"
+#include "ui/help/help_window.h"
 #include "ui/views/drive_tree_model.h"
 #include "ui/views/drive_tree_texts.h"
 #include "ui/views/files_list.h"
@@ -469,6 +471,8 @@ TreeCommandAccess CDriveTree::CommandAccess() {
   access.postRescan = [this] { QTimer::singleShot(0, this, [this] { Rescan(); }); };
   access.showCurrentFolder = [this] { ShowFolder(currentIndex()); };
   access.updateDriveIcons = [this] { UpdateDriveIcons(); };
+  // The change dialog's "&Help", wherever the dialog was opened from.
+  access.help = [this] { context_.frame.Help().ShowPage(help::kClusterSizePage); };
   return access;
 }
 
