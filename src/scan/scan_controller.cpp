@@ -34,9 +34,47 @@ ScanController::~ScanController() {
 }
 
 void ScanController::Post(const Handle& handle, std::function<void(ScanController&)> call) const {
-  post_([handle, call = std::move(call)] {
-    if (const Self self = handle.lock()) call(**self);
+  post_([handle, call = std::move(call)]() mutable {
+    if (const Self self = handle.lock()) (*self)->RunOrDefer(std::move(call));
   });
+}
+
+void ScanController::RunOrDefer(std::function<void(ScanController&)> call) {
+  if (holds_ != 0) {
+    deferred_.push_back(std::move(call));
+    return;
+  }
+  call(*this);
+}
+
+RecordsHold ScanController::HoldRecords() {
+  ++holds_;
+  return RecordsHold(Handle(self_));
+}
+
+void ScanController::ReleaseHold() {
+  if (holds_ == 0 || --holds_ != 0) return;
+  // Posted, not run here: the hold ends in a destructor, perhaps deep inside the code
+  // that took it.
+  for (auto& call : std::exchange(deferred_, {})) Post(Handle(self_), std::move(call));
+}
+
+void ScanController::WhenRecordsFree(std::function<void()> call) {
+  Post(Handle(self_), [call = std::move(call)](ScanController&) { call(); });
+}
+
+RecordsHold& RecordsHold::operator=(RecordsHold&& other) noexcept {
+  if (this != &other) {
+    Release();
+    controller_ = std::move(other.controller_);
+    other.controller_.reset();
+  }
+  return *this;
+}
+
+void RecordsHold::Release() {
+  if (const auto controller = controller_.lock()) (*controller)->ReleaseHold();
+  controller_.reset();
 }
 
 bool ScanController::StartScan(CFolderInfo& record) {

@@ -1,5 +1,6 @@
-// The cluster size and properties commands reached from the frame's accelerators: each
-// key reaches the pane that owns its command and opens that command's dialog.
+// The commands that join the two panes, on the real frame: each key reaches the pane
+// that owns its command and opens that command's dialog; windows that keep records hold
+// off the scans' hand-overs.
 
 #include <QAction>
 #include <QApplication>
@@ -18,10 +19,14 @@
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
+#include "ui/actions/backup_dialog.h"
+#include "ui/actions/perform_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "scan/scan_controller.h"
+#include "ui/frame/close_sequence.h"
 #include "ui/frame/main_frame.h"
 #include "ui/help/help_window.h"
 #include "ui/list/files_model.h"
@@ -71,9 +76,8 @@ class PaneCommandsTest : public ::testing::Test {
     ASSERT_NE(frame->List().ShownFolder(), nullptr);
   }
 
-  // Triggers the frame's accelerator for `keys`, as pressing them does, and returns the
-  // modal dialog it opened (closed again by then), or null when none opened.
-  // `inDialog` runs once on the modal dialog the keys open, before it is closed.
+  // Triggers the frame's accelerator for `keys`, as pressing them does; true when that
+  // opened a modal `Dialog` (closed again by then). `inDialog` runs on it while it is up.
   template <typename Dialog>
   bool PressOpens(const QKeySequence& keys, const std::function<void(QDialog&)>& inDialog = {}) {
     QAction* shortcut = nullptr;
@@ -84,6 +88,12 @@ class PaneCommandsTest : public ::testing::Test {
       ADD_FAILURE() << "no accelerator " << keys.toString().toStdString();
       return false;
     }
+    return Opens<Dialog>([shortcut] { shortcut->trigger(); }, inDialog, keys.toString().toStdString());
+  }
+
+  template <typename Dialog>
+  bool Opens(const std::function<void()>& trigger, const std::function<void(QDialog&)>& inDialog,
+             const std::string& what) {
     bool opened = false;
     bool matched = false;
     QTimer poll;
@@ -102,9 +112,9 @@ class PaneCommandsTest : public ::testing::Test {
     QTimer::singleShot(5000, [] {
       if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
-    shortcut->trigger();
+    trigger();
     poll.stop();
-    EXPECT_TRUE(!opened || matched) << "another dialog opened for " << keys.toString().toStdString();
+    EXPECT_TRUE(!opened || matched) << "another dialog opened for " << what;
     return opened && matched;
   }
 
@@ -142,6 +152,29 @@ TEST_F(PaneCommandsTest, HelpOfTheChangeDialogOpensItsPageFromTheTreeAndFromTheL
   EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(QKeySequence(Qt::AltModifier | Qt::Key_C), pressHelp));
   frame->List().selectRow(0);
   EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(kCtrlC, pressHelp));
+}
+
+// What such a window shows or acts on are records: no scan may replace them meanwhile.
+TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
+  ScanDriveD();
+  const auto held = [this](QDialog&) { EXPECT_TRUE(frame->Tree().Scanner().RecordsHeld()); };
+  state.PendingActionCount = 1;
+  EXPECT_TRUE(Opens<ui::CPerformDialog>([this] { commands.Execute(ui::cmd::kPerformActions); }, held, "perform"));
+  EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter, held));
+  frame->List().selectRow(0);
+  EXPECT_TRUE(PressOpens<ui::CListProperties>(kCtrlEnter, held));
+  commands.SetActiveView(ui::Target::List);
+  EXPECT_TRUE(Opens<ui::BackupDialog>([this] { commands.Execute(ui::cmd::kBackup); }, held, "back up"));
+  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+
+  // Closing asks about the pending actions before it hands them over.
+  ui::InstallCloseSequence(*frame);
+  std::vector<bool> heldWhileAsked;
+  prompter.onAsk = [&](const shell::Message&) { heldWhileAsked.push_back(frame->Tree().Scanner().RecordsHeld()); };
+  prompter.answers.push_back(shell::Answer::No);
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(heldWhileAsked, std::vector<bool>{true});
+  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
 }
 
 TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {

@@ -15,6 +15,7 @@
 #include <QWhatsThis>
 
 #include "scan/record_search.h"
+#include "scan/scan_controller.h"
 #include "shell/app_state.h"
 #include "shell/options.h"
 #include "shell/prompter.h"
@@ -192,6 +193,8 @@ void CMainFrame::RegisterCommands() {
 
 void CMainFrame::PerformActions() {
   if (driveList_ == nullptr) return;
+  // The run walks the records: no scan may replace them until the dialog has gone.
+  const scan::RecordsHold hold = tree_->Scanner().HoldRecords();
   CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
   dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
   connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);

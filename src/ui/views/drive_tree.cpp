@@ -396,7 +396,7 @@ void CDriveTree::ExpandQuietly(const QModelIndex& item) {
 }
 
 void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
-  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kRefreshHints); });
+  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kRefreshHints); });
   if (!ending.refresh) return;
   if (ending.travelTarget) {
     const QModelIndex target = FindChildItem(currentIndex(), QString::fromStdString(*ending.travelTarget));
@@ -420,7 +420,7 @@ void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding&
 }
 
 void CDriveTree::ClusterAnalysisPending() {
-  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
+  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
 }
 
 // --- commands ----------------------------------------------------------------------
@@ -454,6 +454,7 @@ void CDriveTree::Properties() {
   const QString title = path.size() == 3
                             ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
                             : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
+  const scan::RecordsHold hold = scanner_->HoldRecords();
   RunTreeProperties(context_, CommandAccess(), title.toStdString());
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "scan/scan_controller.h"
 #include "shell/app_state.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
@@ -58,6 +59,7 @@ void WirePaneCommands(CMainFrame& frame) {
         const scan::CFolderInfo* shown = list.ShownFolder();
         const std::vector<std::uint32_t> selected = list.SelectedEntries();
         if (shown == nullptr || selected.empty()) return;
+        const scan::RecordsHold hold = frame.Tree().Scanner().HoldRecords();
         RunListProperties(frame.Context(), *shown, selected);
       },
       entriesSelected);
