@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -175,6 +176,58 @@ TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
   EXPECT_FALSE(frame->close());
   EXPECT_EQ(heldWhileAsked, std::vector<bool>{true});
   EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+}
+
+// Ctrl+C on D:\Work\a.txt, "Size analysis", Yes to the rescan it asks for, the analysis
+// that follows the rescan, then OK with another size: the rescan has replaced the folder
+// the dialog was opened for, and the size must reach the entry as it is now.
+TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNewRecords) {
+  ui::CDriveTree& tree = frame->Tree();
+  tree.expand(Drive('D'));  // a shallow read: the drive does not count as scanned
+  QElapsedTimer timer;
+  timer.start();
+  while (!tree.isExpanded(Drive('D')) && timer.elapsed() < 10000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  tree.setCurrentIndex(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
+  ui::CFilesList& list = frame->List();
+  ASSERT_EQ(list.model()->rowCount(), 1);
+  list.selectRow(0);
+  ASSERT_FALSE(state.DriveScanned[shell::DriveIndex('D')].load());
+
+  prompter.answers.push_back(shell::Answer::Yes);
+  int step = 0;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* change = dynamic_cast<ui::CChangeClusterSizeDlg*>(modal);
+    if (step == 0 && change != nullptr) {
+      step = 1;
+      change->findChild<QPushButton*>(QStringLiteral("SizeAnalysis"))->click();
+    } else if (step == 1 && dynamic_cast<ui::CClusterAnalysisDlg*>(modal) != nullptr) {
+      step = 2;
+      static_cast<QDialog*>(modal)->accept();
+    } else if (step == 2 && change != nullptr) {
+      step = 3;
+      change->NewSizeBox().setEditText(QStringLiteral("65536"));
+      change->findChild<QPushButton*>(QStringLiteral("1"))->click();
+    }
+  });
+  poll.start();
+  QTimer::singleShot(10000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  ASSERT_TRUE(commands.Execute(ui::cmd::kListChangeClusterSize));
+  poll.stop();
+  ASSERT_EQ(step, 3);
+  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+
+  const scan::CFolderInfo* work = tree.RecordOf(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
+  ASSERT_NE(work, nullptr);
+  ASSERT_EQ(work->Count(), 1u);
+  EXPECT_EQ(work->actualSizes()[0], 65536u);
+  EXPECT_GE(tree.RecordOf(Drive('D'))->totalActualSize, 65536u);  // the drive's totals follow
 }
 
 TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {
