@@ -77,30 +77,38 @@ void RecordsHold::Release() {
   controller_.reset();
 }
 
-bool ScanController::StartScan(CFolderInfo& record) {
-  if (workerActive_) return false;
-  const ScanRequest request = RequestFor(record, state_.ShallowScan);
-  scanned_ = &record;
-  scanDrive_ = request.path.front();
+bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders) {
+  if (workerActive_ || folders.empty()) return false;
+  std::vector<ScanRequest> requests;
+  for (const CFolderInfo* folder : folders) requests.push_back(RequestFor(*folder, state_.ShallowScan));
+  scanned_ = &item;
+  parts_ = std::move(folders);
+  scanDrive_ = requests.front().path.front();
   // On this thread rather than the worker's, so that a Stop arriving at once clears
   // DriveScanned for good.
-  MarkScanStarted(state_, record, request);
+  for (std::size_t i = 0; i < parts_.size(); ++i) MarkScanStarted(state_, *parts_[i], requests[i]);
   workerActive_ = true;
-  events_.ScanStarted(record);
+  for (CFolderInfo* folder : parts_) events_.ScanStarted(*folder);
 
   if (worker_.joinable()) worker_.join();
-  worker_ = std::thread([this, request, handle = Handle(self_)] {
-    auto scanned = std::make_shared<ScannedSubtree>(ScanSubtree(request, system_, state_, status_));
+  worker_ = std::thread([this, requests = std::move(requests), handle = Handle(self_)] {
+    auto scanned = std::make_shared<std::vector<ScannedSubtree>>();
+    for (const ScanRequest& request : requests) {
+      if (!scanned->empty() && !state_.ScanInProgress) break;  // stopped
+      scanned->push_back(ScanSubtree(request, system_, state_, status_));
+    }
     Post(handle, [scanned](ScanController& controller) { controller.Finish(scanned); });
   });
   return true;
 }
 
-void ScanController::Finish(const std::shared_ptr<ScannedSubtree>& scanned) {
+void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned) {
+  for (std::size_t i = 0; i < scanned->size(); ++i) {
+    PlaceSubtree(*parts_[i], (*scanned)[i], state_);
+    events_.SubtreePlaced(*parts_[i]);
+  }
   CFolderInfo& record = *scanned_;
-  PlaceSubtree(record, *scanned, state_);
-  events_.SubtreePlaced(record);
-  RecalculateDrive(record.DriveRecord(), scanned->clusterSize, status_);
+  RecalculateDrive(record.DriveRecord(), scanned->front().clusterSize, status_);
   const ScanEnding ending = BeginScanEnd(state_);
   worker_.join();
   events_.ScanFinished(record, ending);

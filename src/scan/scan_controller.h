@@ -79,7 +79,12 @@ class ScanController {
   // shallow when ShallowScan is set. False, and nothing done, while a worker still runs
   // (even one that was told to stop): a second scan could replace records the first is
   // about to hand over. Callers check ScanInProgress first, as for every scan command.
-  bool StartScan(CFolderInfo& record);
+  bool StartScan(CFolderInfo& record) { return StartScan(record, {&record}); }
+  // One scan that reads each of `folders` (records at or below `item`, none of them
+  // below another) in turn, and leaves every other record alone. ScanStarted and
+  // SubtreePlaced come for each folder, ScanFinished once, for `item`. Once stopped, the
+  // folders not yet begun stay as they were.
+  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders);
   // The worker thread exists (from StartScan until the scan is closed): the
   // ScanThread that Rescan and the frame's update handlers test.
   bool ScanThreadRunning() const { return workerActive_; }
@@ -115,7 +120,7 @@ class ScanController {
   // Runs `call` on the UI thread, unless the controller is gone by then. Threads take
   // their handle on the UI thread before they start.
   void Post(const Handle& handle, std::function<void(ScanController&)> call) const;
-  void Finish(const std::shared_ptr<ScannedSubtree>& scanned);
+  void Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned);
   void RunAfterScan();
   void AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle);
   void StartAutoDrive(std::uint64_t ticket, char letter);
@@ -134,7 +139,8 @@ class ScanController {
   // UI thread only.
   std::thread worker_;
   bool workerActive_ = false;
-  CFolderInfo* scanned_ = nullptr;
+  CFolderInfo* scanned_ = nullptr;        // the item the scan was asked for
+  std::vector<CFolderInfo*> parts_;       // the folders it reads, in order
   char scanDrive_ = 0;
   std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
   std::vector<std::function<void()>> afterScan_;

@@ -194,6 +194,29 @@ TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
   EXPECT_FALSE(startedWhileClosing);
 }
 
+TEST_F(ScanControllerTest, OneScanOfSeveralFoldersLeavesTheRestAloneAndEndsAtAStop) {
+  CFolderInfo& d = Drive('D');
+  d.AddEntry(NewEntry{kSourceSubfolder, "one", 0, 0, 0, kKindFolder, 0, 0});
+  d.AddEntry(NewEntry{kSourceSubfolder, "two", 0, 0, 0, kKindFolder, 0, 0});
+  d.AddEntry(NewEntry{'D', "kept.txt", 4, 4, 0, kKindFile, 0, 0});
+  d.actions()[2] = 4;  // chosen before: nothing may read D:\ itself again
+  events_.stopped = true;
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(d, {d.GetChild(0), d.GetChild(1)}));
+  controller_->StopScanning();
+  Release();
+
+  ASSERT_TRUE(RunUntilFinished(1));
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"started D:\\one\\", "started D:\\two\\",
+                                                   "placed D:\\one\\", "finished D:\\"}));
+  EXPECT_EQ(d.GetChild(0)->Count(), 2u);  // a.txt and deeper\, listed before the stop took
+  EXPECT_EQ(d.GetChild(1)->Count(), 0u);  // not begun
+  EXPECT_EQ(d.GetChild(1)->readState, ReadState::NotRead);
+  ASSERT_EQ(d.Count(), 3u);
+  EXPECT_EQ(d.actions()[2], 4);
+  EXPECT_EQ(d.totalFiles, 3u);  // the drive's totals follow: one\a.txt, one\deeper\b.txt, kept.txt
+}
+
 TEST_F(ScanControllerTest, TheStartUpScanReadsEachFixedDriveInTurn) {
   std::string fixed;
   for (const char letter : std::string("CDE")) {

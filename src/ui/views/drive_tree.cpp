@@ -397,7 +397,12 @@ void CDriveTree::ExpandQuietly(const QModelIndex& item) {
 
 void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
   scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kRefreshHints); });
-  if (!ending.refresh) return;
+  const QPersistentModelIndex expandAll = std::exchange(expandAllItem_, QPersistentModelIndex());
+  if (ending.refresh) SelectAfterScan(record, ending);
+  if (expandAll.isValid() && expandAll == ItemOf(&record)) ExpandAllRead(expandAll);
+}
+
+void CDriveTree::SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
   if (ending.travelTarget) {
     const QModelIndex target = FindChildItem(currentIndex(), QString::fromStdString(*ending.travelTarget));
     if (target.isValid()) {
@@ -433,14 +438,51 @@ void CDriveTree::CollapseAll() {
   walk(currentIndex());
 }
 
+namespace {
+
+// The folders at or below `record` that were never read, none below another: the
+// record itself when it was never read, else its unread subfolders at any depth. Only
+// these are read again, so no entry read before (and no action set on one) is lost.
+void CollectUnread(scan::CFolderInfo& record, std::vector<scan::CFolderInfo*>& unread) {
+  if (record.readState == scan::ReadState::NotRead) {
+    unread.push_back(&record);
+    return;
+  }
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    if (scan::CFolderInfo* child = record.IsFolder(i) ? record.GetChild(i) : nullptr) CollectUnread(*child, unread);
+  }
+}
+
+}  // namespace
+
+// Whatever below the item was never read is read first, in one scan; the scan's end
+// then expands everything. Expanding item by item would start a scan for the first
+// unread folder and refuse every other one while it runs.
 void CDriveTree::ExpandAll() {
   const QModelIndex current = currentIndex();
+  scan::CFolderInfo* record = RecordOf(current);
+  if (record == nullptr) return;
+  std::vector<scan::CFolderInfo*> unread;
+  CollectUnread(*record, unread);
+  if (unread.empty()) {
+    ExpandAllRead(current);
+    return;
+  }
+  if (context_.state.ScanInProgress.load()) {
+    context_.prompter.Ask(shell::Message{tree_text::kStopScanningFirst, shell::Buttons::Ok, shell::Icon::Stop});
+    return;
+  }
+  context_.state.ShallowScan = false;
+  if (scanner_->StartScan(*record, std::move(unread))) expandAllItem_ = current;
+}
+
+void CDriveTree::ExpandAllRead(const QModelIndex& top) {
   const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
-    expand(item);
+    ExpandQuietly(item);
     for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
   };
-  walk(current);
-  scrollTo(current);
+  walk(top);
+  scrollTo(top);
 }
 
 void CDriveTree::UpOneLevel() {
