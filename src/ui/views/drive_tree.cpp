@@ -440,17 +440,25 @@ void CDriveTree::CollapseAll() {
 
 namespace {
 
-// The folders at or below `record` that were never read, none below another: the
-// record itself when it was never read, else its unread subfolders at any depth. Only
-// these are read again, so no entry read before (and no action set on one) is lost.
-void CollectUnread(scan::CFolderInfo& record, std::vector<scan::CFolderInfo*>& unread) {
-  if (record.readState == scan::ReadState::NotRead) {
-    unread.push_back(&record);
-    return;
+// The folders at or below `top` that were never read, none below another, in tree
+// order: `top` itself when it was never read, else its unread subfolders at any depth.
+// Only these are read, so no entry read before (and no action chosen on one) is lost.
+std::vector<scan::CFolderInfo*> UnreadFolders(scan::CFolderInfo& top) {
+  std::vector<scan::CFolderInfo*> unread;
+  // An explicit stack: folder trees can be deeper than the call stack allows.
+  std::vector<scan::CFolderInfo*> pending{&top};
+  while (!pending.empty()) {
+    scan::CFolderInfo* folder = pending.back();
+    pending.pop_back();
+    if (folder->readState == scan::ReadState::NotRead) {
+      unread.push_back(folder);
+      continue;
+    }
+    for (std::uint32_t i = folder->Count(); i-- > 0;) {
+      if (scan::CFolderInfo* child = folder->IsFolder(i) ? folder->GetChild(i) : nullptr) pending.push_back(child);
+    }
   }
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (scan::CFolderInfo* child = record.IsFolder(i) ? record.GetChild(i) : nullptr) CollectUnread(*child, unread);
-  }
+  return unread;
 }
 
 }  // namespace
@@ -462,8 +470,7 @@ void CDriveTree::ExpandAll() {
   const QModelIndex current = currentIndex();
   scan::CFolderInfo* record = RecordOf(current);
   if (record == nullptr) return;
-  std::vector<scan::CFolderInfo*> unread;
-  CollectUnread(*record, unread);
+  std::vector<scan::CFolderInfo*> unread = UnreadFolders(*record);
   if (unread.empty()) {
     ExpandAllRead(current);
     return;
