@@ -34,35 +34,81 @@ ScanController::~ScanController() {
 }
 
 void ScanController::Post(const Handle& handle, std::function<void(ScanController&)> call) const {
-  post_([handle, call = std::move(call)] {
-    if (const Self self = handle.lock()) call(**self);
+  post_([handle, call = std::move(call)]() mutable {
+    if (const Self self = handle.lock()) (*self)->RunOrDefer(std::move(call));
   });
 }
 
-bool ScanController::StartScan(CFolderInfo& record) {
-  if (workerActive_) return false;
-  const ScanRequest request = RequestFor(record, state_.ShallowScan);
-  scanned_ = &record;
-  scanDrive_ = request.path.front();
+void ScanController::RunOrDefer(std::function<void(ScanController&)> call) {
+  if (holds_ != 0) {
+    deferred_.push_back(std::move(call));
+    return;
+  }
+  call(*this);
+}
+
+RecordsHold ScanController::HoldRecords() {
+  ++holds_;
+  return RecordsHold(Handle(self_));
+}
+
+void ScanController::ReleaseHold() {
+  if (holds_ == 0 || --holds_ != 0) return;
+  // Posted, not run here: the hold ends in a destructor, perhaps deep inside the code
+  // that took it.
+  for (auto& call : std::exchange(deferred_, {})) Post(Handle(self_), std::move(call));
+}
+
+void ScanController::WhenRecordsFree(std::function<void()> call) {
+  Post(Handle(self_), [call = std::move(call)](ScanController&) { call(); });
+}
+
+RecordsHold& RecordsHold::operator=(RecordsHold&& other) noexcept {
+  if (this != &other) {
+    Release();
+    controller_ = std::move(other.controller_);
+    other.controller_.reset();
+  }
+  return *this;
+}
+
+void RecordsHold::Release() {
+  if (const auto controller = controller_.lock()) (*controller)->ReleaseHold();
+  controller_.reset();
+}
+
+bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders) {
+  if (workerActive_ || folders.empty()) return false;
+  std::vector<ScanRequest> requests;
+  for (const CFolderInfo* folder : folders) requests.push_back(RequestFor(*folder, state_.ShallowScan));
+  scanned_ = &item;
+  parts_ = std::move(folders);
+  scanDrive_ = requests.front().path.front();
   // On this thread rather than the worker's, so that a Stop arriving at once clears
   // DriveScanned for good.
-  MarkScanStarted(state_, record, request);
+  for (std::size_t i = 0; i < parts_.size(); ++i) MarkScanStarted(state_, *parts_[i], requests[i]);
   workerActive_ = true;
-  events_.ScanStarted(record);
+  for (CFolderInfo* folder : parts_) events_.ScanStarted(*folder);
 
   if (worker_.joinable()) worker_.join();
-  worker_ = std::thread([this, request, handle = Handle(self_)] {
-    auto scanned = std::make_shared<ScannedSubtree>(ScanSubtree(request, system_, state_, status_));
+  worker_ = std::thread([this, requests = std::move(requests), handle = Handle(self_)] {
+    auto scanned = std::make_shared<std::vector<ScannedSubtree>>();
+    for (const ScanRequest& request : requests) {
+      if (!scanned->empty() && !state_.ScanInProgress) break;  // stopped
+      scanned->push_back(ScanSubtree(request, system_, state_, status_));
+    }
     Post(handle, [scanned](ScanController& controller) { controller.Finish(scanned); });
   });
   return true;
 }
 
-void ScanController::Finish(const std::shared_ptr<ScannedSubtree>& scanned) {
+void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned) {
+  for (std::size_t i = 0; i < scanned->size(); ++i) {
+    PlaceSubtree(*parts_[i], (*scanned)[i], state_);
+    events_.SubtreePlaced(*parts_[i]);
+  }
   CFolderInfo& record = *scanned_;
-  PlaceSubtree(record, *scanned, state_);
-  events_.SubtreePlaced(record);
-  RecalculateDrive(record.DriveRecord(), scanned->clusterSize, status_);
+  RecalculateDrive(record.DriveRecord(), scanned->front().clusterSize, status_);
   const ScanEnding ending = BeginScanEnd(state_);
   worker_.join();
   events_.ScanFinished(record, ending);

@@ -46,6 +46,27 @@ class ScanEvents {
 
 using UiPoster = std::function<void(std::function<void()>)>;
 
+class ScanController;
+
+// Taken by whatever keeps pointers to records across a modal loop (an action run, a
+// dialog): while one is alive the controller replaces or changes no record. Move-only;
+// its end lets what waited go on. Outliving the controller is harmless.
+class [[nodiscard]] RecordsHold {
+ public:
+  RecordsHold() = default;
+  RecordsHold(RecordsHold&& other) noexcept : controller_(std::move(other.controller_)) { other.controller_.reset(); }
+  RecordsHold& operator=(RecordsHold&& other) noexcept;
+  RecordsHold(const RecordsHold&) = delete;
+  RecordsHold& operator=(const RecordsHold&) = delete;
+  ~RecordsHold() { Release(); }
+  void Release();
+
+ private:
+  friend class ScanController;
+  explicit RecordsHold(std::weak_ptr<ScanController*> controller) : controller_(std::move(controller)) {}
+  std::weak_ptr<ScanController*> controller_;
+};
+
 class ScanController {
  public:
   ScanController(const platform::System& system, shell::AppState& state, shell::StatusSink& status,
@@ -58,7 +79,12 @@ class ScanController {
   // shallow when ShallowScan is set. False, and nothing done, while a worker still runs
   // (even one that was told to stop): a second scan could replace records the first is
   // about to hand over. Callers check ScanInProgress first, as for every scan command.
-  bool StartScan(CFolderInfo& record);
+  bool StartScan(CFolderInfo& record) { return StartScan(record, {&record}); }
+  // One scan that reads each of `folders` (records at or below `item`, none of them
+  // below another) in turn, and leaves every other record alone. ScanStarted and
+  // SubtreePlaced come for each folder, ScanFinished once, for `item`. Once stopped, the
+  // folders not yet begun stay as they were.
+  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders);
   // The worker thread exists (from StartScan until the scan is closed): the
   // ScanThread that Rescan and the frame's update handlers test.
   bool ScanThreadRunning() const { return workerActive_; }
@@ -77,17 +103,30 @@ class ScanController {
   // The start-up scan thread still runs.
   bool AutoScanActive() const;
 
+  // While a hold is alive, everything that would change records on the UI thread
+  // waits: a finished scan's hand-over (and with it the refresh of the tree and the
+  // Files list), the start of the next start-up drive, a rescan waiting for its turn,
+  // and whatever was given to WhenRecordsFree. They run, in order, once the last hold
+  // has ended. The worker itself goes on reading into its private records meanwhile.
+  RecordsHold HoldRecords();
+  bool RecordsHeld() const { return holds_ != 0; }
+  // Runs `call` on the UI thread later, once no hold is alive.
+  void WhenRecordsFree(std::function<void()> call);
+
  private:
+  friend class RecordsHold;
   using Self = std::shared_ptr<ScanController*>;
   using Handle = std::weak_ptr<ScanController*>;
   // Runs `call` on the UI thread, unless the controller is gone by then. Threads take
   // their handle on the UI thread before they start.
   void Post(const Handle& handle, std::function<void(ScanController&)> call) const;
-  void Finish(const std::shared_ptr<ScannedSubtree>& scanned);
+  void Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned);
   void RunAfterScan();
   void AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle);
   void StartAutoDrive(std::uint64_t ticket, char letter);
   void MarkEnded(std::uint64_t ticket);
+  void RunOrDefer(std::function<void(ScanController&)> call);
+  void ReleaseHold();
 
   const platform::System& system_;
   shell::AppState& state_;
@@ -100,11 +139,14 @@ class ScanController {
   // UI thread only.
   std::thread worker_;
   bool workerActive_ = false;
-  CFolderInfo* scanned_ = nullptr;
+  CFolderInfo* scanned_ = nullptr;        // the item the scan was asked for
+  std::vector<CFolderInfo*> parts_;       // the folders it reads, in order
   char scanDrive_ = 0;
   std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
   std::vector<std::function<void()>> afterScan_;
   std::function<CFolderInfo*(char)> selectDrive_;
+  int holds_ = 0;
+  std::vector<std::function<void(ScanController&)>> deferred_;
 
   // Shared with the start-up scan thread.
   std::thread autoThread_;

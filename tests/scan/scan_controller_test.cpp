@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -192,6 +194,29 @@ TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
   EXPECT_FALSE(startedWhileClosing);
 }
 
+TEST_F(ScanControllerTest, OneScanOfSeveralFoldersLeavesTheRestAloneAndEndsAtAStop) {
+  CFolderInfo& d = Drive('D');
+  d.AddEntry(NewEntry{kSourceSubfolder, "one", 0, 0, 0, kKindFolder, 0, 0});
+  d.AddEntry(NewEntry{kSourceSubfolder, "two", 0, 0, 0, kKindFolder, 0, 0});
+  d.AddEntry(NewEntry{'D', "kept.txt", 4, 4, 0, kKindFile, 0, 0});
+  d.actions()[2] = 4;  // chosen before: nothing may read D:\ itself again
+  events_.stopped = true;
+  HoldWorker();
+  ASSERT_TRUE(controller_->StartScan(d, {d.GetChild(0), d.GetChild(1)}));
+  controller_->StopScanning();
+  Release();
+
+  ASSERT_TRUE(RunUntilFinished(1));
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"started D:\\one\\", "started D:\\two\\",
+                                                   "placed D:\\one\\", "finished D:\\"}));
+  EXPECT_EQ(d.GetChild(0)->Count(), 2u);  // a.txt and deeper\, listed before the stop took
+  EXPECT_EQ(d.GetChild(1)->Count(), 0u);  // not begun
+  EXPECT_EQ(d.GetChild(1)->readState, ReadState::NotRead);
+  ASSERT_EQ(d.Count(), 3u);
+  EXPECT_EQ(d.actions()[2], 4);
+  EXPECT_EQ(d.totalFiles, 3u);  // the drive's totals follow: one\a.txt, one\deeper\b.txt, kept.txt
+}
+
 TEST_F(ScanControllerTest, TheStartUpScanReadsEachFixedDriveInTurn) {
   std::string fixed;
   for (const char letter : std::string("CDE")) {
@@ -226,6 +251,89 @@ TEST_F(ScanControllerTest, StoppingTheStartUpScanEndsItAfterTheCurrentDrive) {
   EXPECT_EQ(events_.finished, 1);
   EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('C')]);
   EXPECT_EQ(Drive('D').Count(), 0u);
+}
+
+// Counts the calls that have reached the UI queue, so a test knows when a worker's
+// hand-over has arrived (counted after it is queued).
+class CountingPoster {
+ public:
+  explicit CountingPoster(UiPoster inner) : inner_(std::move(inner)) {}
+  UiPoster Poster() {
+    return [this](std::function<void()> call) {
+      inner_(std::move(call));
+      ++posted_;
+    };
+  }
+  int Posted() const { return posted_; }
+
+ private:
+  UiPoster inner_;
+  std::atomic<int> posted_{0};
+};
+
+class HeldRecordsTest : public ScanControllerTest {
+ protected:
+  HeldRecordsTest() { controller_ = std::make_unique<ScanController>(drives_.System(), state_, status_, events_, counting_.Poster()); }
+  // Runs the UI queue until `calls` have been posted and run.
+  bool RunUntilPosted(int calls) {
+    return ui_.RunUntil([&] { return counting_.Posted() >= calls && ui_.Pending() == 0; });
+  }
+  CountingPoster counting_{ui_.Poster()};
+};
+
+TEST_F(HeldRecordsTest, AHandOverAndWhatWaitsForItWaitUntilNoHoldIsLeft) {
+  CFolderInfo& d = Drive('D');
+  d.AddEntry(NewEntry{kSourceSubfolder, "stale", 0, 0, 0, kKindFolder, 0, 0});
+  const CFolderInfo* stale = d.GetChild(0);
+  std::optional<RecordsHold> first = controller_->HoldRecords();
+  std::optional<RecordsHold> second = controller_->HoldRecords();
+  ASSERT_TRUE(controller_->StartScan(d));
+  CFolderInfo* current = &Drive('E');
+  controller_->Rescan([&] { return current; });
+  bool ranWhenFree = false;
+  controller_->WhenRecordsFree([&] { ranWhenFree = true; });
+
+  ASSERT_TRUE(RunUntilPosted(2));  // the call above and the worker's hand-over
+  first.reset();
+  ASSERT_TRUE(RunUntilPosted(2));
+  EXPECT_EQ(events_.log, std::vector<std::string>{"started D:\\"});
+  EXPECT_EQ(d.GetChild(0), stale);
+  EXPECT_EQ(d.names(0), "stale");
+  EXPECT_FALSE(ranWhenFree);
+  EXPECT_TRUE(controller_->ScanThreadRunning());
+  EXPECT_TRUE(state_.ScanInProgress);
+
+  second.reset();
+  ASSERT_TRUE(RunUntilFinished(2));
+  EXPECT_TRUE(ranWhenFree);
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"started D:\\", "placed D:\\", "finished D:\\",
+                                                   "started E:\\", "placed E:\\", "finished E:\\"}));
+  EXPECT_FALSE(controller_->RecordsHeld());
+}
+
+TEST_F(HeldRecordsTest, TheNextStartUpDriveWaitsWhileRecordsAreHeld) {
+  if (drives_.System().GetDriveType('C') != platform::DriveType::Fixed) {
+    GTEST_SKIP() << "the temporary folder is not on a fixed drive here";
+  }
+  // As when "Perform actions" opens between two drives of the start-up scan.
+  std::optional<RecordsHold> hold;
+  events_.onFinished = [&](CFolderInfo&) {
+    if (events_.finished == 1) hold = controller_->HoldRecords();
+  };
+  std::string selected;
+  controller_->StartAutoScan({'C', 'D', 'E'}, [&](char letter) {
+    selected += letter;
+    return &Drive(letter);
+  });
+  // C's start, its hand-over, then the start of D.
+  ASSERT_TRUE(RunUntilPosted(3));
+  EXPECT_EQ(selected, "C");
+  EXPECT_EQ(events_.finished, 1);
+  EXPECT_TRUE(controller_->AutoScanActive());
+
+  hold.reset();
+  ASSERT_TRUE(ui_.RunUntil([&] { return !controller_->AutoScanActive(); }));
+  EXPECT_EQ(selected, "CDE");
 }
 
 TEST_F(ScanControllerTest, ACallArrivingAfterTheControllerIsGoneDoesNothing) {

@@ -3,6 +3,7 @@
 // answers from a script, and an OptionStore in memory.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class ScriptedPrompter : public shell::Prompter {
  public:
   shell::Answer Ask(const shell::Message& message) override {
     asked.push_back(message);
+    if (onAsk) onAsk(message);
     if (answers.empty()) return shell::Answer::Ok;
     const shell::Answer answer = answers.front();
     answers.pop_front();
@@ -29,6 +31,8 @@ class ScriptedPrompter : public shell::Prompter {
 
   std::vector<shell::Message> asked;
   std::deque<shell::Answer> answers;
+  // Looks at the program while the question is up.
+  std::function<void(const shell::Message&)> onAsk;
 };
 
 class MemoryOptionStore : public shell::OptionStore {

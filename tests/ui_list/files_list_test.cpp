@@ -1,9 +1,14 @@
 // The Files list over records built in the test: fill order, status panes, open
 // semantics, column "H" rewritten in place.
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "files/list_format.h"
@@ -164,6 +169,59 @@ TEST_F(FilesListTest, CodeCellsAreRewrittenWithoutResorting) {
   EXPECT_EQ(Cell(0, files::kColName), "b");
   EXPECT_EQ(Cell(0, files::kColAction), "C");
   EXPECT_EQ(Cell(1, files::kColHint), "B");
+}
+
+// Right-clicks the row as a user does (press, then the pop-up) and answers the texts of
+// the pop-up's items, closing it again.
+QStringList RightClick(CFilesList& list, int row) {
+  QWidget* viewport = list.viewport();
+  const QPoint at = list.visualRect(list.model()->index(row, files::kColName)).center();
+  QStringList texts;
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&texts] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    for (const QAction* item : menu->actions()) texts << item->text();
+    menu->close();
+  });
+  poll.start();
+  QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, at);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+  QCoreApplication::sendEvent(viewport, &event);
+  QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, at);
+  return texts;
+}
+
+TEST_F(FilesListTest, RightClickKeepsASelectionItHitsAndSelectsARowOutsideIt) {
+  scan::CFolderInfo folder;
+  for (const char* name : {"a", "b", "c", "d", "e", "f"}) Add(folder, name, 1024);
+  // Up and running first: the tree then lists its first drive as it takes the focus.
+  for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+  frame->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+  state.FilesSortKey = shell::kSortName;
+  Show(folder);
+  QItemSelectionModel& selection = *List().selectionModel();
+  for (int row = 1; row <= 3; ++row) {
+    selection.select(List().model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  ASSERT_EQ(Selection(), "S:3, 3 K");
+
+  const QStringList texts = RightClick(List(), 2);
+  EXPECT_EQ(List().SelectedEntries().size(), 3u);
+  EXPECT_EQ(Selection(), "S:3, 3 K");
+  EXPECT_EQ(List().currentIndex().row(), 2);
+  // The pop-up's own titles, not the menu bar's with their keys.
+  EXPECT_EQ(texts.value(0), "&Properties ...");
+  EXPECT_TRUE(texts.contains("Select &actions ...")) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts.contains("&Sort Files list by")) << texts.join('|').toStdString();
+
+  RightClick(List(), 5);
+  ASSERT_EQ(List().SelectedEntries().size(), 1u);
+  EXPECT_EQ(List().Model().Row(5).name, "f");
+  EXPECT_EQ(List().SelectedEntries().front(), List().Model().Row(5).index);
+  EXPECT_EQ(Selection(), "S:1, 1 K");
 }
 
 TEST(ListStateImages, FourteenImagesOf16By16) {

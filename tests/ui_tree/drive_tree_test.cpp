@@ -255,6 +255,46 @@ TEST_F(DriveTreeTest, ExpandingDuringAScanSaysStopScanningFirst) {
   state.ScanInProgress = false;
 }
 
+TEST_F(DriveTreeTest, ExpandAllReadsWhatWasNeverReadInOneScanThenExpandsEverything) {
+  Tree().expand(Drive('D'));  // reads D:\ and its folders; Reports and Chess stay unread
+  WaitForScan();
+  // An action chosen on an entry read before must survive the reading.
+  scan::CFolderInfo* work = Tree().RecordOf(Child(Drive('D'), "Work"));
+  ASSERT_NE(work, nullptr);
+  const std::uint32_t a = work->names(0) == "a.txt" ? 0 : 1;
+  ASSERT_EQ(work->names(a), "a.txt");
+  work->actions()[a] = 4;
+  state.PendingActionCount = 1;
+  int scans = 0;
+  QObject::connect(&Tree(), &CDriveTree::subtreeReplaced, [&scans] { ++scans; });
+
+  Tree().setCurrentIndex(Drive('D'));
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kExpandAll));
+  WaitForScan();
+  EXPECT_TRUE(prompter.asked.empty()) << prompter.Texts().front();
+  EXPECT_EQ(scans, 2);  // Reports and Chess, each handed over once
+  const QModelIndex year = Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025");
+  ASSERT_TRUE(year.isValid());
+  for (const QModelIndex& item : {Drive('D'), Child(Drive('D'), "Work"), Child(Drive('D'), "Games"),
+                                  Child(Child(Drive('D'), "Work"), "Reports")}) {
+    EXPECT_TRUE(Tree().isExpanded(item)) << item.data().toString().toStdString();
+  }
+  EXPECT_TRUE(Child(Child(Drive('D'), "Games"), "Chess").isValid());
+  EXPECT_EQ(Tree().RecordOf(Child(Drive('D'), "Work")), work);
+  EXPECT_EQ(work->actions()[a], 4);
+  EXPECT_EQ(state.PendingActionCount.load(), 1u);
+
+  // A drive never read is read whole, then expanded.
+  Tree().setCurrentIndex(Drive('E'));
+  drives.WriteFile("E:\\Old\\Older\\x.txt", "x");
+  ASSERT_TRUE(commands.Execute(ui::cmd::kExpandAll));
+  WaitForScan();
+  EXPECT_TRUE(Tree().isExpanded(Child(Drive('E'), "Old")));
+  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('E')].load());
+  EXPECT_TRUE(prompter.asked.empty());
+}
+
 TEST_F(DriveTreeTest, VisitingImagesAndTheUnreadDriveCaption) {
   const QModelIndex d = Drive('D');
   Tree().setCurrentIndex(d);

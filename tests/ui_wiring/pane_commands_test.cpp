@@ -1,26 +1,35 @@
-// The cluster size and properties commands reached from the frame's accelerators: each
-// key reaches the pane that owns its command and opens that command's dialog.
+// The commands that join the two panes, on the real frame: each key reaches the pane
+// that owns its command and opens that command's dialog; windows that keep records hold
+// off the scans' hand-overs.
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "shell/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
+#include "ui/actions/backup_dialog.h"
+#include "ui/actions/perform_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "scan/scan_controller.h"
+#include "ui/frame/close_sequence.h"
 #include "ui/frame/main_frame.h"
+#include "ui/help/help_window.h"
 #include "ui/list/files_model.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
@@ -68,10 +77,10 @@ class PaneCommandsTest : public ::testing::Test {
     ASSERT_NE(frame->List().ShownFolder(), nullptr);
   }
 
-  // Triggers the frame's accelerator for `keys`, as pressing them does, and returns the
-  // modal dialog it opened (closed again by then), or null when none opened.
+  // Triggers the frame's accelerator for `keys`, as pressing them does; true when that
+  // opened a modal `Dialog` (closed again by then). `inDialog` runs on it while it is up.
   template <typename Dialog>
-  bool PressOpens(const QKeySequence& keys) {
+  bool PressOpens(const QKeySequence& keys, const std::function<void(QDialog&)>& inDialog = {}) {
     QAction* shortcut = nullptr;
     for (QAction* action : frame->actions()) {
       if (action->shortcuts().contains(keys)) shortcut = action;
@@ -80,6 +89,12 @@ class PaneCommandsTest : public ::testing::Test {
       ADD_FAILURE() << "no accelerator " << keys.toString().toStdString();
       return false;
     }
+    return Opens<Dialog>([shortcut] { shortcut->trigger(); }, inDialog, keys.toString().toStdString());
+  }
+
+  template <typename Dialog>
+  bool Opens(const std::function<void()>& trigger, const std::function<void(QDialog&)>& inDialog,
+             const std::string& what) {
     bool opened = false;
     bool matched = false;
     QTimer poll;
@@ -87,8 +102,10 @@ class PaneCommandsTest : public ::testing::Test {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
+      if (opened) return;
       opened = true;
       matched = dynamic_cast<Dialog*>(dialog) != nullptr;
+      if (matched && inDialog) inDialog(*dialog);
       dialog->reject();
     });
     poll.start();
@@ -96,9 +113,9 @@ class PaneCommandsTest : public ::testing::Test {
     QTimer::singleShot(5000, [] {
       if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
-    shortcut->trigger();
+    trigger();
     poll.stop();
-    EXPECT_TRUE(!opened || matched) << "another dialog opened for " << keys.toString().toStdString();
+    EXPECT_TRUE(!opened || matched) << "another dialog opened for " << what;
     return opened && matched;
   }
 
@@ -121,6 +138,96 @@ TEST_F(PaneCommandsTest, TreeKeysOpenTheAnalysisAndTheDriveSheetOfAScannedDrive)
   EXPECT_TRUE(PressOpens<ui::CClusterAnalysisDlg>(kAltA));
   EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter));
   EXPECT_TRUE(prompter.asked.empty());
+}
+
+TEST_F(PaneCommandsTest, HelpOfTheChangeDialogOpensItsPageFromTheTreeAndFromTheList) {
+  ScanDriveD();
+  const auto pressHelp = [this](QDialog& dialog) {
+    auto* help = dialog.findChild<QPushButton*>(QStringLiteral("57670"));
+    ASSERT_NE(help, nullptr);
+    help->click();
+    EXPECT_TRUE(frame->Help().isVisible());
+    EXPECT_EQ(frame->Help().CurrentPage(), QStringLiteral("cluster_size.html"));
+    frame->Help().close();
+  };
+  EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(QKeySequence(Qt::AltModifier | Qt::Key_C), pressHelp));
+  frame->List().selectRow(0);
+  EXPECT_TRUE(PressOpens<ui::CChangeClusterSizeDlg>(kCtrlC, pressHelp));
+}
+
+// What such a window shows or acts on are records: no scan may replace them meanwhile.
+TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
+  ScanDriveD();
+  const auto held = [this](QDialog&) { EXPECT_TRUE(frame->Tree().Scanner().RecordsHeld()); };
+  state.PendingActionCount = 1;
+  EXPECT_TRUE(Opens<ui::CPerformDialog>([this] { commands.Execute(ui::cmd::kPerformActions); }, held, "perform"));
+  EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter, held));
+  frame->List().selectRow(0);
+  EXPECT_TRUE(PressOpens<ui::CListProperties>(kCtrlEnter, held));
+  commands.SetActiveView(ui::Target::List);
+  EXPECT_TRUE(Opens<ui::BackupDialog>([this] { commands.Execute(ui::cmd::kBackup); }, held, "back up"));
+  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+
+  // Closing asks about the pending actions before it hands them over.
+  ui::InstallCloseSequence(*frame);
+  std::vector<bool> heldWhileAsked;
+  prompter.onAsk = [&](const shell::Message&) { heldWhileAsked.push_back(frame->Tree().Scanner().RecordsHeld()); };
+  prompter.answers.push_back(shell::Answer::No);
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(heldWhileAsked, std::vector<bool>{true});
+  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+}
+
+// Ctrl+C on D:\Work\a.txt, "Size analysis", Yes to the rescan it asks for, the analysis
+// that follows the rescan, then OK with another size: the rescan has replaced the folder
+// the dialog was opened for, and the size must reach the entry as it is now.
+TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNewRecords) {
+  ui::CDriveTree& tree = frame->Tree();
+  tree.expand(Drive('D'));  // a shallow read: the drive does not count as scanned
+  QElapsedTimer timer;
+  timer.start();
+  while (!tree.isExpanded(Drive('D')) && timer.elapsed() < 10000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  tree.setCurrentIndex(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
+  ui::CFilesList& list = frame->List();
+  ASSERT_EQ(list.model()->rowCount(), 1);
+  list.selectRow(0);
+  ASSERT_FALSE(state.DriveScanned[shell::DriveIndex('D')].load());
+
+  prompter.answers.push_back(shell::Answer::Yes);
+  int step = 0;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* change = dynamic_cast<ui::CChangeClusterSizeDlg*>(modal);
+    if (step == 0 && change != nullptr) {
+      step = 1;
+      change->findChild<QPushButton*>(QStringLiteral("SizeAnalysis"))->click();
+    } else if (step == 1 && dynamic_cast<ui::CClusterAnalysisDlg*>(modal) != nullptr) {
+      step = 2;
+      static_cast<QDialog*>(modal)->accept();
+    } else if (step == 2 && change != nullptr) {
+      step = 3;
+      change->NewSizeBox().setEditText(QStringLiteral("65536"));
+      change->findChild<QPushButton*>(QStringLiteral("1"))->click();
+    }
+  });
+  poll.start();
+  QTimer::singleShot(10000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  ASSERT_TRUE(commands.Execute(ui::cmd::kListChangeClusterSize));
+  poll.stop();
+  ASSERT_EQ(step, 3);
+  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+
+  const scan::CFolderInfo* work = tree.RecordOf(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
+  ASSERT_NE(work, nullptr);
+  ASSERT_EQ(work->Count(), 1u);
+  EXPECT_EQ(work->actualSizes()[0], 65536u);
+  EXPECT_GE(tree.RecordOf(Drive('D'))->totalActualSize, 65536u);  // the drive's totals follow
 }
 
 TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {

@@ -32,6 +32,7 @@ PaneSelectionCommands::PaneSelectionCommands(ShellContext& context, CDriveTree& 
   };
   access.afterCommand = [this] { view_->Flush(); };
   access.cancelWaits = [this] { hook_->Cancel(); };
+  access.holdRecords = [treePointer] { return treePointer ? treePointer->Scanner().HoldRecords() : scan::RecordsHold(); };
   commands_ = std::make_unique<SelectionCommands>(context, list.window(), std::move(access));
 }
 

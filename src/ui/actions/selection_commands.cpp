@@ -65,8 +65,7 @@ bool SelectionCommands::Enabled(int command) const {
 void SelectionCommands::RunCommand(int command) {
   files::SelectionView* view = access_.view ? access_.view() : nullptr;
   if (!view) return;
-  selection_.Run(command, *view);
-  ShowPendingCount();
+  RunHoldingRecords(command, *view);
 }
 
 void SelectionCommands::ShowPendingCount() {
@@ -104,7 +103,12 @@ void SelectionCommands::Resend() {
     flags_.DialogAnswered = false;
     return;
   }
-  selection_.Run(command, *view);
+  RunHoldingRecords(command, *view);
+}
+
+void SelectionCommands::RunHoldingRecords(int command, files::SelectionView& view) {
+  const scan::RecordsHold hold = access_.holdRecords ? access_.holdRecords() : scan::RecordsHold();
+  selection_.Run(command, view);
   ShowPendingCount();
 }
 

@@ -17,6 +17,7 @@
 
 #include "files/action_selection.h"
 #include "files/prepare_folders.h"
+#include "scan/scan_controller.h"
 #include "ui/actions/selection_dialogs.h"
 #include "ui/app/shell_context.h"
 
@@ -31,6 +32,9 @@ struct ListAccess {
   std::function<void()> afterCommand;
   // At exit: the worker stops waiting for the tree.
   std::function<void()> cancelWaits;
+  // Kept while a command runs: its dialogs are modal loops, and it goes on with the
+  // records it started from.
+  std::function<scan::RecordsHold()> holdRecords;
 };
 
 class SelectionCommands : public QObject {
@@ -49,6 +53,7 @@ class SelectionCommands : public QObject {
   void Register();
   void RunCommand(int command);
   void Resend();
+  void RunHoldingRecords(int command, files::SelectionView& view);
   // "A:" follows every change a command makes, rows of other folders included.
   void ShowPendingCount();
   bool Enabled(int command) const;

@@ -1,11 +1,15 @@
 #include "ui/analysis/cluster_commands.h"
 
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "analysis/cluster_analysis.h"
 #include "analysis/cluster_recalculation.h"
 #include "analysis/space.h"
 #include "scan/folder_info.h"
+#include "scan/record_search.h"
 #include "shell/app_state.h"
 #include "shell/prompter.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
@@ -19,6 +23,18 @@ namespace {
 constexpr const char* kPleaseWait = "Please wait.";
 
 std::string RootOf(const std::string& path) { return path.substr(0, 3); }
+
+// The entries of `folder` with these names, in the order of `names`; names no longer
+// there are left out.
+std::vector<std::uint32_t> EntriesNamed(const scan::CFolderInfo& folder, const std::vector<std::string>& names) {
+  std::unordered_map<std::string_view, std::uint32_t> index;
+  for (std::uint32_t i = 0; i < folder.Count(); ++i) index.emplace(folder.names(i), i);
+  std::vector<std::uint32_t> entries;
+  for (const std::string& name : names) {
+    if (const auto found = index.find(name); found != index.end()) entries.push_back(found->second);
+  }
+  return entries;
+}
 
 bool RefusedWhileScanning(const CommandServices& context) {
   if (!context.state.ScanInProgress.load()) return false;
@@ -84,9 +100,19 @@ void RunTreeChangeClusterSize(const CommandServices& context, const TreeCommandA
 
 void RunListChangeClusterSize(const CommandServices& context, const TreeCommandAccess& tree,
                               scan::CFolderInfo& shown, std::span<const std::uint32_t> selected) {
-  const std::optional<std::uint64_t> size = AskClusterSize(context, tree, shown.path());
-  if (!size) return;
-  analysis::RecalculateEntries(shown, selected, *size, context.status);
+  // "Size analysis" may rescan the drive while the dialog is open, replacing the folder's
+  // record and its entries: the folder is remembered by its path, the entries by name.
+  scan::CFolderInfo* const driveList = shown.DriveRecord().Parent();
+  const std::string path = shown.path();
+  std::vector<std::string> names;
+  for (const std::uint32_t i : selected) {
+    if (i < shown.Count()) names.emplace_back(shown.names(i));
+  }
+  const std::optional<std::uint64_t> size = AskClusterSize(context, tree, path);
+  if (!size || driveList == nullptr) return;
+  if (scan::CFolderInfo* folder = scan::FindRecord(*driveList, path)) {
+    analysis::RecalculateEntries(*folder, EntriesNamed(*folder, names), *size, context.status);
+  }
   if (tree.showCurrentFolder) tree.showCurrentFolder();
 }
 

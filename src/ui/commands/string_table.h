@@ -18,6 +18,11 @@ inline constexpr const char* kSortFoldersTreeMenu = "S&ort Folders tree by";
 inline constexpr const char* kSortFilesListMenu = "So&rt Files list by";
 inline constexpr const char* kSelectActionsMenu = "Select &actions...\tCtrl+A";
 inline constexpr const char* kTipOfTheDayMenu = "Ti&p of the Day...";
+// The Files list's pop-up menu: its own texts for the items it shares with the menu bar.
+inline constexpr const char* kListPropertiesItem = "&Properties ...";
+inline constexpr const char* kSelectActionsPopup = "Select &actions ...";
+inline constexpr const char* kSelectAllItem = "Select &all";
+inline constexpr const char* kSortFilesListPopup = "&Sort Files list by";
 
 // Status bar indicator panes: the widest expected texts size them.
 inline constexpr const char* kSelectionPaneWidest = "S:1234567890, 1234567 K";

@@ -11,6 +11,8 @@ void InstallCloseSequence(CMainFrame& frame, std::string handOffDirectory) {
   frame.SetCloseHandler([&frame, handOffDirectory = std::move(handOffDirectory)] {
     ShellContext& context = frame.Context();
     CDriveTree& tree = frame.Tree();
+    // Its questions are modal loops; what it hands over are the records as they are.
+    const scan::RecordsHold hold = tree.Scanner().HoldRecords();
     return shell::RunShutdown({context.state, context.system, context.prompter, &tree.DriveList(),
                                [&tree] { return tree.Scanner().ScanThreadRunning(); },
                                handOffDirectory});

@@ -15,6 +15,7 @@
 #include <QWhatsThis>
 
 #include "scan/record_search.h"
+#include "scan/scan_controller.h"
 #include "shell/app_state.h"
 #include "shell/options.h"
 #include "shell/prompter.h"
@@ -173,8 +174,9 @@ void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
   shell::AppState& state = context_->state;
 
+  // Never during a scan: its hand-over would replace records the action run walks.
   commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
-    ui.Enable(state.PendingActionCount.load() != 0);
+    ui.Enable(state.PendingActionCount.load() != 0 && !state.ScanInProgress.load());
   });
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
                     [this] {
@@ -199,6 +201,8 @@ void CMainFrame::RegisterCommands() {
 
 void CMainFrame::PerformActions() {
   if (driveList_ == nullptr) return;
+  // The run walks the records: no scan may replace them until the dialog has gone.
+  const scan::RecordsHold hold = tree_->Scanner().HoldRecords();
   CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
   dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
   connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);

@@ -16,6 +16,7 @@ inline constexpr const char* kUsingHelpPage = "using_help.html";
 inline constexpr const char* kFoldersTreePage = "folders_tree.html";
 inline constexpr const char* kFilesListPage = "files_list.html";
 inline constexpr const char* kMainWindowPage = "main_window.html";
+inline constexpr const char* kClusterSizePage = "cluster_size.html";
 
 // Makes the pages reachable under ":/help"; safe to call any number of times.
 void EnsureResources();

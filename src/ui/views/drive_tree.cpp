@@ -18,6 +18,8 @@
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/help/help_pages.h"
+#include "ui/help/help_window.h"
 #include "ui/views/drive_tree_model.h"
 #include "ui/views/drive_tree_texts.h"
 #include "ui/views/files_list.h"
@@ -400,8 +402,13 @@ void CDriveTree::ExpandQuietly(const QModelIndex& item) {
 }
 
 void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
-  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kRefreshHints); });
-  if (!ending.refresh) return;
+  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kRefreshHints); });
+  const QPersistentModelIndex expandAll = std::exchange(expandAllItem_, QPersistentModelIndex());
+  if (ending.refresh) SelectAfterScan(record, ending);
+  if (expandAll.isValid() && expandAll == ItemOf(&record)) ExpandAllRead(expandAll);
+}
+
+void CDriveTree::SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
   if (ending.travelTarget) {
     const QModelIndex target = FindChildItem(currentIndex(), QString::fromStdString(*ending.travelTarget));
     if (target.isValid()) {
@@ -424,7 +431,7 @@ void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding&
 }
 
 void CDriveTree::ClusterAnalysisPending() {
-  QTimer::singleShot(0, this, [this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
+  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
 }
 
 // --- commands ----------------------------------------------------------------------
@@ -437,14 +444,58 @@ void CDriveTree::CollapseAll() {
   walk(currentIndex());
 }
 
+namespace {
+
+// The folders at or below `top` that were never read, none below another, in tree
+// order: `top` itself when it was never read, else its unread subfolders at any depth.
+// Only these are read, so no entry read before (and no action chosen on one) is lost.
+std::vector<scan::CFolderInfo*> UnreadFolders(scan::CFolderInfo& top) {
+  std::vector<scan::CFolderInfo*> unread;
+  // An explicit stack: folder trees can be deeper than the call stack allows.
+  std::vector<scan::CFolderInfo*> pending{&top};
+  while (!pending.empty()) {
+    scan::CFolderInfo* folder = pending.back();
+    pending.pop_back();
+    if (folder->readState == scan::ReadState::NotRead) {
+      unread.push_back(folder);
+      continue;
+    }
+    for (std::uint32_t i = folder->Count(); i-- > 0;) {
+      if (scan::CFolderInfo* child = folder->IsFolder(i) ? folder->GetChild(i) : nullptr) pending.push_back(child);
+    }
+  }
+  return unread;
+}
+
+}  // namespace
+
+// Whatever below the item was never read is read first, in one scan; the scan's end
+// then expands everything. Expanding item by item would start a scan for the first
+// unread folder and refuse every other one while it runs.
 void CDriveTree::ExpandAll() {
   const QModelIndex current = currentIndex();
+  scan::CFolderInfo* record = RecordOf(current);
+  if (record == nullptr) return;
+  std::vector<scan::CFolderInfo*> unread = UnreadFolders(*record);
+  if (unread.empty()) {
+    ExpandAllRead(current);
+    return;
+  }
+  if (context_.state.ScanInProgress.load()) {
+    context_.prompter.Ask(shell::Message{tree_text::kStopScanningFirst, shell::Buttons::Ok, shell::Icon::Stop});
+    return;
+  }
+  context_.state.ShallowScan = false;
+  if (scanner_->StartScan(*record, std::move(unread))) expandAllItem_ = current;
+}
+
+void CDriveTree::ExpandAllRead(const QModelIndex& top) {
   const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
-    expand(item);
+    ExpandQuietly(item);
     for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
   };
-  walk(current);
-  scrollTo(current);
+  walk(top);
+  scrollTo(top);
 }
 
 void CDriveTree::UpOneLevel() {
@@ -458,6 +509,7 @@ void CDriveTree::Properties() {
   const QString title = path.size() == 3
                             ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
                             : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
+  const scan::RecordsHold hold = scanner_->HoldRecords();
   RunTreeProperties(context_, CommandAccess(), title.toStdString());
 }
 
@@ -475,6 +527,8 @@ TreeCommandAccess CDriveTree::CommandAccess() {
   access.postRescan = [this] { QTimer::singleShot(0, this, [this] { Rescan(); }); };
   access.showCurrentFolder = [this] { ShowFolder(currentIndex()); };
   access.updateDriveIcons = [this] { UpdateDriveIcons(); };
+  // The change dialog's "&Help", wherever the dialog was opened from.
+  access.help = [this] { context_.frame.Help().ShowPage(help::kClusterSizePage); };
   return access;
 }
 

@@ -87,6 +87,8 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   void StopScanning();
   void CollapseAll();
   void ExpandAll();
+  void ExpandAllRead(const QModelIndex& top);
+  void SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEnding& ending);
   void UpOneLevel();
   void Properties();
   void ExpandQuietly(const QModelIndex& item);
@@ -110,6 +112,7 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   std::unique_ptr<scan::ScanController> scanner_;
   QPersistentModelIndex scanItem_;
   QPersistentModelIndex lastShownItem_;
+  QPersistentModelIndex expandAllItem_;  // expanded whole once its scan has ended
   bool itemSelectedOnce_ = false;
   bool expandingQuietly_ = false;
 };

@@ -74,13 +74,17 @@ CFilesList::~CFilesList() {
 
 void CFilesList::RegisterCommands() {
   CommandTable& commands = context_.commands;
-  commands.Register(cmd::kSelectAll, Target::List, [this] { SelectAll(); });
+  commands.Register(cmd::kSelectAll, Target::List, [this] { SelectAll(); },
+                    [this](CommandUi& ui) { ui.Enable(model_->rowCount() > 0); });
   commands.Register(cmd::kRefreshHints, Target::List, [this] { RefreshHints(); });
   commands.Register(cmd::kHintOptions, Target::Frame,
                     [this] { RunHintOptions(context_.state.HintOptions, window()); });
-  commands.Register(cmd::kSelectActions, Target::List, [this] {
-    if (QMenu* popup = MainMenuPopup(strings::kFilesListMenu, 3)) popup->exec(QCursor::pos());
-  });
+  commands.Register(
+      cmd::kSelectActions, Target::List,
+      [this] {
+        if (QMenu* popup = MainMenuPopup(strings::kFilesListMenu, 3)) popup->exec(QCursor::pos());
+      },
+      [this](CommandUi& ui) { ui.Enable(selectionModel() != nullptr && selectionModel()->hasSelection()); });
 }
 
 bool CFilesList::event(QEvent* event) {
@@ -214,18 +218,41 @@ QMenu* CFilesList::MainMenuPopup(const char* title, int item) const {
 void CFilesList::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   CommandTable& commands = context_.commands;
-  const QModelIndex hit = indexAt(event->pos());
+  // From the keyboard the menu belongs to the focused row.
+  const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+  const QModelIndex hit = fromKeyboard ? currentIndex() : indexAt(event->pos());
   if (hit.isValid()) {
-    setCurrentIndex(model_->index(hit.row(), 0));
-    menu.addAction(commands.NewAction(cmd::kListProperties, strings::MenuText(cmd::kListProperties), &menu));
-    if (QMenu* actions = MainMenuPopup(strings::kFilesListMenu, 3)) menu.addMenu(commands.CopyMenu(*actions, &menu));
+    FocusRowKeepingSelection(hit.row());
+    menu.addAction(commands.NewAction(cmd::kListProperties, QString::fromUtf8(strings::kListPropertiesItem), &menu));
+    if (QMenu* actions = MainMenuPopup(strings::kFilesListMenu, 3)) {
+      QMenu* copy = commands.CopyMenu(*actions, &menu);
+      copy->setTitle(QString::fromUtf8(strings::kSelectActionsPopup));
+      menu.addMenu(copy);
+    }
     menu.addSeparator();
   }
-  menu.addAction(commands.NewAction(cmd::kSelectAll, QStringLiteral("Select &all"), &menu));
+  menu.addAction(commands.NewAction(cmd::kSelectAll, QString::fromUtf8(strings::kSelectAllItem), &menu));
   menu.addSeparator();
-  if (QMenu* sort = MainMenuPopup(strings::kViewMenu, 6)) menu.addMenu(commands.CopyMenu(*sort, &menu));
+  if (QMenu* sort = MainMenuPopup(strings::kViewMenu, 6)) {
+    QMenu* copy = commands.CopyMenu(*sort, &menu);
+    copy->setTitle(QString::fromUtf8(strings::kSortFilesListPopup));
+    menu.addMenu(copy);
+  }
   commands.WatchMenu(&menu);
-  menu.exec(event->globalPos());
+  const QPoint at = fromKeyboard && hit.isValid() ? viewport()->mapToGlobal(visualRect(hit).bottomLeft())
+                                                  : event->globalPos();
+  menu.exec(at);
+}
+
+// A right click on a selected row keeps the whole selection for the pop-up's commands;
+// on any other row that row alone becomes the selection, as everywhere on the desktop.
+void CFilesList::FocusRowKeepingSelection(int row) {
+  const QModelIndex index = model_->index(row, 0);
+  if (selectionModel()->isRowSelected(row, QModelIndex())) {
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+  } else {
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
 }
 
 void CFilesList::focusInEvent(QFocusEvent* event) {

@@ -68,6 +68,7 @@ class CFilesList : public QTableView {
   void RegisterCommands();
   bool FolderSizesShown(const scan::CFolderInfo& folder) const;
   QMenu* MainMenuPopup(const char* title, int item) const;
+  void FocusRowKeepingSelection(int row);
 
   ShellContext& context_;
   FilesModel* model_;

@@ -3,13 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "scan/scan_controller.h"
 #include "shell/app_state.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
-#include "ui/help/help_pages.h"
-#include "ui/help/help_window.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
 
@@ -51,9 +50,7 @@ void WirePaneCommands(CMainFrame& frame) {
         scan::CFolderInfo* shown = list.ShownFolder();
         const std::vector<std::uint32_t> selected = list.SelectedEntries();
         if (shown == nullptr || selected.empty()) return;
-        TreeCommandAccess tree = frame.Tree().CommandAccess();
-        tree.help = [&frame] { frame.Help().ShowPage(help::kFilesListPage); };
-        RunListChangeClusterSize(frame.Context(), tree, *shown, selected);
+        RunListChangeClusterSize(frame.Context(), frame.Tree().CommandAccess(), *shown, selected);
       },
       entriesSelected);
   commands.Register(
@@ -62,6 +59,7 @@ void WirePaneCommands(CMainFrame& frame) {
         const scan::CFolderInfo* shown = list.ShownFolder();
         const std::vector<std::uint32_t> selected = list.SelectedEntries();
         if (shown == nullptr || selected.empty()) return;
+        const scan::RecordsHold hold = frame.Tree().Scanner().HoldRecords();
         RunListProperties(frame.Context(), *shown, selected);
       },
       entriesSelected);

@@ -1,0 +1,126 @@
+// When each command of the menus, toolbar and keys is enabled, asked of the real frame
+// over a temporary drive map as its state changes: the tree's selection, a running
+// scan, the Files list's items and selection, the pending actions.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "scan/folder_info.h"
+#include "shell/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/temp_drives.h"
+#include "ui/app/settings_option_store.h"
+#include "ui/commands/command_ids.h"
+#include "ui/commands/command_table.h"
+#include "ui/frame/main_frame.h"
+#include "ui/views/drive_tree.h"
+#include "ui/views/files_list.h"
+
+namespace {
+
+using namespace ui::cmd;
+
+class EnablingRulesTest : public ::testing::Test {
+ protected:
+  EnablingRulesTest() : options(config.path()) {
+    drives.WriteFile("D:\\a.txt", "12345");
+    drives.WriteFile("D:\\Work\\b.txt", "abc");
+    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
+    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+  }
+  ~EnablingRulesTest() override {
+    frame.reset();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  bool Enabled(int id) { return commands.Query(id).Enabled(); }
+  QModelIndex DriveD() { return frame->Tree().model()->index(1, 0); }
+  void WaitForScan() {
+    QElapsedTimer timer;
+    timer.start();
+    while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+           timer.elapsed() < 10000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_FALSE(frame->Tree().Scanner().ScanThreadRunning());
+  }
+
+  testing_support::TempDrives drives;
+  QTemporaryDir config;
+  ui::SettingsOptionStore options;
+  testing_support::ScriptedPrompter prompter;
+  shell::AppState state;
+  ui::CommandTable commands;
+  std::unique_ptr<ui::CMainFrame> frame;
+};
+
+TEST_F(EnablingRulesTest, CommandsWithoutAConditionAreEnabledFromTheStart) {
+  for (const int id : {kShowNewDatabaseState, kShowOldDatabaseState, kRefreshHints, kHintOptions, kAutoScan,
+                       kAppExit, kHelpContents, kHelpSearch, kHelpUsing, kContextHelp, kHelp, kViewToolbar,
+                       kViewStatusBar}) {
+    EXPECT_TRUE(Enabled(id)) << id;
+  }
+}
+
+TEST_F(EnablingRulesTest, TreeCommandsWaitForASelectionAndScanCommandsFollowTheScan) {
+  const int treeCommands[] = {kRescan,        kCollapseAll,         kExpandAll,         kTreeProperties,
+                              kTreeChangeClusterSize, kUpOneLevel, kClusterSizeAnalysis, kChangeClusterSize};
+  for (const int id : treeCommands) EXPECT_FALSE(Enabled(id)) << id;
+  frame->Tree().setCurrentIndex(DriveD());
+  for (const int id : treeCommands) EXPECT_TRUE(Enabled(id)) << id;
+  EXPECT_FALSE(Enabled(kStopScanning));
+
+  // The scan runs until its records are handed over on this thread: until then Rescan
+  // and Perform actions wait, and Stop scanning is offered.
+  state.PendingActionCount = 1;
+  EXPECT_TRUE(Enabled(kPerformActions));
+  ASSERT_TRUE(commands.Execute(kRescan));
+  EXPECT_TRUE(Enabled(kStopScanning));
+  EXPECT_FALSE(Enabled(kRescan));
+  EXPECT_FALSE(Enabled(kPerformActions));
+  WaitForScan();
+  EXPECT_FALSE(Enabled(kStopScanning));
+  EXPECT_TRUE(Enabled(kRescan));
+  EXPECT_TRUE(Enabled(kPerformActions));
+  state.PendingActionCount = 0;
+  EXPECT_FALSE(Enabled(kPerformActions));
+}
+
+TEST_F(EnablingRulesTest, ListCommandsFollowItsItemsAndItsSelection) {
+  frame->Tree().setCurrentIndex(DriveD());
+  ASSERT_TRUE(commands.Execute(kRescan));
+  WaitForScan();
+  ui::CFilesList& list = frame->List();
+  ASSERT_EQ(list.model()->rowCount(), 2);
+  commands.SetActiveView(ui::Target::List);
+  const int needSelection[] = {kListProperties, kListChangeClusterSize, kSelectActions};
+
+  list.clearSelection();
+  EXPECT_TRUE(Enabled(kSelectAll));
+  for (const int id : needSelection) EXPECT_FALSE(Enabled(id)) << id;
+  list.selectRow(0);
+  for (const int id : needSelection) EXPECT_TRUE(Enabled(id)) << id;
+
+  // The action commands belong to the list while it is the active view; compress and
+  // decompress also need a drive that compresses.
+  for (const int id : {kBackup, kRestore, kCancelAction, kSetHint}) EXPECT_TRUE(Enabled(id)) << id;
+  EXPECT_FALSE(Enabled(kCompress));
+  EXPECT_FALSE(Enabled(kDecompress));
+  state.CompressibleDrive[shell::DriveIndex('D')] = true;
+  EXPECT_TRUE(Enabled(kCompress));
+  EXPECT_TRUE(Enabled(kDecompress));
+  commands.SetActiveView(ui::Target::Tree);
+  for (const int id : {kCompress, kBackup, kRestore, kCancelAction, kSetHint}) EXPECT_FALSE(Enabled(id)) << id;
+
+  scan::CFolderInfo empty;
+  list.Fill(&empty);
+  EXPECT_FALSE(Enabled(kSelectAll));
+  for (const int id : needSelection) EXPECT_FALSE(Enabled(id)) << id;
+}
+
+}  // namespace
