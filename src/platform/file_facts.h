@@ -20,11 +20,25 @@ struct FileFacts {
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
 };
 
+// Whether the filesystem holding a folder compresses files, asked only once a file
+// there carries the compressed flag: most folders have none and never pay the call.
+class CompressionCheck {
+ public:
+  // `folderFd`: the folder, open for as long as the check is used; -1 when unknown (the
+  // filesystem then counts as not compressing).
+  explicit CompressionCheck(int folderFd) : folderFd_(folderFd) {}
+  bool FilesystemCompresses();
+
+ private:
+  int folderFd_;
+  std::optional<bool> compresses_;
+};
+
 struct FactsQuery {
   int dirFd;                    // AT_FDCWD with an absolute path, or the listed folder
   const char* name;             // relative to dirFd
   const std::string& hostPath;  // the same file as an absolute path (for the DOS bits)
-  bool filesystemCompresses;    // the folder lies on a filesystem that compresses per file
+  CompressionCheck& folder;     // the folder that holds the file
   // The hidden/system/archive bits cost an extended-attribute read per file; a listing,
   // which feeds only the scan's directory and compressed bits, goes without them.
   bool readDosBits = true;
