@@ -6,6 +6,7 @@
 #include "analysis/space.h"
 #include "platform/system.h"
 #include "scan/directory_walk.h"
+#include "scan/heap_usage.h"
 #include "scan/record_builder.h"
 #include "scan/scan_texts.h"
 #include "shell/app_state.h"
@@ -40,6 +41,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
   options.inProgress = &state.ScanInProgress;
   options.status = &status;
   ScanFolder(system, request.path, options, builder);
+  ReturnFreeHeap();
 
   scanned.entries = builder.EntriesAdded();
   scanned.foldersListed = builder.FoldersListed();
