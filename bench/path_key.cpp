@@ -1,6 +1,7 @@
-// Path keys per second, one at a time and in interleaved batches, for paths of typical
-// lengths. Reports ns per key and ns per round (a key of n key-text blocks runs
-// 5 * n * 16 rounds).
+// Path keys per second for paths of typical lengths: one at a time, and in batches with
+// every hashing kernel this processor runs. Reports ns per key and ns per round (a key
+// of n key-text blocks runs 5 * n * 16 rounds). BM_HashBatch times the hash alone over
+// ready work buffers; BM_PathKeys also builds the key texts.
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "activity/key_hash.h"
 #include "activity/path_key.h"
 
 namespace {
@@ -47,6 +49,15 @@ void Report(benchmark::State& state, std::size_t length) {
       benchmark::Counter(keys * RoundsPerKey(length), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// Argument 1 of the batched benchmarks: the kernel.
+bool KernelOrSkip(benchmark::State& state, activity::HashKernel& kernel) {
+  kernel = static_cast<activity::HashKernel>(state.range(1));
+  state.SetLabel(activity::HashKernelName(kernel));
+  if (activity::HashKernelRuns(kernel)) return true;
+  state.SkipWithError("the processor cannot run this kernel");
+  return false;
+}
+
 void BM_PathKeySingle(benchmark::State& state) {
   const auto length = static_cast<std::size_t>(state.range(0));
   const std::vector<std::string> paths = MakePaths(length);
@@ -57,27 +68,55 @@ void BM_PathKeySingle(benchmark::State& state) {
   Report(state, length);
 }
 
-void BM_PathKeysBatched(benchmark::State& state) {
+void BM_PathKeys(benchmark::State& state) {
+  activity::HashKernel kernel;
+  if (!KernelOrSkip(state, kernel)) return;
   const auto length = static_cast<std::size_t>(state.range(0));
-  const auto batch = static_cast<std::size_t>(state.range(1));
   const std::vector<std::string> paths = MakePaths(length);
   const std::vector<std::string_view> views(paths.begin(), paths.end());
   const activity::NetworkNames names{};
+  activity::PathKeyHasher hasher(kernel);
   std::vector<std::uint64_t> keys(paths.size());
   for (auto _ : state) {
-    for (std::size_t start = 0; start < views.size(); start += batch) {
-      const std::size_t count = std::min(batch, views.size() - start);
-      activity::PathKeys(std::span(views).subspan(start, count), names, std::span(keys).subspan(start, count));
-    }
+    hasher.Keys(views, names, keys);
     benchmark::DoNotOptimize(keys.data());
     benchmark::ClobberMemory();
   }
   Report(state, length);
 }
 
+void BM_HashBatch(benchmark::State& state) {
+  activity::HashKernel kernel;
+  if (!KernelOrSkip(state, kernel)) return;
+  const auto length = static_cast<std::size_t>(state.range(0));
+  const activity::NetworkNames names{};
+  // The work buffers as PathKeys builds them: key texts as word pairs, zero-padded.
+  std::vector<std::uint32_t> words;
+  std::vector<activity::KeyBlocks> texts;
+  for (const std::string& path : MakePaths(length)) {
+    const std::vector<std::uint16_t> text = activity::BuildKeyText(path, names);
+    const std::size_t blocks = (text.size() * 2 + 7) / 8;
+    texts.push_back({static_cast<std::uint32_t>(words.size()), static_cast<std::uint32_t>(blocks)});
+    words.resize(words.size() + 2 * blocks);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      words[texts.back().offset + i / 2] |= std::uint32_t{text[i]} << (16 * (i % 2));
+    }
+  }
+  std::vector<std::uint64_t> keys(texts.size());
+  for (auto _ : state) {
+    activity::HashBatch(kernel, words.data(), texts, keys);
+    benchmark::DoNotOptimize(keys.data());
+    benchmark::ClobberMemory();
+  }
+  Report(state, length);
+}
+
+constexpr auto kInterleaved = static_cast<std::int64_t>(activity::HashKernel::Interleaved);
+constexpr auto kAvx512 = static_cast<std::int64_t>(activity::HashKernel::Avx512Vbmi);
+
 BENCHMARK(BM_PathKeySingle)->Arg(30)->Arg(60)->Arg(200);
-// Batches of 4 and 6 (one key per lane), 32 and a whole 1024-file folder.
-BENCHMARK(BM_PathKeysBatched)->ArgsProduct({{30, 60, 200}, {4, 6, 32, 1024}});
+BENCHMARK(BM_PathKeys)->ArgsProduct({{30, 60, 200}, benchmark::CreateDenseRange(kInterleaved, kAvx512, 1)});
+BENCHMARK(BM_HashBatch)->ArgsProduct({{30, 60, 200}, benchmark::CreateDenseRange(kInterleaved, kAvx512, 1)});
 
 }  // namespace
 

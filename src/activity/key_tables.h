@@ -63,6 +63,29 @@ constexpr std::uint32_t KeyWord(int index) {
          std::uint32_t{KeyTable[at + 2]} << 16 | std::uint32_t{KeyTable[at + 3]} << 24;
 }
 
+// The substitution as look-ups of 16-entry tables, for vector units that look up many
+// nibbles at once. Byte p of a word holds nibbles 2p (low) and 2p + 1 (high); entry
+// 16 * p + n of `low` is box 2p of n, of `high` box 2p + 1 of n in the high nibble. So
+// with the byte's position folded into the index, one look-up of each table substitutes
+// every byte of the word, whatever its position.
+struct NibbleTableSet {
+  alignas(64) std::array<std::uint8_t, 64> low;
+  alignas(64) std::array<std::uint8_t, 64> high;
+};
+
+constexpr NibbleTableSet MakeNibbleTables() {
+  NibbleTableSet set{};
+  for (int position = 0; position < 4; ++position) {
+    for (int n = 0; n < 16; ++n) {
+      set.low[16 * position + n] = key_tables_detail::kBoxes[2 * position][n];
+      set.high[16 * position + n] =
+          static_cast<std::uint8_t>(key_tables_detail::kBoxes[2 * position + 1][n] << 4);
+    }
+  }
+  return set;
+}
+inline constexpr NibbleTableSet NibbleTables = MakeNibbleTables();
+
 // The round's substitution and 11-bit rotation folded into four tables, one per byte
 // position of the word: B0[t & 255] ^ B1[(t >> 8) & 255] ^ B2[(t >> 16) & 255] ^
 // B3[t >> 24] equals the substituted word rotated left by 11. (A rotation distributes

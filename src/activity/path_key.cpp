@@ -1,18 +1,16 @@
 #include "activity/path_key.h"
 
 #include <algorithm>
-#include <climits>
 #include <stdexcept>
 #include <utility>
 
-#include "activity/key_tables.h"
+#include "activity/key_hash.h"
 #include "platform/ansi.h"
 #include "platform/system.h"
 
 namespace activity {
 namespace {
 
-constexpr int kPasses = 5;
 constexpr std::size_t kBufferWords = kKeyTextLimit / 4;  // the work buffer as 32-bit words
 
 using WorkBuffer = std::array<std::uint32_t, kBufferWords>;
@@ -138,139 +136,6 @@ std::size_t FillWorkBuffer(std::string_view pathText, const NetworkNames& networ
   return blocks;
 }
 
-// ---- the hash ---------------------------------------------------------------------
-
-// Substitution and rotation of t + K in one step.
-[[gnu::always_inline]] inline std::uint32_t RoundFunction(std::uint32_t t) {
-  const auto& table = RoundTables.byPosition;
-  return table[0][t & 0xFF] ^ table[1][(t >> 8) & 0xFF] ^ table[2][(t >> 16) & 0xFF] ^
-         table[3][t >> 24];
-}
-
-// Each round sets N1 = F(N1 + K) ^ N2 and N2 = old N1. Written as alternating updates of
-// two registers, the halves trade names every round and are back in place after 16.
-template <std::size_t... R>
-[[gnu::always_inline]] inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2, std::index_sequence<R...>) {
-  std::uint32_t a = n1;
-  std::uint32_t b = n2;
-  ((R % 2 == 0 ? (b ^= RoundFunction(a + KeyWord(R % 8))) : (a ^= RoundFunction(b + KeyWord(R % 8)))),
-   ...);
-  n1 = a;
-  n2 = b;
-}
-
-[[gnu::always_inline]] inline void SixteenRounds(std::uint32_t& n1, std::uint32_t& n2) {
-  SixteenRounds(n1, n2, std::make_index_sequence<16>{});
-}
-
-std::uint64_t HashBlocks(const std::uint32_t* words, std::size_t blocks) {
-  std::uint32_t n1 = 0;
-  std::uint32_t n2 = 0;
-  for (int pass = 0; pass < kPasses; ++pass) {
-    for (std::size_t block = 0; block < blocks; ++block) {
-      SixteenRounds(n1, n2);
-      n1 ^= words[2 * block];
-      n2 ^= words[2 * block + 1];
-    }
-  }
-  return std::uint64_t{n2} << 32 | n1;
-}
-
-// Round R of every lane, lane-minor, so that independent look-ups overlap.
-template <std::size_t R, std::size_t Lanes, std::size_t... L>
-[[gnu::always_inline]] inline void RoundOfEveryLane(std::array<std::uint32_t, Lanes>& n1,
-                                                    std::array<std::uint32_t, Lanes>& n2,
-                                                    std::index_sequence<L...>) {
-  constexpr std::uint32_t key = KeyWord(R % 8);
-  if constexpr (R % 2 == 0) {
-    ((n2[L] ^= RoundFunction(n1[L] + key)), ...);
-  } else {
-    ((n1[L] ^= RoundFunction(n2[L] + key)), ...);
-  }
-}
-
-template <std::size_t Lanes, std::size_t... R>
-[[gnu::always_inline]] inline void SixteenRoundsOfEveryLane(std::array<std::uint32_t, Lanes>& n1,
-                                                            std::array<std::uint32_t, Lanes>& n2,
-                                                            std::index_sequence<R...>) {
-  (RoundOfEveryLane<R>(n1, n2, std::make_index_sequence<Lanes>{}), ...);
-}
-
-// Several hashes advanced side by side, one block of each per step. A lane that
-// finishes takes the next path at once, so lanes stay busy whatever the lengths; a lane
-// with nothing left runs on a dummy block until the others are done.
-template <std::size_t Lanes>
-class InterleavedHasher {
- public:
-  InterleavedHasher(std::span<const std::string_view> paths, const NetworkNames& networkNames,
-                    std::span<std::uint64_t> keys)
-      : paths_(paths), networkNames_(networkNames), keys_(keys) {}
-
-  void Run() {
-    // The hash states stay in locals so that they live in registers.
-    std::array<std::uint32_t, Lanes> n1{};
-    std::array<std::uint32_t, Lanes> n2{};
-    std::size_t active = 0;
-    for (std::size_t lane = 0; lane < Lanes; ++lane) active += Load(lane) ? 1 : 0;
-    while (active > 0) {
-      SixteenRoundsOfEveryLane(n1, n2, std::make_index_sequence<16>{});
-      for (std::size_t lane = 0; lane < Lanes; ++lane) {
-        n1[lane] ^= block_[lane][0];
-        n2[lane] ^= block_[lane][1];
-        block_[lane] += 2;
-        if (block_[lane] != end_[lane]) continue;
-        block_[lane] = buffers_[lane].data();
-        if (--passesLeft_[lane] > 0) continue;
-        keys_[keyIndex_[lane]] = std::uint64_t{n2[lane]} << 32 | n1[lane];
-        n1[lane] = 0;
-        n2[lane] = 0;
-        if (!Load(lane)) --active;
-      }
-    }
-  }
-
- private:
-  // Gives the lane the next path that has a key text to hash; false when none is left.
-  bool Load(std::size_t lane) {
-    while (next_ < paths_.size()) {
-      const std::size_t index = next_++;
-      const std::size_t blocks = FillWorkBuffer(paths_[index], networkNames_, buffers_[lane]);
-      if (blocks == 0) {
-        keys_[index] = 0;
-        continue;
-      }
-      keyIndex_[lane] = index;
-      block_[lane] = buffers_[lane].data();
-      end_[lane] = block_[lane] + 2 * blocks;
-      passesLeft_[lane] = kPasses;
-      return true;
-    }
-    // Idle: one dummy block forever. A lane idles only once no path is left, so the
-    // busy lanes end long before its pass count could run out.
-    buffers_[lane][0] = buffers_[lane][1] = 0;
-    block_[lane] = buffers_[lane].data();
-    end_[lane] = block_[lane] + 2;
-    passesLeft_[lane] = INT_MAX;
-    return false;
-  }
-
-  std::span<const std::string_view> paths_;
-  const NetworkNames& networkNames_;
-  std::span<std::uint64_t> keys_;
-  std::size_t next_ = 0;
-
-  std::array<const std::uint32_t*, Lanes> block_{};
-  std::array<const std::uint32_t*, Lanes> end_{};
-  std::array<int, Lanes> passesLeft_{};
-  std::array<std::size_t, Lanes> keyIndex_{};
-  std::array<WorkBuffer, Lanes> buffers_;
-};
-
-// Six lanes measured fastest here (four leave the core idle between look-ups, eight run
-// out of registers); small batches use fewer so that no lane idles from the start.
-constexpr std::size_t kLanes = 6;
-constexpr std::size_t kSmallBatchLanes = 4;
-
 }  // namespace
 
 std::string NetworkNameFromConnection(std::string_view remoteName) {
@@ -318,17 +183,33 @@ std::uint64_t PathKey(std::string_view path, const NetworkNames& networkNames) {
 
 void PathKeys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
               std::span<std::uint64_t> keys) {
-  if (keys.size() != paths.size()) {
-    throw std::invalid_argument("PathKeys: one key per path expected");
-  }
-  if (paths.size() == 1) {
+  if (paths.size() == 1 && keys.size() == 1) {
     keys[0] = PathKey(paths[0], networkNames);
     return;
   }
-  if (paths.size() <= kSmallBatchLanes) {
-    InterleavedHasher<kSmallBatchLanes>(paths, networkNames, keys).Run();
-  } else {
-    InterleavedHasher<kLanes>(paths, networkNames, keys).Run();
+  PathKeyHasher().Keys(paths, networkNames, keys);
+}
+
+PathKeyHasher::PathKeyHasher(HashKernel kernel) : kernel_(kernel) {
+  if (!HashKernelRuns(kernel)) throw std::invalid_argument("PathKeyHasher: the kernel does not run here");
+}
+
+void PathKeyHasher::Keys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
+                         std::span<std::uint64_t> keys) {
+  if (keys.size() != paths.size()) {
+    throw std::invalid_argument("PathKeys: one key per path expected");
+  }
+  WorkBuffer buffer;
+  for (std::size_t first = 0; first < paths.size(); first += kKeysPerBatch) {
+    const std::size_t count = std::min(kKeysPerBatch, paths.size() - first);
+    words_.clear();
+    texts_.clear();
+    for (std::size_t i = first; i < first + count; ++i) {
+      const std::size_t blocks = FillWorkBuffer(paths[i], networkNames, buffer);
+      texts_.push_back({static_cast<std::uint32_t>(words_.size()), static_cast<std::uint32_t>(blocks)});
+      words_.insert(words_.end(), buffer.begin(), buffer.begin() + 2 * blocks);
+    }
+    HashBatch(kernel_, words_.data(), texts_, keys.subspan(first, count));
   }
 }
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "activity/key_hash.h"
+
 namespace platform { class System; }
 
 namespace activity {
@@ -37,11 +39,31 @@ std::vector<std::uint16_t> BuildKeyText(std::string_view path, const NetworkName
 std::uint64_t HashKeyText(std::span<const std::uint16_t> keyText);
 // HashKeyText(BuildKeyText(path)), without allocating. Safe to call from several threads.
 std::uint64_t PathKey(std::string_view path, const NetworkNames& networkNames);
-// Keys of several paths at once; interleaving the hashes keeps the core's execution
-// units busy while one hash waits on its table look-ups, so this is about twice as fast
-// per key as PathKey. keys.size() must equal paths.size() (else std::invalid_argument).
-// Safe to call from several threads.
+// Keys of several paths at once, hashed side by side by the fastest kernel this
+// processor runs (activity/key_hash.h): many times faster per key than PathKey.
+// keys.size() must equal paths.size() (else std::invalid_argument). Safe to call from
+// several threads.
 void PathKeys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
               std::span<std::uint64_t> keys);
+
+// PathKeys with a chosen kernel, keeping its buffers between calls: what a loop that
+// hashes batch after batch holds on to. One hasher per thread.
+class PathKeyHasher {
+ public:
+  // Throws std::invalid_argument for a kernel that does not run here.
+  explicit PathKeyHasher(HashKernel kernel = FastestHashKernel());
+  void Keys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
+            std::span<std::uint64_t> keys);
+  HashKernel Kernel() const { return kernel_; }
+
+ private:
+  // Work buffers of this many keys at most are built before they are hashed: enough
+  // that the lanes rarely run dry, few enough that the buffers stay small.
+  static constexpr std::size_t kKeysPerBatch = 2048;
+
+  HashKernel kernel_;
+  std::vector<std::uint32_t> words_;
+  std::vector<KeyBlocks> texts_;
+};
 
 }  // namespace activity

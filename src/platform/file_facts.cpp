@@ -28,6 +28,11 @@ std::uint64_t AllocatedOrSize(const struct statx& info) {
 
 bool FilesystemCompresses(int fd) { return IsOnBtrfs(fd); }
 
+bool CompressionCheck::FilesystemCompresses() {
+  if (!compresses_) compresses_ = folderFd_ >= 0 && platform::FilesystemCompresses(folderFd_);
+  return *compresses_;
+}
+
 std::optional<MountIdentity> MountIdentityOf(int dirFd, const char* name, bool followLink) {
   struct statx info {};
   const int follow = followLink ? 0 : AT_SYMLINK_NOFOLLOW;
@@ -59,9 +64,9 @@ std::optional<FileFacts> ReadFileFacts(const FactsQuery& query) {
     facts.size = info.stx_size;
     facts.compressedSize = AllocatedOrSize(info);
   }
-  const bool compressed = query.filesystemCompresses &&
-                          (info.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 &&
-                          (info.stx_attributes & STATX_ATTR_COMPRESSED) != 0;
+  const bool compressed = (info.stx_attributes_mask & STATX_ATTR_COMPRESSED) != 0 &&
+                          (info.stx_attributes & STATX_ATTR_COMPRESSED) != 0 &&
+                          query.folder.FilesystemCompresses();
   if (compressed) {
     facts.attributes |= kAttrCompressed;
     if (S_ISREG(info.stx_mode)) {

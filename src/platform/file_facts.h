@@ -22,11 +22,25 @@ struct FileFacts {
 
 enum class DosBitsRead { Always, OfEmptyFiles };
 
+// Whether the filesystem holding a folder compresses files, asked only once a file
+// there carries the compressed flag: most folders have none and never pay the call.
+class CompressionCheck {
+ public:
+  // `folderFd`: the folder, open for as long as the check is used; -1 when unknown (the
+  // filesystem then counts as not compressing).
+  explicit CompressionCheck(int folderFd) : folderFd_(folderFd) {}
+  bool FilesystemCompresses();
+
+ private:
+  int folderFd_;
+  std::optional<bool> compresses_;
+};
+
 struct FactsQuery {
   int dirFd;                    // AT_FDCWD with an absolute path, or the listed folder
   const char* name;             // relative to dirFd
   const std::string& hostPath;  // the same file as an absolute path (for the DOS bits)
-  bool filesystemCompresses;    // the folder lies on a filesystem that compresses per file
+  CompressionCheck& folder;     // the folder that holds the file
   // The stored DOS bits cost an extended-attribute read per file; a listing reads them
   // for empty files only, the one place the scan looks at them (a back-up stub's mark).
   DosBitsRead dosBits = DosBitsRead::Always;

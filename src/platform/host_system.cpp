@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "platform/btrfs_compression.h"
@@ -35,7 +36,8 @@ struct LinuxDirent64 {
 std::optional<FileFacts> FactsOf(const std::string& host) {
   const std::string parent = HostParent(host);
   const UniqueFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return ReadFileFacts({AT_FDCWD, host.c_str(), host, dir && FilesystemCompresses(dir.Get())});
+  CompressionCheck folder(dir ? dir.Get() : -1);
+  return ReadFileFacts({AT_FDCWD, host.c_str(), host, folder});
 }
 
 // True when no folder between the drive's root and the last component of `host` is a
@@ -118,26 +120,29 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
   if (!rootIdentity || !folderIdentity) return false;
   if (!folderIdentity->SameMount(*rootIdentity)) return true;
 
-  const bool compresses = FilesystemCompresses(dir.Get());
+  CompressionCheck check(dir.Get());
   std::string hostPath = *folder;
   if (hostPath.back() != '/') hostPath += '/';
   const std::size_t prefix = hostPath.size();
 
-  std::vector<char> buffer(64 * 1024);
+  // Not zeroed: the kernel fills what it returns, and zeroing 64 KB per folder cost as
+  // much as all the listing's own work in deep trees of small folders.
+  constexpr std::size_t kBufferBytes = 64 * 1024;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
   FindData data;
   for (;;) {
-    const long count = ::syscall(SYS_getdents64, dir.Get(), buffer.data(), buffer.size());
+    const long count = ::syscall(SYS_getdents64, dir.Get(), buffer.get(), kBufferBytes);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) break;  // an error mid-way ends the listing with what was read
     for (long offset = 0; offset < count;) {
-      const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
+      const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer.get() + offset);
       offset += entry->d_reclen;
       const char* name = entry->d_name;
       if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, compresses, DosBitsRead::OfEmptyFiles});
+      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, check, DosBitsRead::OfEmptyFiles});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +27,9 @@ struct WalkEvent {
   bool complete = false;                   // end of a folder: FolderEnd::complete
 };
 
-// Listings are recycled so that their buffers keep their capacity.
+// Listings are recycled so that their buffers keep their capacity; but not the buffers
+// of a large folder, or every pooled listing would in time grow to the largest folder
+// it ever held.
 class ListingPool {
  public:
   std::unique_ptr<FolderListing> Take() {
@@ -37,22 +40,40 @@ class ListingPool {
     return listing;
   }
   void Give(std::unique_ptr<FolderListing> listing) {
+    if (listing->HeldBytes() > kMaxPooledBytes) return;
     const std::lock_guard lock(mutex_);
     free_.push_back(std::move(listing));
   }
 
  private:
+  static constexpr std::size_t kMaxPooledBytes = 16 * 1024;
+
   std::mutex mutex_;
   std::vector<std::unique_ptr<FolderListing>> free_;
 };
 
-// Turns walk events into sink calls: computes the path keys of a listed folder, then
-// reports it and its entries.
+// Turns walk events into sink calls: computes the path keys of the listed folders, then
+// reports each folder and its entries.
 class Deliverer {
  public:
   Deliverer(const WalkOptions& options, WalkSink& sink, ListingPool& pool)
       : options_(options), sink_(sink), pool_(pool) {}
 
+  // Keys are hashed many at once, across folders: the hasher's lanes stay full even
+  // where folders hold a few files each.
+  void Deliver(std::span<WalkEvent> events) {
+    for (WalkEvent& event : events) {
+      if (!event.listing || !event.step.listed) continue;
+      FolderListing& listing = *event.listing;
+      for (std::size_t i = 0; i < listing.Count(); ++i) {
+        if (!listing.Item(i).IsFolder()) QueueKey(listing, i);
+      }
+    }
+    HashQueuedKeys();
+    for (WalkEvent& event : events) Deliver(event);
+  }
+
+ private:
   void Deliver(WalkEvent& event) {
     if (!event.listing) {
       sink_.FolderLeft(FolderEnd{open_.back(), static_cast<int>(open_.size()), event.complete});
@@ -60,7 +81,6 @@ class Deliverer {
       return;
     }
     FolderListing& listing = *event.listing;
-    if (event.step.listed) listing.ComputeKeys(*options_.networkNames);
     open_.emplace_back(listing.FolderPath());
     event.step.path = open_.back();
     sink_.FolderEntered(event.step);
@@ -72,11 +92,50 @@ class Deliverer {
     pool_.Give(std::move(event.listing));
   }
 
- private:
+  void QueueKey(FolderListing& listing, std::size_t item) {
+    pathText_.append(listing.FolderPath());
+    pathText_.append(listing.Name(item));
+    pathEnds_.push_back(pathText_.size());
+    keyOwners_.push_back({&listing, item});
+    if (keyOwners_.size() == kKeysPerHash) HashQueuedKeys();
+  }
+
+  void HashQueuedKeys() {
+    paths_.clear();
+    std::size_t begin = 0;
+    for (const std::size_t end : pathEnds_) {
+      paths_.push_back(std::string_view(pathText_).substr(begin, end - begin));
+      begin = end;
+    }
+    keys_.resize(paths_.size());
+    hasher_.Keys(paths_, *options_.networkNames, keys_);
+    for (std::size_t k = 0; k < keyOwners_.size(); ++k) {
+      keyOwners_[k].listing->SetKey(keyOwners_[k].item, keys_[k]);
+    }
+    pathText_.clear();
+    pathEnds_.clear();
+    keyOwners_.clear();
+  }
+
+  // Enough keys at once to keep the lanes full; few enough that the paths stay small.
+  static constexpr std::size_t kKeysPerHash = 1024;
+
+  struct KeyOwner {
+    FolderListing* listing;
+    std::size_t item;
+  };
+
   const WalkOptions& options_;
   WalkSink& sink_;
   ListingPool& pool_;
   std::vector<std::string> open_;  // paths of the folders entered and not yet left
+  activity::PathKeyHasher hasher_;
+  // The files waiting for their keys: full paths end to end, where each ends, and whose.
+  std::string pathText_;
+  std::vector<std::size_t> pathEnds_;
+  std::vector<KeyOwner> keyOwners_;
+  std::vector<std::string_view> paths_;
+  std::vector<std::uint64_t> keys_;
 };
 
 // Where the lister's events go.
@@ -175,7 +234,7 @@ class Lister {
 class DirectTarget final : public EventTarget {
  public:
   explicit DirectTarget(Deliverer& deliverer) : deliverer_(deliverer) {}
-  void Push(WalkEvent event) override { deliverer_.Deliver(event); }
+  void Push(WalkEvent event) override { deliverer_.Deliver(std::span(&event, 1)); }
 
  private:
   Deliverer& deliverer_;
@@ -228,7 +287,9 @@ class EventQueue final : public EventTarget {
 
  private:
   static constexpr std::size_t kBatchItems = 2048;
-  static constexpr std::size_t kMaxBatches = 16;
+  // Enough to ride out a slow moment of either side; every batch in flight holds its
+  // listings' memory.
+  static constexpr std::size_t kMaxBatches = 4;
 
   void Flush() {
     if (batch_.empty()) return;
@@ -276,11 +337,11 @@ void WalkListingAhead(const platform::System& system, std::string_view folderPat
       const EventQueue::Poll poll = queue.Next(batch, std::chrono::microseconds(0));
       if (poll == EventQueue::Poll::Finished) break;
       if (poll == EventQueue::Poll::Batch) {
-        for (WalkEvent& event : batch) deliverer.Deliver(event);
+        deliverer.Deliver(batch);
       } else if (prefetch.ReadOne(spare)) {
         spare = pool.Take();
       } else if (queue.Next(batch, std::chrono::microseconds(200)) == EventQueue::Poll::Batch) {
-        for (WalkEvent& event : batch) deliverer.Deliver(event);
+        deliverer.Deliver(batch);
       }
     }
   } catch (...) {

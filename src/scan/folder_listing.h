@@ -1,6 +1,6 @@
 #pragma once
 // One folder's directory listing as the scan keeps it between reading and recording:
-// every item with its full path, attributes, sizes and (for files) path key.
+// every item with its name, attributes, sizes and (for files) path key.
 //
 // Folders whose name begins with a dot are left out (that drops "." and ".." and every
 // hidden folder); files whose name begins with a dot are kept.
@@ -10,18 +10,16 @@
 #include <string_view>
 #include <vector>
 
-#include "activity/path_key.h"
-
 namespace platform { class System; }
 
 namespace scan {
 
 struct ListedItem {
-  std::uint32_t pathEnd = 0;       // end of the item's full path in the path buffer
+  std::uint32_t nameEnd = 0;       // end of the item's name in the text buffer
   std::uint32_t attributes = 0;
   std::uint64_t size = 0;
   std::uint64_t compressedSize = 0;  // the size itself when the query failed
-  std::uint64_t key = 0;             // filled by ComputeKeys for files; 0 for folders
+  std::uint64_t key = 0;             // set by SetKey for files; 0 for folders
   bool IsFolder() const;
 };
 
@@ -30,27 +28,26 @@ class FolderListing {
   // Lists `folderPath` (ending in a backslash) in the order the host returns it. False
   // when the folder cannot be opened; the listing is then empty.
   bool Read(const platform::System& system, std::string_view folderPath);
-  // Computes the path key of every file of the listing.
-  void ComputeKeys(const activity::NetworkNames& networkNames);
 
-  std::string_view FolderPath() const { return std::string_view(paths_).substr(0, folderPathLength_); }
+  // Sets the path key of file `i`.
+  void SetKey(std::size_t i, std::uint64_t key) { items_[i].key = key; }
+
+  std::string_view FolderPath() const { return std::string_view(text_).substr(0, folderPathLength_); }
   std::size_t Count() const { return items_.size(); }
   const ListedItem& Item(std::size_t i) const { return items_[i]; }
-  std::string_view FullPath(std::size_t i) const;
-  std::string_view Name(std::size_t i) const { return FullPath(i).substr(folderPathLength_); }
+  std::string_view Name(std::size_t i) const;
   std::uint32_t FolderCount() const { return folderCount_; }
-  std::size_t NameBytes() const { return nameBytes_; }
+  std::size_t NameBytes() const { return text_.size() - folderPathLength_; }
+  // Heap bytes its buffers hold.
+  std::size_t HeldBytes() const { return text_.capacity() + items_.capacity() * sizeof(ListedItem); }
 
  private:
-  // The folder path, then each item's full path end to end.
-  std::string paths_;
+  // The folder path, then the items' names end to end: a deep folder's path is kept
+  // once, not once per item, so listings in flight stay small.
+  std::string text_;
   std::uint32_t folderPathLength_ = 0;
   std::vector<ListedItem> items_;
   std::uint32_t folderCount_ = 0;
-  std::size_t nameBytes_ = 0;
-  // Scratch for the key computation, kept to reuse its capacity.
-  std::vector<std::string_view> keyPaths_;
-  std::vector<std::uint64_t> keys_;
 };
 
 }  // namespace scan

@@ -9,4 +9,6 @@ std::size_t HeapBytesInUse() {
   return info.uordblks + info.hblkhd;
 }
 
+void ReturnFreeHeap() { ::malloc_trim(0); }
+
 }  // namespace scan

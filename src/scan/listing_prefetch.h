@@ -48,7 +48,7 @@ class ListingPrefetch {
     ReadListing read;
   };
   // Listings read ahead and not yet taken, at most: bounds the memory they hold.
-  static constexpr std::size_t kMaxAhead = 64;
+  static constexpr std::size_t kMaxAhead = 16;
 
   const platform::System& system_;
   std::mutex mutex_;

@@ -6,6 +6,7 @@
 #include "analysis/space.h"
 #include "platform/system.h"
 #include "scan/directory_walk.h"
+#include "scan/heap_usage.h"
 #include "scan/record_builder.h"
 #include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
@@ -47,6 +48,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
   } else {
     ScanFolder(system, request.path, options, builder);
   }
+  ReturnFreeHeap();
 
   scanned.entries = builder.EntriesAdded();
   scanned.foldersListed = builder.FoldersListed();

@@ -90,6 +90,36 @@ TEST_F(DirectoryWalkTest, EntriesComeInListingOrderWithTheirPathKeys) {
   }
 }
 
+// Keys are hashed many at once across folders; each must still land on its own file.
+TEST_F(DirectoryWalkTest, EveryFileGetsTheKeyOfItsOwnPath) {
+  class KeyCheckingSink : public WalkSink {
+   public:
+    explicit KeyCheckingSink(const activity::NetworkNames& names) : names_(names) {}
+    void FolderEntered(const FolderStep& folder) override { open_.emplace_back(folder.path); }
+    void Entry(const WalkEntry& entry) override {
+      if (entry.isFolder) return;
+      ++files;
+      const std::string path = open_.back() + std::string(entry.name);
+      if (entry.key != activity::PathKey(path, names_)) wrong.push_back(path);
+    }
+    void FolderLeft(const FolderEnd&) override { open_.pop_back(); }
+
+    int files = 0;
+    std::vector<std::string> wrong;
+
+   private:
+    const activity::NetworkNames& names_;
+    std::vector<std::string> open_;
+  };
+  for (const bool listAhead : {false, true}) {
+    KeyCheckingSink sink(names_);
+    options_.listAhead = listAhead;
+    ScanFolder(drives_.System(), "D:\\", options_, sink);
+    EXPECT_EQ(sink.files, 6 * 701);
+    EXPECT_EQ(sink.wrong, std::vector<std::string>{}) << "listing ahead: " << listAhead;
+  }
+}
+
 TEST_F(DirectoryWalkTest, AFailingSinkEndsTheWalkWithoutLeavingTheListerBehind) {
   for (const bool listAhead : {false, true}) {
     LoggingSink sink;
