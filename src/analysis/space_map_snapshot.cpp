@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "activity/drive_table.h"
 #include "scan/folder_info.h"
 
 namespace analysis {
@@ -24,6 +25,13 @@ void CopyEntry(const scan::CFolderInfo& folder, std::uint32_t i, MapItem& item) 
 }
 
 }  // namespace
+
+bool DriveHasDatabase(const activity::DriveTable& table, const std::string& path) {
+  if (path.empty()) return false;
+  const char letter = path[0];
+  if (letter < 'A' || letter > 'Z') return false;
+  return table.Find(static_cast<std::uint8_t>(letter - 'A' + 1)) >= 0;
+}
 
 MapSnapshot SnapshotFolder(const scan::CFolderInfo& folder, bool activeDatabase) {
   MapSnapshot snapshot;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+namespace activity { class DriveTable; }
 namespace scan { class CFolderInfo; }
 
 namespace analysis {
@@ -38,6 +39,9 @@ struct MapSnapshot {
   // nothing and the map greys its files.
   bool activeDatabase = true;
 };
+
+// True when the drive of `path` ("D:\...") has a record in the drive table.
+bool DriveHasDatabase(const activity::DriveTable& table, const std::string& path);
 
 MapSnapshot SnapshotFolder(const scan::CFolderInfo& folder, bool activeDatabase);
 // The Windows path of item i: the root path followed by the names down to it, a folder
