@@ -86,7 +86,11 @@ std::vector<MapRect> Slice(std::span<const double> areas, MapRect rect) {
 
 MapLayout LayOutTreemap(const MapSnapshot& snapshot, MapRect bounds) {
   MapLayout layout;
-  if (snapshot.items.empty() || bounds.w < kMinCellSide || bounds.h < kMinCellSide) return layout;
+  // An empty folder has no area to share: nothing is drawn, not even its frame.
+  if (snapshot.items.empty() || snapshot.items[0].actualSize == 0 || bounds.w < kMinCellSide ||
+      bounds.h < kMinCellSide) {
+    return layout;
+  }
   struct Pending {
     std::uint32_t item;
     std::uint16_t depth;

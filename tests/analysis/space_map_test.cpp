@@ -137,6 +137,7 @@ TEST(SpaceMapLayout, MergesCellsUnderTwoPixelsIntoTheirFolderAndSkipsEmptyFiles)
   ASSERT_EQ(layout.cells.size(), 3u);  // root, folder, the big file
   EXPECT_EQ(snapshot.items[layout.cells[2].item].actualSize, 10'000'000u);
   EXPECT_TRUE(LayOutTreemap(snapshot, {0, 0, 1, 100}).cells.empty());
+  EXPECT_TRUE(LayOutTreemap(MakeSnapshot({}), {0, 0, 200, 100}).cells.empty());  // an empty drive
 }
 
 TEST(SpaceMapLayout, HitTestingFindsTheDeepestCellAndNothingOutside) {

@@ -85,8 +85,11 @@ SpaceMapView::SpaceMapView(QWidget* parent) : QWidget(parent) {
   colourBox_->addItem(tr("Access counter"), int(analysis::MapColouring::Count));
   legend_ = new QLabel(this);
   legend_->setTextFormat(Qt::RichText);
+  // Long legends and savings lines must not widen the pane when the colouring changes.
+  legend_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   status_ = new QLabel(this);
   status_->setWordWrap(true);
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   auto* top = new QHBoxLayout;
   top->addWidget(colourBox_);
   top->addWidget(legend_, 1);
