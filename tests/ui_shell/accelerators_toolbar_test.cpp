@@ -24,7 +24,7 @@ TEST(AcceleratorTable, EveryKeyAndItsCommand) {
       {"Alt+S", 59393},        {"Backspace", 32844},    {"F1", 57670},         {"Ctrl+F1", 57667},
       {"Alt+F1", 57666},       {"Shift+F1", 57669},     {"F5", 32777},         {"Ctrl+F5", 32778},
       {"F6", 32862},           {"Ctrl+Left", 32779},    {"Ctrl+Return", 32834}, {"Alt+Return", 32782},
-      {"Ctrl+Right", 32781},   {"Alt+X", 57665},
+      {"Ctrl+Right", 32781},   {"Alt+X", 57665},        {"Ctrl+M", 32880},
   };
   std::map<QString, int> actual;
   for (const ui::Accelerator& accelerator : ui::AcceleratorTable()) {

@@ -97,6 +97,7 @@ TEST_F(MenuBarTest, ViewMenuWithItsThreeSubMenus) {
                           "32823 &Write-only access counter",
                           "32824 R&ead-and-write access counter",
                           "<",
+                          "32880 Space &map\tCtrl+M",
                       }));
 }
 

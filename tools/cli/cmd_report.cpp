@@ -18,44 +18,33 @@
 #include <string>
 #include <vector>
 
-#include "cli_databases.h"
+#include "analysis/hint_savings.h"
+#include "analysis/space_map_snapshot.h"
 #include "cli_flags.h"
-#include "cli_paths.h"
+#include "cli_scan_folder.h"
 #include "cli_text.h"
 #include "command.h"
-#include "files/hints.h"
 #include "files/list_format.h"
 #include "json_writer.h"
 #include "platform/dos_time.h"
-#include "platform/system.h"
-#include "progress_line.h"
 #include "scan/folder_info.h"
-#include "scan/record_path.h"
-#include "scan/scan_job.h"
-#include "scan_progress.h"
 #include "shell/app_state.h"
-#include "shell/startup.h"
-#include "shell/status_sink.h"
 
 namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "norvex-cli: usage: norvex-cli report [--sort KEY] [--hints] [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "norvex-cli: usage: norvex-cli report [--sort KEY] [--hints] [--savings] [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "                             [--json] [--quiet] PATH\n";
 
 struct ReportArguments {
   std::uint8_t sortKey = shell::kSortAccessCounter;
   bool hints = false;
+  bool savings = false;
   bool json = false;
   bool quiet = false;
   std::optional<std::uint32_t> now;  // DOS date-time, UTC
   std::string path;
-};
-
-class SilentStatus : public shell::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
 };
 
 bool ParseArguments(Context& context, std::vector<std::string> args, ReportArguments& parsed) {
@@ -66,6 +55,8 @@ bool ParseArguments(Context& context, std::vector<std::string> args, ReportArgum
     const bool hasValue = k + 1 < args.size();
     if (arg == "--hints") {
       parsed.hints = true;
+    } else if (arg == "--savings") {
+      parsed.savings = true;
     } else if (arg == "--sort" && hasValue) {
       const std::string& value = args[++k];
       char* end = nullptr;
@@ -148,30 +139,66 @@ void WriteRowsJson(std::ostream& out, const std::string& path, const ReportArgum
   json.End().End();
 }
 
+// The letters in the order the savings are printed, with what each one counts.
+struct SavingsLine {
+  const char* letter;
+  const analysis::HintTotal analysis::HintSavings::*total;
+};
+constexpr SavingsLine kSavingsLines[] = {
+    {"B", &analysis::HintSavings::backUp},
+    {"C", &analysis::HintSavings::compress},
+    {"D", &analysis::HintSavings::decompress},
+    {"R", &analysis::HintSavings::restore},
+};
+
+void PrintSavings(std::ostream& out, const analysis::HintSavings& savings) {
+  for (const SavingsLine& line : kSavingsLines) {
+    const analysis::HintTotal& total = savings.*line.total;
+    out << line.letter << '\t' << total.files << '\t' << total.bytes << '\n';
+  }
+  if (savings.measuredRatio) {
+    out << "ratio\t" << *savings.measuredRatio << '\t' << *savings.compressFrees << '\n';
+  }
+}
+
+void WriteSavingsJson(std::ostream& out, const std::string& path, const analysis::HintSavings& savings) {
+  tools::JsonWriter json(out);
+  json.Document("norvex-savings", 1).Member("path", path).Key("letters").Array();
+  for (const SavingsLine& line : kSavingsLines) {
+    const analysis::HintTotal& total = savings.*line.total;
+    json.Object().Member("letter", std::string(line.letter)).Member("files", total.files)
+        .Member("bytes", total.bytes).End();
+  }
+  json.End().Key("compressionRatio");
+  if (savings.measuredRatio) json.Double(*savings.measuredRatio); else json.Null();
+  json.Key("compressFrees");
+  if (savings.compressFrees) json.Unsigned(*savings.compressFrees); else json.Null();
+  json.End();
+}
+
 int Report(Context& context, const std::vector<std::string>& args) {
   ReportArguments arguments;
   if (!ParseArguments(context, args, arguments)) return kExitUsage;
-  const auto path = ToWindowsFolder(context, arguments.path);
-  if (!path) return kExitUsage;
-
-  shell::AppState state;
-  state.StartupStamp = arguments.now ? *arguments.now : platform::DosDateTimeNowUtc(context.system);
-  shell::RecordCompressibleDrives(state, context.system);
-  if (!LoadDatabases(context, state)) return kExitFailed;
-
-  scan::CFolderInfo driveList;
-  scan::CFolderInfo& folder = scan::RecordForPath(driveList, *path);
-  SilentStatus status;
-  tools::ProgressLine line = tools::StandardErrorLine(context.err, arguments.quiet);
-  tools::ScanProgress progress(line);
-  scan::ScanInPlace(folder, false, context.system, state, status, &progress);
-  line.Finish();
-  if (arguments.hints) files::RefreshHints(driveList, state, context.system);
-
+  int exitCode = kExitOk;
+  const auto scanned =
+      ScanFolder(context, arguments.path, arguments.now, arguments.hints || arguments.savings, arguments.quiet, exitCode);
+  if (!scanned) return exitCode;
+  const scan::CFolderInfo& folder = *scanned->folder;
+  if (arguments.savings) {
+    const analysis::MapSnapshot snapshot = analysis::SnapshotFolder(
+        folder, analysis::DriveHasDatabase(scanned->state->driveTable, scanned->path));
+    const analysis::HintSavings savings = analysis::SumHintSavings(snapshot);
+    if (arguments.json) {
+      WriteSavingsJson(context.out, scanned->path, savings);
+    } else {
+      PrintSavings(context.out, savings);
+    }
+    return kExitOk;
+  }
   std::vector<files::ListRow> rows = files::MakeRows(folder);
   files::SortRows(rows, arguments.sortKey);
   if (arguments.json) {
-    WriteRowsJson(context.out, *path, arguments, rows);
+    WriteRowsJson(context.out, scanned->path, arguments, rows);
   } else {
     PrintRows(context.out, rows);
   }
@@ -180,12 +207,15 @@ int Report(Context& context, const std::vector<std::string>& args) {
 
 const CommandRegistration reg(
     "report",
-    "report [--sort KEY] [--hints] [--now \"YYYY-MM-DD HH:MM:SS\"] [--json] [--quiet] PATH\n"
+    "report [--sort KEY] [--hints] [--savings] [--now \"YYYY-MM-DD HH:MM:SS\"] [--json] [--quiet] PATH\n"
     "                          scan a folder and print its Files list: the column titles, then\n"
     "                          one tab-separated line per row in list order; KEY is the sort key\n"
     "                          0-15 (default 8, access counter); --now sets the start-up time (UTC)\n"
     "                          for reproducible hints; --hints computes hints before printing;\n"
-    "                          --json: the rows as JSON; --quiet: no progress line on a terminal",
+    "                          --savings: instead of the rows, what the hints would save: one line\n"
+    "                          per hint letter (letter, files, bytes) and the measured compression\n"
+    "                          ratio; --json: the rows (or savings) as JSON; --quiet: no progress\n"
+    "                          line on a terminal",
     &Report);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "json_writer.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "platform/dos_time.h"
@@ -49,6 +50,14 @@ JsonWriter& JsonWriter::String(std::string_view value) {
 JsonWriter& JsonWriter::Unsigned(std::uint64_t value) {
   BeforeValue();
   out_ << value;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Double(double value) {
+  BeforeValue();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  out_ << text;
   return *this;
 }
 

@@ -29,6 +29,8 @@ class JsonWriter {
   JsonWriter& String(std::string_view value);
   JsonWriter& Unsigned(std::uint64_t value);
   JsonWriter& Signed(std::int64_t value);
+  // Finite values only, with enough digits to read back the same double.
+  JsonWriter& Double(double value);
   JsonWriter& Bool(bool value);
   JsonWriter& Null();
 

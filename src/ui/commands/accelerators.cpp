@@ -21,6 +21,7 @@ std::vector<Accelerator> MakeTable() {
       {QKeySequence(alt | Qt::Key_A), kClusterSizeAnalysis},
       {QKeySequence(alt | Qt::Key_B), kViewToolbar},
       {QKeySequence(ctrl | Qt::Key_C), kListChangeClusterSize},
+      {QKeySequence(ctrl | Qt::Key_M), kSpaceMap},
       {QKeySequence(alt | Qt::Key_C), kTreeChangeClusterSize},
       {QKeySequence(ctrl | shift | Qt::Key_N), kShowNewDatabaseState},
       {QKeySequence(ctrl | shift | Qt::Key_O), kShowOldDatabaseState},

@@ -54,6 +54,7 @@ inline constexpr int kClusterSizeAnalysis = 32869;
 inline constexpr int kChangeClusterSize = 32871;
 inline constexpr int kAutoScan = 32872;
 inline constexpr int kRescan = 32874;
+inline constexpr int kSpaceMap = 32880;
 
 // Identifiers the window framework gives its standard commands.
 inline constexpr int kAppAbout = 57664;

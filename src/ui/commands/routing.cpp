@@ -33,6 +33,7 @@ Route RouteOf(int id) {
     case kDeleteDatabase:
     case kViewToolbar:
     case kViewStatusBar:
+    case kSpaceMap:
     case kAppExit:
     case kHelpContents:
     case kHelpSearch:

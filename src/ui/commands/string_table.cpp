@@ -27,6 +27,7 @@ constexpr Entry kMenuTexts[] = {
     {kClusterSizeAnalysis, "Cluster size analysis\tAlt+A"},
     {kViewToolbar, "&Toolbar\tAlt+B"},
     {kViewStatusBar, "&Status Bar\tAlt+S"},
+    {kSpaceMap, "Space &map\tCtrl+M"},
     {kShowNewDatabaseState, "&New databases state\tCtrl+Shift+N"},
     {kShowOldDatabaseState, "&Old databases state\tCtrl+Shift+O"},
     {kSortFoldersByName, "&Name"},
@@ -131,6 +132,7 @@ constexpr Entry kPrompts[] = {
     {kHelp, "Show help for the current window\nHelp (F1)"},
     {kViewToolbar, "Show or hide the toolbar\nToggle toolbar (Alt+B)"},
     {kViewStatusBar, "Show or hide the status bar\nToggle status bar (Alt+S)"},
+    {kSpaceMap, "Show or hide the space map of the folder the Files list shows\nSpace map (Ctrl+M)"},
 };
 
 template <std::size_t N>

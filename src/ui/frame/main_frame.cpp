@@ -2,9 +2,12 @@
 
 #include "ui/actions/pane_selection_commands.h"
 
+#include <cstdio>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -34,6 +37,8 @@
 #include "ui/frame/status_panes.h"
 #include "ui/help/help_pages.h"
 #include "ui/help/help_window.h"
+#include "ui/map/space_map_link.h"
+#include "ui/map/space_map_view.h"
 #include "ui/prompter/status_bar_sink.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
@@ -83,6 +88,7 @@ CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
   context_ = std::make_unique<ShellContext>(
       ShellContext{state, system, prompter, *sink_, commands, *this});
   CreateClient();
+  CreateSpaceMap();
   CreateMenus();
   InstallAccelerators(*this, commands);
   RegisterCommands();
@@ -97,6 +103,7 @@ CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
 }
 
 CMainFrame::~CMainFrame() {
+  SaveSpaceMapPlace();
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
   Commands().UnregisterAll(Target::Frame);
   // The panes use the context, which goes with this object's members: they go first.
@@ -157,6 +164,46 @@ void CMainFrame::CreateClient() {
   new PaneSelectionCommands(*context_, *tree_, *list_, splitter_);
 }
 
+namespace {
+
+// Where the space map was: "area floating visible x y width height".
+constexpr const char* kSpaceMapPlaceOption = "SpaceMapPlace";
+
+}  // namespace
+
+void CMainFrame::CreateSpaceMap() {
+  mapDock_ = new QDockWidget(tr("Space map"), this);
+  mapDock_->setObjectName(QStringLiteral("SpaceMapPane"));
+  map_ = new SpaceMapView(mapDock_);
+  mapDock_->setWidget(map_);
+  LinkSpaceMap(*map_, *list_, context_->state);
+  connect(map_, &SpaceMapView::upRequested, this, [this] { Commands().Execute(cmd::kUpOneLevel); });
+  int area = Qt::RightDockWidgetArea, floating = 0, visible = 0, x = 0, y = 0, w = 0, h = 0;
+  const std::string place = options_.Read(kSpaceMapPlaceOption);
+  const bool known = std::sscanf(place.c_str(), "%d %d %d %d %d %d %d", &area, &floating, &visible, &x, &y, &w,
+                                 &h) == 7;
+  const Qt::DockWidgetArea dockArea = static_cast<Qt::DockWidgetArea>(area);
+  const bool areaKnown = known && dockArea != Qt::NoDockWidgetArea && mapDock_->isAreaAllowed(dockArea);
+  addDockWidget(areaKnown ? dockArea : Qt::RightDockWidgetArea, mapDock_);
+  if (known && floating != 0 && w > 0 && h > 0) {
+    mapDock_->setFloating(true);
+    mapDock_->setGeometry(x, y, w, h);
+  } else if (known && w > 0) {
+    resizeDocks({mapDock_}, {w}, Qt::Horizontal);
+  }
+  mapDock_->setVisible(known && visible != 0);
+}
+
+void CMainFrame::SaveSpaceMapPlace() {
+  if (mapDock_ == nullptr) return;
+  const QRect geometry = mapDock_->geometry();
+  char place[96];
+  std::snprintf(place, sizeof place, "%d %d %d %d %d %d %d", static_cast<int>(dockWidgetArea(mapDock_)),
+                mapDock_->isFloating() ? 1 : 0, mapDock_->isVisible() ? 1 : 0, geometry.x(), geometry.y(),
+                geometry.width(), geometry.height());
+  options_.Write(kSpaceMapPlaceOption, place);
+}
+
 void CMainFrame::CreateMenus() {
   CommandTable& commands = Commands();
   BuildToolBar(*toolBar_, commands);
@@ -193,6 +240,12 @@ void CMainFrame::RegisterCommands() {
   commands.Register(cmd::kViewStatusBar, Target::Frame,
                     [this] { statusBar()->setVisible(statusBar()->isHidden()); },
                     [this](CommandUi& ui) { ui.SetCheck(!statusBar()->isHidden()); });
+  commands.Register(cmd::kSpaceMap, Target::Frame,
+                    [this] {
+                      mapDock_->setVisible(mapDock_->isHidden());
+                      if (mapDock_->isVisible()) map_->setFocus();
+                    },
+                    [this](CommandUi& ui) { ui.SetCheck(!mapDock_->isHidden()); });
   commands.Register(cmd::kAppExit, Target::Frame, [this] { close(); });
   RegisterSortCommands();
   RegisterHelpCommands();

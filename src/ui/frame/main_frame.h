@@ -11,6 +11,7 @@
 
 #include "ui/app/shell_context.h"
 
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QToolBar;
@@ -21,6 +22,7 @@ namespace shell { class OptionStore; }
 namespace ui {
 
 class CDriveTree;
+class SpaceMapView;
 class CFilesList;
 class HelpWindow;
 class PaneFrame;
@@ -49,6 +51,8 @@ class CMainFrame : public QMainWindow {
   CFilesList& List() const { return *list_; }
   PaneFrame& TreePaneFrame() const { return *treeFrame_; }
   PaneFrame& ListPaneFrame() const { return *listFrame_; }
+  SpaceMapView& SpaceMap() const { return *map_; }
+  QDockWidget& SpaceMapDock() const { return *mapDock_; }
   QSplitter& Splitter() const { return *splitter_; }
   // The panes as the start-up step stored them: null until it has run.
   CDriveTree* TreePane() const { return treePane_; }
@@ -92,6 +96,9 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void CreateMenus();
   void CreateClient();
+  // The space map pane beside the list, where the last run left it.
+  void CreateSpaceMap();
+  void SaveSpaceMapPlace();
   void RegisterCommands();
   void RegisterSortCommands();
   void RegisterHelpCommands();
@@ -112,6 +119,8 @@ class CMainFrame : public QMainWindow {
   PaneFrame* listFrame_ = nullptr;
   CDriveTree* tree_ = nullptr;
   CFilesList* list_ = nullptr;
+  QDockWidget* mapDock_ = nullptr;
+  SpaceMapView* map_ = nullptr;
   CDriveTree* treePane_ = nullptr;
   CFilesList* listPane_ = nullptr;
   QPointer<SplashWindow> splash_;

@@ -1,0 +1,14 @@
+#pragma once
+// Keeps the space map on the folder the Files list shows, and the list on what the map
+// chooses: a click selects the entry, a double click on a folder opens it.
+
+namespace shell { struct AppState; }
+
+namespace ui {
+
+class CFilesList;
+class SpaceMapView;
+
+void LinkSpaceMap(SpaceMapView& map, CFilesList& list, const shell::AppState& state);
+
+}  // namespace ui

@@ -1,0 +1,55 @@
+# norvex-cli map and report --savings against a scanned folder: the SVG draws every file
+# with its path and actual size where the report shows them, escapes what the path
+# holds, and the savings add up the hinted files of the whole subtree.
+source "$(dirname "$0")/lib.sh"
+command -v jq >/dev/null || skip "jq is not installed (scripts/deps installs it)"
+
+mkdir -p "$scratch"/{c,d/Work/sub,e,config}
+export NORVEX_DRIVES="C=$scratch/c,D=$scratch/d=Data,E=$scratch/e"
+export NORVEX_CONFIG_DIR="$scratch/config" NORVEX_RECORDER="$scratch/recorder.sock"
+echo hello >"$scratch/d/Work/a.txt"
+head -c 5000 /dev/zero >"$scratch/d/Work/b.bin"
+echo x >"$scratch/d/Work/sub/c.txt"
+echo y >"$scratch/d/Work/x&y<\"z\".txt"
+"$tools/norvex-recorder" watch --since "2026-01-01 00:00:00" D:
+"$tools/norvex-recorder" record --read 5 --write 2 --at "2026-04-01 09:30:00" "$scratch/d/Work/a.txt" >/dev/null
+now="2026-06-01 00:00:00"
+cli() { "$tools/norvex-cli" "$@"; }
+
+# Every file has a cell (the folder is small enough), with the report's actual size.
+svg="$scratch/map.svg"
+cli map --now "$now" --size 400x300 --svg "$svg" "$scratch/d/Work" || fail "map failed"
+cells=$(grep -o 'class="file"[^>]*data-path="[^"]*" data-bytes="[0-9]*"' "$svg" |
+    sed -E 's/.*data-path="([^"]*)" data-bytes="([0-9]*)"/\1\t\2/' | sort)
+report=$(cli report --json --now "$now" "$scratch/d/Work")
+sub=$(cli report --json --now "$now" "$scratch/d/Work/sub")
+expected=$( (jq -r '.rows[] | select(.kind == 15) | "D:\\Work\\\(.name)\t\(.actualSize)"' <<<"$report"
+    jq -r '.rows[] | select(.kind == 15) | "D:\\Work\\sub\\\(.name)\t\(.actualSize)"' <<<"$sub") |
+    sed 's/&/\&amp;/g; s/</\&lt;/g; s/"/\&quot;/g' | sort)
+expect_equal "map cells" "$cells" "$expected"
+[[ $(grep -c '<title>' "$svg") -eq $(($(grep -c 'class="' "$svg") + 1)) ]] || fail "a cell without a title"
+grep -q '<g id="legend"' "$svg" || fail "no legend"
+grep -q 'fill="#377eb8" data-path="D:\\Work\\b.bin"' "$svg" || fail "b.bin (never used) is not coloured as B"
+
+# Bad input: a clear message, exit status 2, and the old map kept.
+cp "$svg" "$scratch/kept.svg"
+for bad in "--colour red" "--size 0x10" "--size 20x20x" "--now yesterday"; do
+    set +e
+    # shellcheck disable=SC2086
+    cli map $bad --svg "$svg" "$scratch/d/Work" 2>"$scratch/stderr"
+    status=$?
+    set -e
+    expect_equal "map $bad status" "$status" 2
+    [[ -s $scratch/stderr ]] || fail "map $bad gave no message"
+done
+cmp -s "$svg" "$scratch/kept.svg" || fail "a refused map changed the file"
+
+# Savings: B counts b.bin, c.txt and the odd name (never used); a.txt is busy.
+text=$(cli report --savings --now "$now" "$scratch/d/Work")
+hinted=$( (jq '.rows[] | select(.kind == 15 and .name != "a.txt") | .actualSize' <<<"$report"
+    jq '.rows[] | select(.kind == 15) | .actualSize' <<<"$sub") | jq -s add)
+expect_equal "savings text" "$text" "$(printf 'B\t3\t%s\nC\t0\t0\nD\t0\t0\nR\t0\t0' "$hinted")"
+doc=$(cli report --savings --json --now "$now" "$scratch/d/Work")
+expect_equal "savings json" "$(jq -r '.letters[] | "\(.letter)\t\(.files)\t\(.bytes)"' <<<"$doc")" "$text"
+expect_equal "savings format" "$(jq -c '[.format, .version, .compressionRatio]' <<<"$doc")" '["norvex-savings",1,null]'
+finish
