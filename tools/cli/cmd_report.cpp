@@ -33,9 +33,9 @@
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
 #include "scan_progress.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/startup.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace cli {
 namespace {
@@ -45,7 +45,7 @@ constexpr const char* kUsage =
     "                             [--json] [--quiet] PATH\n";
 
 struct ReportArguments {
-  std::uint8_t sortKey = shell::kSortAccessCounter;
+  std::uint8_t sortKey = activity::kSortAccessCounter;
   bool hints = false;
   bool json = false;
   bool quiet = false;
@@ -53,7 +53,7 @@ struct ReportArguments {
   std::string path;
 };
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -154,7 +154,7 @@ int Report(Context& context, const std::vector<std::string>& args) {
   const auto path = ToWindowsFolder(context, arguments.path);
   if (!path) return kExitUsage;
 
-  shell::AppState state;
+  activity::AppState state;
   state.StartupStamp = arguments.now ? *arguments.now : platform::DosDateTimeNowUtc(context.system);
   shell::RecordCompressibleDrives(state, context.system);
   if (!LoadDatabases(context, state)) return kExitFailed;
