@@ -20,12 +20,12 @@
 #include "scan/heap_usage.h"
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 
 namespace {
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -82,7 +82,7 @@ void ScanDrive(benchmark::State& bench, const std::string& hostRoot) {
   double heapBytes = 0;
   double recordBytes = 0;
   for (auto _ : bench) {
-    shell::AppState state;
+    activity::AppState state;
     auto driveList = std::make_unique<scan::CFolderInfo>();
     scan::CFolderInfo& root = scan::RecordForPath(*driveList, "D:\\");
     const std::size_t before = scan::HeapBytesInUse();
@@ -119,7 +119,7 @@ void BM_RecalculateDrive(benchmark::State& bench) {
   environment.drives.Set('D', Tree().Root());
   const platform::HostSystem system(environment);
   SilentStatus status;
-  shell::AppState state;
+  activity::AppState state;
   scan::CFolderInfo driveList;
   scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
   const scan::ScannedSubtree scanned = scan::ScanInPlace(root, false, system, state, status);

@@ -13,7 +13,7 @@
 
 #include "files/list_format.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/list/files_model.h"
 
 namespace {
@@ -56,7 +56,7 @@ void BM_Fill(benchmark::State& state) {
   view.setModel(&model);
   for (auto _ : state) {
     model.Fill(files::MakeRows(folder));
-    model.Sort(shell::kSortAccessCounter);
+    model.Sort(activity::kSortAccessCounter);
     benchmark::DoNotOptimize(model.Rows().data());
   }
   state.counters["entries"] = kEntries;
@@ -71,13 +71,13 @@ void BM_Sort(benchmark::State& state) {
   model.Fill(files::MakeRows(BigFolder()));
   for (auto _ : state) {
     state.PauseTiming();
-    model.Sort(shell::kSortName == key ? shell::kSortSize : shell::kSortName);
+    model.Sort(activity::kSortName == key ? activity::kSortSize : activity::kSortName);
     state.ResumeTiming();
     model.Sort(key);
   }
 }
 BENCHMARK(BM_Sort)
-    ->Arg(shell::kSortName)->Arg(shell::kSortSize)->Arg(shell::kSortAccessCounter)->Arg(shell::kSortLastAccess)
+    ->Arg(activity::kSortName)->Arg(activity::kSortSize)->Arg(activity::kSortAccessCounter)->Arg(activity::kSortLastAccess)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "platform/system.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace activity {
 namespace {
 
-using shell::Answer;
+using common::Answer;
 
 bool StoresNames(const DriveRecord& record) { return record.namesState != -1; }
 
@@ -28,14 +28,14 @@ void DeleteFilesOf(platform::System& system, const DriveRecord& record) {
 }
 
 // Abort, Retry, Ignore with Retry as default: true when the user wants another try.
-bool AskRetry(shell::Prompter& prompter, std::string text) {
+bool AskRetry(common::Prompter& prompter, std::string text) {
   const Answer answer = prompter.Ask(
-      {std::move(text), shell::Buttons::AbortRetryIgnore, shell::Icon::Stop, Answer::Retry});
+      {std::move(text), common::Buttons::AbortRetryIgnore, common::Icon::Stop, Answer::Retry});
   return answer == Answer::Retry;
 }
 
 // Creates until it works or the user gives up.
-bool CreateWithRetry(platform::System& system, shell::Prompter& prompter, const std::string& path,
+bool CreateWithRetry(platform::System& system, common::Prompter& prompter, const std::string& path,
                      std::uint64_t size, char drive) {
   while (!CreateZeroFilledFile(system, path, size)) {
     if (!AskRetry(prompter, kCreateFailureHead + std::string(1, drive) + kCreateFailureTail)) {
@@ -47,7 +47,7 @@ bool CreateWithRetry(platform::System& system, shell::Prompter& prompter, const 
 
 class Applier {
  public:
-  Applier(DriveTable& table, platform::System& system, shell::Prompter& prompter)
+  Applier(DriveTable& table, platform::System& system, common::Prompter& prompter)
       : table_(table), system_(system), prompter_(prompter) {}
 
   void Run() {
@@ -71,7 +71,7 @@ class Applier {
     }
     const std::string question = kResizeQuestionHead + std::string(1, DriveLetter(record.drive)) +
                                  kResizeQuestionTail;
-    if (prompter_.Ask({question, shell::Buttons::YesNo, shell::Icon::Question, Answer::Ok}) !=
+    if (prompter_.Ask({question, common::Buttons::YesNo, common::Icon::Question, Answer::Ok}) !=
         Answer::Yes) {
       record = old;
       return true;
@@ -136,12 +136,12 @@ class Applier {
 
   DriveTable& table_;
   platform::System& system_;
-  shell::Prompter& prompter_;
+  common::Prompter& prompter_;
 };
 
 }  // namespace
 
-void ApplyConfiguration(DriveTable& table, platform::System& system, shell::Prompter& prompter) {
+void ApplyConfiguration(DriveTable& table, platform::System& system, common::Prompter& prompter) {
   Applier(table, system, prompter).Run();
   table.AcceptNewState();
 }

@@ -6,7 +6,7 @@
 // afterwards describes the files as they are.
 
 namespace platform { class System; }
-namespace shell { class Prompter; }
+namespace common { class Prompter; }
 
 namespace activity {
 
@@ -26,6 +26,6 @@ inline constexpr const char* kMoveFailureTail =
 // Applies the difference between the table's new and old states. Afterwards the new
 // state (as reconciled with what could be done) is also the old one, so applying again
 // does nothing.
-void ApplyConfiguration(DriveTable& table, platform::System& system, shell::Prompter& prompter);
+void ApplyConfiguration(DriveTable& table, platform::System& system, common::Prompter& prompter);
 
 }  // namespace activity

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "analysis/space.h"
+#include "common/space.h"
 #include "scan/folder_info.h"
 
 namespace analysis {
@@ -20,7 +20,7 @@ void AddFiles(const scan::CFolderInfo& folder, ClusterAnalysisResult& result) {
     }
     for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
       result.data[s] += compressed[i];
-      result.allocated[s] += RoundUpToCluster(compressed[i], ClusterSizes[s]);
+      result.allocated[s] += common::RoundUpToCluster(compressed[i], ClusterSizes[s]);
     }
   }
 }
@@ -52,7 +52,7 @@ ClusterAnalysisResult& ClusterAnalysis() {
 
 std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
                            std::string_view rootPath, ClusterAnalysisResult& result) {
-  const DriveSpaceFigures space = DriveSpace(system, rootPath);
+  const common::DriveSpaceFigures space = common::DriveSpace(system, rootPath);
   result.currentClusterSize = space.clusterSize;
   result.diskSize = space.capacity;
   result.freeBytes = space.freeBytes;

@@ -1,7 +1,7 @@
 #pragma once
 // What every cluster size from 512 bytes to 64 K would waste on the files of a scanned
 // drive, and the smallest cluster size the drive's data allows. Only the in-memory
-// records are read, plus one DriveSpace query.
+// records are read, plus one common::DriveSpace query.
 
 #include <array>
 #include <cstdint>

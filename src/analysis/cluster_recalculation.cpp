@@ -1,7 +1,7 @@
 #include "analysis/cluster_recalculation.h"
 
 #include "scan/folder_info.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace analysis {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 // Shows the work in the message pane, busy, for as long as it lasts.
 class RecalculatingNotice {
  public:
-  explicit RecalculatingNotice(shell::StatusSink& status) : status_(status) {
+  explicit RecalculatingNotice(common::StatusSink& status) : status_(status) {
     status_.SetBusy(true);
     status_.ShowStatus("Recalculating drive information ...");
   }
@@ -21,20 +21,20 @@ class RecalculatingNotice {
   RecalculatingNotice& operator=(const RecalculatingNotice&) = delete;
 
  private:
-  shell::StatusSink& status_;
+  common::StatusSink& status_;
 };
 
 }  // namespace
 
 void RecalculateFolder(scan::CFolderInfo& folder, std::uint64_t clusterSize,
-                       shell::StatusSink& status) {
+                       common::StatusSink& status) {
   const RecalculatingNotice notice(status);
   folder.Recalculate(clusterSize);
   folder.DriveRecord().Reaggregate();
 }
 
 void RecalculateEntries(scan::CFolderInfo& folder, std::span<const std::uint32_t> selected,
-                        std::uint64_t clusterSize, shell::StatusSink& status) {
+                        std::uint64_t clusterSize, common::StatusSink& status) {
   const RecalculatingNotice notice(status);
   for (const std::uint32_t i : selected) {
     if (i < folder.Count()) folder.RecalculateEntry(i, clusterSize);

@@ -7,14 +7,14 @@
 #include <span>
 
 namespace scan { class CFolderInfo; }
-namespace shell { class StatusSink; }
+namespace common { class StatusSink; }
 
 namespace analysis {
 
 void RecalculateFolder(scan::CFolderInfo& folder, std::uint64_t clusterSize,
-                       shell::StatusSink& status);
+                       common::StatusSink& status);
 // `selected` in list order; indices past the folder's entries are skipped.
 void RecalculateEntries(scan::CFolderInfo& folder, std::span<const std::uint32_t> selected,
-                        std::uint64_t clusterSize, shell::StatusSink& status);
+                        std::uint64_t clusterSize, common::StatusSink& status);
 
 }  // namespace analysis

@@ -1,6 +1,6 @@
 #include "analysis/space_page_figures.h"
 
-#include "analysis/space.h"
+#include "common/space.h"
 #include "scan/folder_info.h"
 
 namespace analysis {
@@ -9,7 +9,7 @@ namespace {
 std::string Percent(std::uint64_t value) { return std::to_string(value) + " %"; }
 
 std::string DriveUsage(std::uint64_t actual, std::uint64_t driveUsedBytes) {
-  return Percent(driveUsedBytes == 0 ? 100 : SharePercent(actual, driveUsedBytes));
+  return Percent(driveUsedBytes == 0 ? 100 : common::SharePercent(actual, driveUsedBytes));
 }
 
 std::uint64_t Wasted(std::uint64_t actual, std::uint64_t size) {
@@ -18,7 +18,7 @@ std::uint64_t Wasted(std::uint64_t actual, std::uint64_t size) {
 
 }  // namespace
 
-std::string KiloText(std::uint64_t bytes) { return std::to_string(KFloor(bytes)) + " K"; }
+std::string KiloText(std::uint64_t bytes) { return std::to_string(common::KFloor(bytes)) + " K"; }
 
 std::string_view DriveClassName(int driveClass) {
   static constexpr std::string_view kNames[] = {"Removable", "Fixed",    "Remote",
@@ -57,8 +57,8 @@ SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
   figures.totalSize = std::to_string(size);
   figures.actualSize = std::to_string(actual);
   if (actual != 0) {
-    figures.usedInVain = Percent(SharePercent(Wasted(actual, size), actual));
-    figures.usedByData = Percent(SharePercent(size, actual));
+    figures.usedInVain = Percent(common::SharePercent(Wasted(actual, size), actual));
+    figures.usedByData = Percent(common::SharePercent(size, actual));
   } else {
     figures.usedInVain = "0 %";
     figures.usedByData = "100 %";

@@ -21,14 +21,14 @@ struct SpacePageFigures {
   std::uint64_t piePart = 0;  // wasted bytes; 0 when compressed files make it negative
 };
 
-// A folder's or a drive's root record; `driveUsedBytes` from DriveSpace of its drive.
+// A folder's or a drive's root record; `driveUsedBytes` from common::DriveSpace of its drive.
 SpacePageFigures FolderFigures(const scan::CFolderInfo& folder, std::uint64_t driveUsedBytes);
 // The sum over the selected entries of `folder`, in list order.
 SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
                                   std::span<const std::uint32_t> selected,
                                   std::uint64_t driveUsedBytes);
 
-// Drive "General" page: "%lu K" of KFloor.
+// Drive "General" page: "%lu K" of common::KFloor.
 std::string KiloText(std::uint64_t bytes);
 // "Removable", "Fixed", "Remote", "CD ROM", "RAM disk" or "Unknown".
 std::string_view DriveClassName(int driveClass);

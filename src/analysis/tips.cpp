@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdio>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace analysis {
 
@@ -83,7 +83,7 @@ std::string ModificationText(const std::string& path) {
 
 }  // namespace
 
-DailyTips::DailyTips(TipProfile& profile, shell::Prompter& prompter, const std::string& tipsPath)
+DailyTips::DailyTips(TipProfile& profile, common::Prompter& prompter, const std::string& tipsPath)
     : profile_(profile), prompter_(prompter) {
   showAtStartup_ = profile_.ReadInt(kTipStartUpKey).value_or(0) == 0;
   std::int64_t position = profile_.ReadInt(kTipFilePosKey).value_or(0);
@@ -133,7 +133,7 @@ void DailyTips::NextTip() {
 void DailyTips::SaveStartUp() { profile_.WriteInt(kTipStartUpKey, showAtStartup_ ? 0 : 1); }
 
 void DailyTips::TellTrouble() {
-  prompter_.Ask({kTipsFileTrouble, shell::Buttons::Ok, shell::Icon::Warning});
+  prompter_.Ask({kTipsFileTrouble, common::Buttons::Ok, common::Icon::Warning});
 }
 
 }  // namespace analysis

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace shell { class Prompter; }
+namespace common { class Prompter; }
 
 namespace analysis {
 
@@ -72,7 +72,7 @@ class TipProfile {
 class DailyTips {
  public:
   // Trouble reading the file is told through `prompter` (OK, exclamation icon).
-  DailyTips(TipProfile& profile, shell::Prompter& prompter, const std::string& tipsPath);
+  DailyTips(TipProfile& profile, common::Prompter& prompter, const std::string& tipsPath);
   ~DailyTips();
   DailyTips(const DailyTips&) = delete;
   DailyTips& operator=(const DailyTips&) = delete;
@@ -93,7 +93,7 @@ class DailyTips {
   void TellTrouble();
 
   TipProfile& profile_;
-  shell::Prompter& prompter_;
+  common::Prompter& prompter_;
   TipsFile file_;
   bool showAtStartup_ = true;
   std::string tipText_;

@@ -6,8 +6,8 @@
 #include "files/action_texts.h"
 #include "platform/system.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
-#include "shell/prompter.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
 
 namespace files {
 namespace {
@@ -16,12 +16,12 @@ bool IsDriveLetter(std::uint8_t letter) {
   return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
 }
 
-bool AnswerIsYes(shell::Prompter& prompter, const std::string& text) {
-  shell::Message message;
+bool AnswerIsYes(common::Prompter& prompter, const std::string& text) {
+  common::Message message;
   message.text = text;
-  message.buttons = shell::Buttons::YesNo;
-  message.icon = shell::Icon::None;
-  return prompter.Ask(message) == shell::Answer::Yes;
+  message.buttons = common::Buttons::YesNo;
+  message.icon = common::Icon::None;
+  return prompter.Ask(message) == common::Answer::Yes;
 }
 
 std::string FolderMessage(const char* error, const std::string& source, const std::string& target) {
@@ -34,7 +34,7 @@ std::string FileMessage(const char* error, const std::string& source, const std:
 
 }  // namespace
 
-void ConfirmStop(ActionRunFlags& flags, shell::Prompter& prompter) {
+void ConfirmStop(ActionRunFlags& flags, common::Prompter& prompter) {
   flags.ProcessingPaused = 1;
   if (AnswerIsYes(prompter, texts::kConfirmStop)) flags.ProcessingOn = 0;
   flags.ProcessingPaused = 0;
@@ -47,8 +47,8 @@ std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive
   return path;
 }
 
-ActionEngine::ActionEngine(platform::System& system, shell::AppState& state, ActionRunFlags& flags,
-                           shell::Prompter& prompter, ActionProgress& progress)
+ActionEngine::ActionEngine(platform::System& system, activity::AppState& state, ActionRunFlags& flags,
+                           common::Prompter& prompter, ActionProgress& progress)
     : system_(system), state_(state), flags_(flags), prompter_(prompter), progress_(progress),
       compression_(system) {}
 
@@ -65,9 +65,9 @@ bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
   flags_.ProcessingOn = 0;
   progress_.RunStopped(pending);
   if (pending != 0) return false;
-  shell::Message message;
+  common::Message message;
   message.text = texts::kAllProcessed;
-  message.icon = shell::Icon::None;
+  message.icon = common::Icon::None;
   prompter_.Ask(message);
   return true;
 }

@@ -18,10 +18,8 @@
 
 namespace platform { class System; }
 namespace scan { class CFolderInfo; }
-namespace shell {
-struct AppState;
-class Prompter;
-}
+namespace activity { struct AppState; }
+namespace common { class Prompter; }
 
 #include "files/action_codes.h"
 
@@ -64,7 +62,7 @@ class ActionProgress {
 
 // Asks "Are you sure want to stop processing files ?"; Yes clears ProcessingOn.
 // ProcessingPaused holds the engine before its next entry while the question is open.
-void ConfirmStop(ActionRunFlags& flags, shell::Prompter& prompter);
+void ConfirmStop(ActionRunFlags& flags, common::Prompter& prompter);
 
 // The folder path (ending in '\') moved to `backupDrive`; empty when the letter is not
 // a drive letter, so nothing can be built or touched from it.
@@ -72,8 +70,8 @@ std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive
 
 class ActionEngine {
  public:
-  ActionEngine(platform::System& system, shell::AppState& state, ActionRunFlags& flags,
-               shell::Prompter& prompter, ActionProgress& progress);
+  ActionEngine(platform::System& system, activity::AppState& state, ActionRunFlags& flags,
+               common::Prompter& prompter, ActionProgress& progress);
 
   // The whole run over the drive list; true when no action is left (the final message
   // has then been shown).
@@ -110,9 +108,9 @@ class ActionEngine {
   void ShowPending();
 
   platform::System& system_;
-  shell::AppState& state_;
+  activity::AppState& state_;
   ActionRunFlags& flags_;
-  shell::Prompter& prompter_;
+  common::Prompter& prompter_;
   ActionProgress& progress_;
   CompressionControl compression_;
 };

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
-#include "shell/app_state.h"
-#include "shell/prompter.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
 
 namespace files {
 
 void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
-               shell::AppState& state) {
+               activity::AppState& state) {
   std::uint8_t& current = record.actions()[i];
   if (current == kActionNone && action != kActionNone) {
     state.PendingActionCount.fetch_add(1);
@@ -65,7 +65,7 @@ void ActionSelection::Run(int command, SelectionView& view) {
 }
 
 void ActionSelection::Message(const char* text, bool stopIcon) {
-  prompter_.Ask({text, shell::Buttons::Ok, stopIcon ? shell::Icon::Stop : shell::Icon::None});
+  prompter_.Ask({text, common::Buttons::Ok, stopIcon ? common::Icon::Stop : common::Icon::None});
 }
 
 bool ActionSelection::StartWorkerUnlessScanning(SelectionView& view) {

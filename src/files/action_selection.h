@@ -13,10 +13,8 @@
 
 #include "scan/folder_info.h"
 
-namespace shell {
-struct AppState;
-class Prompter;
-}  // namespace shell
+namespace activity { struct AppState; }
+namespace common { class Prompter; }
 
 #include "files/action_codes.h"
 
@@ -85,7 +83,7 @@ class SelectionView {
 // Sets the action of `record`'s entry `i`, raising or lowering PendingActionCount when
 // it goes from or to none.
 void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
-               shell::AppState& state);
+               activity::AppState& state);
 
 // Whether a command is available: compress and decompress need a shown folder on a
 // drive that can compress; the others need the Files list to be the active view.
@@ -94,8 +92,8 @@ bool SelectionCommandEnabled(int command, bool listIsActiveView, bool listShowsF
 
 class ActionSelection {
  public:
-  ActionSelection(shell::AppState& state, SelectionFlags& flags, SelectionDialogs& dialogs,
-                  shell::Prompter& prompter)
+  ActionSelection(activity::AppState& state, SelectionFlags& flags, SelectionDialogs& dialogs,
+                  common::Prompter& prompter)
       : state_(state), flags_(flags), dialogs_(dialogs), prompter_(prompter) {}
 
   // Runs one of the six commands on the view's selection; other identifiers are ignored.
@@ -124,10 +122,10 @@ class ActionSelection {
   void RecurseBackup(Rule rule, scan::CFolderInfo& record);
   void RecurseForSelected(Rule rule, scan::CFolderInfo& record, std::uint32_t i);
 
-  shell::AppState& state_;
+  activity::AppState& state_;
   SelectionFlags& flags_;
   SelectionDialogs& dialogs_;
-  shell::Prompter& prompter_;
+  common::Prompter& prompter_;
   std::uint32_t setCount_ = 0;  // rule applications during the current command
 };
 

@@ -4,7 +4,7 @@
 
 #include "platform/dos_time.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace files {
 namespace {
@@ -20,13 +20,13 @@ platform::SystemTime CalendarFields(std::uint32_t dosDateTime) {
   return platform::UnpackDosDateTime(dosDateTime);
 }
 
-HintDrive DriveOf(char letter, const shell::AppState& state) {
+HintDrive DriveOf(char letter, const activity::AppState& state) {
   HintDrive drive;
   drive.startupStamp = LocalStamp(state.StartupStamp);
   if (letter < 'A' || letter > 'Z') return drive;
   const int index = state.driveTable.Find(static_cast<std::uint8_t>(letter - 64), activity::TableState::Old);
   if (index >= 0) drive.record = &state.driveTable.OldState()[static_cast<std::size_t>(index)];
-  drive.compressible = state.CompressibleDrive[static_cast<std::size_t>(shell::DriveIndex(letter))];
+  drive.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex(letter))];
   return drive;
 }
 
@@ -92,12 +92,12 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
 }
 
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
-                         std::uint64_t clusterSize, const shell::AppState& state) {
+                         std::uint64_t clusterSize, const activity::AppState& state) {
   const std::string path = folder.path();
   return ComputeHint(folder, i, clusterSize, DriveOf(path.empty() ? '\0' : path[0], state));
 }
 
-void RefreshHints(scan::CFolderInfo& driveList, const shell::AppState& state,
+void RefreshHints(scan::CFolderInfo& driveList, const activity::AppState& state,
                   const platform::System& system) {
   std::uint64_t clusterSize = 0;
   for (std::uint32_t d = 0; d < driveList.Count(); ++d) {

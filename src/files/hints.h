@@ -9,7 +9,7 @@
 #include "scan/folder_info.h"
 
 namespace platform { class System; }
-namespace shell { struct AppState; }  // app_state.h includes this header
+namespace activity { struct AppState; }
 
 namespace files {
 
@@ -18,16 +18,6 @@ inline constexpr std::uint8_t kHintCompress = 1;
 inline constexpr std::uint8_t kHintDecompress = 2;
 inline constexpr std::uint8_t kHintBackUp = 4;
 inline constexpr std::uint8_t kHintRestore = 8;
-
-// Four switches, all on, edited by the "Hint options" dialog and kept for the run. No
-// rule consults them: which rules each should switch is not settled.
-struct HintOptions {
-  bool byAccessType = true;
-  bool byLastAccess = true;
-  bool bySize = true;
-  bool byUsedPercent = true;
-  bool operator==(const HintOptions&) const = default;
-};
 
 // Elapsed days between two DOS date-times, by calendar fields only (no time zone):
 // ((365 * years + months) * 30) + days. Negative when `earlier` lies after `later`;
@@ -49,11 +39,11 @@ std::uint32_t LocalStamp(std::uint32_t utcStamp);
 
 // The same, with the drive found from the folder's path in the shared state.
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
-                         std::uint64_t clusterSize, const shell::AppState& state);
+                         std::uint64_t clusterSize, const activity::AppState& state);
 
 // Recomputes the hints of every entry of every scanned drive below `driveList`, each
 // subtree before the entry that holds it.
-void RefreshHints(scan::CFolderInfo& driveList, const shell::AppState& state,
+void RefreshHints(scan::CFolderInfo& driveList, const activity::AppState& state,
                   const platform::System& system);
 
 }  // namespace files

@@ -6,7 +6,7 @@
 
 #include "platform/ansi.h"
 #include "platform/dos_time.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace files {
 
@@ -140,20 +140,20 @@ int Larger(T a, T b) {
 
 int ByKey(const ListRow& a, const ListRow& b, std::uint8_t key) {
   switch (key) {
-    case shell::kSortAction: return Larger(S32(a.action), S32(b.action));
-    case shell::kSortState: return Larger(S32(a.state), S32(b.state));
-    case shell::kSortHint: return Larger(S32(a.hint), S32(b.hint));
-    case shell::kSortSize: return Larger(S64(a.size), S64(b.size));
-    case shell::kSortCompressedSize: return Larger(S64(a.compressedSize), S64(b.compressedSize));
-    case shell::kSortActualSize: return Larger(S64(a.actualSize), S64(b.actualSize));
-    case shell::kSortUsedPercent: return Larger(S32(a.usedPercent), S32(b.usedPercent));
-    case shell::kSortAccessCounter: return Larger(S32(a.accessCount), S32(b.accessCount));
-    case shell::kSortLastAccess: return Larger(S32(a.lastAccess), S32(b.lastAccess));
-    case shell::kSortLastOperation: return Larger(S32(a.lastOperation), S32(b.lastOperation));
-    case shell::kSortReadOnly: return Larger(S32(a.readOnly), S32(b.readOnly));
-    case shell::kSortWriteOnly: return Larger(S32(a.writeOnly), S32(b.writeOnly));
-    case shell::kSortReadWrite: return Larger(S32(a.readWrite), S32(b.readWrite));
-    case shell::kSortType: return Larger(S32(a.kind), S32(b.kind));
+    case activity::kSortAction: return Larger(S32(a.action), S32(b.action));
+    case activity::kSortState: return Larger(S32(a.state), S32(b.state));
+    case activity::kSortHint: return Larger(S32(a.hint), S32(b.hint));
+    case activity::kSortSize: return Larger(S64(a.size), S64(b.size));
+    case activity::kSortCompressedSize: return Larger(S64(a.compressedSize), S64(b.compressedSize));
+    case activity::kSortActualSize: return Larger(S64(a.actualSize), S64(b.actualSize));
+    case activity::kSortUsedPercent: return Larger(S32(a.usedPercent), S32(b.usedPercent));
+    case activity::kSortAccessCounter: return Larger(S32(a.accessCount), S32(b.accessCount));
+    case activity::kSortLastAccess: return Larger(S32(a.lastAccess), S32(b.lastAccess));
+    case activity::kSortLastOperation: return Larger(S32(a.lastOperation), S32(b.lastOperation));
+    case activity::kSortReadOnly: return Larger(S32(a.readOnly), S32(b.readOnly));
+    case activity::kSortWriteOnly: return Larger(S32(a.writeOnly), S32(b.writeOnly));
+    case activity::kSortReadWrite: return Larger(S32(a.readWrite), S32(b.readWrite));
+    case activity::kSortType: return Larger(S32(a.kind), S32(b.kind));
     default: return 0;
   }
 }

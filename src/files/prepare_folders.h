@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace shell { struct AppState; }
+namespace activity { struct AppState; }
 
 namespace files {
 
@@ -23,6 +23,6 @@ class FolderScanHook {
 // Scans, in order, the folders named that need it; the tree keeps its selection
 // (RefreshAfterScan is cleared before each scan).
 void PrepareFolders(const std::vector<std::string>& selectedFolders, FolderScanHook& hook,
-                    shell::AppState& state);
+                    activity::AppState& state);
 
 }  // namespace files

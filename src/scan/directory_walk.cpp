@@ -15,7 +15,7 @@
 #include "scan/folder_listing.h"
 #include "scan/listing_prefetch.h"
 #include "scan/scan_texts.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace scan {
 namespace {

@@ -21,7 +21,7 @@
 #include "activity/path_key.h"
 
 namespace platform { class System; }
-namespace shell { class StatusSink; }
+namespace common { class StatusSink; }
 
 namespace scan {
 
@@ -67,7 +67,7 @@ struct WalkOptions {
   const std::atomic<bool>* inProgress = nullptr;
   // Receives "Looking in: " and the path before each folder is listed; may be null.
   // With listAhead it is called on the listing thread.
-  shell::StatusSink* status = nullptr;
+  common::StatusSink* status = nullptr;
   // Lists folders on a second thread while the calling thread computes path keys and
   // feeds the sink. The sink sees the same calls in the same order either way, all on
   // the calling thread.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "activity/access_tables.h"
-#include "analysis/space.h"
+#include "common/space.h"
 #include "platform/system.h"
 
 namespace scan {
@@ -66,7 +66,7 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
 
   sizes()[i] = entry.size;
   compressedSizes()[i] = entry.compressedSize;
-  actualSizes()[i] = analysis::RoundUpToCluster(entry.compressedSize, entry.clusterSize);
+  actualSizes()[i] = common::RoundUpToCluster(entry.compressedSize, entry.clusterSize);
   kinds()[i] = entry.kind;
   fileCounts()[i] = folder ? 0 : 1;
 
@@ -118,7 +118,7 @@ void CFolderInfo::RecalculateEntry(std::uint32_t i, std::uint64_t clusterSize) {
     CopyChildTotals(i, *child);
     RaiseMaxAccessCount(i);
   } else {
-    actualSizes()[i] = analysis::RoundUpToCluster(compressedSizes()[i], clusterSize);
+    actualSizes()[i] = common::RoundUpToCluster(compressedSizes()[i], clusterSize);
   }
 }
 
@@ -129,11 +129,11 @@ std::uint32_t CFolderInfo::ActivityPercent(std::uint32_t i) const {
 
 std::uint32_t CFolderInfo::UsedPercent(std::uint32_t i) const {
   const std::uint64_t actual = actualSizes()[i];
-  return actual == 0 ? 100 : analysis::RoundedPercent(compressedSizes()[i], actual);
+  return actual == 0 ? 100 : common::RoundedPercent(compressedSizes()[i], actual);
 }
 
 std::uint32_t CFolderInfo::UsedPercent() const {
-  return totalActualSize == 0 ? 100 : analysis::RoundedPercent(totalCompressedSize, totalActualSize);
+  return totalActualSize == 0 ? 100 : common::RoundedPercent(totalCompressedSize, totalActualSize);
 }
 
 void CFolderInfo::TakeContents(CFolderInfo& scanned) {
@@ -186,7 +186,7 @@ void CFolderInfo::Aggregate(Pass pass, std::uint64_t clusterSize) {
         if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
       }
     } else if (pass == Pass::Recalculate) {
-      actual[i] = analysis::RoundUpToCluster(compressed[i], clusterSize);
+      actual[i] = common::RoundUpToCluster(compressed[i], clusterSize);
     }
     totalSize += size[i];
     totalCompressedSize += compressed[i];

@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 
 namespace scan {
 
-ScanController::ScanController(const platform::System& system, shell::AppState& state,
-                               shell::StatusSink& status, ScanEvents& events, UiPoster post)
+ScanController::ScanController(const platform::System& system, activity::AppState& state,
+                               common::StatusSink& status, ScanEvents& events, UiPoster post)
     : system_(system),
       state_(state),
       status_(status),
@@ -140,7 +140,7 @@ void ScanController::StopScanning() {
   if (!workerActive_) return;
   state_.ScanInProgress = false;
   state_.ContinueAutoScan = false;
-  if (scanDrive_ != 0) state_.DriveScanned[shell::DriveIndex(scanDrive_)] = false;
+  if (scanDrive_ != 0) state_.DriveScanned[activity::DriveIndex(scanDrive_)] = false;
 }
 
 void ScanController::StartAutoScan(std::vector<char> driveLetters,

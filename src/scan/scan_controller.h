@@ -21,10 +21,8 @@
 #include "scan/scan_job.h"
 
 namespace platform { class System; }
-namespace shell {
-struct AppState;
-class StatusSink;
-}  // namespace shell
+namespace activity { struct AppState; }
+namespace common { class StatusSink; }
 
 namespace scan {
 
@@ -69,7 +67,7 @@ class [[nodiscard]] RecordsHold {
 
 class ScanController {
  public:
-  ScanController(const platform::System& system, shell::AppState& state, shell::StatusSink& status,
+  ScanController(const platform::System& system, activity::AppState& state, common::StatusSink& status,
                  ScanEvents& events, UiPoster post);
   ~ScanController();
   ScanController(const ScanController&) = delete;
@@ -129,8 +127,8 @@ class ScanController {
   void ReleaseHold();
 
   const platform::System& system_;
-  shell::AppState& state_;
-  shell::StatusSink& status_;
+  activity::AppState& state_;
+  common::StatusSink& status_;
   ScanEvents& events_;
   UiPoster post_;
   // Posted calls hold it weakly, so that those arriving after destruction do nothing.

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "analysis/space.h"
+#include "common/space.h"
 #include "platform/system.h"
 #include "scan/directory_walk.h"
 #include "scan/heap_usage.h"
 #include "scan/record_builder.h"
 #include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 
 namespace scan {
 
@@ -21,20 +21,20 @@ ScanRequest RequestFor(const CFolderInfo& record, bool shallow) {
   return request;
 }
 
-void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request) {
+void MarkScanStarted(activity::AppState& state, const CFolderInfo& record, const ScanRequest& request) {
   const bool driveRoot = &record.DriveRecord() == &record;
-  if (!request.shallow && driveRoot) state.DriveScanned[shell::DriveIndex(request.path.front())] = true;
+  if (!request.shallow && driveRoot) state.DriveScanned[activity::DriveIndex(request.path.front())] = true;
   state.ScanInProgress = true;
 }
 
 ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
-                           const shell::AppState& state, shell::StatusSink& status,
+                           const activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher) {
   status.ShowStatus(kDeletingPreviousData);
   ScannedSubtree scanned;
   scanned.root = std::make_unique<CFolderInfo>();
   scanned.root->subfoldersPending = request.subfoldersPending;
-  scanned.clusterSize = analysis::DriveSpace(system, request.path.substr(0, 3)).clusterSize;
+  scanned.clusterSize = common::DriveSpace(system, request.path.substr(0, 3)).clusterSize;
 
   RecordBuilder builder(*scanned.root, request.path.front(), scanned.clusterSize, state.accessTables);
   WalkOptions options;
@@ -56,7 +56,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
   return scanned;
 }
 
-void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState& state) {
+void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state) {
   const std::uint32_t discarded = CountActions(target);
   if (discarded != 0) {
     // Never below 0, should the count and the records ever disagree.
@@ -67,13 +67,13 @@ void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState&
   target.TakeContents(*scanned.root);
 }
 
-void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell::StatusSink& status) {
+void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, common::StatusSink& status) {
   status.ShowStatus(kRecalculatingDrive);
   driveRecord.Recalculate(clusterSize);
 }
 
 ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
-                           shell::AppState& state, shell::StatusSink& status,
+                           activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher) {
   const ScanRequest request = RequestFor(record, shallow);
   state.ShallowScan = shallow;
@@ -86,17 +86,17 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
   return scanned;
 }
 
-ScanEnding BeginScanEnd(shell::AppState& state) {
+ScanEnding BeginScanEnd(activity::AppState& state) {
   state.ScanInProgress = false;
   ScanEnding ending;
   ending.refresh = state.RefreshAfterScan;
   ending.shallow = state.ShallowScan;
-  if (state.TravelTarget != shell::kNoTravel) ending.travelTarget = state.TravelTarget;
+  if (state.TravelTarget != activity::kNoTravel) ending.travelTarget = state.TravelTarget;
   return ending;
 }
 
-bool CompleteScanEnd(shell::AppState& state, const ScanEnding& ending) {
-  if (ending.refresh && ending.travelTarget) state.TravelTarget = shell::kNoTravel;
+bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending) {
+  if (ending.refresh && ending.travelTarget) state.TravelTarget = activity::kNoTravel;
   state.RefreshAfterScan = true;
   state.ShallowScan = false;
   return state.PendingClusterAnalysis.exchange(false);

@@ -15,10 +15,8 @@
 #include "scan/folder_info.h"
 
 namespace platform { class System; }
-namespace shell {
-struct AppState;
-class StatusSink;
-}  // namespace shell
+namespace activity { struct AppState; }
+namespace common { class StatusSink; }
 
 namespace scan {
 
@@ -37,7 +35,7 @@ ScanRequest RequestFor(const CFolderInfo& record, bool shallow);
 
 // UI thread, as the scan starts: ScanInProgress set, and DriveScanned for a full scan
 // that starts from a drive's root.
-void MarkScanStarted(shell::AppState& state, const CFolderInfo& record, const ScanRequest& request);
+void MarkScanStarted(activity::AppState& state, const CFolderInfo& record, const ScanRequest& request);
 
 struct ScannedSubtree {
   std::unique_ptr<CFolderInfo> root;   // detached: no parent
@@ -51,15 +49,15 @@ struct ScannedSubtree {
 // names) and ScanInProgress; shows "Deleting previously scanned data ..." and the
 // "Looking in: " texts. `watcher`, when given, hears the running counts.
 ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& system,
-                           const shell::AppState& state, shell::StatusSink& status,
+                           const activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher = nullptr);
 
 // UI thread: `target` takes the scanned contents; its old subtree is deleted, and
 // PendingActionCount loses every action that went with it.
-void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, shell::AppState& state);
+void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state);
 
 // UI thread: "Recalculating drive information ..." and Recalculate on the whole drive.
-void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, shell::StatusSink& status);
+void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, common::StatusSink& status);
 
 struct ScanEnding {
   bool refresh = true;   // RefreshAfterScan: update the tree selection and the Files list
@@ -72,14 +70,14 @@ struct ScanEnding {
 // tests): the same steps and flags as a scan started from the folders tree, with the
 // subtree placed at once. `record` must be placed below a drive list.
 ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::System& system,
-                           shell::AppState& state, shell::StatusSink& status,
+                           activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher = nullptr);
 
 // Clears ScanInProgress and reads what the refresh needs.
-ScanEnding BeginScanEnd(shell::AppState& state);
+ScanEnding BeginScanEnd(activity::AppState& state);
 // After the refresh: TravelTarget back to "NoTravel" when it was used, RefreshAfterScan
 // set and ShallowScan cleared. True when a cluster size analysis was waiting for this
 // scan (its flag is then cleared).
-bool CompleteScanEnd(shell::AppState& state, const ScanEnding& ending);
+bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending);
 
 }  // namespace scan

@@ -4,7 +4,7 @@
 #include "activity/recorder_control.h"
 #include "scan/folder_info.h"
 #include "shell/handoff_file.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace shell {
 namespace {
@@ -13,15 +13,15 @@ namespace {
 bool HandOffPendingActions(const ShutdownInputs& in) {
   const std::uint32_t pending = in.state.PendingActionCount.load();
   if (pending == 0) return true;
-  if (in.prompter.Ask({kPendingActionsQuestion, Buttons::YesNo, Icon::Stop}) != Answer::Yes) {
+  if (in.prompter.Ask({kPendingActionsQuestion, common::Buttons::YesNo, common::Icon::Stop}) != common::Answer::Yes) {
     return false;
   }
-  in.prompter.Ask({kRunShadowNote, Buttons::Ok, Icon::None});
+  in.prompter.Ask({kRunShadowNote, common::Buttons::Ok, common::Icon::None});
   const scan::CFolderInfo empty;
   const std::vector<std::uint8_t> bytes =
       EncodeHandOff(in.driveList ? *in.driveList : empty, pending);
   if (!WriteHandOffFile(in.handOffDirectory, bytes)) {
-    in.prompter.Ask({kCantOpenHandOff, Buttons::Ok, Icon::None});
+    in.prompter.Ask({kCantOpenHandOff, common::Buttons::Ok, common::Icon::None});
   }
   return true;
 }
@@ -30,9 +30,9 @@ bool HandOffPendingActions(const ShutdownInputs& in) {
 // table since start-up; only the program's own edits go on top of them.
 bool SaveDriveTable(const ShutdownInputs& in) {
   while (!in.state.driveTable.SaveOwnEdits(in.system)) {
-    const Answer answer = in.prompter.Ask(
-        {kCantSaveConfiguration, Buttons::AbortRetryIgnore, Icon::Stop, Answer::Retry});
-    if (answer != Answer::Retry) return false;
+    const common::Answer answer = in.prompter.Ask(
+        {kCantSaveConfiguration, common::Buttons::AbortRetryIgnore, common::Icon::Stop, common::Answer::Retry});
+    if (answer != common::Answer::Retry) return false;
   }
   return true;
 }
@@ -42,7 +42,7 @@ bool SaveDriveTable(const ShutdownInputs& in) {
 bool RunShutdown(const ShutdownInputs& in) {
   const bool scanning = in.scanRunning ? in.scanRunning() : in.state.ScanInProgress.load();
   if (scanning) {
-    in.prompter.Ask({kStopScanningFirst, Buttons::Ok, Icon::Stop});
+    in.prompter.Ask({kStopScanningFirst, common::Buttons::Ok, common::Icon::Stop});
     return false;
   }
   if (!HandOffPendingActions(in)) return false;

@@ -6,14 +6,15 @@
 #include <functional>
 #include <string>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace platform { class System; }
+namespace common { class Prompter; }
 namespace scan { class CFolderInfo; }
 
 namespace shell {
 
-class Prompter;
+
 
 inline constexpr const char* kStopScanningFirst = "Stop scanning first !";
 inline constexpr const char* kPendingActionsQuestion =
@@ -24,9 +25,9 @@ inline constexpr const char* kCantOpenHandOff = "Can't open file 'ShadowTbl.NVX'
 inline constexpr const char* kCantSaveConfiguration = "Can't save new configuration !";
 
 struct ShutdownInputs {
-  AppState& state;
+  activity::AppState& state;
   platform::System& system;
-  Prompter& prompter;
+  common::Prompter& prompter;
   // The folders tree's drive list; null when the panes never started (nothing to hand off).
   const scan::CFolderInfo* driveList = nullptr;
   // Whether a scan worker exists; by default ScanInProgress.

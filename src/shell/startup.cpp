@@ -6,7 +6,7 @@
 #include "platform/dos_time.h"
 #include "platform/system.h"
 #include "shell/options.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace shell {
 namespace {
@@ -22,8 +22,8 @@ constexpr std::size_t kNetworkNameBuffer = 255;
 
 char Letter(int index) { return static_cast<char>('A' + index); }
 
-void Stop(Prompter& prompter, std::string text) {
-  prompter.Ask(Message{std::move(text), Buttons::Ok, Icon::Stop});
+void Stop(common::Prompter& prompter, std::string text) {
+  prompter.Ask(common::Message{std::move(text), common::Buttons::Ok, common::Icon::Stop});
 }
 
 }  // namespace
@@ -41,16 +41,16 @@ std::string MessageWithHostPath(const platform::System& system, std::string mess
   return message.replace(kPathStart, path.size(), activity::WithHostPath(system, path));
 }
 
-void RecordCompressibleDrives(AppState& state, const platform::System& system) {
-  for (int i = 0; i < kDriveCount; ++i) {
+void RecordCompressibleDrives(activity::AppState& state, const platform::System& system) {
+  for (int i = 0; i < activity::kDriveCount; ++i) {
     const auto volume = system.GetVolumeInformation(Letter(i));
     state.CompressibleDrive[i] =
         volume.has_value() && (volume->fileSystemFlags & platform::kFsFileCompression) != 0;
   }
 }
 
-void RecordNetworkNames(AppState& state, const platform::System& system) {
-  for (int i = 0; i < kDriveCount; ++i) {
+void RecordNetworkNames(activity::AppState& state, const platform::System& system) {
+  for (int i = 0; i < activity::kDriveCount; ++i) {
     std::string name;
     if (const auto remote = system.GetNetworkConnection(Letter(i));
         remote.has_value() && remote->size() < kNetworkNameBuffer) {
@@ -61,13 +61,13 @@ void RecordNetworkNames(AppState& state, const platform::System& system) {
   }
 }
 
-void CreateFirstRunRecords(AppState& state, platform::System& system, Prompter& prompter,
+void CreateFirstRunRecords(activity::AppState& state, platform::System& system, common::Prompter& prompter,
                            OptionStore& options) {
   if (IsOn(options, kExecutedAtLeastOneTimeOption)) return;
   // A new database records from the moment it is created, in local time.
   const std::uint32_t spanStart = platform::DosDateTimeFromLocal(system.Now());
   bool appended = false;
-  for (int i = 0; i < kDriveCount; ++i) {
+  for (int i = 0; i < activity::kDriveCount; ++i) {
     // A drive table that predates the first run (a prepared machine, a reinstall) keeps
     // its records: AppendDefaultRecord adds none for a drive that has one, since a second
     // would hide the first's database from every lookup and, at exit, replace its file
@@ -86,7 +86,7 @@ void CreateFirstRunRecords(AppState& state, platform::System& system, Prompter& 
   options.Write(kExecutedAtLeastOneTimeOption, kOn);
 }
 
-StartupOutcome RunFrameStartup(AppState& state, platform::System& system, Prompter& prompter,
+StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& system, common::Prompter& prompter,
                                OptionStore& options) {
   state.StartupStamp = platform::DosDateTimeNowUtc(system);
   RecordCompressibleDrives(state, system);

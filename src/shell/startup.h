@@ -6,14 +6,15 @@
 
 #include <string>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace platform { class System; }
+namespace common { class Prompter; }
 
 namespace shell {
 
 class OptionStore;
-class Prompter;
+
 
 enum class StartupOutcome {
   Ready,  // the panes start next (perhaps without activity databases: the table is damaged)
@@ -34,16 +35,16 @@ std::string AccessTableOpenError(char location, char drive);
 // A could-not-open message with the real file's host path after its drive path.
 std::string MessageWithHostPath(const platform::System& system, std::string message);
 
-StartupOutcome RunFrameStartup(AppState& state, platform::System& system, Prompter& prompter,
+StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& system, common::Prompter& prompter,
                                OptionStore& options);
 
 // The steps on their own, in the order RunFrameStartup takes them.
-void RecordCompressibleDrives(AppState& state, const platform::System& system);
-void RecordNetworkNames(AppState& state, const platform::System& system);
+void RecordCompressibleDrives(activity::AppState& state, const platform::System& system);
+void RecordNetworkNames(activity::AppState& state, const platform::System& system);
 // The first run's default drive records: one per fixed drive, in letter order. They are
 // saved with their database files at once (the recorder is holding them), and only then
 // does the first run count as done: a run that never reaches its exit loses nothing.
-void CreateFirstRunRecords(AppState& state, platform::System& system, Prompter& prompter,
+void CreateFirstRunRecords(activity::AppState& state, platform::System& system, common::Prompter& prompter,
                            OptionStore& options);
 
 }  // namespace shell

@@ -13,7 +13,7 @@
 namespace activity {
 namespace {
 
-using shell::Answer;
+using common::Answer;
 using testing_support::FaultRule;
 using testing_support::FaultySystem;
 using testing_support::FileNamed;
@@ -115,7 +115,7 @@ TEST_F(ApplyConfigurationTest, MoveFailureRetriedThenIgnoredKeepsPreviousDrive) 
   EXPECT_EQ(prompter.asked[0].text,
             "Error occured during moving the database for drive D:\nfrom drive C: to the drive "
             "E: !\n\nPress ignore or abort to keep it on the previous drive");
-  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::AbortRetryIgnore);
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::AbortRetryIgnore);
   EXPECT_EQ(prompter.asked[0].defaultButton, Answer::Retry);
   EXPECT_FALSE(drives.Exists("E:\\FileTblD.NVX"));
   EXPECT_FALSE(drives.Exists("E:\\FileNamD.NVX"));
@@ -144,7 +144,7 @@ TEST_F(ApplyConfigurationTest, ResizeDeclinedKeepsOldSizeAndLocation) {
             std::vector<std::string>{"You have changed parameters of the database for the drive D: "
                                      "!\nFor the database to be resized it should be empty.\n\nDo "
                                      "you want to empty it ?"});
-  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::YesNo);
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_EQ(table.NewState()[0], Record('D', 'C'));
   EXPECT_EQ(drives.ReadFile("C:\\FileTblD.NVX"), "access-D");
   EXPECT_FALSE(drives.Exists("E:\\FileTblD.NVX"));

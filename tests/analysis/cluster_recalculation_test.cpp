@@ -7,12 +7,12 @@
 
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace analysis {
 namespace {
 
-class RecordingStatus : public shell::StatusSink {
+class RecordingStatus : public common::StatusSink {
  public:
   std::vector<std::string> shown;
   int busy = 0;
@@ -51,7 +51,7 @@ TEST_F(ClusterRecalculationTest, AFolderIsRecalculatedAndTheDriveTotalsFollow) {
   EXPECT_EQ(a.totalActualSize, 1024u + 5120u + 512u);
   EXPECT_EQ(Folder("D:\\").totalActualSize, 4096u + 1024u + 5120u + 512u);  // "top" untouched
   EXPECT_EQ(status_.shown, (std::vector<std::string>{"Recalculating drive information ...",
-                                                     shell::kIdlePrompt}));
+                                                     common::kIdlePrompt}));
   EXPECT_EQ(status_.busy, 0);
 }
 

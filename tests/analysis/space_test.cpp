@@ -1,4 +1,4 @@
-#include "analysis/space.h"
+#include "common/space.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "platform/system.h"
 #include "scan/folder_info.h"
 
-namespace analysis {
+namespace common {
 namespace {
 
 constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
@@ -92,9 +92,9 @@ TEST(SpacePageFigures, DriveSpaceUsageNeverExceedsTheWholeDrive) {
   folder.AddEntry(entry);
   folder.Reaggregate();
   const std::uint32_t all[] = {0};
-  EXPECT_EQ(FolderFigures(folder, 4096).driveUsage, "100 %");
-  EXPECT_EQ(SelectionFigures(folder, all, 4096).driveUsage, "100 %");
-  EXPECT_EQ(SelectionFigures(folder, all, 131072).driveUsage, "50 %");
+  EXPECT_EQ(analysis::FolderFigures(folder, 4096).driveUsage, "100 %");
+  EXPECT_EQ(analysis::SelectionFigures(folder, all, 4096).driveUsage, "100 %");
+  EXPECT_EQ(analysis::SelectionFigures(folder, all, 131072).driveUsage, "50 %");
 }
 
 // A system whose only drive query is the free-space one, answering what the test says;
@@ -167,4 +167,4 @@ TEST(DriveSpace, AFailedQueryGivesZeroForEveryFigure) {
 }
 
 }  // namespace
-}  // namespace analysis
+}  // namespace common

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace analysis {
 namespace {
@@ -39,13 +39,13 @@ class MapProfile : public TipProfile {
   std::map<std::string, std::string> strings;
 };
 
-class RecordingPrompter : public shell::Prompter {
+class RecordingPrompter : public common::Prompter {
  public:
-  shell::Answer Ask(const shell::Message& message) override {
+  common::Answer Ask(const common::Message& message) override {
     messages.push_back(message);
-    return shell::Answer::Ok;
+    return common::Answer::Ok;
   }
-  std::vector<shell::Message> messages;
+  std::vector<common::Message> messages;
 };
 
 class TipsTest : public ::testing::Test {
@@ -174,8 +174,8 @@ TEST_F(TipsTest, UnreachableOffsetTellsTroubleAndLeavesTheTipEmpty) {
     EXPECT_EQ(tips.TipText(), "");
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text, kTipsFileTrouble);
-    EXPECT_EQ(prompter_.messages[0].icon, shell::Icon::Warning);
-    EXPECT_EQ(prompter_.messages[0].buttons, shell::Buttons::Ok);
+    EXPECT_EQ(prompter_.messages[0].icon, common::Icon::Warning);
+    EXPECT_EQ(prompter_.messages[0].buttons, common::Buttons::Ok);
     ASSERT_TRUE(tips.CanReadTips());
     tips.NextTip();
     EXPECT_EQ(tips.TipText(), "A\n");

@@ -36,7 +36,7 @@ TEST(EngineBtrfs, CompressesAndDecompressesFilesAndFoldersForReal) {
   const std::string text = RepetitiveText(kSize);
   drives.WriteFile("D:\\Ledgers\\2026.txt", text);
 
-  shell::AppState state;
+  activity::AppState state;
   files::ActionRunFlags flags;
   testing_support::ScriptedPrompter prompter;
   RecordingProgress progress;
@@ -123,7 +123,7 @@ TEST(EngineBtrfs, DecompressionIsRefusedWhileAnotherProcessHasTheFileOpen) {
   const std::uint64_t compressed = drives.System().GetCompressedFileSize(path);
   ASSERT_LT(compressed, kSize / 4);
 
-  shell::AppState state;
+  activity::AppState state;
   files::ActionRunFlags flags;
   testing_support::ScriptedPrompter prompter;
   RecordingProgress progress;

@@ -75,7 +75,7 @@ class TellingSystem : public platform::ForwardingSystem {
 };
 
 bool RunEngine(platform::System& system, std::uint8_t action) {
-  shell::AppState state;
+  activity::AppState state;
   files::ActionRunFlags flags;
   testing_support::ScriptedPrompter prompter;
   RecordingProgress progress;

@@ -40,7 +40,7 @@ class EngineTest : public ::testing::Test {
   std::uint8_t State(std::string_view folder, std::uint32_t i) { return selection.Record(folder).states()[i]; }
 
   TempDrives drives{"CDE"};
-  shell::AppState state;
+  activity::AppState state;
   files::ActionRunFlags flags;
   testing_support::ScriptedPrompter prompter;
   RecordingProgress progress;
@@ -68,7 +68,7 @@ TEST_F(EngineTest, BacksUpAFileToTheSamePathOnTheBackupDriveAndEmptiesIt) {
   EXPECT_EQ(progress.steps, 1);
   EXPECT_EQ(progress.refills, 1);
   ASSERT_EQ(prompter.Texts(), std::vector<std::string>{kAllProcessed});
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::None);
+  EXPECT_EQ(prompter.asked[0].icon, common::Icon::None);
   EXPECT_EQ(flags.ProcessingOn, 0u);
 }
 
@@ -123,7 +123,7 @@ TEST_F(EngineTest, StopInTheOverwritePromptChangesNothingMoreEvenAfterAnOverwrit
   }
   // a: Overwrite. b: Stop, not confirmed, so b is asked about again: Stop, confirmed.
   progress.overwriteAnswers = {OverwriteAnswer::Overwrite, OverwriteAnswer::Stop, OverwriteAnswer::Stop};
-  prompter.answers = {shell::Answer::No, shell::Answer::Yes};
+  prompter.answers = {common::Answer::No, common::Answer::Yes};
 
   EXPECT_FALSE(Run());
 
@@ -191,7 +191,7 @@ TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
 
 // D:\Work scanned afresh into new records, as a rescan or a restart reads it.
 struct Rescanned {
-  Rescanned(platform::System& system, shell::AppState& state) {
+  Rescanned(platform::System& system, activity::AppState& state) {
     scan::NewEntry drive;
     drive.source = scan::kSourceDrive;
     drive.name = "D:";
@@ -235,7 +235,7 @@ TEST_F(EngineTest, ABackedUpFileIsKnownAgainAfterARescanAndARestart) {
 
   // A restart: a new program, nothing kept but what is on the disk.
   platform::HostSystem restarted(drives.Environment());
-  shell::AppState restartedState;
+  activity::AppState restartedState;
   EXPECT_EQ(Rescanned(restarted, restartedState).State("stub.txt"), scan::kStateBackedUp);
 
   // Restored, it is an ordinary file again, and so is a file emptied by hand later.
@@ -252,7 +252,7 @@ TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
     selection.AddFile("C:\\Work\\", name, 4, files::kActionBackUp, 'E');
   }
   testing_support::ScriptedPrompter stopQuestion;
-  stopQuestion.answers = {shell::Answer::Yes};
+  stopQuestion.answers = {common::Answer::Yes};
   int started = 0;
   progress.onFile = [&](const std::string&) {
     if (++started == 5) files::ConfirmStop(flags, stopQuestion);
@@ -278,14 +278,14 @@ TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
   }
   FaultySystem faulty(drives.System());
   faulty.Fail(Operation::Copy, {FileNamed("b.txt")});
-  prompter.answers = {shell::Answer::No};
+  prompter.answers = {common::Answer::No};
 
   EXPECT_FALSE(Run(faulty));
 
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{
       "Error BackUping file C:\\Work\\b.txt\nCan't create file E:\\Work\\b.txt\n"
       "Do you wish to continue processing filse?"});
-  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::YesNo);
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\b.txt"), "keep me");
   EXPECT_EQ(Action("C:\\Work\\", 1), 0) << "a failed entry has to be selected again";
   EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
@@ -300,7 +300,7 @@ TEST_F(EngineTest, AFailedFlushFailsTheCopyAndKeepsTheSource) {
   drives.WriteFile("C:\\New\\b.txt", "keep too");  // E:\New is made by the run
   selection.AddFile("C:\\Work\\", "a.txt", 4, files::kActionBackUp, 'E');
   selection.AddFile("C:\\New\\", "b.txt", 8, files::kActionBackUp, 'E');
-  prompter.answers = {shell::Answer::Yes, shell::Answer::Yes};
+  prompter.answers = {common::Answer::Yes, common::Answer::Yes};
   {
     // The copy's folder, and the folder holding the one the run creates.
     engine_test::FailingFlushes failing({drives.Root('E') + "/Work", drives.Root('E')});
@@ -323,7 +323,7 @@ TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {
   FaultySystem faulty(drives.System());
   faulty.ShortCopies();
   progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
-  prompter.answers = {shell::Answer::Yes};
+  prompter.answers = {common::Answer::Yes};
 
   EXPECT_TRUE(Run(faulty));
 
@@ -336,7 +336,7 @@ TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {
 TEST_F(EngineTest, ABackupOntoTheSourceItselfFailsAndKeepsTheFile) {
   drives.WriteFile("C:\\Work\\a.txt", "only copy");
   selection.AddFile("C:\\Work\\", "a.txt", 9, files::kActionBackUp, 'C');
-  prompter.answers = {shell::Answer::Yes};
+  prompter.answers = {common::Answer::Yes};
 
   EXPECT_TRUE(Run());
 
@@ -354,7 +354,7 @@ TEST_F(EngineTest, NoBackupDriveLetterFailsWithTheFolderMessageAndTouchesNothing
   selection.AddFile("C:\\Work\\", "a.txt", 7, files::kActionBackUp, 0);
   selection.AddFile("C:\\Work\\", "a.txt", 7, files::kActionRestore, 0, scan::kStateBackedUp);
   selection.AddFolder("C:\\Work\\", "Docs", files::kActionBackUp, 0);
-  prompter.answers = {shell::Answer::Yes, shell::Answer::Yes, shell::Answer::Yes};
+  prompter.answers = {common::Answer::Yes, common::Answer::Yes, common::Answer::Yes};
 
   EXPECT_TRUE(Run());
 

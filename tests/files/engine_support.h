@@ -12,7 +12,7 @@
 #include "files/action_engine.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "scan/record_path.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "support/folder_entries.h"
 
 namespace {
@@ -145,7 +145,7 @@ TEST(HintTimeZones, DatesCompareInLocalTimeEastAndWestOfUtc) {
     SCOPED_TRACE(zone.name);
     const TimeZone inZone(zone.name);
     const auto local = [&zone](std::int64_t offset) { return platform::DosDateTimeFromLocal(zone.now + offset); };
-    shell::AppState state;
+    activity::AppState state;
     state.StartupStamp = platform::DosDateTimeFromUtc(zone.now);
     state.CompressibleDrive['D' - 'A'] = state.CompressibleDrive['E' - 'A'] = true;
     state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), local(-60 * kDay));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/folder_entries.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace {
 
@@ -76,8 +76,8 @@ TEST(ListSort, FoldersFirstThenLargerThenNameIgnoringCase) {
   AddFile(folder, "Dir", 0, {}, scan::kKindFolder);
   AddFile(folder, "alpha", 10);
   using V = std::vector<std::string>;
-  EXPECT_EQ(SortedNames(folder, shell::kSortSize), (V{"Dir", "big", "alpha", "Zed"}));
-  EXPECT_EQ(SortedNames(folder, shell::kSortName), (V{"Dir", "alpha", "big", "Zed"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortSize), (V{"Dir", "big", "alpha", "Zed"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortName), (V{"Dir", "alpha", "big", "Zed"}));
   EXPECT_EQ(SortedNames(folder, 14), (V{"Dir", "alpha", "big", "Zed"}));
 }
 
@@ -87,14 +87,14 @@ TEST(ListSort, ComparesCountersSignedAnd64BitSizesSigned) {
   AddFile(folder, "small", 0, {5, 0, 0, 1});
   using V = std::vector<std::string>;
   // Above 2^31 a counter reads negative and sorts after a small one.
-  EXPECT_EQ(SortedNames(folder, shell::kSortReadOnly), (V{"small", "huge"}));
-  EXPECT_EQ(SortedNames(folder, shell::kSortAccessCounter), (V{"small", "huge"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortReadOnly), (V{"small", "huge"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortAccessCounter), (V{"small", "huge"}));
 
   scan::CFolderInfo sized;
   AddFile(sized, "five-gb", 5ull << 30);
   AddFile(sized, "one-gb", 1ull << 30);
   AddFile(sized, "three-gb", 3ull << 30);  // above 2^31, still positive in 64 bits
-  EXPECT_EQ(SortedNames(sized, shell::kSortSize), (V{"five-gb", "three-gb", "one-gb"}));
+  EXPECT_EQ(SortedNames(sized, activity::kSortSize), (V{"five-gb", "three-gb", "one-gb"}));
 }
 
 TEST(ListSort, FreshRowsComeInReverseEntryOrder) {

@@ -16,7 +16,7 @@ TEST_F(SelectionBackup, BackUpToTheShownDriveIsRefusedBeforeAnyChange) {
   Send(files::kCmdBackUp);
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_EQ(prompter.asked[0].text, "You can't Back Up to current disk.");
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
+  EXPECT_EQ(prompter.asked[0].icon, common::Icon::Stop);
   EXPECT_EQ(scan::CountActions(*work), 0u);
   EXPECT_EQ(work->backupDrives()[kA], 0);
   EXPECT_EQ(Sub().backupDrives()[kX], 0);

@@ -4,13 +4,13 @@
 #include <set>
 
 #include "files/prepare_folders.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace {
 
 class RecordingHook : public files::FolderScanHook {
  public:
-  explicit RecordingHook(shell::AppState& state) : state_(state) {}
+  explicit RecordingHook(activity::AppState& state) : state_(state) {}
   bool NeedsFullScan(const std::string& name) override { return unread.count(name) != 0; }
   void ScanAndWait(const std::string& name) override {
     refreshDuringScan.push_back(state_.RefreshAfterScan.load());
@@ -22,11 +22,11 @@ class RecordingHook : public files::FolderScanHook {
   std::vector<bool> refreshDuringScan;
 
  private:
-  shell::AppState& state_;
+  activity::AppState& state_;
 };
 
 TEST(SelectionPrepare, ScansOnlyUnreadFoldersInOrderKeepingTheTreeSelection) {
-  shell::AppState state;
+  activity::AppState state;
   RecordingHook hook(state);
   hook.unread = {"Sub", "Other"};
   files::PrepareFolders({"Other", "Read", "Sub"}, hook, state);

@@ -28,7 +28,7 @@ TEST_F(SelectionRules, NothingQualifyingGivesTheMessage) {
   Select({kA});
   Send(files::kCmdCompress);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"There are no objects to compress."});
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::None);
+  EXPECT_EQ(prompter.asked[0].icon, common::Icon::None);
   EXPECT_EQ(work->actions()[kA], files::kActionNone);
 
   Select({kB});  // state normal: nothing to decompress

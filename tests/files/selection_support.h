@@ -9,7 +9,7 @@
 
 #include "files/action_selection.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 
 namespace selection_testing {
@@ -64,7 +64,7 @@ struct SelectionFixture {
   void Send(int command) { selection.Run(command, list); }
   void Select(std::vector<std::uint32_t> entries) { list.selected = std::move(entries); }
 
-  shell::AppState state;
+  activity::AppState state;
   files::SelectionFlags flags;
   ScriptedDialogs dialogs;
   testing_support::ScriptedPrompter prompter;

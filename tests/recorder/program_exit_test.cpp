@@ -19,7 +19,7 @@
 #include "activity/recorder_control.h"
 #include "platform/host_system.h"
 #include "recorder/tool_process.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "shell/shutdown.h"
 #include "shell/startup.h"
@@ -118,7 +118,7 @@ TEST_F(ProgramBesideRecorder, CountsMadeDuringASessionSurviveTheProgramsExit) {
   ASSERT_TRUE(StartRecorder(recorder));
   ASSERT_TRUE(recorder.ReadUntil("watching with inotify")) << recorder.Output();
 
-  shell::AppState state;
+  activity::AppState state;
   testing_support::ScriptedPrompter prompter;
   testing_support::MemoryOptionStore options;
   options.values[shell::kExecutedAtLeastOneTimeOption] = shell::kOn;

@@ -13,7 +13,7 @@
 
 #include "scan/scan_texts.h"
 #include "scan_support.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "support/temp_drives.h"
 
 namespace scan {
@@ -25,7 +25,7 @@ using scan_testing::UiQueue;
 // Records what the controller tells the tree, checking what the tree may rely on.
 class TreeEvents : public ScanEvents {
  public:
-  explicit TreeEvents(const shell::AppState& state) : state_(state) {}
+  explicit TreeEvents(const activity::AppState& state) : state_(state) {}
 
   void ScanStarted(CFolderInfo& record) override {
     log.push_back("started " + record.path());
@@ -52,7 +52,7 @@ class TreeEvents : public ScanEvents {
   std::function<void(CFolderInfo&)> onFinished;
 
  private:
-  const shell::AppState& state_;
+  const activity::AppState& state_;
 };
 
 class ScanControllerTest : public ::testing::Test {
@@ -90,7 +90,7 @@ class ScanControllerTest : public ::testing::Test {
   }
 
   testing_support::TempDrives drives_{"CDE"};
-  shell::AppState state_;
+  activity::AppState state_;
   RecordingStatus status_;
   UiQueue ui_;
   TreeEvents events_{state_};
@@ -112,7 +112,7 @@ TEST_F(ScanControllerTest, TheWorkersSubtreeIsPlacedAndTheDriveRecalculatedOnThe
   ASSERT_TRUE(controller_->StartScan(d));
   EXPECT_TRUE(state_.ScanInProgress);
   EXPECT_TRUE(controller_->ScanThreadRunning());
-  EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_TRUE(state_.DriveScanned[activity::DriveIndex('D')]);
   // Nothing the UI shows changes while the worker reads.
   EXPECT_EQ(d.Count(), 1u);
   EXPECT_EQ(d.names(0), "stale");
@@ -127,7 +127,7 @@ TEST_F(ScanControllerTest, TheWorkersSubtreeIsPlacedAndTheDriveRecalculatedOnThe
   const auto texts = status_.Texts();
   EXPECT_EQ(texts.front(), kDeletingPreviousData);
   EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
-  EXPECT_EQ(texts.back(), shell::kIdlePrompt);
+  EXPECT_EQ(texts.back(), common::kIdlePrompt);
 }
 
 TEST_F(ScanControllerTest, NoSecondScanStartsWhileAWorkerRunsAndARescanWaitsForIt) {
@@ -155,14 +155,14 @@ TEST_F(ScanControllerTest, StoppingKeepsTheDirectSubfoldersAndForgetsTheDriveWas
   controller_->StopScanning();
   EXPECT_FALSE(state_.ScanInProgress);
   EXPECT_FALSE(state_.ContinueAutoScan);
-  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);
   Release();
 
   ASSERT_TRUE(RunUntilFinished(1));
   CFolderInfo& d = Drive('D');
   EXPECT_EQ(d.readState, ReadState::ReadPartly);
   EXPECT_EQ(d.totalFiles, 2u);  // one\a.txt and two\c.txt; one\deeper\ was not read
-  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);
 }
 
 TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
@@ -176,10 +176,10 @@ TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
   EXPECT_TRUE(events_.endings[0].shallow);
   EXPECT_EQ(events_.endings[0].travelTarget, "one");
   EXPECT_EQ(events_.log.back(), "analysis");
-  EXPECT_EQ(state_.TravelTarget, shell::kNoTravel);
+  EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
   EXPECT_FALSE(state_.ShallowScan);
   EXPECT_FALSE(state_.PendingClusterAnalysis);
-  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);  // a shallow scan is not a full one
+  EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);  // a shallow scan is not a full one
 
   state_.RefreshAfterScan = false;
   state_.TravelTarget = "two";
@@ -232,7 +232,7 @@ TEST_F(ScanControllerTest, TheStartUpScanReadsEachFixedDriveInTurn) {
   ASSERT_TRUE(ui_.RunUntil([&] { return !controller_->AutoScanActive(); }));
   EXPECT_EQ(selected, fixed);
   EXPECT_EQ(events_.finished, static_cast<int>(fixed.size()));
-  for (const char letter : fixed) EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex(letter)]) << letter;
+  for (const char letter : fixed) EXPECT_TRUE(state_.DriveScanned[activity::DriveIndex(letter)]) << letter;
 }
 
 TEST_F(ScanControllerTest, StoppingTheStartUpScanEndsItAfterTheCurrentDrive) {
@@ -249,7 +249,7 @@ TEST_F(ScanControllerTest, StoppingTheStartUpScanEndsItAfterTheCurrentDrive) {
   ASSERT_TRUE(ui_.RunUntil([&] { return !controller_->AutoScanActive(); }));
   EXPECT_EQ(selected, "C");
   EXPECT_EQ(events_.finished, 1);
-  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('C')]);
+  EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('C')]);
   EXPECT_EQ(Drive('D').Count(), 0u);
 }
 

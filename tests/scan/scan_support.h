@@ -14,11 +14,11 @@
 
 #include "activity/access_tables.h"
 #include "scan/scan_controller.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace scan_testing {
 
-class RecordingStatus : public shell::StatusSink {
+class RecordingStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string& text) override {
     std::function<void(const std::string&)> hook;

@@ -18,7 +18,7 @@
 #include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
 #include "scan_support.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "support/temp_drives.h"
 
 namespace scan {
@@ -83,7 +83,7 @@ class ScanTest : public ::testing::Test {
 
   testing_support::TempDrives drives_{"CD"};
   platform::System& system_ = drives_.System();
-  shell::AppState state_;
+  activity::AppState state_;
   RecordingStatus status_;
   CFolderInfo driveList_;
 };
@@ -107,7 +107,7 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
   EXPECT_EQ(root.totalSize, 5u + 8u + 3000u + 1u + 2u);
   EXPECT_EQ(root.sizes()[IndexOf(root, "sub")], 3003u);
   EXPECT_EQ(scanned.entries, 8u);
-  EXPECT_TRUE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_TRUE(state_.DriveScanned[activity::DriveIndex('D')]);
   EXPECT_FALSE(state_.ScanInProgress);
 
   const std::uint32_t x = IndexOf(sub, "x.bin");
@@ -124,7 +124,7 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
   EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\sub\\deep\\deeper\\"), 1);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\.git\\"), 0);
   EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
-  EXPECT_EQ(texts.back(), shell::kIdlePrompt);
+  EXPECT_EQ(texts.back(), common::kIdlePrompt);
 }
 
 TEST_F(ScanTest, AWatcherHearsTheRunningCountsWhileTheRecordsFillAsWithout) {
@@ -160,9 +160,9 @@ TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   EXPECT_EQ(deep.Count(), 0u);
   EXPECT_EQ(deep.subfoldersPending, 1);
   EXPECT_EQ(deep.readState, ReadState::NotRead);
-  EXPECT_FALSE(state_.DriveScanned[shell::DriveIndex('D')]);
+  EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);
   EXPECT_FALSE(state_.ShallowScan);
-  EXPECT_EQ(state_.TravelTarget, shell::kNoTravel);
+  EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
 
   // Opening the pending folder reads it and the level below.
   Scan(deep, /*shallow=*/true);

@@ -28,10 +28,10 @@
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/demo_machine.h"
 #include "shell/startup.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 #include "support/temp_drives.h"
 #include "scripted_prompter.h"
 
@@ -46,7 +46,7 @@ platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
   return environment;
 }
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -74,7 +74,7 @@ class SilentProgress : public files::ActionProgress {
 // Backs up a busy log to E: the way "Perform actions" does and answers its new hint.
 std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& folder,
                                const std::string& name, platform::System& system,
-                               shell::AppState& state, shell::Prompter& prompter) {
+                               activity::AppState& state, common::Prompter& prompter) {
   scan::CFolderInfo& record = scan::RecordForPath(driveList, folder);
   std::uint32_t i = 0;
   while (i < record.Count() && record.names(i) != name) ++i;
@@ -111,7 +111,7 @@ void CollectRows(const scan::CFolderInfo& record, DataDriveView& view) {
 // the hints, the way the window does after its start-up scan.
 DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
   platform::HostSystem system(DemoEnvironment(machine));
-  shell::AppState state;
+  activity::AppState state;
   testing_support::ScriptedPrompter prompter;
   testing_support::MemoryOptionStore options;  // empty: the program's first run
   DataDriveView view;
@@ -122,7 +122,7 @@ DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
     if (record.drive == activity::DriveNumber(shell::kDemoDataDrive)) ++view.dataDriveRecords;
   }
-  view.compressible = state.CompressibleDrive[static_cast<std::size_t>(shell::DriveIndex('D'))];
+  view.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex('D'))];
   scan::CFolderInfo driveList;
   scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
   SilentStatus status;

@@ -9,30 +9,30 @@
 #include <vector>
 
 #include "shell/options.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace testing_support {
 
-class ScriptedPrompter : public shell::Prompter {
+class ScriptedPrompter : public common::Prompter {
  public:
-  shell::Answer Ask(const shell::Message& message) override {
+  common::Answer Ask(const common::Message& message) override {
     asked.push_back(message);
     if (onAsk) onAsk(message);
-    if (answers.empty()) return shell::Answer::Ok;
-    const shell::Answer answer = answers.front();
+    if (answers.empty()) return common::Answer::Ok;
+    const common::Answer answer = answers.front();
     answers.pop_front();
     return answer;
   }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
-    for (const shell::Message& message : asked) texts.push_back(message.text);
+    for (const common::Message& message : asked) texts.push_back(message.text);
     return texts;
   }
 
-  std::vector<shell::Message> asked;
-  std::deque<shell::Answer> answers;
+  std::vector<common::Message> asked;
+  std::deque<common::Answer> answers;
   // Looks at the program while the question is up.
-  std::function<void(const shell::Message&)> onAsk;
+  std::function<void(const common::Message&)> onAsk;
 };
 
 class MemoryOptionStore : public shell::OptionStore {

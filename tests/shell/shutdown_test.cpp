@@ -42,7 +42,7 @@ class ShutdownTest : public ::testing::Test {
   testing_support::TempDrives drives{"CD"};
   testing_support::FaultySystem system;
   testing_support::ScriptedPrompter prompter;
-  AppState state;
+  activity::AppState state;
   scan::CFolderInfo driveList;
   const std::vector<std::uint32_t> holdAndRelease = {activity::IOCTL_RECORDER_HOLD,
                                                      activity::IOCTL_RECORDER_RELEASE};
@@ -71,10 +71,10 @@ TEST_F(ShutdownTest, NoActionsAsksNothingAndWritesNoHandOff) {
 
 TEST_F(ShutdownTest, DecliningKeepsRunningWithTheSelection) {
   SelectBoth();
-  prompter.answers = {Answer::No};
+  prompter.answers = {common::Answer::No};
   EXPECT_FALSE(Close());
   EXPECT_EQ(prompter.asked.size(), 1u);
-  EXPECT_EQ(prompter.asked[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_EQ(state.PendingActionCount, 2u);
   EXPECT_TRUE(system.RecorderCodes().empty());
   EXPECT_FALSE(HandOffExists());
@@ -82,7 +82,7 @@ TEST_F(ShutdownTest, DecliningKeepsRunningWithTheSelection) {
 
 TEST_F(ShutdownTest, AcceptingHandsOffTheActions) {
   SelectBoth();
-  prompter.answers = {Answer::Yes, Answer::Ok};
+  prompter.answers = {common::Answer::Yes, common::Answer::Ok};
   EXPECT_TRUE(Close());
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kPendingActionsQuestion, kRunShadowNote}));
   std::string error;
@@ -97,7 +97,7 @@ TEST_F(ShutdownTest, AcceptingHandsOffTheActions) {
 
 TEST_F(ShutdownTest, UnwritableHandOffIsReportedAndTheCloseGoesOn) {
   SelectBoth();
-  prompter.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
+  prompter.answers = {common::Answer::Yes, common::Answer::Ok, common::Answer::Ok};
   EXPECT_TRUE(RunShutdown({state, system, prompter, &driveList, {}, drives.Dir() + "/missing"}));
   EXPECT_EQ(prompter.Texts().back(), "Can't open file 'ShadowTbl.NVX'.");
   EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
@@ -106,10 +106,10 @@ TEST_F(ShutdownTest, UnwritableHandOffIsReportedAndTheCloseGoesOn) {
 TEST_F(ShutdownTest, FailedSaveRetriesThenStaysOpenHeldAndDoesNotRepeatTheWork) {
   state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), 0);
   system.Fail(Operation::Move, FaultRule{FileNamed("DriveTbl.NVX")});
-  prompter.answers = {Answer::Retry, Answer::Abort};
+  prompter.answers = {common::Answer::Retry, common::Answer::Abort};
   EXPECT_FALSE(Close());
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kCantSaveConfiguration, kCantSaveConfiguration}));
-  EXPECT_EQ(prompter.asked[0].defaultButton, Answer::Retry);
+  EXPECT_EQ(prompter.asked[0].defaultButton, common::Answer::Retry);
   EXPECT_EQ(system.RecorderCodes(), std::vector<std::uint32_t>{activity::IOCTL_RECORDER_HOLD});
   ASSERT_TRUE(drives.Exists("C:\\FileTblD.NVX"));
 

@@ -76,7 +76,7 @@ class StartupTest : public ::testing::Test {
   }
 
   StartupOutcome Start() { return Start(state); }
-  StartupOutcome Start(shell::AppState& into) {
+  StartupOutcome Start(activity::AppState& into) {
     return shell::RunFrameStartup(into, system, prompter, options);
   }
   void NotFirstRun() { options.values[shell::kExecutedAtLeastOneTimeOption] = "On"; }
@@ -85,7 +85,7 @@ class StartupTest : public ::testing::Test {
   DriveFacts system;
   testing_support::ScriptedPrompter prompter;
   testing_support::MemoryOptionStore options;
-  shell::AppState state;
+  activity::AppState state;
 };
 
 TEST_F(StartupTest, MissingDriveTableIsCreatedEmpty) {
@@ -135,7 +135,7 @@ TEST_F(StartupTest, FirstRunAddsOneDefaultRecordPerFixedDriveOnce) {
 
   // The exit saves the table; the second start reads it and appends nothing.
   ASSERT_TRUE(state.driveTable.Save(system));
-  shell::AppState second;
+  activity::AppState second;
   ASSERT_EQ(Start(second), StartupOutcome::Ready);
   EXPECT_EQ(second.driveTable.NewState(), records);
   EXPECT_TRUE(prompter.asked.empty());
@@ -147,7 +147,7 @@ TEST_F(StartupTest, FirstRunAddsOneDefaultRecordPerFixedDriveOnce) {
   ASSERT_TRUE(second.driveTable.Save(system));
   drives.WriteFileOfSize("C:\\FileTblD.NVX", 2048 * 4 * 33, 0);
   system.types['E'] = platform::DriveType::Fixed;
-  shell::AppState third;
+  activity::AppState third;
   ASSERT_EQ(Start(third), StartupOutcome::Ready);
   ASSERT_EQ(third.driveTable.NewState().size(), 3u);
   EXPECT_EQ(third.driveTable.NewState()[1].bucketMask, 2047);
@@ -163,8 +163,8 @@ TEST_F(StartupTest, UnopenableDriveTableClosesWithItsMessage) {
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_EQ(prompter.asked[0].text,
             "Could not open the file: C:\\DriveTbl.NVX (" + drives.Host("C:\\DriveTbl.NVX") + ") !");
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
-  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::Ok);
+  EXPECT_EQ(prompter.asked[0].icon, common::Icon::Stop);
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::Ok);
   EXPECT_FALSE(state.driveTable.Loaded());
   // Nothing of the first run happened, and the close (not start-up) releases the recorder.
   EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), 0u);
@@ -214,13 +214,13 @@ TEST_F(StartupTest, DamagedDriveTableIsToldOnceAndNeverWritten) {
     if (!damaged.firstRun) NotFirstRun();
     prompter.asked.clear();
     system.Reset();
-    shell::AppState run;
+    activity::AppState run;
 
     EXPECT_EQ(Start(run), StartupOutcome::Ready);
     ASSERT_EQ(prompter.asked.size(), 1u);
     const std::string head = "The drive table C:\\DriveTbl.NVX (" + drives.Host("C:\\DriveTbl.NVX") + ") is damaged: ";
     EXPECT_EQ(prompter.asked[0].text.substr(0, head.size()), head) << prompter.asked[0].text;
-    EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Stop);
+    EXPECT_EQ(prompter.asked[0].icon, common::Icon::Stop);
     EXPECT_FALSE(run.driveTable.Loaded());
     EXPECT_TRUE(run.driveTable.NewState().empty());
     for (char letter = 'A'; letter <= 'Z'; ++letter) EXPECT_FALSE(run.accessTables.Loaded(letter)) << letter;
@@ -264,7 +264,7 @@ TEST_F(StartupTest, FirstRunSavesTheDefaultRecordsBeforeItCountsAsDone) {
   drives.WriteFile("C:\\DriveTbl.NVX", "");
   options.values.clear();
   system.Fail(Operation::Move, {FileNamed("DriveTbl.NVX")});
-  shell::AppState again;
+  activity::AppState again;
   ASSERT_EQ(Start(again), StartupOutcome::Ready);
   EXPECT_EQ(drives.ReadFile("C:\\DriveTbl.NVX"), "");
   EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), 0u);

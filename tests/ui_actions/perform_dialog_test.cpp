@@ -32,7 +32,7 @@ class PerformDialogTest : public ::testing::Test {
   void SetUp() override { App(); }
 
   TempDrives drives{"CE"};
-  shell::AppState state;
+  activity::AppState state;
   testing_support::ScriptedPrompter prompter;
   SelectedActions selection;
 };

@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "analysis/space.h"
+#include "common/space.h"
 #include "files/list_format.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "support_ui/qt_application.h"
@@ -87,7 +87,7 @@ class PerformInFrameTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };
@@ -116,7 +116,7 @@ TEST_F(PerformInFrameTest, AfterABackUpTheListAndItsCaptionShowTheEmptiedFile) {
   EXPECT_EQ(work->totalSize, 5u);
   const QString caption = List().windowTitle();
   EXPECT_NE(caption.toStdString(), captionBefore.toStdString());
-  EXPECT_TRUE(caption.endsWith(QStringLiteral(" of %1 K").arg(analysis::KRounded(work->totalActualSize))))
+  EXPECT_TRUE(caption.endsWith(QStringLiteral(" of %1 K").arg(common::KRounded(work->totalActualSize))))
       << caption.toStdString();
 }
 

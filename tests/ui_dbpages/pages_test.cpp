@@ -21,7 +21,7 @@
 #include "activity/database_location.h"
 #include "activity/drive_table.h"
 #include "platform/dos_time.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "shell/shutdown.h"
 #include "support/faulty_system.h"
@@ -214,7 +214,7 @@ TEST_F(PagesTest, LocationPageVerdictsAndCommands) {
   EXPECT_EQ(RecordOf('D').location, DriveNumber('D'));
   EXPECT_EQ(page.List().topLevelItemCount(), 0);
 
-  prompter.answers = {shell::Answer::Yes};
+  prompter.answers = {common::Answer::Yes};
   page.OnCommand(cmd::kDeleteDatabase);
   EXPECT_EQ(prompter.asked.back().text, "Do you really want do delete database for the D: drive ?");
   EXPECT_EQ(table.Find(DriveNumber('D')), -1);
@@ -237,7 +237,7 @@ TEST_F(PagesTest, CancelledSheetStoresNothingConfirmedOneStoresTheFrontPage) {
 }
 
 TEST_F(PagesTest, DatabaseMovedOnTheLocationPageIsFoundThereAfterExit) {
-  shell::AppState state;
+  activity::AppState state;
   ASSERT_TRUE(state.driveTable.Load(drives.System()));
   drives.WriteFile("C:\\FileTblD.NVX", "recorded accesses");
   DatabasePageContext appContext{state.driveTable, faulty, prompter, nullptr, context.driveTexts};

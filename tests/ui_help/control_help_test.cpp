@@ -25,7 +25,7 @@
 #include "files/hints.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "support_ui/qt_application.h"
@@ -121,11 +121,11 @@ TEST(ControlHelp, ActionDialogsAnswerForEveryControl) {
   ExpectFullHelp(directories, 4);
   const COverwritePrompt overwrite(nullptr);
   ExpectFullHelp(overwrite, 5);
-  const HintOptionsDialog hints(files::HintOptions{}, nullptr);
+  const HintOptionsDialog hints(common::HintOptions{}, nullptr);
   ExpectFullHelp(hints, 6);
 
   testing_support::TempDrives drives{"C"};
-  shell::AppState state;
+  activity::AppState state;
   testing_support::ScriptedPrompter prompter;
   scan::CFolderInfo driveList;
   const CPerformDialog perform(state, drives.System(), prompter, driveList);
@@ -159,7 +159,7 @@ TEST(ControlHelp, ClusterDialogsAndTipsAnswerForEveryControl) {
 // Shift+F1 on the focused control is the keyboard way to its text.
 TEST(ControlHelp, ShiftF1ShowsTheFocusedControlsText) {
   App();
-  HintOptionsDialog dialog(files::HintOptions{}, nullptr);
+  HintOptionsDialog dialog(common::HintOptions{}, nullptr);
   dialog.show();
   auto* box = dialog.findChild<QAbstractButton*>("1136");
   ASSERT_NE(box, nullptr);

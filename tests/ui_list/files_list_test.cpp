@@ -13,7 +13,7 @@
 
 #include "files/list_format.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/folder_entries.h"
 #include "support/temp_drives.h"
@@ -61,7 +61,7 @@ class FilesListTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };
@@ -143,7 +143,7 @@ TEST_F(FilesListTest, OpenOnlyFoldersAndScanFirstWhenNeverRead) {
   List().OpenFocused();
   ASSERT_EQ(opened.count(), 1);
   EXPECT_EQ(opened.at(0).at(0).toString(), "Sub");
-  EXPECT_EQ(state.TravelTarget, shell::kNoTravel);
+  EXPECT_EQ(state.TravelTarget, activity::kNoTravel);
   EXPECT_FALSE(state.ShallowScan);
 
   folder.subfoldersPending = 1;
@@ -162,7 +162,7 @@ TEST_F(FilesListTest, CodeCellsAreRewrittenWithoutResorting) {
   Add(folder, "a", 10, 1);
   Add(folder, "b", 10, 9);
   Show(folder);
-  state.FilesSortKey = shell::kSortHint;  // hints change below; the order must not
+  state.FilesSortKey = activity::kSortHint;  // hints change below; the order must not
   folder.hints()[0] = 4;
   folder.actions()[1] = 1;
   List().RefreshCodeCells();
@@ -200,7 +200,7 @@ TEST_F(FilesListTest, RightClickKeepsASelectionItHitsAndSelectsARowOutsideIt) {
   for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
   frame->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  state.FilesSortKey = shell::kSortName;
+  state.FilesSortKey = activity::kSortName;
   Show(folder);
   QItemSelectionModel& selection = *List().selectionModel();
   for (int row = 1; row <= 3; ++row) {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/folder_entries.h"
 #include "support/temp_drives.h"
@@ -58,7 +58,7 @@ class SpaceMapTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -95,7 +95,7 @@ class SelectionCommandsTest : public ::testing::Test {
   QTemporaryDir config;
   SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   CommandTable commands;
   std::unique_ptr<CMainFrame> frame;
   std::unique_ptr<ShellContext> context;
@@ -108,14 +108,14 @@ class SelectionCommandsTest : public ::testing::Test {
 TEST_F(SelectionCommandsTest, EnablingFollowsTheDriveAndTheActiveView) {
   EXPECT_FALSE(commands.Query(cmd::kCompress).Enabled());
   EXPECT_TRUE(commands.Query(cmd::kBackup).Enabled());
-  state.CompressibleDrive[shell::DriveIndex('C')] = true;
+  state.CompressibleDrive[activity::DriveIndex('C')] = true;
   EXPECT_TRUE(commands.Query(cmd::kDecompress).Enabled());
   commands.SetActiveView(Target::Tree);
   EXPECT_FALSE(commands.Query(cmd::kSetHint).Enabled());
 }
 
 TEST_F(SelectionCommandsTest, SubdirectoriesAreScannedThenTheCommandMarksWhatTheScanFound) {
-  state.CompressibleDrive[shell::DriveIndex('C')] = true;
+  state.CompressibleDrive[activity::DriveIndex('C')] = true;
   list.selected = {0};
   QTimer::singleShot(0, [] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

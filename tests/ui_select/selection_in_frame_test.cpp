@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "files/list_format.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -27,7 +27,7 @@ TEST(SelectionInFrame, CompressRewritesColumnAOfTheSelectedRowsAndTheCount) {
   QTemporaryDir config;
   SettingsOptionStore options(config.path());
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   CommandTable commands;
   scan::CFolderInfo driveList;
   {
@@ -48,7 +48,7 @@ TEST(SelectionInFrame, CompressRewritesColumnAOfTheSelectedRowsAndTheCount) {
     list.Fill(&root);
     commands.SetActiveView(Target::List);
     ASSERT_FALSE(commands.Query(cmd::kCompress).Enabled());
-    state.CompressibleDrive[shell::DriveIndex('C')] = true;
+    state.CompressibleDrive[activity::DriveIndex('C')] = true;
 
     int rowOfB = 0;
     for (int row = 0; row < list.model()->rowCount(); ++row) {

@@ -11,9 +11,9 @@
 #include "analysis/cluster_analysis.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
-#include "shell/app_state.h"
-#include "shell/prompter.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
+#include "common/status_sink.h"
 #include "support/temp_drives.h"
 
 namespace ui {
@@ -21,17 +21,17 @@ namespace {
 
 using testing_support::App;
 
-class ScriptedPrompter : public shell::Prompter {
+class ScriptedPrompter : public common::Prompter {
  public:
-  shell::Answer answer = shell::Answer::No;
-  std::vector<shell::Message> asked;
-  shell::Answer Ask(const shell::Message& message) override {
+  common::Answer answer = common::Answer::No;
+  std::vector<common::Message> asked;
+  common::Answer Ask(const common::Message& message) override {
     asked.push_back(message);
     return answer;
   }
 };
 
-class NoStatus : public shell::StatusSink {
+class NoStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -53,7 +53,7 @@ class ClusterCommandsTest : public ::testing::Test {
     };
   }
   testing_support::TempDrives drives_{"CD"};
-  shell::AppState state_;
+  activity::AppState state_;
   ScriptedPrompter prompter_;
   NoStatus status_;
   CommandServices services_{state_, drives_.System(), prompter_, status_};
@@ -63,10 +63,10 @@ class ClusterCommandsTest : public ::testing::Test {
 };
 
 TEST_F(ClusterCommandsTest, AnUnscannedDriveAsksForARescanFirst) {
-  prompter_.answer = shell::Answer::Yes;
+  prompter_.answer = common::Answer::Yes;
   RunClusterAnalysis(services_, tree_);
   ASSERT_EQ(prompter_.asked.size(), 1u);
-  EXPECT_EQ(prompter_.asked[0].buttons, shell::Buttons::YesNo);
+  EXPECT_EQ(prompter_.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_NE(prompter_.asked[0].text.find("Disk D:\\ was not rescaned yet."), std::string::npos);
   EXPECT_EQ(steps_, (std::vector<std::string>{"collapse", "rescan, pending"}));
   EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "D:\\");
@@ -74,7 +74,7 @@ TEST_F(ClusterCommandsTest, AnUnscannedDriveAsksForARescanFirst) {
 }
 
 TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
-  prompter_.answer = shell::Answer::No;
+  prompter_.answer = common::Answer::No;
   RunClusterAnalysis(services_, tree_);
   EXPECT_EQ(prompter_.asked.size(), 1u);
   EXPECT_TRUE(steps_.empty());
@@ -87,7 +87,7 @@ TEST_F(ClusterCommandsTest, ARunningScanOnlySaysPleaseWait) {
   RunClusterAnalysis(services_, tree_);
   ASSERT_EQ(prompter_.asked.size(), 1u);
   EXPECT_EQ(prompter_.asked[0].text, "Please wait.");
-  EXPECT_EQ(prompter_.asked[0].icon, shell::Icon::Stop);
+  EXPECT_EQ(prompter_.asked[0].icon, common::Icon::Stop);
   EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "?:\\");  // nothing analysed
 }
 

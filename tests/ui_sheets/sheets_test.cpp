@@ -16,8 +16,8 @@
 #include "analysis/cluster_analysis.h"
 #include "files/list_format.h"
 #include "scan/scan_job.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "support/temp_drives.h"
@@ -210,7 +210,7 @@ TEST_F(SheetTest, ASelectionOfEmptyFilesIsAllData) {
   EXPECT_EQ(second->Value("Used in vain:"), "98 %");
 }
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -235,7 +235,7 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
   ASSERT_EQ(::truncate(drives_.Host("D:\\Sparse\\empty-1G").c_str(), 1 << 30), 0);
   drives_.WriteFile("D:\\Sparse\\small", "abc");
   scan::CFolderInfo& drive = Folder("D:\\");
-  shell::AppState state;
+  activity::AppState state;
   SilentStatus status;
   scan::ScanInPlace(drive, false, drives_.System(), state, status);
   scan::CFolderInfo& sparse = Folder("D:\\Sparse\\");

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "ui/app/settings_option_store.h"
@@ -54,7 +54,7 @@ class EnablingRulesTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };
@@ -111,7 +111,7 @@ TEST_F(EnablingRulesTest, ListCommandsFollowItsItemsAndItsSelection) {
   for (const int id : {kBackup, kRestore, kCancelAction, kSetHint}) EXPECT_TRUE(Enabled(id)) << id;
   EXPECT_FALSE(Enabled(kCompress));
   EXPECT_FALSE(Enabled(kDecompress));
-  state.CompressibleDrive[shell::DriveIndex('D')] = true;
+  state.CompressibleDrive[activity::DriveIndex('D')] = true;
   EXPECT_TRUE(Enabled(kCompress));
   EXPECT_TRUE(Enabled(kDecompress));
   commands.SetActiveView(ui::Target::Tree);

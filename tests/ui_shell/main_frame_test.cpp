@@ -21,7 +21,7 @@
 
 #include "ui_shell/qt_print.h"
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -76,7 +76,7 @@ class MainFrameTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<CMainFrame> frame;
 };
@@ -199,8 +199,8 @@ TEST_F(MainFrameTest, ChangeClusterSizeWaitsForATreeSelectionThenShowsItsMessage
   commands.Execute(ui::cmd::kChangeClusterSize);
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_EQ(prompter.asked[0].text, "To change Cluster Size use Calvorn Skellan.");
-  EXPECT_EQ(prompter.asked[0].icon, shell::Icon::Warning);  // the exclamation icon of the cluster-size dialogs
-  EXPECT_EQ(prompter.asked[0].buttons, shell::Buttons::Ok);
+  EXPECT_EQ(prompter.asked[0].icon, common::Icon::Warning);  // the exclamation icon of the cluster-size dialogs
+  EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::Ok);
   frame->Tree().setModel(nullptr);
 }
 
@@ -216,7 +216,7 @@ TEST_F(MainFrameTest, AutoScanTogglesAndIsWrittenWhenTheFrameGoes) {
   EXPECT_EQ(options.Read(shell::kAutoScanOption), "On");
 
   // The next start follows it, and turning it off is kept the same way.
-  shell::AppState next;
+  activity::AppState next;
   ui::CommandTable nextCommands;
   auto second = std::make_unique<CMainFrame>(next, faulty, prompter, options, nextCommands);
   EXPECT_EQ(next.AutoScan, 1);

@@ -17,9 +17,9 @@
 
 namespace {
 
-using shell::Answer;
-using shell::Buttons;
-using shell::Icon;
+using common::Answer;
+using common::Buttons;
+using common::Icon;
 
 TEST(MessageBoxPrompter, StopBoxWithCaptionAndOkButton) {
   const auto box = ui::BuildMessageBox({"Could not open the file: C:\\DriveTbl.NVX !"}, nullptr);

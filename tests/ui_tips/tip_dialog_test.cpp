@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "analysis/tips.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "ui/tips/daily_tip_dialog.h"
 #include "ui/tips/tip_bitmap.h"
 #include "ui/tips/tip_of_the_day.h"
@@ -29,11 +29,11 @@ namespace {
 
 using testing_support::App;
 
-class RecordingPrompter : public shell::Prompter {
+class RecordingPrompter : public common::Prompter {
  public:
-  shell::Answer Ask(const shell::Message& message) override {
+  common::Answer Ask(const common::Message& message) override {
     texts.push_back(message.text);
-    return shell::Answer::Ok;
+    return common::Answer::Ok;
   }
   std::vector<std::string> texts;
 };

@@ -15,7 +15,7 @@
 
 #include "platform/dos_time.h"
 #include "scan/record_search.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/options.h"
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
@@ -90,7 +90,7 @@ class DriveTreeTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };
@@ -193,7 +193,7 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   const QModelIndex year = Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025");
   ASSERT_TRUE(year.isValid());
   EXPECT_EQ(Images(year), std::make_pair(image::kFullyRead, image::kFullyRead));
-  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+  EXPECT_TRUE(state.DriveScanned[activity::DriveIndex('D')].load());
   EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 2u);
   EXPECT_TRUE(frame->List().windowTitle().startsWith(QStringLiteral("Files List    D:\\ 2 file(s), ")));
 
@@ -233,7 +233,7 @@ TEST_F(DriveTreeTest, StoppingKeepsTheDirectSubfoldersAndClearsDriveScanned) {
   ASSERT_TRUE(commands.Execute(ui::cmd::kStopScanning));
   EXPECT_FALSE(state.ScanInProgress.load());
   WaitForScan();
-  EXPECT_FALSE(state.DriveScanned[shell::DriveIndex('D')].load());
+  EXPECT_FALSE(state.DriveScanned[activity::DriveIndex('D')].load());
   EXPECT_TRUE(Child(Drive('D'), "Work").isValid());
   EXPECT_TRUE(Child(Child(Drive('D'), "Work"), "Reports").isValid());
 }
@@ -244,7 +244,7 @@ TEST_F(DriveTreeTest, ExpandingDuringAScanSaysStopScanningFirst) {
   Tree().expand(d);
   EXPECT_FALSE(Tree().isExpanded(d));
   ASSERT_EQ(prompter.Texts(), std::vector<std::string>{"Stop scanning first!"});
-  EXPECT_EQ(prompter.asked.front().icon, shell::Icon::Stop);
+  EXPECT_EQ(prompter.asked.front().icon, common::Icon::Stop);
   EXPECT_FALSE(Tree().Scanner().ScanThreadRunning());
   EXPECT_EQ(Tree().model()->index(0, 0, d).data().toString(), QStringLiteral("Dummy"));
 
@@ -291,7 +291,7 @@ TEST_F(DriveTreeTest, ExpandAllReadsWhatWasNeverReadInOneScanThenExpandsEverythi
   ASSERT_TRUE(commands.Execute(ui::cmd::kExpandAll));
   WaitForScan();
   EXPECT_TRUE(Tree().isExpanded(Child(Drive('E'), "Old")));
-  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('E')].load());
+  EXPECT_TRUE(state.DriveScanned[activity::DriveIndex('E')].load());
   EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -347,7 +347,7 @@ TEST_F(DriveTreeTest, AutoScanReadsEveryFixedDriveInFullAtStartUp) {
     WaitForScan();
   }
   ASSERT_FALSE(Tree().Scanner().AutoScanActive());
-  for (char letter : {'C', 'D', 'E'}) EXPECT_TRUE(state.DriveScanned[shell::DriveIndex(letter)].load()) << letter;
+  for (char letter : {'C', 'D', 'E'}) EXPECT_TRUE(state.DriveScanned[activity::DriveIndex(letter)].load()) << letter;
   EXPECT_TRUE(Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025").isValid());
   EXPECT_EQ(Tree().currentIndex(), Drive('E'));  // each drive is made current as it is read
 }
@@ -367,7 +367,7 @@ TEST(TreeImages, EveryImageIsSixteenSquareAndTheFillBarsDiffer) {
   EXPECT_FALSE(same(images.State(image::kFolderSelected), images.State(image::kFolderSelectedAgain)));
 }
 
-class RecordingSink : public shell::StatusSink {
+class RecordingSink : public common::StatusSink {
  public:
   void ShowStatus(const std::string& text) override { texts.push_back(text); }
   std::vector<std::string> texts;

@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/temp_drives.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
@@ -73,7 +73,7 @@ class PaneCommandsTest : public ::testing::Test {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    ASSERT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+    ASSERT_TRUE(state.DriveScanned[activity::DriveIndex('D')].load());
     ASSERT_NE(frame->List().ShownFolder(), nullptr);
   }
 
@@ -123,7 +123,7 @@ class PaneCommandsTest : public ::testing::Test {
   QTemporaryDir config;
   ui::SettingsOptionStore options;
   testing_support::ScriptedPrompter prompter;
-  shell::AppState state;
+  activity::AppState state;
   ui::CommandTable commands;
   std::unique_ptr<ui::CMainFrame> frame;
 };
@@ -171,8 +171,8 @@ TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
   // Closing asks about the pending actions before it hands them over.
   ui::InstallCloseSequence(*frame);
   std::vector<bool> heldWhileAsked;
-  prompter.onAsk = [&](const shell::Message&) { heldWhileAsked.push_back(frame->Tree().Scanner().RecordsHeld()); };
-  prompter.answers.push_back(shell::Answer::No);
+  prompter.onAsk = [&](const common::Message&) { heldWhileAsked.push_back(frame->Tree().Scanner().RecordsHeld()); };
+  prompter.answers.push_back(common::Answer::No);
   EXPECT_FALSE(frame->close());
   EXPECT_EQ(heldWhileAsked, std::vector<bool>{true});
   EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
@@ -193,9 +193,9 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
   ui::CFilesList& list = frame->List();
   ASSERT_EQ(list.model()->rowCount(), 1);
   list.selectRow(0);
-  ASSERT_FALSE(state.DriveScanned[shell::DriveIndex('D')].load());
+  ASSERT_FALSE(state.DriveScanned[activity::DriveIndex('D')].load());
 
-  prompter.answers.push_back(shell::Answer::Yes);
+  prompter.answers.push_back(common::Answer::Yes);
   int step = 0;
   QTimer poll;
   poll.setInterval(10);
@@ -221,7 +221,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
   ASSERT_TRUE(commands.Execute(ui::cmd::kListChangeClusterSize));
   poll.stop();
   ASSERT_EQ(step, 3);
-  EXPECT_TRUE(state.DriveScanned[shell::DriveIndex('D')].load());
+  EXPECT_TRUE(state.DriveScanned[activity::DriveIndex('D')].load());
 
   const scan::CFolderInfo* work = tree.RecordOf(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
   ASSERT_NE(work, nullptr);
@@ -232,7 +232,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
 
 TEST_F(PaneCommandsTest, AnalysisOfADriveNotScannedAsksToRescanInstead) {
   frame->Tree().setCurrentIndex(Drive('E'));
-  prompter.answers.push_back(shell::Answer::No);
+  prompter.answers.push_back(common::Answer::No);
   EXPECT_FALSE(PressOpens<ui::CClusterAnalysisDlg>(kAltA));
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_FALSE(state.PendingClusterAnalysis);

@@ -22,7 +22,7 @@ int ReportUnloadedTable(Context& context, const activity::DriveTable& table) {
   return kExitUsage;
 }
 
-bool LoadDatabases(Context& context, shell::AppState& state) {
+bool LoadDatabases(Context& context, activity::AppState& state) {
   state.NetworkName = activity::ReadNetworkNames(context.system);
   const activity::RecorderHold hold(context.system);
   if (!state.driveTable.Load(context.system)) {

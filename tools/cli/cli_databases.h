@@ -4,7 +4,7 @@
 
 #include "activity/drive_table.h"
 #include "command.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace cli {
 
@@ -14,6 +14,6 @@ int ReportUnloadedTable(Context& context, const activity::DriveTable& table);
 
 // The network names, then the drive table and every watched drive's access table,
 // read while the recorder holds its files. False (with a message on context.err) when one cannot be read.
-bool LoadDatabases(Context& context, shell::AppState& state);
+bool LoadDatabases(Context& context, activity::AppState& state);
 
 }  // namespace cli

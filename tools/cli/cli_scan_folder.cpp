@@ -9,12 +9,12 @@
 #include "scan/scan_job.h"
 #include "scan_progress.h"
 #include "shell/startup.h"
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace cli {
 namespace {
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -30,7 +30,7 @@ std::unique_ptr<ScannedFolder> ScanFolder(Context& context, const std::string& a
     return nullptr;
   }
   auto scanned = std::make_unique<ScannedFolder>();
-  shell::AppState& state = *scanned->state;
+  activity::AppState& state = *scanned->state;
   state.StartupStamp = now ? *now : platform::DosDateTimeNowUtc(context.system);
   shell::RecordCompressibleDrives(state, context.system);
   if (!LoadDatabases(context, state)) {

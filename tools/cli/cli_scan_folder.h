@@ -9,12 +9,12 @@
 
 #include "command.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace cli {
 
 struct ScannedFolder {
-  std::unique_ptr<shell::AppState> state = std::make_unique<shell::AppState>();
+  std::unique_ptr<activity::AppState> state = std::make_unique<activity::AppState>();
   scan::CFolderInfo driveList;
   scan::CFolderInfo* folder = nullptr;
   std::string path;  // "D:\Work\"

@@ -24,13 +24,13 @@
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
 #include "scan_progress.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 
 namespace cli {
 namespace {
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -95,7 +95,7 @@ int Analyse(Context& context, const std::vector<std::string>& arguments) {
   }
 
   // The analysis needs the files only; access records would not change a figure.
-  shell::AppState state;
+  activity::AppState state;
   scan::CFolderInfo driveList;
   scan::CFolderInfo& drive = scan::RecordForPath(driveList, root);
   SilentStatus status;

@@ -28,7 +28,7 @@
 #include "json_writer.h"
 #include "platform/dos_time.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 
 namespace cli {
 namespace {
@@ -38,7 +38,7 @@ constexpr const char* kUsage =
     "                             [--json] [--quiet] PATH\n";
 
 struct ReportArguments {
-  std::uint8_t sortKey = shell::kSortAccessCounter;
+  std::uint8_t sortKey = activity::kSortAccessCounter;
   bool hints = false;
   bool savings = false;
   bool json = false;

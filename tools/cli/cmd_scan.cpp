@@ -19,8 +19,8 @@
 #include "scan/scan_export.h"
 #include "scan/scan_job.h"
 #include "scan_progress.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 
 namespace cli {
 namespace {
@@ -33,7 +33,7 @@ struct ScanArguments {
   std::string path;
 };
 
-class SilentStatus : public shell::StatusSink {
+class SilentStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string&) override {}
 };
@@ -89,7 +89,7 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   const auto path = ToWindowsFolder(context, arguments.path);
   if (!path) return kExitUsage;
 
-  shell::AppState state;
+  activity::AppState state;
   if (!LoadDatabases(context, state)) return kExitFailed;
 
   const std::size_t heapBefore = scan::HeapBytesInUse();

@@ -14,10 +14,10 @@
 #include "progress_ticker.h"
 #include "routed_lines.h"
 #include "shadow_json.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace {
 
@@ -46,16 +46,16 @@ const char* ActionName(std::uint8_t action) {
 // No one is there to answer: errors are printed and the run goes on with the next entry;
 // an existing back-up copy, and a source written since its back-up that a restore would
 // replace, are overwritten or skipped as --overwrite says, each with a line of its own.
-class UnattendedPrompter final : public shell::Prompter {
+class UnattendedPrompter final : public common::Prompter {
  public:
-  shell::Answer Ask(const shell::Message& message) override {
-    if (message.buttons == shell::Buttons::YesNo) {
+  common::Answer Ask(const common::Message& message) override {
+    if (message.buttons == common::Buttons::YesNo) {
       std::string text = message.text;
       for (char& c : text) if (c == '\n') c = ' ';
       std::cout << "  " << text << "\n";
-      return shell::Answer::Yes;
+      return common::Answer::Yes;
     }
-    return shell::Answer::Ok;
+    return common::Answer::Ok;
   }
 };
 
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     return missing == 0 ? kExitOk : kExitFailed;
   }
 
-  shell::AppState state;
+  activity::AppState state;
   state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;

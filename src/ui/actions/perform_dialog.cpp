@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "files/action_texts.h"
-#include "shell/app_state.h"
-#include "shell/prompter.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
 #include "ui/actions/overwrite_prompt.h"
 #include "ui/app/app_icon.h"
 #include "ui/help/control_help.h"
@@ -42,7 +42,7 @@ QPushButton* Button(int id, const char* text, QWidget* parent) {
 
 // Runs on the worker thread: texts are posted to the dialog, questions wait for their
 // answer from the UI thread.
-class CPerformDialog::WorkerBridge : public files::ActionProgress, public shell::Prompter {
+class CPerformDialog::WorkerBridge : public files::ActionProgress, public common::Prompter {
  public:
   explicit WorkerBridge(CPerformDialog& dialog) : dialog_(dialog) {}
 
@@ -73,8 +73,8 @@ class CPerformDialog::WorkerBridge : public files::ActionProgress, public shell:
       dialog_.UpdateButtons(false);
     });
   }
-  shell::Answer Ask(const shell::Message& message) override {
-    shell::Answer answer = shell::Answer::Cancel;
+  common::Answer Ask(const common::Message& message) override {
+    common::Answer answer = common::Answer::Cancel;
     Wait([&] { answer = dialog_.prompter_.Ask(message); });
     return answer;
   }
@@ -92,8 +92,8 @@ class CPerformDialog::WorkerBridge : public files::ActionProgress, public shell:
   CPerformDialog& dialog_;
 };
 
-CPerformDialog::CPerformDialog(shell::AppState& state, platform::System& system,
-                               shell::Prompter& prompter, scan::CFolderInfo& driveList, QWidget* parent)
+CPerformDialog::CPerformDialog(activity::AppState& state, platform::System& system,
+                               common::Prompter& prompter, scan::CFolderInfo& driveList, QWidget* parent)
     : QDialog(parent), state_(state), system_(system), prompter_(prompter), driveList_(driveList),
       bridge_(std::make_unique<WorkerBridge>(*this)) {
   setObjectName(QStringLiteral("Dialog160"));

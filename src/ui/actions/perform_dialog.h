@@ -17,10 +17,8 @@ class QPushButton;
 
 namespace platform { class System; }
 namespace scan { class CFolderInfo; }
-namespace shell {
-struct AppState;
-class Prompter;
-}
+namespace activity { struct AppState; }
+namespace common { class Prompter; }
 
 namespace ui {
 
@@ -33,7 +31,7 @@ class CPerformDialog : public QDialog {
   Q_OBJECT
 
  public:
-  CPerformDialog(shell::AppState& state, platform::System& system, shell::Prompter& prompter,
+  CPerformDialog(activity::AppState& state, platform::System& system, common::Prompter& prompter,
                  scan::CFolderInfo& driveList, QWidget* parent = nullptr);
   ~CPerformDialog() override;
 
@@ -60,9 +58,9 @@ class CPerformDialog : public QDialog {
   void RunEnded(bool allDone);
   void UpdateButtons(bool running);
 
-  shell::AppState& state_;
+  activity::AppState& state_;
   platform::System& system_;
-  shell::Prompter& prompter_;
+  common::Prompter& prompter_;
   scan::CFolderInfo& driveList_;
   files::ActionRunFlags flags_;
   std::unique_ptr<WorkerBridge> bridge_;

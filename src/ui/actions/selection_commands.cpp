@@ -3,7 +3,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
@@ -57,7 +57,7 @@ bool SelectionCommands::Enabled(int command) const {
   const scan::CFolderInfo* record = view ? view->ShownRecord() : nullptr;
   const char letter = record ? DriveLetterOf(*record) : '\0';
   const bool compressible = letter >= 'A' && letter <= 'Z' &&
-                            context_.state.CompressibleDrive[shell::DriveIndex(letter)];
+                            context_.state.CompressibleDrive[activity::DriveIndex(letter)];
   return files::SelectionCommandEnabled(command, context_.commands.ActiveView() == Target::List,
                                         record != nullptr, compressible);
 }

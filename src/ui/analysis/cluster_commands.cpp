@@ -7,11 +7,11 @@
 
 #include "analysis/cluster_analysis.h"
 #include "analysis/cluster_recalculation.h"
-#include "analysis/space.h"
+#include "common/space.h"
 #include "scan/folder_info.h"
 #include "scan/record_search.h"
-#include "shell/app_state.h"
-#include "shell/prompter.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
 #include "ui/app/shell_context.h"
@@ -38,7 +38,7 @@ std::vector<std::uint32_t> EntriesNamed(const scan::CFolderInfo& folder, const s
 
 bool RefusedWhileScanning(const CommandServices& context) {
   if (!context.state.ScanInProgress.load()) return false;
-  context.prompter.Ask(shell::Message{kPleaseWait, shell::Buttons::Ok, shell::Icon::Stop});
+  context.prompter.Ask(common::Message{kPleaseWait, common::Buttons::Ok, common::Icon::Stop});
   return true;
 }
 
@@ -47,7 +47,7 @@ std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, cons
                                             const std::string& path) {
   if (tree.driveList == nullptr || path.size() < 3) return std::nullopt;
   const std::string root = RootOf(path);
-  const std::uint64_t original = analysis::DriveSpace(context.system, root).clusterSize;
+  const std::uint64_t original = common::DriveSpace(context.system, root).clusterSize;
   const std::uint64_t optimal = analysis::AnalyseDrive(context.system, *tree.driveList, root);
   CChangeClusterSizeDlg dialog(std::to_string(original), std::to_string(optimal),
                                [&context, &tree] { ShowClusterAnalysisDialog(context, tree); }, tree.help);
@@ -66,11 +66,11 @@ void ShowClusterAnalysisDialog(const CommandServices& context, const TreeCommand
   const analysis::ClusterAnalysisResult& result = analysis::ClusterAnalysis();
   const char letter = result.driveRoot.empty() ? '?' : result.driveRoot[0];
   const bool scanned = letter >= 'A' && letter <= 'Z' &&
-                       context.state.DriveScanned[shell::DriveIndex(letter)].load();
+                       context.state.DriveScanned[activity::DriveIndex(letter)].load();
   if (!scanned) {
-    const shell::Answer answer = context.prompter.Ask(
-        shell::Message{RescanQuestion(result.driveRoot), shell::Buttons::YesNo, shell::Icon::Warning});
-    if (answer == shell::Answer::Yes) {
+    const common::Answer answer = context.prompter.Ask(
+        common::Message{RescanQuestion(result.driveRoot), common::Buttons::YesNo, common::Icon::Warning});
+    if (answer == common::Answer::Yes) {
       if (tree.collapseToDrive) tree.collapseToDrive();
       context.state.PendingClusterAnalysis = true;
       if (tree.postRescan) tree.postRescan();

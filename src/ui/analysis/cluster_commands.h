@@ -10,11 +10,8 @@
 
 namespace platform { class System; }
 namespace scan { class CFolderInfo; }
-namespace shell {
-struct AppState;
-class Prompter;
-class StatusSink;
-}
+namespace activity { struct AppState; }
+namespace common { class Prompter; class StatusSink; }
 
 namespace ui {
 
@@ -22,11 +19,11 @@ struct ShellContext;
 
 // The shared services the commands use; the frame's panes pass their ShellContext.
 struct CommandServices {
-  shell::AppState& state;
+  activity::AppState& state;
   platform::System& system;
-  shell::Prompter& prompter;
-  shell::StatusSink& status;
-  CommandServices(shell::AppState& s, platform::System& y, shell::Prompter& p, shell::StatusSink& t)
+  common::Prompter& prompter;
+  common::StatusSink& status;
+  CommandServices(activity::AppState& s, platform::System& y, common::Prompter& p, common::StatusSink& t)
       : state(s), system(y), prompter(p), status(t) {}
   CommandServices(const ShellContext& context);  // NOLINT: the panes hold a context
 };

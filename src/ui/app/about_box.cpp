@@ -5,14 +5,14 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/dialog_size.h"
 
 namespace ui {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-  const QString title = QString::fromUtf8(shell::kProgramTitle);
+  const QString title = QString::fromUtf8(common::kProgramTitle);
   setWindowTitle(QStringLiteral("About ") + title);
 
   auto* icon = new QLabel;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/commands/command_table.h"
 #include "ui/prompter/message_box_prompter.h"
 
@@ -48,7 +48,7 @@ class CMainApp : public QObject {
   // Target::App, ...).
   void SetStartupTip(std::function<void()> tip) { startupTip_ = std::move(tip); }
 
-  shell::AppState& State() { return state_; }
+  activity::AppState& State() { return state_; }
   platform::System& System() { return *system_; }
   CommandTable& Commands() { return commands_; }
   CMainFrame* Frame() const { return frame_.get(); }
@@ -64,7 +64,7 @@ class CMainApp : public QObject {
 
   AppOptions options_;
   std::unique_ptr<platform::System> system_;
-  shell::AppState state_;
+  activity::AppState state_;
   MessageBoxPrompter prompter_;
   std::unique_ptr<SettingsOptionStore> optionStore_;
   CommandTable commands_;

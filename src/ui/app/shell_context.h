@@ -3,11 +3,8 @@
 // ask the user and to report progress, and the command table to register with.
 
 namespace platform { class System; }
-namespace shell {
-struct AppState;
-class Prompter;
-class StatusSink;
-}
+namespace activity { struct AppState; }
+namespace common { class Prompter; class StatusSink; }
 
 namespace ui {
 
@@ -15,10 +12,10 @@ class CMainFrame;
 class CommandTable;
 
 struct ShellContext {
-  shell::AppState& state;
+  activity::AppState& state;
   platform::System& system;
-  shell::Prompter& prompter;
-  shell::StatusSink& status;
+  common::Prompter& prompter;
+  common::StatusSink& status;
   CommandTable& commands;
   CMainFrame& frame;
 };

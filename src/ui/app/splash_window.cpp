@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 namespace ui {
 namespace {
@@ -80,7 +80,7 @@ QPixmap SplashPicture() {
   p.setFont(title);
   p.setPen(Qt::white);
   p.drawText(QRectF(250, 70, 220, 100), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-             QString::fromUtf8(shell::kProgramTitle));
+             QString::fromUtf8(common::kProgramTitle));
 
   QFont line = p.font();
   line.setPixelSize(14);

@@ -9,7 +9,7 @@
 
 namespace activity { class DriveTable; struct DriveRecord; }
 namespace platform { class System; }
-namespace shell { class Prompter; }
+namespace common { class Prompter; }
 
 namespace ui {
 
@@ -18,7 +18,7 @@ class CMainFrame;
 struct DatabasePageContext {
   activity::DriveTable& table;
   platform::System& system;
-  shell::Prompter& prompter;
+  common::Prompter& prompter;
   // The frame that routes the location list's pop-up commands; null: the page runs them.
   CMainFrame* frame = nullptr;
   // The texts of the folders tree's drive items, in their order ("C: /", ...).

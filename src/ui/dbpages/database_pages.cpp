@@ -3,7 +3,7 @@
 #include <QAbstractItemModel>
 #include <memory>
 
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"

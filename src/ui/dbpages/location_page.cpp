@@ -12,7 +12,7 @@
 
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
@@ -182,7 +182,7 @@ void CDP_Location::OnCommand(int id) {
   if (id == cmd::kDeleteDatabase) {
     const std::string question = std::string(activity::kDeleteQuestionHead) +
                                  activity::DriveLetter(menuDrive_) + activity::kDeleteQuestionTail;
-    if (context_.prompter.Ask({question, shell::Buttons::YesNo, shell::Icon::Question}) != shell::Answer::Yes) {
+    if (context_.prompter.Ask({question, common::Buttons::YesNo, common::Icon::Question}) != common::Answer::Yes) {
       return;
     }
     table.NewState().erase(table.NewState().begin() + index);
@@ -199,7 +199,7 @@ void CDP_Location::OnActivate() { Refresh(); }
 
 void CDP_Location::OnDeactivate() {
   if (verdict_->text() != activity::kVerdictFits) {
-    context_.prompter.Ask({activity::kLeaveLocationWarning, shell::Buttons::Ok, shell::Icon::Information});
+    context_.prompter.Ask({activity::kLeaveLocationWarning, common::Buttons::Ok, common::Icon::Information});
   }
 }
 

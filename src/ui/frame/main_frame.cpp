@@ -19,9 +19,9 @@
 
 #include "scan/record_search.h"
 #include "scan/scan_controller.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "shell/options.h"
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "shell/startup.h"
 #include "ui/actions/perform_dialog.h"
 #include "ui/app/app_icon.h"
@@ -55,32 +55,32 @@ struct FilesSortCommand {
 };
 
 constexpr FilesSortCommand kFilesSortCommands[] = {
-    {cmd::kSortFilesByName, shell::kSortName},
-    {cmd::kSortFilesByAction, shell::kSortAction},
-    {cmd::kSortFilesByState, shell::kSortState},
-    {cmd::kSortFilesByHint, shell::kSortHint},
-    {cmd::kSortFilesBySize, shell::kSortSize},
-    {cmd::kSortFilesByCompressedSize, shell::kSortCompressedSize},
-    {cmd::kSortFilesByActualSize, shell::kSortActualSize},
-    {cmd::kSortFilesByUsedPercent, shell::kSortUsedPercent},
-    {cmd::kSortFilesByAccessCounter, shell::kSortAccessCounter},
-    {cmd::kSortFilesByLastAccess, shell::kSortLastAccess},
-    {cmd::kSortFilesByLastOperation, shell::kSortLastOperation},
-    {cmd::kSortFilesByReadOnly, shell::kSortReadOnly},
-    {cmd::kSortFilesByWriteOnly, shell::kSortWriteOnly},
-    {cmd::kSortFilesByReadWrite, shell::kSortReadWrite},
-    {cmd::kSortFilesByType, shell::kSortType},
+    {cmd::kSortFilesByName, activity::kSortName},
+    {cmd::kSortFilesByAction, activity::kSortAction},
+    {cmd::kSortFilesByState, activity::kSortState},
+    {cmd::kSortFilesByHint, activity::kSortHint},
+    {cmd::kSortFilesBySize, activity::kSortSize},
+    {cmd::kSortFilesByCompressedSize, activity::kSortCompressedSize},
+    {cmd::kSortFilesByActualSize, activity::kSortActualSize},
+    {cmd::kSortFilesByUsedPercent, activity::kSortUsedPercent},
+    {cmd::kSortFilesByAccessCounter, activity::kSortAccessCounter},
+    {cmd::kSortFilesByLastAccess, activity::kSortLastAccess},
+    {cmd::kSortFilesByLastOperation, activity::kSortLastOperation},
+    {cmd::kSortFilesByReadOnly, activity::kSortReadOnly},
+    {cmd::kSortFilesByWriteOnly, activity::kSortWriteOnly},
+    {cmd::kSortFilesByReadWrite, activity::kSortReadWrite},
+    {cmd::kSortFilesByType, activity::kSortType},
 };
 
 }  // namespace
 
-CMainFrame::CMainFrame(shell::AppState& state, platform::System& system,
-                       shell::Prompter& prompter, shell::OptionStore& options,
+CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
+                       common::Prompter& prompter, shell::OptionStore& options,
                        CommandTable& commands)
     : options_(options) {
   state.AutoScan = shell::IsOn(options_, shell::kAutoScanOption) ? 1 : 0;
   setObjectName(QStringLiteral("CMainFrame"));
-  setWindowTitle(QString::fromUtf8(shell::kProgramTitle));
+  setWindowTitle(QString::fromUtf8(common::kProgramTitle));
   setWindowIcon(AppIcon());
 
   CreateToolBar();
@@ -111,7 +111,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CreateToolBar() {
-  toolBar_ = new QToolBar(QString::fromUtf8(shell::kProgramTitle), this);
+  toolBar_ = new QToolBar(QString::fromUtf8(common::kProgramTitle), this);
   toolBar_->setObjectName(QStringLiteral("ToolBar"));
   toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
   toolBar_->setFloatable(true);
@@ -215,11 +215,11 @@ void CMainFrame::CreateMenus() {
   connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
 }
 
-shell::StatusSink& CMainFrame::Sink() { return *sink_; }
+common::StatusSink& CMainFrame::Sink() { return *sink_; }
 
 void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
-  shell::AppState& state = context_->state;
+  activity::AppState& state = context_->state;
 
   // Never during a scan: its hand-over would replace records the action run walks.
   commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
@@ -227,8 +227,8 @@ void CMainFrame::RegisterCommands() {
   });
   commands.Register(cmd::kChangeClusterSize, Target::Frame,
                     [this] {
-                      context_->prompter.Ask(shell::Message{strings::kChangeClusterSizeMessage,
-                                                            shell::Buttons::Ok, shell::Icon::Warning});
+                      context_->prompter.Ask(common::Message{strings::kChangeClusterSizeMessage,
+                                                            common::Buttons::Ok, common::Icon::Warning});
                     },
                     [this](CommandUi& ui) { ui.Enable(tree_->ItemSelectedOnce()); });
   commands.Register(cmd::kAutoScan, Target::Frame,
@@ -264,7 +264,7 @@ void CMainFrame::PerformActions() {
 
 void CMainFrame::RegisterSortCommands() {
   CommandTable& commands = Commands();
-  shell::AppState& state = context_->state;
+  activity::AppState& state = context_->state;
   const auto folderSort = [this, &state, &commands](int id, std::uint8_t key) {
     commands.Register(id, Target::Frame,
                       [this, &state, key] {

@@ -35,7 +35,7 @@ class CMainFrame : public QMainWindow {
 
  public:
   // Reads the AutoScan option. The frame stays hidden until the tree's start-up step.
-  CMainFrame(shell::AppState& state, platform::System& system, shell::Prompter& prompter,
+  CMainFrame(activity::AppState& state, platform::System& system, common::Prompter& prompter,
              shell::OptionStore& options, CommandTable& commands);
   // Writes the AutoScan option: a change survives only a run that ends normally.
   ~CMainFrame() override;
@@ -43,7 +43,7 @@ class CMainFrame : public QMainWindow {
   ShellContext& Context() { return *context_; }
   CommandTable& Commands() { return context_->commands; }
   StatusPanes& Status() const { return *panes_; }
-  shell::StatusSink& Sink();
+  common::StatusSink& Sink();
   QToolBar* ToolBar() const { return toolBar_; }
   // The menu bar's pop-ups, left to right.
   const std::vector<QMenu*>& MenuPopups() const { return popups_; }

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 #include "ui/commands/string_table.h"
 
 namespace ui {
@@ -49,7 +49,7 @@ QString StatusPanes::Selection() const { return selection_->text(); }
 QString StatusPanes::Actions() const { return actions_->text(); }
 
 void StatusPanes::ShowMessage(const QString& text) {
-  message_->setText(text.isEmpty() ? QString::fromUtf8(shell::kIdlePrompt) : text);
+  message_->setText(text.isEmpty() ? QString::fromUtf8(common::kIdlePrompt) : text);
 }
 
 void StatusPanes::ShowIdle() { ShowMessage({}); }

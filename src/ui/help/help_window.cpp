@@ -8,7 +8,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "ui/help/help_pages.h"
 
 namespace ui {
@@ -24,7 +24,7 @@ void AddPageItem(QListWidget& list, const help::Page& page) {
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QString::fromUtf8(shell::kProgramTitle) + QStringLiteral(" Help"));
+  setWindowTitle(QString::fromUtf8(common::kProgramTitle) + QStringLiteral(" Help"));
   resize(900, 640);
 
   tabs_ = new QTabWidget;

@@ -9,7 +9,7 @@
 
 namespace ui {
 
-HintOptionsDialog::HintOptionsDialog(const files::HintOptions& options, QWidget* parent)
+HintOptionsDialog::HintOptionsDialog(const common::HintOptions& options, QWidget* parent)
     : QDialog(parent) {
   setObjectName(QStringLiteral("HintOptions"));
   setWindowTitle(QStringLiteral("Hint options"));
@@ -40,11 +40,11 @@ HintOptionsDialog::HintOptionsDialog(const files::HintOptions& options, QWidget*
   AttachControlHelp(*this);
 }
 
-files::HintOptions HintOptionsDialog::Options() const {
+common::HintOptions HintOptionsDialog::Options() const {
   return {byAccess_->isChecked(), byDate_->isChecked(), bySize_->isChecked(), byUsed_->isChecked()};
 }
 
-void RunHintOptions(files::HintOptions& options, QWidget* parent) {
+void RunHintOptions(common::HintOptions& options, QWidget* parent) {
   HintOptionsDialog dialog(options, parent);
   if (dialog.exec() == QDialog::Accepted) options = dialog.Options();
 }

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "files/hints.h"
+#include "common/hint_options.h"
 
 class QCheckBox;
 
@@ -13,8 +13,8 @@ class HintOptionsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  HintOptionsDialog(const files::HintOptions& options, QWidget* parent);
-  files::HintOptions Options() const;
+  HintOptionsDialog(const common::HintOptions& options, QWidget* parent);
+  common::HintOptions Options() const;
 
   static constexpr int kResourceId = 163;
 
@@ -26,6 +26,6 @@ class HintOptionsDialog : public QDialog {
 };
 
 // Runs the dialog over `options`: OK stores the boxes back, Cancel keeps the old values.
-void RunHintOptions(files::HintOptions& options, QWidget* parent);
+void RunHintOptions(common::HintOptions& options, QWidget* parent);
 
 }  // namespace ui

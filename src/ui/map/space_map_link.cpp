@@ -6,14 +6,14 @@
 #include "analysis/space_map_snapshot.h"
 #include "files/hints.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/list/files_model.h"
 #include "ui/map/space_map_view.h"
 #include "ui/views/files_list.h"
 
 namespace ui {
 
-void LinkSpaceMap(SpaceMapView& map, CFilesList& list, const shell::AppState& state) {
+void LinkSpaceMap(SpaceMapView& map, CFilesList& list, const activity::AppState& state) {
   // Several list changes in one turn of the event loop (fill, then sort) make one map.
   auto* follow = new QTimer(&map);
   follow->setSingleShot(true);

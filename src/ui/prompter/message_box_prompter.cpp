@@ -6,8 +6,8 @@
 namespace ui {
 namespace {
 
-using shell::Answer;
-using shell::Buttons;
+using common::Answer;
+using common::Buttons;
 
 QMessageBox::StandardButton ButtonOf(Answer answer) {
   switch (answer) {
@@ -35,22 +35,22 @@ std::vector<Answer> AnswersOf(Buttons buttons) {
   return {Answer::Ok};
 }
 
-QMessageBox::Icon IconOf(shell::Icon icon) {
+QMessageBox::Icon IconOf(common::Icon icon) {
   switch (icon) {
-    case shell::Icon::None: return QMessageBox::NoIcon;
-    case shell::Icon::Stop: return QMessageBox::Critical;
-    case shell::Icon::Question: return QMessageBox::Question;
-    case shell::Icon::Warning: return QMessageBox::Warning;
-    case shell::Icon::Information: return QMessageBox::Information;
+    case common::Icon::None: return QMessageBox::NoIcon;
+    case common::Icon::Stop: return QMessageBox::Critical;
+    case common::Icon::Question: return QMessageBox::Question;
+    case common::Icon::Warning: return QMessageBox::Warning;
+    case common::Icon::Information: return QMessageBox::Information;
   }
   return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> BuildMessageBox(const shell::Message& message, QWidget* parent) {
+std::unique_ptr<QMessageBox> BuildMessageBox(const common::Message& message, QWidget* parent) {
   auto box = std::make_unique<QMessageBox>(parent);
-  box->setWindowTitle(QString::fromUtf8(shell::kProgramTitle));
+  box->setWindowTitle(QString::fromUtf8(common::kProgramTitle));
   box->setText(QString::fromStdString(message.text));
   box->setTextFormat(Qt::PlainText);
   box->setIcon(IconOf(message.icon));
@@ -80,7 +80,7 @@ Answer AnswerOf(int standardButton) {
   }
 }
 
-shell::Answer MessageBoxPrompter::Ask(const shell::Message& message) {
+common::Answer MessageBoxPrompter::Ask(const common::Message& message) {
   // Before the frame appears (start-up failures) the box stands on its own, in the
   // middle of the screen, rather than at the corner of a window nobody sees.
   QWidget* owner = !parent_.isNull() && parent_->isVisible() ? parent_.data() : nullptr;

@@ -6,22 +6,22 @@
 #include <QWidget>
 #include <memory>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 
 class QMessageBox;
 
 namespace ui {
 
 // The box for `message`, ready to run: text, caption, icon, buttons and default button.
-std::unique_ptr<QMessageBox> BuildMessageBox(const shell::Message& message, QWidget* parent);
+std::unique_ptr<QMessageBox> BuildMessageBox(const common::Message& message, QWidget* parent);
 // The answer a pressed standard button stands for.
-shell::Answer AnswerOf(int standardButton);
+common::Answer AnswerOf(int standardButton);
 
-class MessageBoxPrompter : public shell::Prompter {
+class MessageBoxPrompter : public common::Prompter {
  public:
   explicit MessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
-  shell::Answer Ask(const shell::Message& message) override;
+  common::Answer Ask(const common::Message& message) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -4,13 +4,13 @@
 
 #include <QPointer>
 
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace ui {
 
 class StatusPanes;
 
-class StatusBarSink : public shell::StatusSink {
+class StatusBarSink : public common::StatusSink {
  public:
   explicit StatusBarSink(StatusPanes* panes);
 

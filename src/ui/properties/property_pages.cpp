@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "activity/database_files.h"
-#include "analysis/space.h"
+#include "common/space.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
 #include "scan/folder_info.h"
@@ -98,7 +98,7 @@ CDP_General::CDP_General(char driveLetter, platform::System& system, activity::D
       databaseSwitched_(std::move(databaseSwitched)) {
   setObjectName("DriveGeneral");
   const std::string root = std::string(1, driveLetter) + ":\\";
-  const analysis::DriveSpaceFigures space = analysis::DriveSpace(system, root);
+  const common::DriveSpaceFigures space = common::DriveSpace(system, root);
   AddRow("Type:", Text(std::string(analysis::DriveClassName(
                       activity::DriveClass(system, activity::DriveNumber(driveLetter))))));
   AddRow("Used space:", Text(analysis::KiloText(space.usedBytes)), kSpaceDataColour);

@@ -8,7 +8,7 @@
 
 #include <cctype>
 
-#include "analysis/space.h"
+#include "common/space.h"
 #include "scan/folder_info.h"
 #include "ui/app/dialog_size.h"
 #include "ui/properties/property_pages.h"
@@ -37,7 +37,7 @@ DatabasePageFactory& Factory() {
 std::uint64_t DriveUsedBytes(const platform::System& system, const scan::CFolderInfo& record) {
   const std::string path = record.path();
   if (path.size() < 3) return 0;
-  return analysis::DriveSpace(system, path.substr(0, 3)).usedBytes;
+  return common::DriveSpace(system, path.substr(0, 3)).usedBytes;
 }
 
 // OK and Cancel below the tabs, the "?" button in the title bar.

@@ -57,7 +57,7 @@ QSize DialogSize(const QFont& font) {
 }  // namespace
 
 CDailyTipDialog::CDailyTipDialog(const QString& configDir, const QString& tipsPath,
-                                 shell::Prompter& prompter, QWidget* parent)
+                                 common::Prompter& prompter, QWidget* parent)
     : QDialog(parent),
       profile_(ProfilePath(configDir)),
       tips_(profile_, prompter, QFile::encodeName(tipsPath).toStdString()) {

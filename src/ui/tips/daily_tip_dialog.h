@@ -12,7 +12,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-namespace shell { class Prompter; }
+namespace common { class Prompter; }
 
 namespace ui {
 
@@ -22,7 +22,7 @@ class CDailyTipDialog : public QDialog {
  public:
   // Reads the "Tip" settings from norvex.ini in `configDir` and the first tip from
   // `tipsPath`; destruction saves the position in the file.
-  CDailyTipDialog(const QString& configDir, const QString& tipsPath, shell::Prompter& prompter,
+  CDailyTipDialog(const QString& configDir, const QString& tipsPath, common::Prompter& prompter,
                   QWidget* parent = nullptr);
   ~CDailyTipDialog() override;
 

@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
-#include "shell/prompter.h"
+#include "common/prompter.h"
 #include "ui/tips/daily_tip_dialog.h"
 #include "ui/tips/tip_strings.h"
 
@@ -20,16 +20,16 @@ constexpr const char* kTipsFileName = "tips.txt";
 constexpr const char* kCreatedHelpMenuName = "tipOfTheDayHelpMenu";
 
 // The tips file only ever reports trouble with an OK box.
-class TipsMessageBox : public shell::Prompter {
+class TipsMessageBox : public common::Prompter {
  public:
   explicit TipsMessageBox(QWidget* parent) : parent_(parent) {}
-  shell::Answer Ask(const shell::Message& message) override {
-    QMessageBox box(message.icon == shell::Icon::Stop ? QMessageBox::Critical
+  common::Answer Ask(const common::Message& message) override {
+    QMessageBox box(message.icon == common::Icon::Stop ? QMessageBox::Critical
                                                       : QMessageBox::Warning,
-                    QString::fromLatin1(shell::kProgramTitle),
+                    QString::fromLatin1(common::kProgramTitle),
                     QString::fromStdString(message.text), QMessageBox::Ok, parent_);
     box.exec();
-    return shell::Answer::Ok;
+    return common::Answer::Ok;
   }
 
  private:
@@ -38,7 +38,7 @@ class TipsMessageBox : public shell::Prompter {
 
 template <typename Run>
 auto WithDialog(QWidget* parent, const QString& configDir, const QString& tipsPath,
-                shell::Prompter* prompter, Run run) {
+                common::Prompter* prompter, Run run) {
   TipsMessageBox messageBox(parent);
   CDailyTipDialog dialog(configDir, tipsPath.isEmpty() ? FindTipsFile() : tipsPath,
                          prompter ? *prompter : messageBox, parent);
@@ -65,7 +65,7 @@ QString FindTipsFile() {
 }
 
 bool ShowTipOfTheDayAtStartup(QWidget* parent, const QString& configDir,
-                              const QString& tipsPath, shell::Prompter* prompter) {
+                              const QString& tipsPath, common::Prompter* prompter) {
   return WithDialog(parent, configDir, tipsPath, prompter, [](CDailyTipDialog& dialog) {
     if (!dialog.ShowAtStartup()) return false;
     dialog.exec();
@@ -74,7 +74,7 @@ bool ShowTipOfTheDayAtStartup(QWidget* parent, const QString& configDir,
 }
 
 void ShowTipOfTheDay(QWidget* parent, const QString& configDir, const QString& tipsPath,
-                     shell::Prompter* prompter) {
+                     common::Prompter* prompter) {
   WithDialog(parent, configDir, tipsPath, prompter,
              [](CDailyTipDialog& dialog) { dialog.exec(); });
 }

@@ -9,7 +9,7 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-namespace shell { class Prompter; }
+namespace common { class Prompter; }
 
 namespace ui {
 
@@ -22,11 +22,11 @@ QString FindTipsFile();
 // and run only when it is to be shown at start-up. True when it was shown.
 // An empty `tipsPath` means FindTipsFile(); a null `prompter` shows message boxes.
 bool ShowTipOfTheDayAtStartup(QWidget* parent, const QString& configDir,
-                              const QString& tipsPath = {}, shell::Prompter* prompter = nullptr);
+                              const QString& tipsPath = {}, common::Prompter* prompter = nullptr);
 
 // Command 114 "Ti&p of the Day...": runs the dialog.
 void ShowTipOfTheDay(QWidget* parent, const QString& configDir, const QString& tipsPath = {},
-                     shell::Prompter* prompter = nullptr);
+                     common::Prompter* prompter = nullptr);
 
 // Unless `helpMenu` already starts with the tip item (by its text), inserts the tip
 // action and an empty separator item at its top.

@@ -7,12 +7,12 @@
 #include <ctime>
 
 #include "activity/drive_table.h"
-#include "analysis/space.h"
+#include "common/space.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/prompter.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/prompter.h"
+#include "common/status_sink.h"
 #include "ui/app/window_message.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -83,7 +83,7 @@ CDriveTree::~CDriveTree() {
 
 void CDriveTree::RegisterCommands() {
   CommandTable& commands = context_.commands;
-  shell::AppState& state = context_.state;
+  activity::AppState& state = context_.state;
   commands.Register(cmd::kShowNewDatabaseState, Target::Tree, [this] { ShowDatabaseState(true); },
                     [&state](CommandUi& ui) { ui.SetCheck(state.ShowNewDatabaseState); });
   commands.Register(cmd::kShowOldDatabaseState, Target::Tree, [this] { ShowDatabaseState(false); },
@@ -102,7 +102,7 @@ void CDriveTree::RegisterCommands() {
 
 void CDriveTree::RegisterScanCommands() {
   CommandTable& commands = context_.commands;
-  shell::AppState& state = context_.state;
+  activity::AppState& state = context_.state;
   commands.Register(cmd::kStopScanning, Target::Tree, [this] { StopScanning(); },
                     [&state](CommandUi& ui) { ui.Enable(state.ScanInProgress.load()); });
   // While a scan runs the menu's Rescan is grayed; F5 still comes and waits for its end.
@@ -145,7 +145,7 @@ void CDriveTree::StartupStep() {
 }
 
 void CDriveTree::EnumerateDrives() {
-  shell::StatusSink& status = context_.status;
+  common::StatusSink& status = context_.status;
   status.SetBusy(true);
   lastShownItem_ = QPersistentModelIndex();
   model_->ForgetAll();
@@ -229,7 +229,7 @@ void CDriveTree::ShowFolder(const QModelIndex& item) {
   const QString summary = QString::fromUtf8(tree_text::kFilesListSummary)
                               .arg(folder->totalFiles)
                               .arg(folder->UsedPercent())
-                              .arg(analysis::KRounded(folder->totalActualSize));
+                              .arg(common::KRounded(folder->totalActualSize));
   context_.frame.List().setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) +
                                        PathOfItem(currentIndex()) + summary);
   // An unreadable folder lists as empty: say why, until another folder is shown.
@@ -296,7 +296,7 @@ void CDriveTree::OnExpanded(const QModelIndex& item) {
   // The expansion waits for the scan: its end expands the item.
   collapse(item);
   if (context_.state.ScanInProgress.load()) {
-    context_.prompter.Ask(shell::Message{tree_text::kStopScanningFirst, shell::Buttons::Ok, shell::Icon::Stop});
+    context_.prompter.Ask(common::Message{tree_text::kStopScanningFirst, common::Buttons::Ok, common::Icon::Stop});
     return;
   }
   QStandardItem* standard = model_->itemFromIndex(item);
@@ -482,7 +482,7 @@ void CDriveTree::ExpandAll() {
     return;
   }
   if (context_.state.ScanInProgress.load()) {
-    context_.prompter.Ask(shell::Message{tree_text::kStopScanningFirst, shell::Buttons::Ok, shell::Icon::Stop});
+    context_.prompter.Ask(common::Message{tree_text::kStopScanningFirst, common::Buttons::Ok, common::Icon::Stop});
     return;
   }
   context_.state.ShallowScan = false;
@@ -578,7 +578,7 @@ void CDriveTree::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CDriveTree::SortFolders() {
-  shell::StatusSink& status = context_.status;
+  common::StatusSink& status = context_.status;
   status.SetBusy(true);
   status.ShowStatus(strings::kSortingFolders);
   status.ShowIdle();

@@ -11,8 +11,8 @@
 #include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
-#include "shell/app_state.h"
-#include "shell/status_sink.h"
+#include "activity/app_state.h"
+#include "common/status_sink.h"
 #include "ui/app/window_message.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -109,7 +109,7 @@ void CFilesList::StartupStep() {
 bool CFilesList::FolderSizesShown(const scan::CFolderInfo& folder) const {
   const std::string path = folder.path();
   if (path.empty() || path[0] < 'A' || path[0] > 'Z') return true;
-  if (context_.state.DriveScanned[static_cast<std::size_t>(shell::DriveIndex(path[0]))].load()) return true;
+  if (context_.state.DriveScanned[static_cast<std::size_t>(activity::DriveIndex(path[0]))].load()) return true;
   const bool driveRoot = &folder.DriveRecord() == &folder;
   return !driveRoot && folder.readState == scan::ReadState::ReadFully;
 }

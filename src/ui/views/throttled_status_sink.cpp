@@ -6,7 +6,7 @@
 
 namespace ui {
 
-ThrottledStatusSink::ThrottledStatusSink(shell::StatusSink& inner, Clock::duration interval, Now now)
+ThrottledStatusSink::ThrottledStatusSink(common::StatusSink& inner, Clock::duration interval, Now now)
     : inner_(inner), interval_(interval), now_(std::move(now)) {}
 
 void ThrottledStatusSink::ShowStatus(const std::string& text) {

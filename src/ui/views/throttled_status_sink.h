@@ -9,17 +9,17 @@
 #include <optional>
 #include <string>
 
-#include "shell/status_sink.h"
+#include "common/status_sink.h"
 
 namespace ui {
 
-class ThrottledStatusSink : public shell::StatusSink {
+class ThrottledStatusSink : public common::StatusSink {
  public:
   using Clock = std::chrono::steady_clock;
   using Now = std::function<Clock::time_point()>;
   // `now` reads the clock; tests hand in their own so that nothing depends on how long
   // the machine has been up or how fast it runs.
-  explicit ThrottledStatusSink(shell::StatusSink& inner,
+  explicit ThrottledStatusSink(common::StatusSink& inner,
                                Clock::duration interval = std::chrono::milliseconds(100),
                                Now now = Clock::now);
 
@@ -28,7 +28,7 @@ class ThrottledStatusSink : public shell::StatusSink {
   void SetBusy(bool busy) override;
 
  private:
-  shell::StatusSink& inner_;
+  common::StatusSink& inner_;
   const Clock::duration interval_;
   const Now now_;
   std::mutex mutex_;

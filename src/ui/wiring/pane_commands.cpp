@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "scan/scan_controller.h"
-#include "shell/app_state.h"
+#include "activity/app_state.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -19,11 +19,11 @@ namespace {
 // read the list has named it as the travel target: the tree reads the shown folder first
 // and selects the subfolder when that scan ends. Queued: the list finishes its key first.
 // A scan that cannot start drops the travel target, so no later scan travels by mistake.
-void LinkTreeToList(CDriveTree& tree, CFilesList& list, shell::AppState& state) {
+void LinkTreeToList(CDriveTree& tree, CFilesList& list, activity::AppState& state) {
   QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
-    if (state.ShallowScan.load() && state.TravelTarget != shell::kNoTravel) {
+    if (state.ShallowScan.load() && state.TravelTarget != activity::kNoTravel) {
       if (!tree.StartScan(tree.CurrentItem())) {
-        state.TravelTarget = shell::kNoTravel;
+        state.TravelTarget = activity::kNoTravel;
         state.ShallowScan = false;
       }
       return;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace shell {
+namespace common {
 
 inline constexpr const char* kIdlePrompt = "Ready, for Help press F1";
 
@@ -17,4 +17,4 @@ class StatusSink {
   virtual void SetBusy(bool /*busy*/) {}
 };
 
-}  // namespace shell
+}  // namespace common

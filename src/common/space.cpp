@@ -1,10 +1,10 @@
-#include "analysis/space.h"
+#include "common/space.h"
 
 #include <algorithm>
 
 #include "platform/system.h"
 
-namespace analysis {
+namespace common {
 namespace {
 __extension__ typedef unsigned __int128 Wide;
 }  // namespace
@@ -49,4 +49,4 @@ DriveSpaceFigures DriveSpace(const platform::System& system, std::string_view ro
   return figures;
 }
 
-}  // namespace analysis
+}  // namespace common

@@ -1,7 +1,8 @@
 #pragma once
 // The application-wide values the program's parts share. One instance is owned by the
 // application object (each test builds its own); flags a worker thread reads or writes
-// are atomics.
+// are atomics. It lives here rather than in common/ because it holds the activity
+// databases loaded at start-up; scan/, files/ and everything above may include it.
 
 #include <array>
 #include <atomic>
@@ -11,9 +12,9 @@
 #include "activity/access_tables.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
-#include "files/hints.h"
+#include "common/hint_options.h"
 
-namespace shell {
+namespace activity {
 
 inline constexpr int kDriveCount = 26;
 inline int DriveIndex(char letter) { return letter - 'A'; }
@@ -55,7 +56,7 @@ struct AppState {
   std::atomic<std::uint32_t> PendingActionCount{0};
 
   // --- hints (kept for the run, never saved) ---
-  files::HintOptions HintOptions;
+  common::HintOptions HintOptions;
 };
 
-}  // namespace shell
+}  // namespace activity

@@ -6,7 +6,7 @@
 
 namespace platform { class System; }
 
-namespace analysis {
+namespace common {
 
 std::uint64_t RoundUpToCluster(std::uint64_t bytes, std::uint64_t clusterSize);
 // Whole percent, halves rounded up. 0 when whole is 0: every caller shows its own
@@ -29,4 +29,4 @@ struct DriveSpaceFigures {
 // Figures of the drive of `rootPath` ("C:\"); all 0 when the query fails.
 DriveSpaceFigures DriveSpace(const platform::System& system, std::string_view rootPath);
 
-}  // namespace analysis
+}  // namespace common

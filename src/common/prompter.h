@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace shell {
+namespace common {
 
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCancel };
 enum class Icon { None, Stop, Question, Warning, Information };
@@ -26,4 +26,4 @@ class Prompter {
   virtual Answer Ask(const Message& message) = 0;
 };
 
-}  // namespace shell
+}  // namespace common
