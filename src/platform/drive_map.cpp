@@ -44,20 +44,27 @@ std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* erro
     if (letter < 'A' || letter > 'Z') {
       return Fail(error, "bad drive letter in '" + itemText + "'");
     }
+    // Blanks around the folder and the label are not part of them, as around an entry:
+    // the written map (ToString) must read back as the same map.
     std::string_view rest = item.substr(2);
     std::string label;
     if (const std::size_t labelAt = rest.find('='); labelAt != std::string_view::npos) {
-      label = std::string(rest.substr(labelAt + 1));
+      label = std::string(Trimmed(rest.substr(labelAt + 1)));
       rest = rest.substr(0, labelAt);
     }
+    rest = Trimmed(rest);
+    const std::string drive = "drive " + std::string(1, letter) + ":";
     if (!rest.starts_with('/')) {
-      return Fail(error, "the folder of drive " + std::string(1, letter) +
-                             ": must be an absolute path, not '" + std::string(rest) + "'");
+      return Fail(error, "the folder of " + drive + " must be an absolute path, not '" +
+                             std::string(rest) + "'");
     }
-    if (map.Find(letter) != nullptr) {
-      return Fail(error, "drive " + std::string(1, letter) + ": is mapped twice");
+    std::string root = NormalisedRoot(std::string(rest));
+    if (std::isspace(static_cast<unsigned char>(root.back()))) {
+      return Fail(error, "the folder of " + drive + " ends in a blank, which a drive map cannot keep: '" +
+                             std::string(rest) + "'");
     }
-    map.Set(letter, std::string(rest), std::move(label));
+    if (map.Find(letter) != nullptr) return Fail(error, drive + " is mapped twice");
+    map.Set(letter, std::move(root), std::move(label));
   }
   return map;
 }

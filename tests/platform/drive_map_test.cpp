@@ -33,6 +33,27 @@ TEST(DriveMapParse, RefusesBadInputWithAMessage) {
   }
 }
 
+// The map travels as text (options, the companions' --drives): whatever a text parses to
+// must come back from its written form unchanged.
+TEST(DriveMapParse, BlanksAroundFoldersAndLabelsAreDroppedSoTheTextReadsBackTheSame) {
+  for (const char* text : {"D=/data ", "D=/data =Data", "D= /data\t= Data ,E=/e", "D=/data =",
+                           "D=/my data/=My Data"}) {
+    SCOPED_TRACE(text);
+    const auto map = DriveMap::Parse(text);
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->Find('D')->root.back(), 'a');
+    const auto again = DriveMap::Parse(map->ToString());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->Find('D')->root, map->Find('D')->root);
+    EXPECT_EQ(again->Find('D')->label, map->Find('D')->label);
+  }
+  EXPECT_EQ(DriveMap::Parse("D= /data\t= Data ,E=/e")->ToString(), "D=/data=Data,E=/e");
+  // A folder whose own name ends in a blank cannot be written so that it reads back.
+  std::string error;
+  EXPECT_FALSE(DriveMap::Parse("D=/data /", &error));
+  EXPECT_NE(error.find("blank"), std::string::npos) << error;
+}
+
 TEST(DriveMapOwner, LongestRootOnAComponentBoundaryWins) {
   const auto map = DriveMap::Parse("C=/srv/c,D=/,E=/srv/ce,F=/srv/c/inner");
   ASSERT_TRUE(map);
