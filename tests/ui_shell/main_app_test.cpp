@@ -43,7 +43,7 @@ TEST_F(MainAppTest, SplashFirstThenTheFrameOnceThePanesHaveStarted) {
   EXPECT_EQ(tips, 1);
   EXPECT_TRUE(app->Splash()->isVisible());
   EXPECT_FALSE(app->Frame()->isVisible());
-  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->Frame()->isVisible(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->Frame()->isVisible(); }, 60000));
   EXPECT_FALSE(app->Splash()->isVisible());
   EXPECT_TRUE(app->Frame()->windowState() & Qt::WindowMaximized);
   EXPECT_TRUE(app->State().driveTable.Loaded());
@@ -64,7 +64,7 @@ TEST_F(MainAppTest, UnopenableDriveTableSaysSoAndEndsTheProgram) {
     }
   });
   answer.start(10);
-  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->FrameClosed(); }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->FrameClosed(); }, 60000));
   EXPECT_EQ(shown, QStringLiteral("File Norvex: Could not open the file: C:\\DriveTbl.NVX !"));
   EXPECT_FALSE(app->Frame()->isVisible());
   EXPECT_EQ(app->Run(), 0);  // no message loop after a failed start
