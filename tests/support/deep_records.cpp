@@ -1,8 +1,12 @@
 #include "support/deep_records.h"
 
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/stat.h>
 
 #include <stdexcept>
+
+#include "platform/unique_fd.h"
 
 namespace testing_support {
 
@@ -28,6 +32,16 @@ scan::CFolderInfo& AddFolderChain(scan::CFolderInfo& driveList, std::string_view
   file.kind = scan::kKindFile;
   record->AddEntry(file);
   return *record;
+}
+
+void MakeFolderChain(const std::string& hostPath, int levels) {
+  if (::mkdir(hostPath.c_str(), 0755) != 0) throw std::runtime_error("cannot make " + hostPath);
+  platform::UniqueFd folder(::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  for (int level = 0; level < levels && folder; ++level) {
+    if (::mkdirat(folder.Get(), "a", 0755) != 0) throw std::runtime_error("cannot make a level");
+    folder = platform::UniqueFd(::openat(folder.Get(), "a", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (!folder) throw std::runtime_error("cannot open a level of " + hostPath);
 }
 
 void RunOnSmallStack(const std::function<void()>& work) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "scan/folder_info.h"
@@ -20,6 +21,10 @@ inline constexpr int kDeepChainLevels = 100'000;
 // folder's record.
 scan::CFolderInfo& AddFolderChain(scan::CFolderInfo& driveList, std::string_view drive, int levels,
                                   std::uint64_t fileSize = 10);
+
+// Makes the folder `hostPath` and a chain of `levels` folders named "a" below it, a level
+// at a time through descriptors: no path could name its bottom.
+void MakeFolderChain(const std::string& hostPath, int levels);
 
 // Runs `work` on a thread with a stack of 1 MB (about 10 bytes per level of a
 // kDeepChainLevels chain) and waits for it.
