@@ -29,6 +29,8 @@ std::string_view Trimmed(std::string_view text) {
 std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* error) {
   DriveMap map;
   if (Trimmed(text).empty()) return Fail(error, "the drive map is empty");
+  // The host ends a folder's name at a NUL byte: it would reach another folder.
+  if (text.find('\0') != std::string_view::npos) return Fail(error, "the drive map holds a NUL byte");
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find(',', start);

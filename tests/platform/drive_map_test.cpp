@@ -31,6 +31,8 @@ TEST(DriveMapParse, RefusesBadInputWithAMessage) {
     EXPECT_FALSE(DriveMap::Parse(bad, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+  // The host would end the folder at the NUL: another folder than the one written.
+  EXPECT_FALSE(DriveMap::Parse(std::string_view("C=/srv\0/c", 9)));
 }
 
 // The map travels as text (options, the companions' --drives): whatever a text parses to
