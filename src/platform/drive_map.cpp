@@ -13,6 +13,22 @@ std::string NormalisedRoot(std::string root) {
   return root;
 }
 
+// The folder as the kernel names it, without repeated slashes or "." components;
+// nullopt when it holds "..", which only the filesystem can resolve.
+std::optional<std::string> KernelForm(std::string_view folder) {
+  std::string form;
+  while (!folder.empty()) {
+    const std::size_t slash = folder.find('/');
+    const std::string_view component = folder.substr(0, slash);
+    folder = slash == std::string_view::npos ? std::string_view{} : folder.substr(slash + 1);
+    if (component.empty() || component == ".") continue;
+    if (component == "..") return std::nullopt;
+    form += '/';
+    form += component;
+  }
+  return form.empty() ? "/" : form;
+}
+
 std::optional<DriveMap> Fail(std::string* error, std::string message) {
   if (error != nullptr) *error = std::move(message);
   return std::nullopt;
@@ -60,13 +76,18 @@ std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* erro
       return Fail(error, "the folder of " + drive + " must be an absolute path, not '" +
                              std::string(rest) + "'");
     }
-    std::string root = NormalisedRoot(std::string(rest));
-    if (std::isspace(static_cast<unsigned char>(root.back()))) {
+    // The recorder attributes files by the kernel's paths, which hold no "//" or ".":
+    // a root written with them would own none of them.
+    std::optional<std::string> root = KernelForm(rest);
+    if (!root) {
+      return Fail(error, "the folder of " + drive + " must not go up with '..': '" + std::string(rest) + "'");
+    }
+    if (std::isspace(static_cast<unsigned char>(root->back()))) {
       return Fail(error, "the folder of " + drive + " ends in a blank, which a drive map cannot keep: '" +
                              std::string(rest) + "'");
     }
     if (map.Find(letter) != nullptr) return Fail(error, drive + " is mapped twice");
-    map.Set(letter, std::move(root), std::move(label));
+    map.Set(letter, std::move(*root), std::move(label));
   }
   return map;
 }

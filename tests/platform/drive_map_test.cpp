@@ -35,6 +35,19 @@ TEST(DriveMapParse, RefusesBadInputWithAMessage) {
   EXPECT_FALSE(DriveMap::Parse(std::string_view("C=/srv\0/c", 9)));
 }
 
+// The recorder learns of files by the kernel's paths, which never hold "//", "." or "..":
+// a root written with them would own no file it reports, so the drive counted nothing.
+TEST(DriveMapParse, FoldersAreKeptAsTheKernelNamesThem) {
+  const auto map = DriveMap::Parse("C=//srv//c/,D=/srv/./d");
+  ASSERT_TRUE(map);
+  EXPECT_EQ(map->Find('C')->root, "/srv/c");
+  EXPECT_EQ(map->Find('D')->root, "/srv/d");
+  EXPECT_EQ(map->Owner("/srv/d/a.txt")->letter, 'D');
+  std::string error;
+  EXPECT_FALSE(DriveMap::Parse("D=/srv/x/../d", &error));
+  EXPECT_NE(error.find(".."), std::string::npos) << error;
+}
+
 // The map travels as text (options, the companions' --drives): whatever a text parses to
 // must come back from its written form unchanged.
 TEST(DriveMapParse, BlanksAroundFoldersAndLabelsAreDroppedSoTheTextReadsBackTheSame) {
