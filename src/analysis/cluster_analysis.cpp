@@ -5,24 +5,24 @@
 
 #include "common/space.h"
 #include "scan/folder_info.h"
+#include "scan/record_walk.h"
 
 namespace analysis {
 namespace {
 
 // One depth-first walk adds every file's compressed size and its eight rounded sizes;
 // that gives the same sums as one walk per cluster size, at an eighth of the cost.
-void AddFiles(const scan::CFolderInfo& folder, ClusterAnalysisResult& result) {
-  const auto compressed = folder.compressedSizes();
-  for (std::uint32_t i = 0; i < folder.Count(); ++i) {
-    if (folder.IsFolder(i)) {
-      if (const scan::CFolderInfo* child = folder.GetChild(i)) AddFiles(*child, result);
-      continue;
+void AddFiles(const scan::CFolderInfo& root, ClusterAnalysisResult& result) {
+  scan::ForEachRecord(root, [&result](const scan::CFolderInfo& folder) {
+    const auto compressed = folder.compressedSizes();
+    for (std::uint32_t i = 0; i < folder.Count(); ++i) {
+      if (folder.IsFolder(i)) continue;
+      for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
+        result.data[s] += compressed[i];
+        result.allocated[s] += common::RoundUpToCluster(compressed[i], ClusterSizes[s]);
+      }
     }
-    for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
-      result.data[s] += compressed[i];
-      result.allocated[s] += common::RoundUpToCluster(compressed[i], ClusterSizes[s]);
-    }
-  }
+  });
 }
 
 const scan::CFolderInfo& DriveRecordOf(const scan::CFolderInfo& driveList, char letter) {

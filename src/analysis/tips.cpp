@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -41,11 +42,16 @@ bool TipsFile::Open(const std::string& path) {
 bool TipsFile::Seek(std::int64_t position) {
   if (!IsOpen() || position < 0) return false;
   stream_.clear();
-  if (stream_.rdbuf()->pubseekpos(static_cast<std::streamoff>(position), std::ios::in) ==
-      std::streampos(std::streamoff(-1))) {
-    return false;
-  }
-  position_ = position;
+  std::filebuf& buffer = *stream_.rdbuf();
+  const std::streampos failed(std::streamoff(-1));
+  // A position beyond the end reads as the end, so the next read starts over at the
+  // first tip. Going there instead would fail far out: ext4 refuses the seek, tmpfs
+  // the read after it.
+  const std::streampos end = buffer.pubseekoff(0, std::ios::end, std::ios::in);
+  if (end == failed) return false;
+  const std::int64_t target = std::min<std::int64_t>(position, std::streamoff(end));
+  if (buffer.pubseekpos(std::streamoff(target), std::ios::in) == failed) return false;
+  position_ = target;
   return true;
 }
 
@@ -54,18 +60,23 @@ std::optional<std::string> TipsFile::ReadPiece() {
   using Traits = std::filebuf::traits_type;
   std::filebuf& buffer = *stream_.rdbuf();
   std::string piece;
-  while (piece.size() < kTipBufferSize - 1) {
-    const int c = buffer.sbumpc();
-    if (Traits::eq_int_type(c, Traits::eof())) break;
-    ++position_;
-    if (c == '\r' && buffer.sgetc() == '\n') {
-      buffer.sbumpc();
+  // The file buffer throws on a failed read whatever the stream's exception mask says;
+  // a read error ends the piece as the end of the file would.
+  try {
+    while (piece.size() < kTipBufferSize - 1) {
+      const int c = buffer.sbumpc();
+      if (Traits::eq_int_type(c, Traits::eof())) break;
       ++position_;
-      piece.push_back('\n');
-      break;
+      if (c == '\r' && buffer.sgetc() == '\n') {
+        buffer.sbumpc();
+        ++position_;
+        piece.push_back('\n');
+        break;
+      }
+      piece.push_back(Traits::to_char_type(c));
+      if (c == '\n') break;
     }
-    piece.push_back(Traits::to_char_type(c));
-    if (c == '\n') break;
+  } catch (const std::ios_base::failure&) {
   }
   if (piece.empty()) return std::nullopt;
   return piece;

@@ -44,10 +44,12 @@ class TipsFile {
   bool Open(const std::string& path);
   bool IsOpen() const { return stream_.is_open(); }
   const std::string& Path() const { return path_; }
+  // A position beyond the end stands for the end (the next read then starts over).
   // False when the position cannot be reached (a negative offset, a read error).
   bool Seek(std::int64_t position);
   std::int64_t Position() const { return position_; }
-  // The next piece (see kTipBufferSize), nullopt at the end of the file.
+  // The next piece (see kTipBufferSize), nullopt at the end of the file; a read error
+  // ends the piece like the end of the file.
   std::optional<std::string> ReadPiece();
 
  private:

@@ -8,6 +8,7 @@
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
 #include "common/prompter.h"
+#include "scan/record_walk.h"
 
 namespace files {
 namespace {
@@ -95,17 +96,21 @@ bool ActionEngine::MayStartEntry() const {
   return flags_.ProcessingOn != 0;
 }
 
-void ActionEngine::ProcessFolder(scan::CFolderInfo& record) {
+void ActionEngine::ProcessFolder(scan::CFolderInfo& root) {
+  // A folder's entry first, then the entries below it, without recursion. A stop holds
+  // for the rest of the run, so it ends the whole walk.
   ShowPending();
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (!MayStartEntry()) return;
-    if (record.IsFolder(i)) {
-      ProcessFolderEntry(record, i);
-      if (scan::CFolderInfo* child = record.GetChild(i)) ProcessFolder(*child);
-    } else {
+  scan::WalkEntries(root, [this](scan::CFolderInfo& record, std::uint32_t i) {
+    if (!MayStartEntry()) return scan::WalkStep::Stop;
+    if (!record.IsFolder(i)) {
       ProcessFileEntry(record, i);
+      return scan::WalkStep::Next;
     }
-  }
+    ProcessFolderEntry(record, i);
+    if (record.GetChild(i) == nullptr) return scan::WalkStep::Next;
+    ShowPending();
+    return scan::WalkStep::Descend;
+  });
 }
 
 void ActionEngine::Begin(scan::CFolderInfo& record, std::uint32_t i, const char* actionText,
@@ -117,6 +122,8 @@ void ActionEngine::Begin(scan::CFolderInfo& record, std::uint32_t i, const char*
 
 void ActionEngine::ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i) {
   const std::uint8_t action = record.actions()[i];
+  // The path costs a walk up to the drive: none for the entries with nothing to do.
+  if (action == kActionNone) return;
   const std::string path = record.path() + std::string(record.names(i));
   auto& state = record.states()[i];
   switch (action) {
@@ -155,6 +162,7 @@ void ActionEngine::ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i
 
 void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) {
   const std::uint8_t action = record.actions()[i];
+  if (action == kActionNone) return;
   const std::string folder = record.path();
   const std::string path = folder + std::string(record.names(i));
   auto& state = record.states()[i];

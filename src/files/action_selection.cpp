@@ -5,6 +5,7 @@
 
 #include "activity/app_state.h"
 #include "common/prompter.h"
+#include "scan/record_walk.h"
 
 namespace files {
 
@@ -140,28 +141,41 @@ void ActionSelection::ApplyShown(Rule rule, scan::CFolderInfo& record, std::uint
   view.ActionChanged(i);
 }
 
-void ActionSelection::RecurseDirectories(Rule rule, scan::CFolderInfo& record) {
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    const bool folder = record.IsFolder(i);
-    if (folder && flags_.SubfoldersToo) {
-      if (scan::CFolderInfo* child = record.GetChild(i)) RecurseDirectories(rule, *child);
-    }
-    const bool reached = folder ? flags_.SubfoldersToo : flags_.FilesInFoldersToo;
+// Both walks settle a folder's entry after the entries below it, without recursion.
+void ActionSelection::RecurseDirectories(Rule rule, scan::CFolderInfo& root) {
+  const auto settle = [&](scan::CFolderInfo& record, std::uint32_t i) {
+    const bool reached = record.IsFolder(i) ? flags_.SubfoldersToo : flags_.FilesInFoldersToo;
     if (reached && Qualifies(rule, record, i)) Apply(rule, record, i);
-  }
+  };
+  scan::WalkEntries(
+      root,
+      [&](scan::CFolderInfo& record, std::uint32_t i) {
+        if (record.IsFolder(i) && flags_.SubfoldersToo && record.GetChild(i) != nullptr) {
+          return scan::WalkStep::Descend;
+        }
+        settle(record, i);
+        return scan::WalkStep::Next;
+      },
+      settle);
 }
 
-void ActionSelection::RecurseBackup(Rule rule, scan::CFolderInfo& record) {
+void ActionSelection::RecurseBackup(Rule rule, scan::CFolderInfo& root) {
   const std::uint8_t letter = static_cast<std::uint8_t>(flags_.BackupTarget.front());
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    const bool folder = record.IsFolder(i);
-    if (folder && flags_.IncludeSubfolders) {
-      if (scan::CFolderInfo* child = record.GetChild(i)) RecurseBackup(rule, *child);
-    }
-    if (!Qualifies(rule, record, i)) continue;
+  const auto settle = [&](scan::CFolderInfo& record, std::uint32_t i) {
+    if (!Qualifies(rule, record, i)) return;
     record.backupDrives()[i] = letter;
-    if (!folder || flags_.IncludeSubfolders) Apply(rule, record, i);
-  }
+    if (!record.IsFolder(i) || flags_.IncludeSubfolders) Apply(rule, record, i);
+  };
+  scan::WalkEntries(
+      root,
+      [&](scan::CFolderInfo& record, std::uint32_t i) {
+        if (record.IsFolder(i) && flags_.IncludeSubfolders && record.GetChild(i) != nullptr) {
+          return scan::WalkStep::Descend;
+        }
+        settle(record, i);
+        return scan::WalkStep::Next;
+      },
+      settle);
 }
 
 void ActionSelection::RecurseForSelected(Rule rule, scan::CFolderInfo& record, std::uint32_t i) {

@@ -5,6 +5,7 @@
 #include "platform/dos_time.h"
 #include "platform/system.h"
 #include "activity/app_state.h"
+#include "scan/record_walk.h"
 
 namespace files {
 namespace {
@@ -30,11 +31,19 @@ HintDrive DriveOf(char letter, const activity::AppState& state) {
   return drive;
 }
 
-void RefreshRecord(scan::CFolderInfo& record, std::uint64_t clusterSize, const HintDrive& drive) {
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (scan::CFolderInfo* child = record.GetChild(i)) RefreshRecord(*child, clusterSize, drive);
+// Every entry below `root`, a folder's after the entries below it.
+void RefreshRecord(scan::CFolderInfo& root, std::uint64_t clusterSize, const HintDrive& drive) {
+  const auto refresh = [&](scan::CFolderInfo& record, std::uint32_t i) {
     record.hints()[i] = ComputeHint(record, i, clusterSize, drive);
-  }
+  };
+  scan::WalkEntries(
+      root,
+      [&](scan::CFolderInfo& record, std::uint32_t i) {
+        if (record.GetChild(i) != nullptr) return scan::WalkStep::Descend;
+        refresh(record, i);
+        return scan::WalkStep::Next;
+      },
+      refresh);
 }
 
 }  // namespace

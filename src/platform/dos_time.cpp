@@ -61,11 +61,14 @@ std::int64_t SecondsOf(const SystemTime& time) {
 }
 
 SystemTime SystemTimeFromParts(std::int64_t seconds, std::uint16_t milliseconds) {
+  // The remainder first: days * 86400 overflows for seconds near the ends of the range.
+  const std::int64_t remainder = seconds % kSecondsPerDay;
+  const std::int64_t inDay = remainder < 0 ? remainder + kSecondsPerDay : remainder;
   const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
-  const std::int64_t inDay = seconds - days * kSecondsPerDay;
   const Civil civil = CivilFromDays(days);
   SystemTime time;
-  time.year = static_cast<std::uint16_t>(civil.year);
+  // Years the field cannot hold stay at its ends, so that packing clamps them the right way.
+  time.year = static_cast<std::uint16_t>(std::clamp<std::int64_t>(civil.year, 0, 0xFFFF));
   time.month = static_cast<std::uint16_t>(civil.month);
   time.day = static_cast<std::uint16_t>(civil.day);
   time.dayOfWeek = static_cast<std::uint16_t>(DayOfWeek(static_cast<int>(civil.year), civil.month, civil.day));

@@ -13,6 +13,22 @@ std::string NormalisedRoot(std::string root) {
   return root;
 }
 
+// The folder as the kernel names it, without repeated slashes or "." components;
+// nullopt when it holds "..", which only the filesystem can resolve.
+std::optional<std::string> KernelForm(std::string_view folder) {
+  std::string form;
+  while (!folder.empty()) {
+    const std::size_t slash = folder.find('/');
+    const std::string_view component = folder.substr(0, slash);
+    folder = slash == std::string_view::npos ? std::string_view{} : folder.substr(slash + 1);
+    if (component.empty() || component == ".") continue;
+    if (component == "..") return std::nullopt;
+    form += '/';
+    form += component;
+  }
+  return form.empty() ? "/" : form;
+}
+
 std::optional<DriveMap> Fail(std::string* error, std::string message) {
   if (error != nullptr) *error = std::move(message);
   return std::nullopt;
@@ -29,6 +45,8 @@ std::string_view Trimmed(std::string_view text) {
 std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* error) {
   DriveMap map;
   if (Trimmed(text).empty()) return Fail(error, "the drive map is empty");
+  // The host ends a folder's name at a NUL byte: it would reach another folder.
+  if (text.find('\0') != std::string_view::npos) return Fail(error, "the drive map holds a NUL byte");
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find(',', start);
@@ -44,20 +62,32 @@ std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* erro
     if (letter < 'A' || letter > 'Z') {
       return Fail(error, "bad drive letter in '" + itemText + "'");
     }
+    // Blanks around the folder and the label are not part of them, as around an entry:
+    // the written map (ToString) must read back as the same map.
     std::string_view rest = item.substr(2);
     std::string label;
     if (const std::size_t labelAt = rest.find('='); labelAt != std::string_view::npos) {
-      label = std::string(rest.substr(labelAt + 1));
+      label = std::string(Trimmed(rest.substr(labelAt + 1)));
       rest = rest.substr(0, labelAt);
     }
+    rest = Trimmed(rest);
+    const std::string drive = "drive " + std::string(1, letter) + ":";
     if (!rest.starts_with('/')) {
-      return Fail(error, "the folder of drive " + std::string(1, letter) +
-                             ": must be an absolute path, not '" + std::string(rest) + "'");
+      return Fail(error, "the folder of " + drive + " must be an absolute path, not '" +
+                             std::string(rest) + "'");
     }
-    if (map.Find(letter) != nullptr) {
-      return Fail(error, "drive " + std::string(1, letter) + ": is mapped twice");
+    // The recorder attributes files by the kernel's paths, which hold no "//" or ".":
+    // a root written with them would own none of them.
+    std::optional<std::string> root = KernelForm(rest);
+    if (!root) {
+      return Fail(error, "the folder of " + drive + " must not go up with '..': '" + std::string(rest) + "'");
     }
-    map.Set(letter, std::string(rest), std::move(label));
+    if (std::isspace(static_cast<unsigned char>(root->back()))) {
+      return Fail(error, "the folder of " + drive + " ends in a blank, which a drive map cannot keep: '" +
+                             std::string(rest) + "'");
+    }
+    if (map.Find(letter) != nullptr) return Fail(error, drive + " is mapped twice");
+    map.Set(letter, std::move(*root), std::move(label));
   }
   return map;
 }

@@ -19,7 +19,9 @@ class DriveMap {
  public:
   DriveMap() = default;
 
-  // Parses "C=/srv/c,D=/data" (an optional label after a second '=': "D=/data=Data").
+  // Parses "C=/srv/c,D=/data" (an optional label after a second '=': "D=/data=Data");
+  // blanks around an entry, its folder and its label are not part of them, and a folder
+  // is kept as the kernel names it (no "//" or "." components; ".." is refused).
   // nullopt with `error` set on bad input.
   static std::optional<DriveMap> Parse(std::string_view text, std::string* error = nullptr);
   // C: = stateDir, then the mounted filesystems from `mountsFile` in mount-table order

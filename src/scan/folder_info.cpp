@@ -8,6 +8,7 @@
 #include "activity/access_tables.h"
 #include "common/space.h"
 #include "platform/system.h"
+#include "scan/record_walk.h"
 
 namespace scan {
 
@@ -160,12 +161,23 @@ void CFolderInfo::TakeContents(CFolderInfo& scanned) {
 }
 
 std::size_t CFolderInfo::MemoryFootprint() const {
-  std::size_t bytes = sizeof(*this) + columns_.BlockBytes();
-  for (const CFolderInfo* child : columns_.Children()) bytes += child->MemoryFootprint();
+  std::size_t bytes = 0;
+  ForEachRecord(*this, [&bytes](const CFolderInfo& record) {
+    bytes += sizeof(record) + record.columns_.BlockBytes();
+  });
   return bytes;
 }
 
 void CFolderInfo::Aggregate(Pass pass, std::uint64_t clusterSize) {
+  // Every record after the records below it, each summing its own entries.
+  std::vector<CFolderInfo*> records;
+  ForEachRecord(*this, [&records](CFolderInfo& record) { records.push_back(&record); });
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    (*record)->AggregateEntries(pass, clusterSize);
+  }
+}
+
+void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
   ResetAggregates();
   const auto size = sizes();
   const auto compressed = compressedSizes();
@@ -180,8 +192,7 @@ void CFolderInfo::Aggregate(Pass pass, std::uint64_t clusterSize) {
 
   for (std::uint32_t i = 0; i < Count(); ++i) {
     if (kind[i] == kKindFolder) {
-      if (CFolderInfo* child = GetChild(i)) {
-        child->Aggregate(pass, clusterSize);
+      if (const CFolderInfo* child = GetChild(i)) {
         CopyChildTotals(i, *child);
         if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
       }
@@ -232,17 +243,27 @@ void CFolderInfo::ResetAggregates() {
 }
 
 void CFolderInfo::DeleteChildren() {
-  for (CFolderInfo* child : columns_.Children()) delete child;
+  // Each record is emptied of its children before it is deleted, so no destructor below
+  // here has any to delete: deleting level by level through the destructors would take a
+  // stack frame per level.
+  const auto children = columns_.Children();
+  std::vector<CFolderInfo*> doomed(children.begin(), children.end());
+  while (!doomed.empty()) {
+    CFolderInfo* record = doomed.back();
+    doomed.pop_back();
+    if (record == nullptr) continue;
+    const auto below = record->columns_.Children();
+    doomed.insert(doomed.end(), below.begin(), below.end());
+    record->columns_.Reset();
+    delete record;
+  }
 }
 
 std::uint32_t CountActions(const CFolderInfo& record) {
   std::uint32_t count = 0;
-  const auto actions = record.actions();
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (actions[i] != 0) ++count;
-    if (!record.IsFolder(i)) continue;
-    if (const CFolderInfo* child = record.GetChild(i)) count += CountActions(*child);
-  }
+  ForEachRecord(record, [&count](const CFolderInfo& folder) {
+    for (const std::uint8_t action : folder.actions()) count += action != 0 ? 1 : 0;
+  });
   return count;
 }
 

@@ -179,7 +179,10 @@ class CFolderInfo {
 
  private:
   enum class Pass { Recalculate, Reaggregate };
+  // The whole subtree, without recursion (see scan/record_walk.h).
   void Aggregate(Pass pass, std::uint64_t clusterSize);
+  // This record's own entries; the records below it are aggregated already.
+  void AggregateEntries(Pass pass, std::uint64_t clusterSize);
   void CopyChildTotals(std::uint32_t i, const CFolderInfo& child);
   void RaiseMaxAccessCount(std::uint32_t i);
   void ResetAggregates();

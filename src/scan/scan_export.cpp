@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "scan/record_walk.h"
+
 namespace scan {
 namespace {
 
@@ -47,15 +49,14 @@ const char* ReadName(ReadState state) {
   return "\"no\"";
 }
 
-std::uint64_t UnreadableFolders(const CFolderInfo& folder) {
-  std::uint64_t count = folder.unreadable ? 1 : 0;
-  for (std::uint32_t i = 0; i < folder.Count(); ++i) {
-    if (const CFolderInfo* child = folder.GetChild(i)) count += UnreadableFolders(*child);
-  }
+std::uint64_t UnreadableFolders(const CFolderInfo& root) {
+  std::uint64_t count = 0;
+  ForEachRecord(root, [&count](const CFolderInfo& folder) { count += folder.unreadable ? 1 : 0; });
   return count;
 }
 
-void WriteFolder(std::ostream& out, const CFolderInfo& folder) {
+// A folder's fields up to the opening of its entries.
+void WriteFolderHead(std::ostream& out, const CFolderInfo& folder) {
   out << "{\"unreadable\":" << (folder.unreadable ? "true" : "false")
       << ",\"subfoldersPending\":" << int{folder.subfoldersPending}
       << ",\"read\":" << ReadName(folder.readState)
@@ -67,24 +68,39 @@ void WriteFolder(std::ostream& out, const CFolderInfo& folder) {
       << ",\"readOnly\":" << folder.totalReadOnly << ",\"writeOnly\":" << folder.totalWriteOnly
       << ",\"readWrite\":" << folder.totalReadWrite
       << ",\"maxAccessCount\":" << folder.maxAccessCount << "},\"entries\":[";
-  for (std::uint32_t i = 0; i < folder.Count(); ++i) {
-    out << (i == 0 ? "\n" : ",\n") << "{\"name\":" << JsonString(folder.names(i))
-        << ",\"kind\":" << int{folder.kinds()[i]} << ",\"size\":" << folder.sizes()[i]
-        << ",\"compressedSize\":" << folder.compressedSizes()[i]
-        << ",\"actualSize\":" << folder.actualSizes()[i]
-        << ",\"fileCount\":" << folder.fileCounts()[i] << ",\"key\":" << Hex(folder.keys()[i], 16)
-        << ",\"lastAccess\":" << Hex(folder.lastAccess()[i], 8)
-        << ",\"lastOperation\":" << int{folder.lastOperations()[i]}
-        << ",\"state\":" << int{folder.states()[i]}
-        << ",\"readOnly\":" << folder.readOnlyCounts()[i]
-        << ",\"writeOnly\":" << folder.writeOnlyCounts()[i]
-        << ",\"readWrite\":" << folder.readWriteCounts()[i];
-    if (const CFolderInfo* child = folder.GetChild(i)) {
-      out << ",\"folder\":";
-      WriteFolder(out, *child);
-    }
-    out << "}";
-  }
+}
+
+// An entry's fields, its closing brace left for after its folder.
+void WriteEntryFields(std::ostream& out, const CFolderInfo& folder, std::uint32_t i) {
+  out << (i == 0 ? "\n" : ",\n") << "{\"name\":" << JsonString(folder.names(i))
+      << ",\"kind\":" << int{folder.kinds()[i]} << ",\"size\":" << folder.sizes()[i]
+      << ",\"compressedSize\":" << folder.compressedSizes()[i]
+      << ",\"actualSize\":" << folder.actualSizes()[i]
+      << ",\"fileCount\":" << folder.fileCounts()[i] << ",\"key\":" << Hex(folder.keys()[i], 16)
+      << ",\"lastAccess\":" << Hex(folder.lastAccess()[i], 8)
+      << ",\"lastOperation\":" << int{folder.lastOperations()[i]}
+      << ",\"state\":" << int{folder.states()[i]}
+      << ",\"readOnly\":" << folder.readOnlyCounts()[i]
+      << ",\"writeOnly\":" << folder.writeOnlyCounts()[i]
+      << ",\"readWrite\":" << folder.readWriteCounts()[i];
+}
+
+void WriteFolder(std::ostream& out, const CFolderInfo& folder) {
+  WriteFolderHead(out, folder);
+  WalkEntries(
+      folder,
+      [&out](const CFolderInfo& record, std::uint32_t i) {
+        WriteEntryFields(out, record, i);
+        const CFolderInfo* child = record.GetChild(i);
+        if (child == nullptr) {
+          out << "}";
+          return WalkStep::Next;
+        }
+        out << ",\"folder\":";
+        WriteFolderHead(out, *child);
+        return WalkStep::Descend;
+      },
+      [&out](const CFolderInfo&, std::uint32_t) { out << "]}}"; });
   out << "]}";
 }
 

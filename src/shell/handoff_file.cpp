@@ -84,12 +84,14 @@ class Encoder {
 
 bool IsLetter(std::uint8_t c) { return c >= 'A' && c <= 'Z'; }
 
-// A text that names a drive ("D:") or something on one ("D:\Work\a.txt").
+// A text that names a drive ("D:") or something on one ("D:\Work\a.txt"). No writer
+// puts a '/' in a path, and the host would read it as a separator: "D:\a/b" would be a
+// second record for the file "D:\a\b", acted on twice.
 bool IsDrivePath(std::string_view path) {
   if (path.size() < 2 || !IsLetter(static_cast<std::uint8_t>(path[0])) || path[1] != ':') return false;
   if (path.size() == 2) return true;
   return path[2] == '\\' && path.size() > 3 && path.back() != '\\' &&
-         path.find('\0') == std::string_view::npos;
+         path.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ bool WriteHandOffFile(const std::string& directory, std::span<const std::uint8_t
 
 // Parses a hand-off file's bytes, which come from outside and are checked throughout:
 // nullopt with `error` set when the data is short, a record runs past the end, or a
-// field holds a value no writer produces (empty or non-drive path, unknown action or
-// kind, a backup or restore without a drive letter).
+// field holds a value no writer produces (empty or non-drive path, a '/' in a path,
+// unknown action or kind, a backup or restore without a drive letter).
 std::optional<HandOffTable> DecodeHandOff(std::span<const std::uint8_t> bytes, std::string* error);
 
 // Reads and decodes a file; refuses files beyond `maxBytes` before reading them.

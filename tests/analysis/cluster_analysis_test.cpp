@@ -6,6 +6,7 @@
 
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
+#include "support/deep_records.h"
 #include "support/temp_drives.h"
 
 namespace analysis {
@@ -46,6 +47,14 @@ TEST_F(ClusterAnalysisTest, SumsEveryFileBelowTheDriveIncludingSubfolders) {
   EXPECT_EQ(result.optimalClusterSize, 512u);
   EXPECT_EQ(result.dataOnDisk, 4098u);
   EXPECT_GT(result.diskSize, 0u);
+}
+
+TEST_F(ClusterAnalysisTest, AFileAHundredThousandLevelsDownIsSummed) {
+  testing_support::AddFolderChain(driveList_, "D:", testing_support::kDeepChainLevels, 4097);
+  ClusterAnalysisResult result;
+  testing_support::RunOnSmallStack([&] { result = Analyse(); });
+  EXPECT_EQ(result.data[0], 4097u);
+  EXPECT_EQ(result.allocated[0], 4608u);
 }
 
 TEST_F(ClusterAnalysisTest, TooManyClustersForTheSmallestSizeMakesTheNextOneOptimal) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -126,6 +129,28 @@ TEST_F(TipsTest, StoredOffsetIsWhereReadingGoesOn) {
   EXPECT_EQ(Show(0), (Tips{"C third\n"}));
   profile_.ints[kTipFilePosKey] = 10'000;  // beyond the end: over at the top
   EXPECT_EQ(Show(0), (Tips{"A first\n"}));
+  EXPECT_TRUE(prompter_.messages.empty());
+}
+
+// A damaged or hand-edited profile can hold any number. The read past the end must not
+// fail (ext4 refuses the seek, tmpfs the read that follows it) nor throw out of the reader.
+TEST_F(TipsTest, OffsetsFarBeyondTheEndStartOverAtTheFirstTip) {
+  std::vector<fs::path> folders{dir_};
+  if (::access("/dev/shm", W_OK) == 0) folders.push_back(fs::path("/dev/shm") / dir_.filename());
+  for (const fs::path& folder : folders) {
+    fs::create_directories(folder);
+    path_ = (folder / "tips.txt").string();
+    WriteTips("A first\nB second\n");
+    Show(0);  // records the file's time stamp
+    for (const std::int64_t position : {std::int64_t{1} << 40, std::int64_t{1} << 50,
+                                        std::int64_t{1} << 62, INT64_MAX - 4095, INT64_MAX}) {
+      SCOPED_TRACE(folder.string() + " at " + std::to_string(position));
+      profile_.ints[kTipFilePosKey] = position;
+      EXPECT_EQ(Show(1), (Tips{"A first\n", "B second\n"}));
+      EXPECT_EQ(profile_.ints.at(kTipFilePosKey), 17);
+    }
+    if (folder != dir_) fs::remove_all(folder);
+  }
   EXPECT_TRUE(prompter_.messages.empty());
 }
 

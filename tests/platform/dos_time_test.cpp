@@ -108,6 +108,20 @@ TEST(DosDateTime, EpochRoundTripsToTheEvenSecond) {
   }
 }
 
+// A clock (or a file time) far outside any calendar still gives fields in range and a
+// DOS date-time clamped to the packing's ends, never an overflow.
+TEST(DosDateTime, MomentsFarOutsideTheCalendarClampToThePackingsEnds) {
+  for (const std::int64_t epoch : {INT64_MIN, INT64_MIN + 1, std::int64_t{-1} << 60}) {
+    const SystemTime fields = SystemTimeFromEpoch(epoch);
+    EXPECT_LT(fields.hour, 24) << epoch;
+    EXPECT_EQ(DosDateTimeFromUtc(epoch), 0x00210000u) << epoch;  // 1980-01-01 00:00:00
+  }
+  for (const std::int64_t epoch : {INT64_MAX, INT64_MAX - 1, std::int64_t{1} << 60}) {
+    EXPECT_LT(SystemTimeFromEpoch(epoch).hour, 24) << epoch;
+    EXPECT_EQ(DosDateTimeFromUtc(epoch), 0xFF9FBF7Du) << epoch;  // 2107-12-31 23:59:58
+  }
+}
+
 TEST(DosDateTime, LocalTimeUsesTheOffsetInForceAtThatDate) {
   const ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
   const std::int64_t summerNoonUtc = *EpochFromSystemTime(Fields(2023, 7, 1, 12, 0, 0));

@@ -31,6 +31,42 @@ TEST(DriveMapParse, RefusesBadInputWithAMessage) {
     EXPECT_FALSE(DriveMap::Parse(bad, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }
+  // The host would end the folder at the NUL: another folder than the one written.
+  EXPECT_FALSE(DriveMap::Parse(std::string_view("C=/srv\0/c", 9)));
+}
+
+// The recorder learns of files by the kernel's paths, which never hold "//", "." or "..":
+// a root written with them would own no file it reports, so the drive counted nothing.
+TEST(DriveMapParse, FoldersAreKeptAsTheKernelNamesThem) {
+  const auto map = DriveMap::Parse("C=//srv//c/,D=/srv/./d");
+  ASSERT_TRUE(map);
+  EXPECT_EQ(map->Find('C')->root, "/srv/c");
+  EXPECT_EQ(map->Find('D')->root, "/srv/d");
+  EXPECT_EQ(map->Owner("/srv/d/a.txt")->letter, 'D');
+  std::string error;
+  EXPECT_FALSE(DriveMap::Parse("D=/srv/x/../d", &error));
+  EXPECT_NE(error.find(".."), std::string::npos) << error;
+}
+
+// The map travels as text (options, the companions' --drives): whatever a text parses to
+// must come back from its written form unchanged.
+TEST(DriveMapParse, BlanksAroundFoldersAndLabelsAreDroppedSoTheTextReadsBackTheSame) {
+  for (const char* text : {"D=/data ", "D=/data =Data", "D= /data\t= Data ,E=/e", "D=/data =",
+                           "D=/my data/=My Data"}) {
+    SCOPED_TRACE(text);
+    const auto map = DriveMap::Parse(text);
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->Find('D')->root.back(), 'a');
+    const auto again = DriveMap::Parse(map->ToString());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->Find('D')->root, map->Find('D')->root);
+    EXPECT_EQ(again->Find('D')->label, map->Find('D')->label);
+  }
+  EXPECT_EQ(DriveMap::Parse("D= /data\t= Data ,E=/e")->ToString(), "D=/data=Data,E=/e");
+  // A folder whose own name ends in a blank cannot be written so that it reads back.
+  std::string error;
+  EXPECT_FALSE(DriveMap::Parse("D=/data /", &error));
+  EXPECT_NE(error.find("blank"), std::string::npos) << error;
 }
 
 TEST(DriveMapOwner, LongestRootOnAComponentBoundaryWins) {

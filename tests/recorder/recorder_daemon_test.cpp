@@ -99,12 +99,20 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     argv.push_back(nullptr);
     ASSERT_EQ(::posix_spawn(&pid_, recorder_.c_str(), &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    for (int i = 0; i < 100; ++i) {
-      if (platform::SendRecorderCode(drives_.Environment().recorderSocket, 0, 200)) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Until its socket answers; the bound only ends a test that would hang.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!platform::SendRecorderCode(drives_.Environment().recorderSocket, 0, 1000)) {
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid_, &status, WNOHANG), 0) << "the recorder ended: " << Slurp(log_);
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the recorder never answered: " << Slurp(log_);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    FAIL() << "the recorder never answered: " << Slurp(log_);
   }
+
+  // Returns once the recorder has read every event of what the test did so far: its
+  // answer to any control comes after that. Opens of one file by one process that the
+  // recorder has not read yet are merged into one by the kernel.
+  void Sync() { ASSERT_TRUE(platform::SendRecorderCode(drives_.Environment().recorderSocket, 0)); }
 
   void OpenFile(const std::string& windowsPath, int flags) {
     const int fd = ::open(drives_.Host(windowsPath).c_str(), flags);
@@ -127,9 +135,8 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     return out;
   }
 
-  // Waits for the daemon to read what happened so far, then holds, reads and releases.
+  // Holds (which counts everything done so far), reads and releases.
   activity::AccessRecord CountedNow(const char* path) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
     const activity::AccessRecord record = Counted(path);
     activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
@@ -150,14 +157,13 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(RecorderDaemonTest, ThreeReadsAndOneWriteShowInTheScan) {
-  // At a person's pace: fanotify merges one process's unread events on one file, so
-  // opens faster than the daemon reads are counted as fewer.
+  // One at a time: the kernel merges one process's unread events on one file, so opens
+  // faster than the daemon reads are counted as fewer.
   for (int i = 0; i < 3; ++i) {
     OpenFile("D:\\work\\data.txt", O_RDONLY);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Sync();
   }
   OpenFile("D:\\work\\data.txt", O_WRONLY);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
   // The scan holds and releases the recorder around reading the databases itself.
   const std::string listing = Scan(drives_.Host("D:\\work"));
@@ -178,7 +184,6 @@ TEST_P(RecorderDaemonTest, ThreeReadsAndOneWriteShowInTheScan) {
 
 TEST_P(RecorderDaemonTest, HoldWritesOutAndReleaseTakesTheDatabasesBackAsTheyNowAre) {
   OpenFile("D:\\work\\data.txt", O_RDONLY);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);  // accepted again
   EXPECT_EQ(Counted("D:\\work\\data.txt").readOnly, 1u);
@@ -186,10 +191,8 @@ TEST_P(RecorderDaemonTest, HoldWritesOutAndReleaseTakesTheDatabasesBackAsTheyNow
   // While held, the program resizes the database; the daemon must use the new layout.
   Watch(3, 2);
   OpenFile("D:\\work\\data.txt", O_RDWR);  // counted once released
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_RELEASE);
   OpenFile("D:\\work\\data.txt", O_RDONLY);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
 
   EXPECT_EQ(drives_.ReadFile("C:\\FileTblD.NVX").size(), 8u * activity::kAccessRecordSize);
@@ -219,12 +222,10 @@ TEST_P(RecorderDaemonTest, CountsUnderTheNamesFilesAndFoldersHaveAfterAMove) {
   // key is the path's: the new data.txt continues the old path's counts).
   ASSERT_EQ(::rename(drives_.Host("D:\\work").c_str(), drives_.Host("D:\\moved").c_str()), 0);
   drives_.MakeDirectory("D:\\work");
-  // inotify watches a new folder once it has heard of it.
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  Sync();  // inotify watches a new folder once it has read of it
   drives_.WriteFile("D:\\work\\data.txt", "new");  // a write-only open
   OpenFile("D:\\moved\\data.txt", O_RDONLY);
-  // At a person's pace: both watchers merge unread events of one file.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  Sync();  // both watchers merge unread events of one file
   OpenFile("D:\\moved\\data.txt", O_RDONLY);
   OpenFile("D:\\work\\data.txt", O_RDONLY);
   EXPECT_EQ(CountedNow("D:\\moved\\data.txt").readOnly, 2u);
@@ -237,7 +238,6 @@ TEST_P(RecorderDaemonTest, NeverCountsADatabaseThatMovedOntoAWatchedDriveDuringA
   // An ordinary file first, so the recorder has met this path as countable.
   drives_.WriteFile("D:\\FileTblD.NVX", "not yet a database");
   OpenFile("D:\\FileTblD.NVX", O_RDONLY);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
   Watch(1023, 4, 'D');  // the program moves D:'s database onto D: itself
@@ -246,7 +246,6 @@ TEST_P(RecorderDaemonTest, NeverCountsADatabaseThatMovedOntoAWatchedDriveDuringA
   // The program reading the new database outside a hold (it never should, but a backup
   // tool or a user might) is not counted either.
   OpenFile("D:\\FileTblD.NVX", O_RDONLY);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   activity::SendControl(drives_.System(), activity::IOCTL_RECORDER_HOLD);
 
   activity::DriveTable table;

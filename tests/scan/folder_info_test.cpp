@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <sstream>
 #include <string>
 
 #include "platform/system.h"
+#include "scan/scan_export.h"
 #include "scan_support.h"
+#include "support/deep_records.h"
 
 namespace scan {
 namespace {
@@ -280,6 +285,43 @@ TEST(FolderInfo, TakeContentsMovesASubtreeIntoItsPlace) {
   EXPECT_EQ(work.GetChild(0)->path(), "D:\\Work\\fresh\\");
   EXPECT_EQ(work.GetChild(0)->Parent(), &work);
   EXPECT_EQ(CountActions(driveList), 1u);  // the stale action went, the new one came
+}
+
+// A hostile folder tree or hand-off file can nest records far deeper than a stack holds
+// frames: summing, counting, measuring, moving, exporting and freeing them must not take
+// a frame per level.
+TEST(FolderInfo, AChainOfAHundredThousandLevelsIsSummedWalkedMovedAndFreed) {
+  testing_support::RunOnSmallStack([] {
+    auto driveList = std::make_unique<CFolderInfo>();
+    CFolderInfo& deepest =
+        testing_support::AddFolderChain(*driveList, "D:", testing_support::kDeepChainLevels, 5000);
+    deepest.actions()[0] = 1;
+    CFolderInfo& root = *driveList->GetChild(0);
+    root.actions()[0] = 4;
+
+    root.Recalculate(4096);
+    driveList->Reaggregate();
+    EXPECT_EQ(driveList->totalSize, 5000u);
+    EXPECT_EQ(driveList->totalActualSize, 8192u);
+    EXPECT_EQ(driveList->totalFiles, 1u);
+    EXPECT_EQ(CountActions(*driveList), 2u);
+    EXPECT_GT(driveList->MemoryFootprint(), testing_support::kDeepChainLevels * sizeof(CFolderInfo));
+    EXPECT_EQ(deepest.path().size(), 3 + 2 * std::size_t{testing_support::kDeepChainLevels});
+
+    std::ostringstream json;
+    WriteScanJson(json, {"D:\\", false, 4096}, root);
+    // The export's own brace, two per record (it and its totals), one per entry.
+    const std::string exported = json.str();
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '{'), 3 * testing_support::kDeepChainLevels + 4);
+
+    // A rescan's hand-over: a fresh chain as deep replaces the old one, which is freed.
+    CFolderInfo scanned;
+    testing_support::AddFolderChain(scanned, "fresh", testing_support::kDeepChainLevels);
+    root.TakeContents(scanned);
+    EXPECT_EQ(root.names(0), "fresh");
+    EXPECT_EQ(CountActions(*driveList), 0u);
+    driveList.reset();
+  });
 }
 
 TEST(FolderInfo, ManyEntriesKeepTheirOrderAndColumnsWhileTheRecordGrows) {

@@ -1,6 +1,7 @@
 // Scanning real folders of temporary drives into records.
 
 #include <fcntl.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "scan/scan_texts.h"
 #include "scan_support.h"
 #include "activity/app_state.h"
+#include "support/deep_records.h"
 #include "support/temp_drives.h"
 
 namespace scan {
@@ -203,6 +205,32 @@ TEST_F(ScanTest, EmptyAndUnreadableFoldersYieldEmptyRecordsAndTheScanGoesOn) {
   EXPECT_EQ(locked.readState, ReadState::ReadFully);
   EXPECT_EQ(Names(Sub(root, "zsibling")), (std::set<std::string>{"open.txt"}));
   EXPECT_EQ(root.totalFiles, 1u);
+}
+
+// A folder tree as deep as anyone may make one: the scan lists as far as host paths
+// reach (PATH_MAX), keeps the first folder beyond as an unread record, and what it made
+// is summed and freed like any other records.
+TEST_F(ScanTest, AHundredThousandLevelChainOnDiskIsReadAsFarAsItsPathsReach) {
+  const std::string chain = drives_.Root('D') + "/chain";
+  testing_support::MakeFolderChain(chain, testing_support::kDeepChainLevels);
+  Scan(Root());
+
+  const CFolderInfo* record = &Sub(Root(), "chain");
+  std::size_t depth = 0;
+  while (record->Count() == 1 && record->GetChild(0) != nullptr) {
+    record = record->GetChild(0);
+    ++depth;
+  }
+  const std::size_t hostPathLength = chain.size() + 2 * depth;
+  EXPECT_GE(hostPathLength, std::size_t{PATH_MAX}) << depth;
+  EXPECT_LT(hostPathLength - 2, std::size_t{PATH_MAX}) << depth;  // its parent was listed
+  EXPECT_EQ(record->Count(), 0u);
+  EXPECT_EQ(record->subfoldersPending, 1);
+  testing_support::RunOnSmallStack([this] {
+    Root().Recalculate(4096);
+    EXPECT_EQ(Root().totalFiles, 0u);
+    Root().Clear();
+  });
 }
 
 TEST_F(ScanTest, ADriveWhoseRootCannotBeListedStaysEmptyButCountsAsRead) {

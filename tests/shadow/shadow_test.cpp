@@ -12,12 +12,24 @@
 #include "files/action_engine.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
+#include "activity/app_state.h"
+#include "shell/scripted_prompter.h"
+#include "support/deep_records.h"
 #include "support/temp_drives.h"
 
 namespace {
 
 using shell::HandOffEntry;
 using shell::HandOffTable;
+
+class SilentProgress : public files::ActionProgress {
+ public:
+  void ShowAction(const std::string&) override {}
+  void ShowCurrentFile(const std::string&) override {}
+  void ShowFilesToProcess(std::uint32_t) override {}
+  void StepProgress() override {}
+  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
+};
 
 HandOffTable Table(std::vector<HandOffEntry> entries) {
   HandOffTable table;
@@ -62,6 +74,32 @@ TEST(PlanHandOff, RefusesWholeFilesWithABadEntry) {
   HandOffTable miscounted = Table({good});
   miscounted.count = 7;
   EXPECT_TRUE(refused(miscounted));
+}
+
+// The deepest path a hand-off file can name (65,535 bytes: 32,766 levels): planned,
+// written back, performed and freed without a stack frame per level.
+TEST(PlanHandOff, AChainAsDeepAsAPathCanNameIsPlannedPerformedAndFreed) {
+  testing_support::TempDrives drives("CD");
+  testing_support::RunOnSmallStack([&drives] {
+    std::string path = "D:";
+    while (path.size() + 2 <= 0xFFFF) path += "\\a";
+    const HandOffTable table = Table({{path, files::kActionCompress, scan::kKindFile, 0}});
+    std::string error;
+    auto plan = shell::PlanHandOff(table, drives.System(), &error);
+    ASSERT_TRUE(plan) << error;
+    EXPECT_EQ(shell::DecodeHandOff(shell::EncodeHandOff(*plan->driveList, 1), &error)->entries,
+              table.entries);
+
+    activity::AppState state;
+    state.PendingActionCount = 1;
+    files::ActionRunFlags flags;
+    flags.ProcessingOn = 1;
+    testing_support::ScriptedPrompter prompter;
+    SilentProgress progress;
+    files::ActionEngine(drives.System(), state, flags, prompter, progress).ActionWorker(*plan->driveList);
+    EXPECT_FALSE(plan->actions[0].Succeeded());  // no such file, far too long a path for the host
+    plan.reset();
+  });
 }
 
 // norvex-shadow itself, on a file the program's own writer made.

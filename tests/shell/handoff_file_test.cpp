@@ -109,6 +109,9 @@ TEST(HandOffFile, ReaderRefusesDamagedFiles) {
   EXPECT_TRUE(refused(one("a.txt", 1, 15, 0)));
   EXPECT_TRUE(refused(one("C:\\", 1, 15, 0)));
   EXPECT_TRUE(refused(one(std::string_view("C:\\a\0b", 6), 1, 15, 0)));
+  // The host reads '/' as a separator too: "C:\\a/b" would be a second name of
+  // "C:\\a\\b", whose back-up could then be made twice, the second from the emptied file.
+  EXPECT_TRUE(refused(one("C:\\a/b", 4, 15, 'D')));
   EXPECT_TRUE(refused(one("C:\\a", 3, 15, 0))) << "two actions at once";
   EXPECT_TRUE(refused(one("C:\\a", 0, 15, 0)));
   EXPECT_TRUE(refused(one("C:\\a", 1, 2, 0)));

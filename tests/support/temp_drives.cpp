@@ -1,5 +1,6 @@
 #include "support/temp_drives.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -32,8 +34,45 @@ void MakeParents(const std::string& hostPath) {
 }  // namespace
 
 void RemoveTree(const std::string& hostPath) {
-  std::error_code ignored;
-  std::filesystem::remove_all(hostPath, ignored);
+  // Through descriptors, a level at a time, holding one at once: tests make folder chains
+  // deeper than any path can name and than a process may keep descriptors open.
+  platform::UniqueFd folder(::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!folder) {
+    ::unlink(hostPath.c_str());
+    return;
+  }
+  struct Level {
+    std::string name;                 // of the folder entered, in the level above
+    std::set<std::string> stuck;      // its subfolders that could not be removed
+  };
+  std::vector<Level> levels{{hostPath, {}}};
+  while (folder) {
+    std::string subfolder;
+    if (DIR* listing = ::fdopendir(::dup(folder.Get()))) {
+      while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || levels.back().stuck.contains(name)) continue;
+        if (::unlinkat(folder.Get(), name.c_str(), 0) != 0 && subfolder.empty()) subfolder = name;
+      }
+      ::closedir(listing);
+    }
+    if (!subfolder.empty()) {
+      platform::UniqueFd below(::openat(folder.Get(), subfolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (below) {
+        levels.push_back({subfolder, {}});
+        folder = std::move(below);
+      } else {
+        levels.back().stuck.insert(subfolder);
+      }
+      continue;
+    }
+    if (levels.size() == 1) break;
+    folder = platform::UniqueFd(::openat(folder.Get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::string name = levels.back().name;
+    levels.pop_back();
+    if (folder && ::unlinkat(folder.Get(), name.c_str(), AT_REMOVEDIR) != 0) levels.back().stuck.insert(name);
+  }
+  ::rmdir(hostPath.c_str());
 }
 
 TempDrives::TempDrives(std::string_view letters) {

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -51,12 +52,6 @@ class AddingHook : public files::FolderScanHook {
   }
   scan::CFolderInfo* sub = nullptr;
 };
-
-void RunUntilIdle() {
-  QEventLoop loop;
-  QTimer::singleShot(50, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 class SelectionCommandsTest : public ::testing::Test {
  protected:
@@ -125,7 +120,8 @@ TEST_F(SelectionCommandsTest, SubdirectoriesAreScannedThenTheCommandMarksWhatThe
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
   ASSERT_TRUE(commands.Execute(cmd::kCompress));
-  for (int i = 0; i < 40 && state.PendingActionCount.load() == 0; ++i) RunUntilIdle();
+  // The scan of the subfolders runs on its worker; the command comes back once it is done.
+  EXPECT_TRUE(QTest::qWaitFor([this] { return state.PendingActionCount.load() != 0; }, 60000));
   EXPECT_EQ(hook.sub->Count(), 1u);
   EXPECT_EQ(hook.sub->actions()[0], files::kActionCompress);
   EXPECT_EQ(list.record->actions()[0], files::kActionCompress);

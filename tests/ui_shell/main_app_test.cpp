@@ -44,7 +44,7 @@ TEST_F(MainAppTest, SplashFirstThenTheFrameOnceThePanesHaveStarted) {
   EXPECT_EQ(tips, 1);
   EXPECT_TRUE(app->Splash()->isVisible());
   EXPECT_FALSE(app->Frame()->isVisible());
-  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->Frame()->isVisible(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&app] { return app->Frame()->isVisible(); }, 60000));
   EXPECT_FALSE(app->Splash()->isVisible());
   EXPECT_TRUE(app->Frame()->windowState() & Qt::WindowMaximized);
   EXPECT_TRUE(app->State().driveTable.Loaded());

@@ -115,17 +115,22 @@ class Daemon {
   std::size_t CountWaiting(std::vector<EventBatch>& batches, ControlSocket* control) {
     reader_.Exchange(batches);
     counting_ = true;
-    std::size_t handled = 0;
+    std::size_t left = 0;
+    for (const EventBatch& batch : batches) left += batch.events.size();
+    const std::size_t all = left;
     for (const EventBatch& batch : batches) {
-      const std::span<const FileEvent> all(batch.events);
-      for (std::size_t at = 0; at < all.size(); at += kEventsPerTurn) {
-        HandleTurn(batch, all.subspan(at, std::min(kEventsPerTurn, all.size() - at)));
-        if (control != nullptr && Waiting(*control)) Answer(*control);
+      const std::span<const FileEvent> events(batch.events);
+      for (std::size_t at = 0; at < events.size(); at += kEventsPerTurn) {
+        const auto turn = events.subspan(at, std::min(kEventsPerTurn, events.size() - at));
+        HandleTurn(batch, turn);
+        left -= turn.size();
+        // A control waits for at most one more turn; what little is left is counted
+        // first, so that a hold between bursts finds every earlier open in the files.
+        if (control != nullptr && left > kEventsPerTurn && Waiting(*control)) Answer(*control);
       }
-      handled += all.size();
     }
     counting_ = false;
-    return handled;
+    return all;
   }
 
   bool Rewatch(std::string* error) {
@@ -155,8 +160,14 @@ class Daemon {
     return ::poll(&fd, 1, 0) == 1 && (fd.revents & POLLIN);
   }
 
+  // Every control is answered after the events the kernel reported before it have been
+  // read: a hold then counts them, and any control lets a caller know that opens it made
+  // before can no longer be merged with its next ones.
   void Answer(ControlSocket& control) {
-    if (const auto code = control.Accept()) control.Reply(Control(*code));
+    if (const auto code = control.Accept()) {
+      reader_.CatchUp();
+      control.Reply(Control(*code));
+    }
   }
 
   std::uint8_t Control(std::uint32_t code) {

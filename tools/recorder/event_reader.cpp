@@ -72,6 +72,40 @@ void EventReader::Exchange(std::vector<EventBatch>& batches) {
   roomLeft_.notify_all();
 }
 
+void EventReader::CatchUp() {
+  const std::lock_guard source(sourceMutex_);
+  for (;;) {
+    pollfd readable{source_.Descriptor(), POLLIN, 0};
+    if (::poll(&readable, 1, 0) != 1 || !(readable.revents & POLLIN)) return;
+    EventBatch batch;
+    {
+      const std::lock_guard lock(queueMutex_);
+      if (waitingEvents_ >= kMaxWaitingEvents) return;
+      batch = Spare();
+    }
+    source_.Drain(batch);
+    const std::lock_guard lock(queueMutex_);
+    Push(std::move(batch));
+  }
+}
+
+EventBatch EventReader::Spare() {
+  if (spare_.empty()) return {};
+  EventBatch batch = std::move(spare_.back());
+  spare_.pop_back();
+  return batch;
+}
+
+void EventReader::Push(EventBatch batch) {
+  if (batch.events.empty()) {
+    if (spare_.size() < kMaxSpareBatches) spare_.push_back(std::move(batch));
+    return;
+  }
+  waitingEvents_ += batch.events.size();
+  waiting_.push_back(std::move(batch));
+  Signal(ready_.Get());
+}
+
 void EventReader::Run() {
   for (;;) {
     pollfd fds[2] = {{source_.Descriptor(), POLLIN, 0}, {wake_.Get(), POLLIN, 0}};
@@ -81,24 +115,15 @@ void EventReader::Run() {
       std::unique_lock lock(queueMutex_);
       roomLeft_.wait(lock, [this] { return stopping_ || waitingEvents_ < kMaxWaitingEvents; });
       if (stopping_) return;
-      if (!spare_.empty()) {
-        batch = std::move(spare_.back());
-        spare_.pop_back();
-      }
+      batch = Spare();
     }
     if (!(fds[0].revents & POLLIN)) continue;
-    {
-      const std::lock_guard lock(sourceMutex_);
-      source_.Drain(batch);
-    }
+    // The batch waits before the source is let go, so that a catch-up's batches always
+    // come after it.
+    const std::lock_guard source(sourceMutex_);
+    source_.Drain(batch);
     const std::lock_guard lock(queueMutex_);
-    if (batch.events.empty()) {
-      if (spare_.size() < kMaxSpareBatches) spare_.push_back(std::move(batch));
-      continue;
-    }
-    waitingEvents_ += batch.events.size();
-    waiting_.push_back(std::move(batch));
-    Signal(ready_.Get());
+    Push(std::move(batch));
   }
 }
 

@@ -37,6 +37,10 @@ class EventReader {
   // Stops reading; the source's counters can be read afterwards.
   void Stop();
   bool Watch(const std::vector<std::string>& roots, std::string* error);
+  // Reads what the kernel holds for the recorder now, on the calling thread, behind
+  // whatever the reading thread read before: every event that happened before the call
+  // is then among the waiting batches. Stops early once kMaxWaitingEvents wait.
+  void CatchUp();
 
   // Readable while batches wait.
   int Descriptor() const { return ready_.Get(); }
@@ -48,7 +52,9 @@ class EventReader {
   void Run();
 
   EventSource& source_;
-  std::mutex sourceMutex_;  // Drain and Watch
+  std::mutex sourceMutex_;  // Drain, Watch, and a drained batch until it waits
+  void Push(EventBatch batch);  // queueMutex_ held
+  EventBatch Spare();           // queueMutex_ held
   std::mutex queueMutex_;
   std::condition_variable roomLeft_;
   std::vector<EventBatch> waiting_;

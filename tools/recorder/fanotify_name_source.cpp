@@ -18,6 +18,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "event_records.h"
 #include "event_source.h"
 #include "fanotify_marks.h"
 #include "fanotify_replay.h"
@@ -71,72 +72,39 @@ class FanotifyNameSource final : public EventSource {
     // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
-    // Events carrying names have lengths that are no multiple of 8, so the ones after
-    // them sit unaligned in the buffer: each is copied out before it is looked at.
-    const auto size = static_cast<std::size_t>(length);
-    std::size_t offset = 0;
-    while (offset + FAN_EVENT_METADATA_LEN <= size) {
-      fanotify_event_metadata event;
-      std::memcpy(&event, buffer_ + offset, sizeof event);
-      if (event.event_len < FAN_EVENT_METADATA_LEN || event.event_len > size - offset) break;
+    FanotifyEventWalk walk(buffer_, static_cast<std::size_t>(length));
+    FanotifyNamedEvent event;
+    while (walk.Next(event)) {
       ++received_;
-      if (event.mask & FAN_Q_OVERFLOW) {
+      if (event.metadata.mask & FAN_Q_OVERFLOW) {
         ++dropped_;
       } else {
-        if (event.fd >= 0) ::close(event.fd);  // never asked for, but never leaked either
-        Add(event, buffer_ + offset, batch);
+        if (event.metadata.fd >= 0) ::close(event.metadata.fd);  // never asked for, but never leaked either
+        Add(event, batch);
       }
-      offset += event.event_len;
     }
   }
 
  private:
-  // `bytes` is the whole event as read, metadata first, possibly unaligned.
-  void Add(const fanotify_event_metadata& event, const char* bytes, EventBatch& batch) {
-    // The record naming the file, copied to aligned memory (a handle and a name at most).
-    alignas(fanotify_event_info_fid) char record[sizeof(fanotify_event_info_fid) + sizeof(file_handle) +
-                                                  MAX_HANDLE_SZ + NAME_MAX + 1];
-    bool found = false;
-    std::size_t at = event.metadata_len;
-    while (at + sizeof(fanotify_event_info_header) <= event.event_len) {
-      fanotify_event_info_header header;
-      std::memcpy(&header, bytes + at, sizeof header);
-      if (header.len == 0 || header.len > event.event_len - at) return;
-      if (header.info_type == FAN_EVENT_INFO_TYPE_DFID_NAME) {
-        if (header.len > sizeof record ||
-            header.len < sizeof(fanotify_event_info_fid) + sizeof(file_handle)) {
-          return;
-        }
-        std::memcpy(record, bytes + at, header.len);
-        found = true;
-      }
-      at += header.len;
-    }
-    if (!found) return;
-    const auto* info = reinterpret_cast<const fanotify_event_info_fid*>(record);
-    const auto* handle = reinterpret_cast<const file_handle*>(info->handle);
-    // The handle and the name share what the record has after its fixed parts.
-    const std::size_t room = info->hdr.len - sizeof(fanotify_event_info_fid) - sizeof(file_handle);
-    if (handle->handle_bytes >= room) return;
-    const char* name = reinterpret_cast<const char*>(handle->f_handle) + handle->handle_bytes;
-    const std::size_t nameSize = ::strnlen(name, room - handle->handle_bytes);
-
-    if (event.mask & FAN_ONDIR) {
+  void Add(const FanotifyNamedEvent& event, EventBatch& batch) {
+    if (!event.named) return;
+    const std::uint64_t mask = event.metadata.mask;
+    if (mask & FAN_ONDIR) {
       // A moved folder changes the path of every folder below it. Events on folders are
       // never merged with events on files.
-      if (event.mask & FAN_MOVED_FROM) folders_.clear();
+      if (mask & FAN_MOVED_FROM) folders_.clear();
       return;
     }
     // A file's move away is merged with the same process's unread events on whatever file
     // takes its name: those still count, the move itself tells nothing.
-    if (!(event.mask & kOpenMask)) return;
-    const std::string* folder = FolderOf(info->fsid, *handle);
+    if (!(mask & kOpenMask)) return;
+    const std::string* folder = FolderOf(event.fsid, *event.handle);
     if (folder == nullptr) return;  // the folder is gone
     const std::size_t pathAt = batch.paths.size();
     batch.paths += *folder;
     if (*folder != "/") batch.paths += '/';
-    batch.paths.append(name, nameSize);
-    ReplayFanotifyMask(event.mask, [&](FileEvent::Kind kind) { batch.Add(kind, event.pid, pathAt); });
+    batch.paths += event.name;
+    ReplayFanotifyMask(mask, [&](FileEvent::Kind kind) { batch.Add(kind, event.metadata.pid, pathAt); });
   }
 
   // The host path of a folder by its handle, remembered; nullptr when it cannot be opened.

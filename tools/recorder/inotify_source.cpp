@@ -11,6 +11,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "event_records.h"
 #include "event_source.h"
 #include "platform/unique_fd.h"
 
@@ -54,11 +55,11 @@ class InotifySource final : public EventSource {
     // One read per call: batches stay small, so counting starts while reading goes on.
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
-    for (ssize_t at = 0; at < length;) {
-      const auto* event = reinterpret_cast<const inotify_event*>(buffer_ + at);
-      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    InotifyEventWalk walk(buffer_, static_cast<std::size_t>(length));
+    InotifyRecord event;
+    while (walk.Next(event)) {
       ++received_;
-      Add(*event, batch);
+      Add(event, batch);
     }
   }
 
@@ -98,7 +99,7 @@ class InotifySource final : public EventSource {
     return folder == "/" ? "/" + name : folder + "/" + name;
   }
 
-  void Add(const inotify_event& event, EventBatch& batch) {
+  void Add(const InotifyRecord& event, EventBatch& batch) {
     if (event.mask & IN_Q_OVERFLOW) {
       ++dropped_;
       return;
@@ -108,8 +109,8 @@ class InotifySource final : public EventSource {
       return;
     }
     const auto folder = folders_.find(event.wd);
-    if (folder == folders_.end() || event.len == 0) return;  // events on the folder itself
-    const std::string_view name(event.name);
+    if (folder == folders_.end() || event.name.empty()) return;  // events on the folder itself
+    const std::string_view name = event.name;
     if (event.mask & IN_ISDIR) {
       if (event.mask & (IN_CREATE | IN_MOVED_TO)) WatchTree(Join(folder->second, std::string(name)));
       return;

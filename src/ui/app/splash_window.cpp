@@ -96,9 +96,10 @@ QPixmap SplashPicture() {
   return picture;
 }
 
-SplashWindow::SplashWindow(std::chrono::milliseconds minimumTime)
+SplashWindow::SplashWindow(std::chrono::milliseconds minimumTime, Clock clock)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
-      start_(std::chrono::steady_clock::now()),
+      clock_(std::move(clock)),
+      start_(clock_()),
       minimumTime_(minimumTime) {
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* layout = new QVBoxLayout(this);
@@ -115,8 +116,7 @@ SplashWindow::SplashWindow(std::chrono::milliseconds minimumTime)
 }
 
 std::chrono::milliseconds SplashWindow::Remaining() const {
-  const auto shown = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - start_);
+  const auto shown = std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - start_);
   return shown >= minimumTime_ ? std::chrono::milliseconds(0) : minimumTime_ - shown;
 }
 

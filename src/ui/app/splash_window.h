@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <chrono>
+#include <functional>
 
 namespace ui {
 
@@ -14,13 +15,18 @@ class SplashWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // The clock starts now; the window shows itself at once.
-  explicit SplashWindow(std::chrono::milliseconds minimumTime);
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  // The clock starts now; the window shows itself at once. `clock` tells the time (tests
+  // hold it still).
+  explicit SplashWindow(std::chrono::milliseconds minimumTime,
+                        Clock clock = [] { return std::chrono::steady_clock::now(); });
 
   // How long the splash must still stay up (zero once its minimum time has passed).
   std::chrono::milliseconds Remaining() const;
 
  private:
+  Clock clock_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::milliseconds minimumTime_;
 };
