@@ -39,7 +39,8 @@ class EventReader {
   bool Watch(const std::vector<std::string>& roots, std::string* error);
   // Reads what the kernel holds for the recorder now, on the calling thread, behind
   // whatever the reading thread read before: every event that happened before the call
-  // is then among the waiting batches. Stops early once kMaxWaitingEvents wait.
+  // is then among the waiting batches. Stops early once kMaxWaitingEvents wait, and after
+  // a few reads during a burst.
   void CatchUp();
 
   // Readable while batches wait.
