@@ -44,7 +44,7 @@ class EnablingRulesTest : public ::testing::Test {
     QElapsedTimer timer;
     timer.start();
     while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
-           timer.elapsed() < 10000) {
+           timer.elapsed() < 60000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     ASSERT_FALSE(frame->Tree().Scanner().ScanThreadRunning());

@@ -28,7 +28,7 @@ TEST(HandOffDirectory, TheActionsLeftAtExitGoWhereTheArgumentsSay) {
   ui::CMainApp app(std::make_unique<platform::HostSystem>(drives.Environment()),
                    ui::AppOptions{config.path(), program->splashTime, program->handOffDirectory});
   ASSERT_TRUE(app.InitInstance());
-  ASSERT_TRUE(QTest::qWaitFor([&app] { return app.Frame()->isVisible(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&app] { return app.Frame()->isVisible(); }, 60000));
   app.State().PendingActionCount = 1;
 
   // Yes, quit with actions left; OK to the note about the background program.
@@ -44,7 +44,7 @@ TEST(HandOffDirectory, TheActionsLeftAtExitGoWhereTheArgumentsSay) {
   });
   answer.start(10);
   app.Frame()->close();
-  ASSERT_TRUE(QTest::qWaitFor([&app] { return app.FrameClosed(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&app] { return app.FrameClosed(); }, 60000));
   EXPECT_TRUE(QFile::exists(handOff.path() + QStringLiteral("/ShadowTbl.NVX")));
 }
 

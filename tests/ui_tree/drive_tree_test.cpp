@@ -324,13 +324,17 @@ TEST_F(DriveTreeTest, VisitingImagesAndTheUnreadDriveCaption) {
 
 TEST_F(DriveTreeTest, PropertiesTitleNamesTheDriveWithItsLabel) {
   QString title;
-  // The sheet is modal: read its title and close it once it is up.
-  QTimer::singleShot(100, [&title] {
+  // The sheet is modal: read its title and close it once it is up, however long that takes.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&title, &poll] {
     if (QWidget* sheet = QApplication::activeModalWidget()) {
       title = sheet->windowTitle();
       sheet->close();
+      poll.stop();
     }
   });
+  poll.start();
   Tree().setCurrentIndex(Drive('D'));
   commands.SetActiveView(ui::Target::Tree);
   ASSERT_TRUE(commands.Execute(ui::cmd::kTreeProperties));
@@ -342,7 +346,7 @@ TEST_F(DriveTreeTest, AutoScanReadsEveryFixedDriveInFullAtStartUp) {
   WaitForScan();
   QElapsedTimer timer;
   timer.start();
-  while (Tree().Scanner().AutoScanActive() && timer.elapsed() < 10000) {
+  while (Tree().Scanner().AutoScanActive() && timer.elapsed() < 60000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     WaitForScan();
   }

@@ -69,7 +69,7 @@ class PaneCommandsTest : public ::testing::Test {
     QElapsedTimer timer;
     timer.start();
     while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
-           timer.elapsed() < 10000) {
+           timer.elapsed() < 60000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
@@ -109,8 +109,8 @@ class PaneCommandsTest : public ::testing::Test {
       dialog->reject();
     });
     poll.start();
-    // Waits at most a few seconds for a dialog that never closes.
-    QTimer::singleShot(5000, [] {
+    // Only ends a dialog that never closes; tied to `poll` so it cannot fire into a later test.
+    QTimer::singleShot(60000, &poll, [] {
       if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
     trigger();
@@ -186,7 +186,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
   tree.expand(Drive('D'));  // a shallow read: the drive does not count as scanned
   QElapsedTimer timer;
   timer.start();
-  while (!tree.isExpanded(Drive('D')) && timer.elapsed() < 10000) {
+  while (!tree.isExpanded(Drive('D')) && timer.elapsed() < 60000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   tree.setCurrentIndex(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
@@ -215,7 +215,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
     }
   });
   poll.start();
-  QTimer::singleShot(10000, [] {
+  QTimer::singleShot(60000, &poll, [] {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
   ASSERT_TRUE(commands.Execute(ui::cmd::kListChangeClusterSize));
