@@ -14,25 +14,14 @@
 
 #include "analysis/tips.h"
 #include "shell/options.h"
-#include "common/prompter.h"
+#include "support/counting_prompter.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_drives.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/tips/tip_profile_settings.h"
 
 namespace {
-
 constexpr const char* kTips = "; tips\nA first\n\nB second\n";
-
-class CountingPrompter : public common::Prompter {
- public:
-  common::Answer Ask(const common::Message&) override {
-    ++asked;
-    return common::Answer::Ok;
-  }
-  int asked = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -66,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(ui::SettingsOptionStore(dir).Read(shell::kAutoScanOption) == shell::kOn);
 
   std::optional<std::int64_t> stored;
-  CountingPrompter prompter;
+  fuzz_support::CountingPrompter prompter;
   {
     ui::SettingsTipProfile profile(ui::ProfilePath(dir));
     stored = profile.ReadInt(analysis::kTipFilePosKey);

@@ -20,6 +20,7 @@
 #include "recorder/event_source.h"
 #include "recorder/fanotify_replay.h"
 #include "support/fuzz_check.h"
+#include "support/host_paths.h"
 
 namespace {
 
@@ -31,16 +32,7 @@ struct Opening {
   std::string hostPath;
 };
 
-// The file a host path names: repeated and trailing slashes say nothing more.
-std::string Collapsed(std::string_view path) {
-  std::string collapsed;
-  for (const char c : path) {
-    if (c == '/' && !collapsed.empty() && collapsed.back() == '/') continue;
-    collapsed += c;
-  }
-  if (collapsed.size() > 1 && collapsed.back() == '/') collapsed.pop_back();
-  return collapsed;
-}
+using fuzz_support::Collapsed;
 
 // Host paths of drive D:, the folder a watcher reports every event in.
 constexpr const char* kFolder = "/srv/d/folder";

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "analysis/tips.h"
-#include "common/prompter.h"
+#include "support/counting_prompter.h"
 #include "support/fuzz_check.h"
 #include "support/scratch_drives.h"
 
@@ -32,15 +32,6 @@ class MapProfile : public analysis::TipProfile {
   }
   std::map<std::string, std::int64_t> ints;
   std::map<std::string, std::string> strings;
-};
-
-class CountingPrompter : public common::Prompter {
- public:
-  common::Answer Ask(const common::Message&) override {
-    ++asked;
-    return common::Answer::Ok;
-  }
-  int asked = 0;
 };
 
 // The file as the reader sees it: a CR LF line end reads as one '\n'.
@@ -80,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MapProfile profile;
   profile.strings[analysis::kTipTimeStampKey] = analysis::TipsDateText(status.st_mtime);
   profile.ints[analysis::kTipFilePosKey] = position;
-  CountingPrompter prompter;
+  fuzz_support::CountingPrompter prompter;
   {
     analysis::DailyTips tips(profile, prompter, path);
     for (int shown = 0; shown < 3; ++shown) {

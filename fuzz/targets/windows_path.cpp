@@ -10,6 +10,7 @@
 #include "platform/drive_map.h"
 #include "platform/windows_path.h"
 #include "support/fuzz_check.h"
+#include "support/host_paths.h"
 
 namespace {
 
@@ -30,16 +31,7 @@ bool HasDotComponent(std::string_view path) {
   return false;
 }
 
-// The file a host path names: repeated and trailing slashes say nothing more.
-std::string Collapsed(std::string_view path) {
-  std::string collapsed;
-  for (const char c : path) {
-    if (c == '/' && !collapsed.empty() && collapsed.back() == '/') continue;
-    collapsed += c;
-  }
-  if (collapsed.size() > 1 && collapsed.back() == '/') collapsed.pop_back();
-  return collapsed;
-}
+using fuzz_support::Collapsed;
 
 bool IsWithin(std::string_view path, std::string_view root) {
   if (root == "/") return path.starts_with('/');

@@ -32,3 +32,18 @@ finish() {
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+
+cli() { "$tools/norvex-cli" "$@"; }
+
+# Drives C:, D: ("Data") and E: in the scratch folder, D:\Work holding a.txt (read 5 and
+# written 2 times on 2026-04-01), b.bin (5000 bytes) and sub\c.txt, D: watched since 2026.
+make_work_drives() {
+    mkdir -p "$scratch"/{c,d/Work/sub,e,config}
+    export NORVEX_DRIVES="C=$scratch/c,D=$scratch/d=Data,E=$scratch/e"
+    export NORVEX_CONFIG_DIR="$scratch/config" NORVEX_RECORDER="$scratch/recorder.sock"
+    echo hello >"$scratch/d/Work/a.txt"
+    head -c 5000 /dev/zero >"$scratch/d/Work/b.bin"
+    echo x >"$scratch/d/Work/sub/c.txt"
+    "$tools/norvex-recorder" watch --since "2026-01-01 00:00:00" D:
+    "$tools/norvex-recorder" record --read 5 --write 2 --at "2026-04-01 09:30:00" "$scratch/d/Work/a.txt" >/dev/null
+}

@@ -4,17 +4,9 @@
 source "$(dirname "$0")/lib.sh"
 command -v jq >/dev/null || skip "jq is not installed (scripts/deps installs it)"
 
-mkdir -p "$scratch"/{c,d/Work/sub,e,config}
-export NORVEX_DRIVES="C=$scratch/c,D=$scratch/d=Data,E=$scratch/e"
-export NORVEX_CONFIG_DIR="$scratch/config" NORVEX_RECORDER="$scratch/recorder.sock"
-echo hello >"$scratch/d/Work/a.txt"
-head -c 5000 /dev/zero >"$scratch/d/Work/b.bin"
-echo x >"$scratch/d/Work/sub/c.txt"
+make_work_drives
 echo y >"$scratch/d/Work/x&y<\"z\".txt"
-"$tools/norvex-recorder" watch --since "2026-01-01 00:00:00" D:
-"$tools/norvex-recorder" record --read 5 --write 2 --at "2026-04-01 09:30:00" "$scratch/d/Work/a.txt" >/dev/null
 now="2026-06-01 00:00:00"
-cli() { "$tools/norvex-cli" "$@"; }
 
 # Every file has a cell (the folder is small enough), with the report's actual size.
 svg="$scratch/map.svg"
