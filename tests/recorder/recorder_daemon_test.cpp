@@ -21,20 +21,14 @@
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
 #include "platform/recorder_channel.h"
+#include "recorder/tool_process.h"
 #include "support/temp_drives.h"
 
 extern char** environ;
 
 namespace {
 
-std::string BuiltTool(const char* name) {
-  char self[4096];
-  const ssize_t size = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  if (size <= 0) return {};
-  std::string dir(self, static_cast<std::size_t>(size));
-  dir = dir.substr(0, dir.rfind('/'));
-  return dir.substr(0, dir.rfind('/')) + "/tools/" + name;
-}
+using testing_support::BuiltTool;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path);
@@ -65,11 +59,7 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     }
   }
 
-  std::vector<std::string> GlobalOptions() {
-    const auto& env = drives_.Environment();
-    return {"--drives", env.drives.ToString(), "--state-dir", env.stateDir,
-            "--config-dir", env.configDir, "--recorder", env.recorderSocket};
-  }
+  std::vector<std::string> GlobalOptions() { return testing_support::GlobalOptions(drives_.Environment()); }
 
   void Watch(std::uint16_t mask, std::uint16_t size, char location = 'C') {
     activity::DriveTable table;
