@@ -16,7 +16,6 @@
 #include "command.h"
 #include "files/hints.h"
 #include "map_svg.h"
-#include "platform/dos_time.h"
 
 namespace cli {
 namespace {
@@ -65,13 +64,8 @@ bool ParseArguments(Context& context, std::vector<std::string> args, MapArgument
         return false;
       }
     } else if (arg == "--now" && hasValue) {
-      const std::string& value = args[++k];
-      parsed.now = platform::ParseDosDateTime(value);
-      if (!parsed.now) {
-        context.err << "norvex-cli: --now takes \"YYYY-MM-DD HH:MM:SS\" between 1980 and 2107, not '"
-                    << value << "'\n";
-        return false;
-      }
+      parsed.now = ParseNow(args[++k], context.err);
+      if (!parsed.now) return false;
     } else if (arg == "--svg" && hasValue) {
       parsed.svg = args[++k];
     } else if (arg.starts_with("--") || !parsed.path.empty()) {

@@ -26,7 +26,6 @@
 #include "command.h"
 #include "files/list_format.h"
 #include "json_writer.h"
-#include "platform/dos_time.h"
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
 
@@ -67,13 +66,8 @@ bool ParseArguments(Context& context, std::vector<std::string> args, ReportArgum
       }
       parsed.sortKey = static_cast<std::uint8_t>(key);
     } else if (arg == "--now" && hasValue) {
-      const std::string& value = args[++k];
-      parsed.now = platform::ParseDosDateTime(value);
-      if (!parsed.now) {
-        context.err << "norvex-cli: --now takes \"YYYY-MM-DD HH:MM:SS\" between 1980 and 2107, not '"
-                    << value << "'\n";
-        return false;
-      }
+      parsed.now = ParseNow(args[++k], context.err);
+      if (!parsed.now) return false;
     } else if (arg.starts_with("--") || !parsed.path.empty()) {
       context.err << kUsage;
       return false;
