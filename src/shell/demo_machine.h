@@ -52,7 +52,6 @@ class DemoSession {
   ~DemoSession();
   DemoSession(const DemoSession&) = delete;
   DemoSession& operator=(const DemoSession&) = delete;
-  const DemoMachine& Machine() const { return machine_; }
 
  private:
   DemoMachine machine_;

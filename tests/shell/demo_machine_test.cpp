@@ -228,7 +228,12 @@ TEST(DemoMachine, TheHandOffFileGoesIntoTheDemosOwnFolder) {
   const bool applied = shell::ApplyDemoArgument(args, err, session);
   if (tmp != nullptr) ::setenv("TMPDIR", savedTmp.c_str(), 1); else ::unsetenv("TMPDIR");
   ASSERT_TRUE(applied) << err.str();
-  const std::string folder = session->Machine().folder;
+  const std::string said = err.str();
+  const std::string intro = "demo machine in ";
+  const std::size_t named = said.find(intro);
+  ASSERT_NE(named, std::string::npos) << said;
+  const std::size_t start = named + intro.size();
+  const std::string folder = said.substr(start, said.find(" (", start) - start);
   const auto option = std::find(args.begin(), args.end(), "--handoff-dir");
   ASSERT_NE(option, args.end());
   ASSERT_NE(option + 1, args.end());
