@@ -31,7 +31,7 @@
 #include "activity/app_state.h"
 #include "shell/demo_machine.h"
 #include "shell/startup.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 #include "support/temp_drives.h"
 #include "scripted_prompter.h"
 
@@ -45,11 +45,6 @@ platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
   environment.drives = *platform::DriveMap::Parse(machine.drives);
   return environment;
 }
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
 
 // What the Files list shows over all of D:'s folders, by the list's own row code.
 struct DataDriveView {
@@ -125,7 +120,7 @@ DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
   view.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex('D'))];
   scan::CFolderInfo driveList;
   scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
-  SilentStatus status;
+  common::SilentStatus status;
   scan::ScanInPlace(root, false, system, state, status);
   files::RefreshHints(driveList, state, system);
   CollectRows(root, view);

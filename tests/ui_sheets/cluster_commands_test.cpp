@@ -13,7 +13,7 @@
 #include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "common/prompter.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 #include "support/temp_drives.h"
 
 namespace ui {
@@ -29,11 +29,6 @@ class ScriptedPrompter : public common::Prompter {
     asked.push_back(message);
     return answer;
   }
-};
-
-class NoStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
 };
 
 class ClusterCommandsTest : public ::testing::Test {
@@ -55,7 +50,7 @@ class ClusterCommandsTest : public ::testing::Test {
   testing_support::TempDrives drives_{"CD"};
   activity::AppState state_;
   ScriptedPrompter prompter_;
-  NoStatus status_;
+  common::SilentStatus status_;
   CommandServices services_{state_, drives_.System(), prompter_, status_};
   scan::CFolderInfo driveList_;
   TreeCommandAccess tree_;

@@ -17,7 +17,7 @@
 #include "files/list_format.h"
 #include "scan/scan_job.h"
 #include "activity/app_state.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "support/temp_drives.h"
@@ -210,11 +210,6 @@ TEST_F(SheetTest, ASelectionOfEmptyFilesIsAllData) {
   EXPECT_EQ(second->Value("Used in vain:"), "98 %");
 }
 
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
-
 // Every figure of a sheet that ends in "%", as a number.
 std::vector<long> PercentFigures(const QWidget& sheet) {
   std::vector<long> figures;
@@ -236,7 +231,7 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
   drives_.WriteFile("D:\\Sparse\\small", "abc");
   scan::CFolderInfo& drive = Folder("D:\\");
   activity::AppState state;
-  SilentStatus status;
+  common::SilentStatus status;
   scan::ScanInPlace(drive, false, drives_.System(), state, status);
   scan::CFolderInfo& sparse = Folder("D:\\Sparse\\");
   ASSERT_EQ(sparse.Count(), 2u);

@@ -1,6 +1,5 @@
 // norvex-cli: the program's core without a window, for scripts, benchmarks and checks.
 
-#include <algorithm>
 #include <iostream>
 #include <map>
 #include <string>
@@ -39,12 +38,13 @@ CommandRegistration::CommandRegistration(const char* name, const char* usage,
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (std::find(args.begin(), args.end(), "--version") != args.end() && args.size() == 1) {
+  std::string error;
+  auto environment = platform::Environment::FromArguments(args, &error);
+  // The version needs no environment: it is told even where the drive map is bad.
+  if (!args.empty() && args.front() == "--version") {
     std::cout << "norvex-cli " << NORVEX_VERSION << "\n";
     return cli::kExitOk;
   }
-  std::string error;
-  auto environment = platform::Environment::FromArguments(args, &error);
   if (!environment) {
     std::cerr << "norvex-cli: " << error << "\n";
     return cli::kExitUsage;
@@ -52,10 +52,6 @@ int main(int argc, char** argv) {
   if (args.empty() || args.front() == "--help" || args.front() == "-h") {
     cli::PrintHelp(std::cout);
     return args.empty() ? cli::kExitUsage : cli::kExitOk;
-  }
-  if (args.front() == "--version") {
-    std::cout << "norvex-cli " << NORVEX_VERSION << "\n";
-    return cli::kExitOk;
   }
   const auto found = cli::Commands().find(args.front());
   if (found == cli::Commands().end()) {
