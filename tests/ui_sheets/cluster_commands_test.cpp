@@ -14,6 +14,7 @@
 #include "activity/app_state.h"
 #include "common/prompter.h"
 #include "common/silent_status.h"
+#include "ui/app/window_memory.h"
 #include "support/temp_drives.h"
 
 namespace ui {
@@ -51,7 +52,8 @@ class ClusterCommandsTest : public ::testing::Test {
   activity::AppState state_;
   ScriptedPrompter prompter_;
   common::SilentStatus status_;
-  CommandServices services_{state_, drives_.System(), prompter_, status_};
+  WindowMemory memory_;
+  CommandServices services_{state_, drives_.System(), prompter_, status_, memory_};
   scan::CFolderInfo driveList_;
   TreeCommandAccess tree_;
   std::vector<std::string> steps_;
@@ -64,8 +66,8 @@ TEST_F(ClusterCommandsTest, AnUnscannedDriveAsksForARescanFirst) {
   EXPECT_EQ(prompter_.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_NE(prompter_.asked[0].text.find("Disk D:\\ was not rescaned yet."), std::string::npos);
   EXPECT_EQ(steps_, (std::vector<std::string>{"collapse", "rescan, pending"}));
-  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "D:\\");
-  EXPECT_EQ(analysis::ClusterAnalysis().data[0], 1000u);
+  EXPECT_EQ(memory_.clusterAnalysis.driveRoot, "D:\\");
+  EXPECT_EQ(memory_.clusterAnalysis.data[0], 1000u);
 }
 
 TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
@@ -78,12 +80,11 @@ TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
 
 TEST_F(ClusterCommandsTest, ARunningScanOnlySaysPleaseWait) {
   state_.ScanInProgress = true;
-  analysis::ClusterAnalysis().driveRoot = "?:\\";
   RunClusterAnalysis(services_, tree_);
   ASSERT_EQ(prompter_.asked.size(), 1u);
   EXPECT_EQ(prompter_.asked[0].text, "Please wait.");
   EXPECT_EQ(prompter_.asked[0].icon, common::Icon::Stop);
-  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "?:\\");  // nothing analysed
+  EXPECT_EQ(memory_.clusterAnalysis.driveRoot, "?:\\");  // nothing analysed
 }
 
 }  // namespace

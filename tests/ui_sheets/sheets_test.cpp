@@ -48,10 +48,10 @@ TEST(ClusterSizeText, KeepsOnlyDigitsWithoutLeadingZeros) {
 
 TEST(ChangeClusterSizeDialog, FiltersTypingAndRemembersTheConfirmedSize) {
   App();
-  LastNewClusterSize().clear();
+  std::string lastNewSize;
   int analyses = 0;
   {
-    CChangeClusterSizeDlg dialog("4096", "1024", [&] { ++analyses; }, {});
+    CChangeClusterSizeDlg dialog("4096", "1024", lastNewSize, [&] { ++analyses; }, {});
     EXPECT_EQ(dialog.NewSizeBox().currentText(), "4096");  // the original size at first
     dialog.NewSizeBox().setEditText("00512");
     EXPECT_EQ(dialog.NewSizeBox().currentText(), "512");
@@ -64,15 +64,14 @@ TEST(ChangeClusterSizeDialog, FiltersTypingAndRemembersTheConfirmedSize) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.NewSize(), "2048");
   }
-  EXPECT_EQ(LastNewClusterSize(), "2048");
+  EXPECT_EQ(lastNewSize, "2048");
   // A second dialog, even for another drive, starts with the confirmed size; Cancel
   // keeps it.
-  CChangeClusterSizeDlg again("512", "512", {}, {});
+  CChangeClusterSizeDlg again("512", "512", lastNewSize, {}, {});
   EXPECT_EQ(again.NewSizeBox().currentText(), "2048");
   again.NewSizeBox().setEditText("65536");
   again.reject();
-  EXPECT_EQ(LastNewClusterSize(), "2048");
-  LastNewClusterSize().clear();
+  EXPECT_EQ(lastNewSize, "2048");
 }
 
 TEST(ClusterAnalysisDialog, ShowsTheRowsOfTheAnalysis) {
@@ -259,15 +258,14 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
 
 TEST_F(SheetTest, ADatabasePageFactoryReplacesTheStandInPages) {
   char askedFor = 0;
-  SetDatabasePageFactory([&](char letter, QWidget* parent) {
+  const DatabasePageFactory made = [&](char letter, QWidget* parent) {
     askedFor = letter;
     DatabasePages pages;
     for (QWidget*& page : pages.pages) page = new QLabel("made", parent);
     return pages;
-  });
+  };
   table_.NewState() = {RecordOf(4, 0)};
-  CTreeProperties sheet("Drive properties: D:", Folder("D:\\"), drives_.System(), table_);
-  SetDatabasePageFactory({});
+  CTreeProperties sheet("Drive properties: D:", Folder("D:\\"), drives_.System(), table_, made);
   EXPECT_EQ(askedFor, 'D');
   EXPECT_EQ(dynamic_cast<QLabel*>(sheet.Tabs().widget(2))->text(), "made");
 }

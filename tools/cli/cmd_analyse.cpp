@@ -110,14 +110,14 @@ int Analyse(Context& context, const std::vector<std::string>& arguments) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "analyse",
+}  // namespace
+
+const Command kAnalyseCommand{"analyse",
     "analyse [--json] [--quiet] X:\n"
     "                          scan drive X fully and print its cluster size analysis: one line\n"
     "                          per cluster size (size, disk size, wasted, bar position), then\n"
     "                          the five bottom fields, tab-separated; --json: as JSON;\n"
     "                          --quiet: no progress line on a terminal",
-    &Analyse);
+    &Analyse};
 
-}  // namespace
 }  // namespace cli

@@ -122,8 +122,9 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "scan",
+}  // namespace
+
+const Command kScanCommand{"scan",
     "scan [--shallow] [--json] [--stats] [--quiet] PATH\n"
     "                          scan a folder as F5 does (--shallow: two levels, as expanding it\n"
     "                          does); print its entries in listing order, then TOTAL, tab-separated;\n"
@@ -131,7 +132,6 @@ const CommandRegistration reg(
     "                          --stats: folders listed and unreadable, time and memory per entry\n"
     "                          on standard error;\n"
     "                          --quiet: no progress line on a terminal",
-    &Scan);
+    &Scan};
 
-}  // namespace
 }  // namespace cli
