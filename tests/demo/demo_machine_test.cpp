@@ -29,15 +29,15 @@
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
 #include "activity/app_state.h"
-#include "shell/demo_machine.h"
+#include "demo/demo_machine.h"
 #include "shell/startup.h"
 #include "common/silent_status.h"
 #include "support/temp_drives.h"
-#include "scripted_prompter.h"
+#include "shell/scripted_prompter.h"
 
 namespace {
 
-platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
+platform::Environment DemoEnvironment(const demo::DemoMachine& machine) {
   platform::Environment environment;
   environment.stateDir = machine.stateDir;
   environment.configDir = machine.configDir;
@@ -104,7 +104,7 @@ void CollectRows(const scan::CFolderInfo& record, DataDriveView& view) {
 
 // Starts the program's core on the demo as its first run would, scans D: and refreshes
 // the hints, the way the window does after its start-up scan.
-DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
+DataDriveView ViewDataDrive(const demo::DemoMachine& machine) {
   platform::HostSystem system(DemoEnvironment(machine));
   activity::AppState state;
   testing_support::ScriptedPrompter prompter;
@@ -115,7 +115,7 @@ DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
     return view;
   }
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
-    if (record.drive == activity::DriveNumber(shell::kDemoDataDrive)) ++view.dataDriveRecords;
+    if (record.drive == activity::DriveNumber(demo::kDemoDataDrive)) ++view.dataDriveRecords;
   }
   view.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex('D'))];
   scan::CFolderInfo driveList;
@@ -138,7 +138,7 @@ std::set<int> AllGaugeLevels() {
 TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
+  const auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
   ASSERT_TRUE(machine) << error;
   EXPECT_FALSE(machine->dataImage);
   EXPECT_EQ(machine->compressed, 0u);
@@ -172,7 +172,7 @@ TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
 TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
+  const auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
   ASSERT_TRUE(machine) << error;
   const DataDriveView view = ViewDataDrive(*machine);
   EXPECT_EQ(view.dataDriveRecords, 1) << "the first run added a second record for D:";
@@ -187,7 +187,7 @@ TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
 TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), true, &error);
+  auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), true, &error);
   ASSERT_TRUE(machine) << error;
   if (!machine->dataImage) {
     GTEST_SKIP() << "the data drive could not be a btrfs image: " << machine->whyNotCompressible;
@@ -204,7 +204,7 @@ TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
   const std::string mountPoint = machine->dataImage->MountPoint();
   EXPECT_TRUE(platform::IsMountPoint(mountPoint));
   {
-    shell::DemoSession session(std::move(*machine));
+    demo::DemoSession session(std::move(*machine));
   }
   EXPECT_FALSE(platform::IsMountPoint(mountPoint)) << "the demo left its data drive mounted";
 }
@@ -219,8 +219,8 @@ TEST(DemoMachine, TheHandOffFileGoesIntoTheDemosOwnFolder) {
   ::setenv("TMPDIR", scratch.Dir().c_str(), 1);
   std::vector<std::string> args{"--demo", "--splash-seconds", "0"};
   std::ostringstream err;
-  std::unique_ptr<shell::DemoSession> session;
-  const bool applied = shell::ApplyDemoArgument(args, err, session);
+  std::unique_ptr<demo::DemoSession> session;
+  const bool applied = demo::ApplyDemoArgument(args, err, session);
   if (tmp != nullptr) ::setenv("TMPDIR", savedTmp.c_str(), 1); else ::unsetenv("TMPDIR");
   ASSERT_TRUE(applied) << err.str();
   const std::string said = err.str();
@@ -243,11 +243,11 @@ namespace {
 
 // Builds a demo with a btrfs data drive in a child process that then ends by
 // `ending`; answers the child's wait status, or -1 when the child could not build.
-int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(shell::DemoMachine&)) {
+int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(demo::DemoMachine&)) {
   const pid_t child = ::fork();
   if (child == 0) {
     std::string error;
-    auto machine = shell::BuildDemoMachine(parent, std::time(nullptr), true, &error);
+    auto machine = demo::BuildDemoMachine(parent, std::time(nullptr), true, &error);
     if (!machine || !machine->dataImage) ::_exit(3);
     ending(*machine);
     ::_exit(0);
@@ -269,8 +269,8 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
   testing_support::TempDrives scratch("C");
   const std::string parent = scratch.Dir();
   // Terminated while the demo runs: the signal detaches the data drive first.
-  const int terminated = BuildDemoInChildAndEnd(parent, [](shell::DemoMachine& machine) {
-    shell::DemoSession session(std::move(machine));
+  const int terminated = BuildDemoInChildAndEnd(parent, [](demo::DemoMachine& machine) {
+    demo::DemoSession session(std::move(machine));
     ::raise(SIGTERM);
   });
   if (terminated == -1) GTEST_SKIP() << "the data drive could not be a btrfs image";
@@ -280,7 +280,7 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
   EXPECT_FALSE(platform::IsMountPoint(folders[0] + "/data"));
 
   // Killed outright: the mount stays until the next demo removes the folder.
-  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](shell::DemoMachine&) { ::_exit(0); }), 0);
+  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](demo::DemoMachine&) { ::_exit(0); }), 0);
   folders = DemoFolders(parent);
   ASSERT_EQ(folders.size(), 2u);
   const bool oneMounted = platform::IsMountPoint(folders[0] + "/data") ||
@@ -289,11 +289,11 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
 
   // A live demo's folder (this process's) and a folder without an owner stay.
   std::string error;
-  const auto live = shell::BuildDemoMachine(parent, std::time(nullptr), false, &error);
+  const auto live = demo::BuildDemoMachine(parent, std::time(nullptr), false, &error);
   ASSERT_TRUE(live) << error;
   std::filesystem::create_directory(parent + "/norvex-demo-foreign");
 
-  EXPECT_EQ(shell::RemoveAbandonedDemos(parent), 2);
+  EXPECT_EQ(demo::RemoveAbandonedDemos(parent), 2);
   for (const std::string& folder : folders) {
     EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
     EXPECT_FALSE(platform::IsMountPoint(folder + "/data")) << folder;
