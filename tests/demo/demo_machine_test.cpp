@@ -32,6 +32,7 @@
 #include "demo/demo_machine.h"
 #include "shell/startup.h"
 #include "common/silent_status.h"
+#include "support/silent_progress.h"
 #include "support/temp_drives.h"
 #include "shell/scripted_prompter.h"
 
@@ -57,15 +58,6 @@ struct DataDriveView {
   std::string busyLogHintAfterBackUp;
 };
 
-class SilentProgress : public files::ActionProgress {
- public:
-  void ShowAction(const std::string&) override {}
-  void ShowCurrentFile(const std::string&) override {}
-  void ShowFilesToProcess(std::uint32_t) override {}
-  void StepProgress() override {}
-  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
-};
-
 // Backs up a busy log to E: the way "Perform actions" does and answers its new hint.
 std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& folder,
                                const std::string& name, platform::System& system,
@@ -79,7 +71,7 @@ std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& 
   state.PendingActionCount = 1;
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
-  SilentProgress progress;
+  testing_support::SilentProgress progress;
   files::ActionEngine engine(system, state, flags, prompter, progress);
   if (!engine.ActionWorker(driveList) || record.states()[i] != scan::kStateBackedUp) return "not backed up";
   files::RefreshHints(driveList, state, system);
