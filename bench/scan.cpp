@@ -21,14 +21,9 @@
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
 #include "activity/app_state.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 
 namespace {
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
 
 std::size_t GeneratedFiles() {
   const char* text = std::getenv("NORVEX_BENCH_FILES");
@@ -76,7 +71,7 @@ void ScanDrive(benchmark::State& bench, const std::string& hostRoot) {
   environment.drives.Set('C', Tree().State());
   environment.drives.Set('D', hostRoot);
   const platform::HostSystem system(environment);
-  SilentStatus status;
+  common::SilentStatus status;
 
   std::uint64_t entries = 0;
   double heapBytes = 0;
@@ -118,7 +113,7 @@ void BM_RecalculateDrive(benchmark::State& bench) {
   environment.drives.Set('C', Tree().State());
   environment.drives.Set('D', Tree().Root());
   const platform::HostSystem system(environment);
-  SilentStatus status;
+  common::SilentStatus status;
   activity::AppState state;
   scan::CFolderInfo driveList;
   scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");

@@ -13,7 +13,7 @@
 
 #include "platform/environment.h"
 #include "platform/host_system.h"
-#include "shell/demo_machine.h"
+#include "demo/demo_machine.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/command_line.h"
 #include "ui/app/main_app.h"
@@ -86,8 +86,8 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> args(argv + 1, argv + argc);
   // Lives until after the window: the demo's drives stay mounted while the program runs.
-  std::unique_ptr<shell::DemoSession> demo;
-  if (!shell::ApplyDemoArgument(args, std::cerr, demo)) return 1;
+  std::unique_ptr<demo::DemoSession> demoSession;
+  if (!demo::ApplyDemoArgument(args, std::cerr, demoSession)) return 1;
   std::string error;
   const std::optional<platform::Environment> environment =
       platform::Environment::FromArguments(args, &error);

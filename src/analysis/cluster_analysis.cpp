@@ -45,11 +45,6 @@ unsigned long long Mb(std::uint64_t bytes) { return static_cast<unsigned long lo
 
 }  // namespace
 
-ClusterAnalysisResult& ClusterAnalysis() {
-  static ClusterAnalysisResult analysis;
-  return analysis;
-}
-
 std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
                            std::string_view rootPath, ClusterAnalysisResult& result) {
   const common::DriveSpaceFigures space = common::DriveSpace(system, rootPath);
@@ -82,11 +77,6 @@ std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderIn
   result.optimalClusterSize = ClusterSizes[optimal];
   result.dataOnDisk = result.data[optimal];
   return result.optimalClusterSize;
-}
-
-std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
-                           std::string_view rootPath) {
-  return AnalyseDrive(system, driveList, rootPath, ClusterAnalysis());
 }
 
 ClusterAnalysisView DescribeClusterAnalysis(const ClusterAnalysisResult& result) {

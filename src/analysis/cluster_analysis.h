@@ -30,18 +30,12 @@ struct ClusterAnalysisResult {
   std::uint64_t optimalClusterSize = 0;
 };
 
-// The one analysis of the program: the last AnalyseDrive's result.
-ClusterAnalysisResult& ClusterAnalysis();
-
 // Fills `result` for the drive of `rootPath` ("C:\") from the drive list's records and
 // returns the optimal cluster size. When not even 64 K clusters can hold the data (more
 // than 65520 x 65536 bytes, about 4 GB), the optimal size is 65536, the size that comes
 // closest, and data on disk is its data.
 std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
                            std::string_view rootPath, ClusterAnalysisResult& result);
-// The same, on the program's one ClusterAnalysis().
-std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
-                           std::string_view rootPath);
 
 // The dialog's texts, row by row in the order of ClusterSizes.
 struct ClusterAnalysisRow {

@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
+#include "activity/pending_actions.h"
 #include "common/prompter.h"
 #include "scan/record_walk.h"
 
@@ -327,10 +328,7 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
 void ActionEngine::ProcessStep(scan::CFolderInfo& record, std::uint32_t i) {
   record.hints()[i] = 0;
   progress_.StepProgress();
-  // Never wraps below 0: a wrapped count would keep "Perform actions" enabled for nothing.
-  std::uint32_t pending = state_.PendingActionCount;
-  while (pending != 0 && !state_.PendingActionCount.compare_exchange_weak(pending, pending - 1)) {
-  }
+  activity::LowerPendingActionCount(state_);
   ShowPending();
 }
 

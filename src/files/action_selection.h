@@ -17,17 +17,9 @@ namespace activity { struct AppState; }
 namespace common { class Prompter; }
 
 #include "files/action_codes.h"
+#include "files/selection_command_ids.h"
 
 namespace files {
-
-
-inline constexpr int kCmdCompress = 32852;
-inline constexpr int kCmdSetHint = 32854;
-inline constexpr int kCmdCancelAction = 32856;
-inline constexpr int kCmdDecompress = 32863;
-inline constexpr int kCmdBackUp = 32865;
-inline constexpr int kCmdRestore = 32866;
-inline constexpr int kNoCommand = -1;
 
 inline constexpr const char* kWaitForScanText = "Wait or stop scanning first.";
 inline constexpr const char* kNothingToCompressText = "There are no objects to compress.";

@@ -78,8 +78,7 @@ std::string Resolved(const std::string& path) {
 
 }  // namespace
 
-BtrfsImage::BtrfsImage(std::string imagePath, std::string mountPoint)
-    : imagePath_(std::move(imagePath)), mountPoint_(std::move(mountPoint)) {}
+BtrfsImage::BtrfsImage(std::string mountPoint) : mountPoint_(std::move(mountPoint)) {}
 
 std::unique_ptr<BtrfsImage> BtrfsImage::Mount(const std::string& imagePath,
                                               const std::string& mountPoint, std::uint64_t bytes,
@@ -111,7 +110,7 @@ std::unique_ptr<BtrfsImage> BtrfsImage::Mount(const std::string& imagePath,
     *whyNot = "loop-mounting a btrfs image is not allowed here";
     return nullptr;
   }
-  std::unique_ptr<BtrfsImage> image(new BtrfsImage(imagePath, Resolved(mountPoint)));
+  std::unique_ptr<BtrfsImage> image(new BtrfsImage(Resolved(mountPoint)));
   if (!IsBtrfs(image->mountPoint_)) {
     *whyNot = "the image did not appear as btrfs on " + mountPoint;
     return nullptr;  // the destructor undoes whatever got mounted

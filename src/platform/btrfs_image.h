@@ -26,15 +26,13 @@ class BtrfsImage {
   BtrfsImage& operator=(const BtrfsImage&) = delete;
 
   const std::string& MountPoint() const { return mountPoint_; }
-  const std::string& ImagePath() const { return imagePath_; }
   // Unmounts now; true when nothing is mounted on the folder any more. Later calls and
   // the destructor do nothing.
   bool Unmount();
 
  private:
-  BtrfsImage(std::string imagePath, std::string mountPoint);
+  explicit BtrfsImage(std::string mountPoint);
 
-  std::string imagePath_;
   std::string mountPoint_;
   bool mounted_ = true;
 };

@@ -26,7 +26,7 @@ std::string BaseName(const std::string& hostPath) {
 
 // Creates a fresh temporary file in `dir`; fills `path` with its name.
 UniqueFd CreateTemporary(const std::string& dir, const std::string& base, std::string& path) {
-  static thread_local std::mt19937_64 random{std::random_device{}()};
+  std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",

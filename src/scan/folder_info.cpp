@@ -143,16 +143,8 @@ void CFolderInfo::TakeContents(CFolderInfo& scanned) {
   columns_ = std::move(scanned.columns_);
   for (CFolderInfo* child : columns_.Children()) child->parent_ = this;
 
-  totalSize = scanned.totalSize;
-  totalActualSize = scanned.totalActualSize;
-  totalCompressedSize = scanned.totalCompressedSize;
-  totalFiles = scanned.totalFiles;
-  latestAccess = scanned.latestAccess;
-  totalReadOnly = scanned.totalReadOnly;
-  totalWriteOnly = scanned.totalWriteOnly;
-  totalReadWrite = scanned.totalReadWrite;
+  static_cast<Totals&>(*this) = scanned;
   maxAccessCount = scanned.maxAccessCount;
-  latestOperation = scanned.latestOperation;
   subfoldersPending = scanned.subfoldersPending;
   readState = scanned.readState;
   unreadable = scanned.unreadable;
@@ -213,7 +205,7 @@ void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
   }
 }
 
-void CFolderInfo::CopyChildTotals(std::uint32_t i, const CFolderInfo& child) {
+void CFolderInfo::CopyChildTotals(std::uint32_t i, const Totals& child) {
   sizes()[i] = child.totalSize;
   compressedSizes()[i] = child.totalCompressedSize;
   actualSizes()[i] = child.totalActualSize;
@@ -230,17 +222,7 @@ void CFolderInfo::RaiseMaxAccessCount(std::uint32_t i) {
   if (count > maxAccessCount) maxAccessCount = count;
 }
 
-void CFolderInfo::ResetAggregates() {
-  totalSize = 0;
-  totalActualSize = 0;
-  totalCompressedSize = 0;
-  totalFiles = 0;
-  latestAccess = 0;
-  latestOperation = 0;
-  totalReadOnly = 0;
-  totalWriteOnly = 0;
-  totalReadWrite = 0;
-}
+void CFolderInfo::ResetAggregates() { static_cast<Totals&>(*this) = Totals{}; }
 
 void CFolderInfo::DeleteChildren() {
   // Each record is emptied of its children before it is deleted, so no destructor below

@@ -52,7 +52,22 @@ struct NewEntry {
   std::uint32_t attributes = 0;
 };
 
-class CFolderInfo {
+// What a folder's entries add up to (valid after Recalculate or Reaggregate), and what its
+// entry in the parent shows. A base rather than a member so that the record's own small
+// fields fill its padding: the record does not grow.
+struct Totals {
+  std::uint64_t totalSize = 0;
+  std::uint64_t totalActualSize = 0;
+  std::uint64_t totalCompressedSize = 0;
+  std::uint32_t totalFiles = 0;
+  std::uint32_t latestAccess = 0;
+  std::uint32_t totalReadOnly = 0;
+  std::uint32_t totalWriteOnly = 0;
+  std::uint32_t totalReadWrite = 0;
+  std::uint8_t latestOperation = 0;
+};
+
+class CFolderInfo : public Totals {
  public:
   CFolderInfo() = default;
   virtual ~CFolderInfo();
@@ -159,17 +174,8 @@ class CFolderInfo {
   // Heap and object bytes of this record and its subtree (malloc overhead excluded).
   std::size_t MemoryFootprint() const;
 
-  // --- totals over the entries (valid after Recalculate or Reaggregate) --------
-  std::uint64_t totalSize = 0;
-  std::uint64_t totalActualSize = 0;
-  std::uint64_t totalCompressedSize = 0;
-  std::uint32_t totalFiles = 0;
-  std::uint32_t latestAccess = 0;
-  std::uint32_t totalReadOnly = 0;
-  std::uint32_t totalWriteOnly = 0;
-  std::uint32_t totalReadWrite = 0;
+  // The largest access count of an entry (valid after Recalculate).
   std::uint32_t maxAccessCount = 0;
-  std::uint8_t latestOperation = 0;
   // 1: the folder's own entries may have been read, its subfolders' contents not.
   std::uint8_t subfoldersPending = 1;
   ReadState readState = ReadState::NotRead;
@@ -183,7 +189,7 @@ class CFolderInfo {
   void Aggregate(Pass pass, std::uint64_t clusterSize);
   // This record's own entries; the records below it are aggregated already.
   void AggregateEntries(Pass pass, std::uint64_t clusterSize);
-  void CopyChildTotals(std::uint32_t i, const CFolderInfo& child);
+  void CopyChildTotals(std::uint32_t i, const Totals& child);
   void RaiseMaxAccessCount(std::uint32_t i);
   void ResetAggregates();
   void DeleteChildren();

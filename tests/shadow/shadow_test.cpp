@@ -15,21 +15,13 @@
 #include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/deep_records.h"
+#include "support/silent_progress.h"
 #include "support/temp_drives.h"
 
 namespace {
 
 using shell::HandOffEntry;
 using shell::HandOffTable;
-
-class SilentProgress : public files::ActionProgress {
- public:
-  void ShowAction(const std::string&) override {}
-  void ShowCurrentFile(const std::string&) override {}
-  void ShowFilesToProcess(std::uint32_t) override {}
-  void StepProgress() override {}
-  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
-};
 
 HandOffTable Table(std::vector<HandOffEntry> entries) {
   HandOffTable table;
@@ -95,7 +87,7 @@ TEST(PlanHandOff, AChainAsDeepAsAPathCanNameIsPlannedPerformedAndFreed) {
     files::ActionRunFlags flags;
     flags.ProcessingOn = 1;
     testing_support::ScriptedPrompter prompter;
-    SilentProgress progress;
+    testing_support::SilentProgress progress;
     files::ActionEngine(drives.System(), state, flags, prompter, progress).ActionWorker(*plan->driveList);
     EXPECT_FALSE(plan->actions[0].Succeeded());  // no such file, far too long a path for the host
     plan.reset();

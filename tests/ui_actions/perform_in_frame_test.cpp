@@ -72,7 +72,7 @@ class PerformInFrameTest : public ::testing::Test {
     QObject::connect(&go, &QTimer::timeout, [&go] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<ui::CPerformDialog*>(widget);
-        if (dialog == nullptr || !dialog->isVisible() || dialog->Running()) continue;
+        if (dialog == nullptr || !dialog->isVisible()) continue;
         if (auto* button = dialog->findChild<QPushButton*>(QStringLiteral("1115")); button && button->isEnabled()) {
           go.stop();
           button->click();

@@ -93,12 +93,12 @@ std::vector<std::string> ClippedContents(QWidget& page) {
 }
 
 TEST_F(PagesTest, TheDriveSheetGrowsSoThatEveryPageAndTabFits) {
-  SetDatabasePageFactory([this](char letter, QWidget* parent) {
+  const DatabasePageFactory databasePages = [this](char letter, QWidget* parent) {
     DatabasePages pages;
     pages.pages = {new CDP_DateTime(letter, context, parent), new CDP_Size(letter, context, parent),
                    new CDP_Location(letter, context, parent)};
     return pages;
-  });
+  };
   table.NewState().erase(table.NewState().begin() + table.Find(DriveNumber('D')));
   // C:'s database, listed on D:'s location page, as large as it gets: wide figures.
   RecordOf('C').bucketMask = 0xFFFF;
@@ -107,12 +107,12 @@ TEST_F(PagesTest, TheDriveSheetGrowsSoThatEveryPageAndTabFits) {
   RecordOf('C').maxNameSize = 32767;
   RecordOf('C').recordsInUse = 1114112;
   scan::CFolderInfo driveList;
-  CTreeProperties sheet("Drive properties: D: data", scan::RecordForPath(driveList, "D:\\"), faulty, table);
+  CTreeProperties sheet("Drive properties: D: data", scan::RecordForPath(driveList, "D:\\"), faulty, table,
+                        databasePages);
   sheet.show();
   QCoreApplication::processEvents();
   sheet.DrivePage()->DatabaseBox().click();  // adds the three database pages to the open sheet
   QCoreApplication::processEvents();
-  SetDatabasePageFactory({});
   ASSERT_EQ(sheet.Tabs().count(), 5);
   EXPECT_LE(sheet.Tabs().tabBar()->sizeHint().width(), sheet.Tabs().width()) << "a tab is cut off";
   for (int i = 0; i < sheet.Tabs().count(); ++i) {

@@ -146,7 +146,8 @@ TEST(ControlHelp, ClusterDialogsAndTipsAnswerForEveryControl) {
   const CClusterAnalysisDlg analysisDialog(result);
   ExpectFullHelp(analysisDialog, 1 + 2 * static_cast<int>(analysis::kClusterSizeCount) + 5);
 
-  const CChangeClusterSizeDlg change("4096", "1024", {}, {});
+  std::string lastNewSize;
+  const CChangeClusterSizeDlg change("4096", "1024", lastNewSize, {}, {});
   ExpectFullHelp(change, 9);
 
   QTemporaryDir dir;

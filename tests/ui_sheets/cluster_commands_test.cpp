@@ -13,7 +13,8 @@
 #include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "common/prompter.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
+#include "ui/app/window_memory.h"
 #include "support/temp_drives.h"
 
 namespace ui {
@@ -29,11 +30,6 @@ class ScriptedPrompter : public common::Prompter {
     asked.push_back(message);
     return answer;
   }
-};
-
-class NoStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
 };
 
 class ClusterCommandsTest : public ::testing::Test {
@@ -55,8 +51,9 @@ class ClusterCommandsTest : public ::testing::Test {
   testing_support::TempDrives drives_{"CD"};
   activity::AppState state_;
   ScriptedPrompter prompter_;
-  NoStatus status_;
-  CommandServices services_{state_, drives_.System(), prompter_, status_};
+  common::SilentStatus status_;
+  WindowMemory memory_;
+  CommandServices services_{state_, drives_.System(), prompter_, status_, memory_};
   scan::CFolderInfo driveList_;
   TreeCommandAccess tree_;
   std::vector<std::string> steps_;
@@ -69,8 +66,8 @@ TEST_F(ClusterCommandsTest, AnUnscannedDriveAsksForARescanFirst) {
   EXPECT_EQ(prompter_.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_NE(prompter_.asked[0].text.find("Disk D:\\ was not rescaned yet."), std::string::npos);
   EXPECT_EQ(steps_, (std::vector<std::string>{"collapse", "rescan, pending"}));
-  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "D:\\");
-  EXPECT_EQ(analysis::ClusterAnalysis().data[0], 1000u);
+  EXPECT_EQ(memory_.clusterAnalysis.driveRoot, "D:\\");
+  EXPECT_EQ(memory_.clusterAnalysis.data[0], 1000u);
 }
 
 TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
@@ -83,12 +80,11 @@ TEST_F(ClusterCommandsTest, NoLeavesTheTreeAlone) {
 
 TEST_F(ClusterCommandsTest, ARunningScanOnlySaysPleaseWait) {
   state_.ScanInProgress = true;
-  analysis::ClusterAnalysis().driveRoot = "?:\\";
   RunClusterAnalysis(services_, tree_);
   ASSERT_EQ(prompter_.asked.size(), 1u);
   EXPECT_EQ(prompter_.asked[0].text, "Please wait.");
   EXPECT_EQ(prompter_.asked[0].icon, common::Icon::Stop);
-  EXPECT_EQ(analysis::ClusterAnalysis().driveRoot, "?:\\");  // nothing analysed
+  EXPECT_EQ(memory_.clusterAnalysis.driveRoot, "?:\\");  // nothing analysed
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "files/list_format.h"
 #include "scan/scan_job.h"
 #include "activity/app_state.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "support/temp_drives.h"
@@ -48,10 +48,10 @@ TEST(ClusterSizeText, KeepsOnlyDigitsWithoutLeadingZeros) {
 
 TEST(ChangeClusterSizeDialog, FiltersTypingAndRemembersTheConfirmedSize) {
   App();
-  LastNewClusterSize().clear();
+  std::string lastNewSize;
   int analyses = 0;
   {
-    CChangeClusterSizeDlg dialog("4096", "1024", [&] { ++analyses; }, {});
+    CChangeClusterSizeDlg dialog("4096", "1024", lastNewSize, [&] { ++analyses; }, {});
     EXPECT_EQ(dialog.NewSizeBox().currentText(), "4096");  // the original size at first
     dialog.NewSizeBox().setEditText("00512");
     EXPECT_EQ(dialog.NewSizeBox().currentText(), "512");
@@ -64,15 +64,14 @@ TEST(ChangeClusterSizeDialog, FiltersTypingAndRemembersTheConfirmedSize) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.NewSize(), "2048");
   }
-  EXPECT_EQ(LastNewClusterSize(), "2048");
+  EXPECT_EQ(lastNewSize, "2048");
   // A second dialog, even for another drive, starts with the confirmed size; Cancel
   // keeps it.
-  CChangeClusterSizeDlg again("512", "512", {}, {});
+  CChangeClusterSizeDlg again("512", "512", lastNewSize, {}, {});
   EXPECT_EQ(again.NewSizeBox().currentText(), "2048");
   again.NewSizeBox().setEditText("65536");
   again.reject();
-  EXPECT_EQ(LastNewClusterSize(), "2048");
-  LastNewClusterSize().clear();
+  EXPECT_EQ(lastNewSize, "2048");
 }
 
 TEST(ClusterAnalysisDialog, ShowsTheRowsOfTheAnalysis) {
@@ -210,11 +209,6 @@ TEST_F(SheetTest, ASelectionOfEmptyFilesIsAllData) {
   EXPECT_EQ(second->Value("Used in vain:"), "98 %");
 }
 
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
-
 // Every figure of a sheet that ends in "%", as a number.
 std::vector<long> PercentFigures(const QWidget& sheet) {
   std::vector<long> figures;
@@ -236,7 +230,7 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
   drives_.WriteFile("D:\\Sparse\\small", "abc");
   scan::CFolderInfo& drive = Folder("D:\\");
   activity::AppState state;
-  SilentStatus status;
+  common::SilentStatus status;
   scan::ScanInPlace(drive, false, drives_.System(), state, status);
   scan::CFolderInfo& sparse = Folder("D:\\Sparse\\");
   ASSERT_EQ(sparse.Count(), 2u);
@@ -264,15 +258,14 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
 
 TEST_F(SheetTest, ADatabasePageFactoryReplacesTheStandInPages) {
   char askedFor = 0;
-  SetDatabasePageFactory([&](char letter, QWidget* parent) {
+  const DatabasePageFactory made = [&](char letter, QWidget* parent) {
     askedFor = letter;
     DatabasePages pages;
     for (QWidget*& page : pages.pages) page = new QLabel("made", parent);
     return pages;
-  });
+  };
   table_.NewState() = {RecordOf(4, 0)};
-  CTreeProperties sheet("Drive properties: D:", Folder("D:\\"), drives_.System(), table_);
-  SetDatabasePageFactory({});
+  CTreeProperties sheet("Drive properties: D:", Folder("D:\\"), drives_.System(), table_, made);
   EXPECT_EQ(askedFor, 'D');
   EXPECT_EQ(dynamic_cast<QLabel*>(sheet.Tabs().widget(2))->text(), "made");
 }

@@ -9,17 +9,9 @@
 #include "scan/scan_job.h"
 #include "scan_progress.h"
 #include "shell/startup.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 
 namespace cli {
-namespace {
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
-
-}  // namespace
 
 std::unique_ptr<ScannedFolder> ScanFolder(Context& context, const std::string& argument,
                                           std::optional<std::uint32_t> now, bool hints, bool quiet,
@@ -39,7 +31,7 @@ std::unique_ptr<ScannedFolder> ScanFolder(Context& context, const std::string& a
   }
   scanned->path = *path;
   scanned->folder = &scan::RecordForPath(scanned->driveList, *path);
-  SilentStatus status;
+  common::SilentStatus status;
   tools::ProgressLine line = tools::StandardErrorLine(context.err, quiet);
   tools::ScanProgress progress(line);
   scan::ScanInPlace(*scanned->folder, false, context.system, state, status, &progress);

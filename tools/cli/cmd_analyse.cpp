@@ -25,15 +25,10 @@
 #include "scan/scan_job.h"
 #include "scan_progress.h"
 #include "activity/app_state.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 
 namespace cli {
 namespace {
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
 
 // "D:", "d:" or "D:\" names drive D.
 bool ParseDrive(const std::string& text, char& letter) {
@@ -98,7 +93,7 @@ int Analyse(Context& context, const std::vector<std::string>& arguments) {
   activity::AppState state;
   scan::CFolderInfo driveList;
   scan::CFolderInfo& drive = scan::RecordForPath(driveList, root);
-  SilentStatus status;
+  common::SilentStatus status;
   tools::ProgressLine line = tools::StandardErrorLine(context.err, quiet);
   tools::ScanProgress progress(line);
   scan::ScanInPlace(drive, /*shallow=*/false, context.system, state, status, &progress);
@@ -115,14 +110,14 @@ int Analyse(Context& context, const std::vector<std::string>& arguments) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "analyse",
+}  // namespace
+
+const Command kAnalyseCommand{"analyse",
     "analyse [--json] [--quiet] X:\n"
     "                          scan drive X fully and print its cluster size analysis: one line\n"
     "                          per cluster size (size, disk size, wasted, bar position), then\n"
     "                          the five bottom fields, tab-separated; --json: as JSON;\n"
     "                          --quiet: no progress line on a terminal",
-    &Analyse);
+    &Analyse};
 
-}  // namespace
 }  // namespace cli

@@ -107,10 +107,11 @@ int Db(Context& context, const std::vector<std::string>& arguments) {
   return kExitUsage;
 }
 
-const CommandRegistration reg("db",
-                              "db [--json] [lookup X: PATH]\n"
-                              "                          the drive table, or the access record of PATH",
-                              &Db);
-
 }  // namespace
+
+const Command kDbCommand{"db",
+    "db [--json] [lookup X: PATH]\n"
+    "                          the drive table, or the access record of PATH",
+    &Db};
+
 }  // namespace cli

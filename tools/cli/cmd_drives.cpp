@@ -79,9 +79,10 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
   return kExitOk;
 }
 
-const CommandRegistration reg("drives",
-                              "drives [--json]         the mapped drives, one tab-separated line each",
-                              &Drives);
-
 }  // namespace
+
+const Command kDrivesCommand{"drives",
+    "drives [--json]         the mapped drives, one tab-separated line each",
+    &Drives};
+
 }  // namespace cli

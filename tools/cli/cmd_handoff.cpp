@@ -78,7 +78,8 @@ int HandOff(cli::Context& context, const std::vector<std::string>& arguments) {
   return cli::kExitOk;
 }
 
-cli::CommandRegistration reg("handoff", "handoff [--json] FILE   list the actions of a ShadowTbl.NVX",
-                             &HandOff);
-
 }  // namespace
+
+const cli::Command cli::kHandOffCommand{"handoff",
+    "handoff [--json] FILE   list the actions of a ShadowTbl.NVX",
+    &HandOff};

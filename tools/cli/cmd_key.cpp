@@ -90,8 +90,8 @@ int Key(Context& context, const std::vector<std::string>& args) {
 
 }  // namespace
 
-static CommandRegistration reg(
-    "key", "key [--network REMOTE] [--text] PATH...   path keys (16 hex digits; --text adds the key text's bytes)",
-    &Key);
+const Command kKeyCommand{"key",
+    "key [--network REMOTE] [--text] PATH...   path keys (16 hex digits; --text adds the key text's bytes)",
+    &Key};
 
 }  // namespace cli

@@ -114,15 +114,15 @@ int Map(Context& context, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "map",
+}  // namespace
+
+const Command kMapCommand{"map",
     "map [--colour hint|age|count] [--size WxH] [--now \"YYYY-MM-DD HH:MM:SS\"] [--quiet] --svg FILE PATH\n"
     "                          scan a folder, compute its hints and write its space map as SVG:\n"
     "                          one rectangle per file or folder large enough to draw (area = actual\n"
     "                          size), coloured by hint letter, days since the last access or access\n"
     "                          counter; --size in pixels (default 1024x768); --now sets the start-up\n"
     "                          time (UTC) for reproducible hints and ages; --quiet: no progress line",
-    &Map);
+    &Map};
 
-}  // namespace
 }  // namespace cli

@@ -199,8 +199,9 @@ int Report(Context& context, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "report",
+}  // namespace
+
+const Command kReportCommand{"report",
     "report [--sort KEY] [--hints] [--savings] [--now \"YYYY-MM-DD HH:MM:SS\"] [--json] [--quiet] PATH\n"
     "                          scan a folder and print its Files list: the column titles, then\n"
     "                          one tab-separated line per row in list order; KEY is the sort key\n"
@@ -210,7 +211,6 @@ const CommandRegistration reg(
     "                          per hint letter (letter, files, bytes) and the measured compression\n"
     "                          ratio; --json: the rows (or savings) as JSON; --quiet: no progress\n"
     "                          line on a terminal",
-    &Report);
+    &Report};
 
-}  // namespace
 }  // namespace cli

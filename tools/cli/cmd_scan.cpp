@@ -20,7 +20,7 @@
 #include "scan/scan_job.h"
 #include "scan_progress.h"
 #include "activity/app_state.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
 
 namespace cli {
 namespace {
@@ -31,11 +31,6 @@ struct ScanArguments {
   bool stats = false;
   bool quiet = false;
   std::string path;
-};
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
 };
 
 std::string Hex(std::uint64_t value, int digits) {
@@ -96,7 +91,7 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   const auto started = std::chrono::steady_clock::now();
   scan::CFolderInfo driveList;
   scan::CFolderInfo& folder = scan::RecordForPath(driveList, *path);
-  SilentStatus status;
+  common::SilentStatus status;
   tools::ProgressLine line = tools::StandardErrorLine(context.err, arguments.quiet);
   tools::ScanProgress progress(line);
   const scan::ScannedSubtree scanned =
@@ -127,8 +122,9 @@ int Scan(Context& context, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-const CommandRegistration reg(
-    "scan",
+}  // namespace
+
+const Command kScanCommand{"scan",
     "scan [--shallow] [--json] [--stats] [--quiet] PATH\n"
     "                          scan a folder as F5 does (--shallow: two levels, as expanding it\n"
     "                          does); print its entries in listing order, then TOTAL, tab-separated;\n"
@@ -136,7 +132,6 @@ const CommandRegistration reg(
     "                          --stats: folders listed and unreadable, time and memory per entry\n"
     "                          on standard error;\n"
     "                          --quiet: no progress line on a terminal",
-    &Scan);
+    &Scan};
 
-}  // namespace
 }  // namespace cli

@@ -29,6 +29,8 @@ int Tables(Context& context, const std::vector<std::string>& args) {
 
 }  // namespace
 
-static CommandRegistration reg("tables", "tables   the path key's KeyTable and T0..T3 as JSON", &Tables);
+const Command kTablesCommand{"tables",
+    "tables   the path key's KeyTable and T0..T3 as JSON",
+    &Tables};
 
 }  // namespace cli

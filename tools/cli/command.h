@@ -1,5 +1,5 @@
 #pragma once
-// norvex-cli's commands register themselves here, one file each.
+// norvex-cli's commands, one file each (cmd_NAME.cpp); main.cpp lists them.
 
 #include <iosfwd>
 #include <string>
@@ -24,8 +24,20 @@ inline constexpr int kExitUsage = 2;
 
 using CommandFunction = int (*)(Context& context, const std::vector<std::string>& args);
 
-struct CommandRegistration {
-  CommandRegistration(const char* name, const char* usage, CommandFunction function);
+struct Command {
+  const char* name;
+  const char* usage;  // the help's lines, the first starting with the name
+  CommandFunction function;
 };
+
+extern const Command kAnalyseCommand;
+extern const Command kDbCommand;
+extern const Command kDrivesCommand;
+extern const Command kHandOffCommand;
+extern const Command kKeyCommand;
+extern const Command kMapCommand;
+extern const Command kReportCommand;
+extern const Command kScanCommand;
+extern const Command kTablesCommand;
 
 }  // namespace cli

@@ -1,8 +1,8 @@
 // norvex-cli: the program's core without a window, for scripts, benchmarks and checks.
 
 #include <algorithm>
+#include <array>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,39 +12,36 @@
 namespace cli {
 namespace {
 
-struct Command {
-  const char* usage;
-  CommandFunction function;
+// In the order the help lists them.
+const std::array<const Command*, 9> kCommands = {
+    &kAnalyseCommand, &kDbCommand,     &kDrivesCommand, &kHandOffCommand, &kKeyCommand,
+    &kMapCommand,     &kReportCommand, &kScanCommand,   &kTablesCommand,
 };
 
-std::map<std::string, Command>& Commands() {
-  static std::map<std::string, Command> commands;
-  return commands;
+const Command* FindCommand(const std::string& name) {
+  const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                  [&name](const Command* command) { return name == command->name; });
+  return found == kCommands.end() ? nullptr : *found;
 }
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: norvex-cli [global options] COMMAND [arguments]\n\nCommands:\n";
-  for (const auto& [name, command] : Commands()) out << "  " << command.usage << "\n";
+  for (const Command* command : kCommands) out << "  " << command->usage << "\n";
   out << "\nGlobal options:\n" << platform::Environment::OptionsHelp() << "\n";
 }
 
 }  // namespace
-
-CommandRegistration::CommandRegistration(const char* name, const char* usage,
-                                         CommandFunction function) {
-  Commands()[name] = Command{usage, function};
-}
-
 }  // namespace cli
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (std::find(args.begin(), args.end(), "--version") != args.end() && args.size() == 1) {
+  std::string error;
+  auto environment = platform::Environment::FromArguments(args, &error);
+  // The version needs no environment: it is told even where the drive map is bad.
+  if (!args.empty() && args.front() == "--version") {
     std::cout << "norvex-cli " << NORVEX_VERSION << "\n";
     return cli::kExitOk;
   }
-  std::string error;
-  auto environment = platform::Environment::FromArguments(args, &error);
   if (!environment) {
     std::cerr << "norvex-cli: " << error << "\n";
     return cli::kExitUsage;
@@ -53,17 +50,13 @@ int main(int argc, char** argv) {
     cli::PrintHelp(std::cout);
     return args.empty() ? cli::kExitUsage : cli::kExitOk;
   }
-  if (args.front() == "--version") {
-    std::cout << "norvex-cli " << NORVEX_VERSION << "\n";
-    return cli::kExitOk;
-  }
-  const auto found = cli::Commands().find(args.front());
-  if (found == cli::Commands().end()) {
+  const cli::Command* command = cli::FindCommand(args.front());
+  if (command == nullptr) {
     std::cerr << "norvex-cli: unknown command '" << args.front() << "' (see --help)\n";
     return cli::kExitUsage;
   }
   platform::HostSystem system(*environment);
   cli::Context context{*environment, system, std::cout, std::cerr};
   const std::vector<std::string> rest(args.begin() + 1, args.end());
-  return found->second.function(context, rest);
+  return command->function(context, rest);
 }

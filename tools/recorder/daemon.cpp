@@ -28,7 +28,11 @@ namespace {
 
 using activity::recorder::Operation;
 
+// Set by SIGTERM/SIGINT, read by the serving loop: a signal handler reaches nothing but
+// globals, and a lock-free atomic is what it may safely write. The signal may be taken on
+// the event reader's thread, so a volatile sig_atomic_t would not do.
 std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 void OnSignal(int) { g_stop = true; }
 
 // Counts gathered while the program holds the databases, applied once it releases them;

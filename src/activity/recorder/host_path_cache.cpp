@@ -25,7 +25,6 @@ void HostPathCache::Resolve(std::span<const std::string_view> hostPaths,
   for (const std::string_view hostPath : hostPaths) {
     auto found = entries_.find(hostPath);
     if (found == entries_.end()) {
-      ++misses_;
       ResolvedPath resolved;
       resolved.ignored = std::find(ignored_.begin(), ignored_.end(), hostPath) != ignored_.end();
       if (auto windowsPath = platform::WindowsPathOf(drives_, hostPath)) {

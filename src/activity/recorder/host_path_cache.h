@@ -44,7 +44,6 @@ class HostPathCache {
   void Resolve(std::span<const std::string_view> hostPaths, std::vector<const ResolvedPath*>& results);
 
   std::size_t Size() const { return entries_.size(); }
-  std::uint64_t Misses() const { return misses_; }
 
  private:
   struct Hash {
@@ -56,7 +55,6 @@ class HostPathCache {
   std::vector<std::string> ignored_;
   NetworkNames networkNames_{};
   std::unordered_map<std::string, ResolvedPath, Hash, std::equal_to<>> entries_;
-  std::uint64_t misses_ = 0;
   // Scratch space for the keys of one Resolve.
   std::vector<ResolvedPath*> pending_;
   std::vector<std::string_view> pendingPaths_;

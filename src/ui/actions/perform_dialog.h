@@ -35,7 +35,6 @@ class CPerformDialog : public QDialog {
                  scan::CFolderInfo& driveList, QWidget* parent = nullptr);
   ~CPerformDialog() override;
 
-  bool Running() const { return worker_.joinable(); }
   files::ActionRunFlags& Flags() { return flags_; }
   // Shows the help for this dialog (the Help button).
   void SetHelp(std::function<void()> help) { help_ = std::move(help); }

@@ -16,11 +16,6 @@
 
 namespace ui {
 
-std::string& LastNewClusterSize() {
-  static std::string size;
-  return size;
-}
-
 std::uint64_t ClusterSizeOf(const std::string& text) {
   std::uint64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -38,12 +33,13 @@ std::string FilteredClusterSizeText(const std::string& typed) {
 }
 
 CChangeClusterSizeDlg::CChangeClusterSizeDlg(std::string originalSize, std::string optimalSize,
-                                             std::function<void()> sizeAnalysis,
+                                             std::string& lastNewSize, std::function<void()> sizeAnalysis,
                                              std::function<void()> help, QWidget* parent)
     : QDialog(parent),
       originalSize_(std::move(originalSize)),
-      newSize_(LastNewClusterSize().empty() ? originalSize_ : LastNewClusterSize()),
-      optimalSize_(std::move(optimalSize)) {
+      newSize_(lastNewSize.empty() ? originalSize_ : lastNewSize),
+      optimalSize_(std::move(optimalSize)),
+      lastNewSize_(lastNewSize) {
   setWindowTitle("Change cluster size");
   setObjectName("ChangeClusterSize");
   setModal(true);
@@ -129,7 +125,7 @@ void CChangeClusterSizeDlg::FilterTypedText(const QString& text) {
 void CChangeClusterSizeDlg::accept() {
   ReadFields();
   newSize_ = FilteredClusterSizeText(newSize_);
-  LastNewClusterSize() = newSize_;
+  lastNewSize_ = newSize_;
   QDialog::accept();
 }
 

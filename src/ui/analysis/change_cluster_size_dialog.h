@@ -12,9 +12,6 @@ class QLineEdit;
 
 namespace ui {
 
-// The "New size" text of the last dialog closed with OK in this run; shared by every use.
-std::string& LastNewClusterSize();
-
 // The typed text reduced to its digits, read as a number and printed again: "00512" gives
 // "512", "5a1" gives "51", "" gives "0". Too many digits saturate at the largest number.
 std::string FilteredClusterSizeText(const std::string& typed);
@@ -24,9 +21,11 @@ std::uint64_t ClusterSizeOf(const std::string& text);
 
 class CChangeClusterSizeDlg : public QDialog {
  public:
-  // `sizeAnalysis` runs the analysis dialog for the drive the caller analysed; `help` opens
-  // the help. Either may be empty.
-  CChangeClusterSizeDlg(std::string originalSize, std::string optimalSize,
+  // `lastNewSize` is the "New size" of the last dialog closed with OK, kept by the caller:
+  // the dialog starts with it (with the original size while it is empty) and sets it on
+  // OK. `sizeAnalysis` runs the analysis dialog for the drive the caller analysed; `help`
+  // opens the help. Either may be empty.
+  CChangeClusterSizeDlg(std::string originalSize, std::string optimalSize, std::string& lastNewSize,
                         std::function<void()> sizeAnalysis, std::function<void()> help,
                         QWidget* parent = nullptr);
 
@@ -44,6 +43,7 @@ class CChangeClusterSizeDlg : public QDialog {
   std::string originalSize_;
   std::string newSize_;
   std::string optimalSize_;
+  std::string& lastNewSize_;
   QComboBox* newSizeBox_ = nullptr;
   QLineEdit* originalField_ = nullptr;
   QLineEdit* optimalField_ = nullptr;

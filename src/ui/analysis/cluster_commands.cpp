@@ -15,6 +15,8 @@
 #include "ui/analysis/change_cluster_size_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
 #include "ui/app/shell_context.h"
+#include "ui/app/window_memory.h"
+#include "ui/frame/main_frame.h"
 #include "ui/properties/property_sheets.h"
 
 namespace ui {
@@ -48,8 +50,10 @@ std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, cons
   if (tree.driveList == nullptr || path.size() < 3) return std::nullopt;
   const std::string root = RootOf(path);
   const std::uint64_t original = common::DriveSpace(context.system, root).clusterSize;
-  const std::uint64_t optimal = analysis::AnalyseDrive(context.system, *tree.driveList, root);
+  const std::uint64_t optimal =
+      analysis::AnalyseDrive(context.system, *tree.driveList, root, context.memory.clusterAnalysis);
   CChangeClusterSizeDlg dialog(std::to_string(original), std::to_string(optimal),
+                               context.memory.lastNewClusterSize,
                                [&context, &tree] { ShowClusterAnalysisDialog(context, tree); }, tree.help);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   // A rescan started from "Size analysis" may be filling the records meanwhile.
@@ -60,10 +64,11 @@ std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, cons
 }  // namespace
 
 CommandServices::CommandServices(const ShellContext& context)
-    : CommandServices(context.state, context.system, context.prompter, context.status) {}
+    : CommandServices(context.state, context.system, context.prompter, context.status,
+                      context.frame.Memory()) {}
 
 void ShowClusterAnalysisDialog(const CommandServices& context, const TreeCommandAccess& tree) {
-  const analysis::ClusterAnalysisResult& result = analysis::ClusterAnalysis();
+  const analysis::ClusterAnalysisResult& result = context.memory.clusterAnalysis;
   const char letter = result.driveRoot.empty() ? '?' : result.driveRoot[0];
   const bool scanned = letter >= 'A' && letter <= 'Z' &&
                        context.state.DriveScanned[activity::DriveIndex(letter)].load();
@@ -85,7 +90,7 @@ void RunClusterAnalysis(const CommandServices& context, const TreeCommandAccess&
   if (RefusedWhileScanning(context) || tree.driveList == nullptr || !tree.currentPath) return;
   const std::string path = tree.currentPath();
   if (path.size() < 3) return;
-  analysis::AnalyseDrive(context.system, *tree.driveList, RootOf(path));
+  analysis::AnalyseDrive(context.system, *tree.driveList, RootOf(path), context.memory.clusterAnalysis);
   ShowClusterAnalysisDialog(context, tree);
 }
 
@@ -120,7 +125,8 @@ void RunTreeProperties(const CommandServices& context, const TreeCommandAccess& 
                        const std::string& caption) {
   const scan::CFolderInfo* record = tree.currentRecord ? tree.currentRecord() : nullptr;
   if (record == nullptr) return;
-  CTreeProperties sheet(caption, *record, context.system, context.state.driveTable);
+  CTreeProperties sheet(caption, *record, context.system, context.state.driveTable,
+                        context.memory.databasePages);
   sheet.exec();
   if (sheet.IsDriveSheet() && tree.updateDriveIcons) tree.updateDriveIcons();
 }

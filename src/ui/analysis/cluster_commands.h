@@ -16,6 +16,7 @@ namespace common { class Prompter; class StatusSink; }
 namespace ui {
 
 struct ShellContext;
+struct WindowMemory;
 
 // The shared services the commands use; the frame's panes pass their ShellContext.
 struct CommandServices {
@@ -23,8 +24,10 @@ struct CommandServices {
   platform::System& system;
   common::Prompter& prompter;
   common::StatusSink& status;
-  CommandServices(activity::AppState& s, platform::System& y, common::Prompter& p, common::StatusSink& t)
-      : state(s), system(y), prompter(p), status(t) {}
+  WindowMemory& memory;
+  CommandServices(activity::AppState& s, platform::System& y, common::Prompter& p, common::StatusSink& t,
+                  WindowMemory& m)
+      : state(s), system(y), prompter(p), status(t), memory(m) {}
   CommandServices(const ShellContext& context);  // NOLINT: the panes hold a context
 };
 

@@ -16,8 +16,6 @@ class SettingsOptionStore : public shell::OptionStore {
   std::string Read(const std::string& name) override;
   void Write(const std::string& name, const std::string& value) override;
 
-  QString FileName() const { return settings_.fileName(); }
-
  private:
   QSettings settings_;
 };

@@ -37,8 +37,6 @@ class SpacePieWidget : public QWidget {
  public:
   explicit SpacePieWidget(QWidget* parent = nullptr);
   void SetFigures(std::uint64_t whole, std::uint64_t part);
-  std::uint64_t Whole() const { return whole_; }
-  std::uint64_t Part() const { return part_; }
   QSize sizeHint() const override { return {72, 56}; }
 
  protected:

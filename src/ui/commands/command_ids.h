@@ -2,6 +2,8 @@
 // Every command keeps its numeric identifier: menus, the toolbar, accelerators, context
 // menus and the routing all speak in these numbers.
 
+#include "files/selection_command_ids.h"
+
 namespace ui::cmd {
 
 inline constexpr int kTipOfTheDay = 114;
@@ -42,14 +44,14 @@ inline constexpr int kListChangeClusterSize = 32838;
 inline constexpr int kTreeChangeClusterSize = 32843;
 inline constexpr int kUpOneLevel = 32844;
 inline constexpr int kSelectActions = 32850;
-inline constexpr int kCompress = 32852;
-inline constexpr int kSetHint = 32854;
-inline constexpr int kCancelAction = 32856;
+inline constexpr int kCompress = files::kCmdCompress;
+inline constexpr int kSetHint = files::kCmdSetHint;
+inline constexpr int kCancelAction = files::kCmdCancelAction;
 inline constexpr int kRefreshHints = 32862;
-inline constexpr int kDecompress = 32863;
+inline constexpr int kDecompress = files::kCmdDecompress;
 inline constexpr int kHintOptions = 32864;
-inline constexpr int kBackup = 32865;
-inline constexpr int kRestore = 32866;
+inline constexpr int kBackup = files::kCmdBackUp;
+inline constexpr int kRestore = files::kCmdRestore;
 inline constexpr int kClusterSizeAnalysis = 32869;
 inline constexpr int kChangeClusterSize = 32871;
 inline constexpr int kAutoScan = 32872;

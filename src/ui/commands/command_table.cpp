@@ -71,7 +71,7 @@ const CommandTable::Entry* CommandTable::Resolve(int id) const {
 }
 
 CommandUi CommandTable::Query(int id, const QString& text) const {
-  CommandUi ui(id, text);
+  CommandUi ui(text);
   const Entry* entry = Resolve(id);
   if (entry == nullptr) {
     ui.Enable(false);
@@ -85,7 +85,7 @@ bool CommandTable::Execute(int id, const QString& text) {
   const Entry* entry = Resolve(id);
   if (entry == nullptr || !entry->handler) return false;
   if (entry->update) {
-    CommandUi ui(id, text);
+    CommandUi ui(text);
     entry->update(ui);
     if (!ui.Enabled()) return false;
   }

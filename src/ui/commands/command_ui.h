@@ -10,9 +10,8 @@ namespace ui {
 
 class CommandUi {
  public:
-  CommandUi(int id, QString text) : id_(id), text_(std::move(text)) {}
+  explicit CommandUi(QString text) : text_(std::move(text)) {}
 
-  int Id() const { return id_; }
   const QString& Text() const { return text_; }
 
   void Enable(bool on = true) { enabled_ = on; }
@@ -22,7 +21,6 @@ class CommandUi {
   bool Checked() const { return checked_; }
 
  private:
-  int id_;
   QString text_;
   bool enabled_ = true;
   bool checked_ = false;

@@ -7,6 +7,7 @@
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"
+#include "ui/app/window_memory.h"
 #include "ui/frame/main_frame.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
@@ -25,12 +26,12 @@ void InstallDatabasePages(CMainFrame& frame) {
         }
         return texts;
       }});
-  SetDatabasePageFactory([context](char letter, QWidget* parent) {
+  frame.Memory().databasePages = [context](char letter, QWidget* parent) {
     DatabasePages pages;
     pages.pages = {new CDP_DateTime(letter, *context, parent), new CDP_Size(letter, *context, parent),
                    new CDP_Location(letter, *context, parent)};
     return pages;
-  });
+  };
 }
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 #pragma once
-// Puts the database pages into every drive property sheet of the run.
+// Puts the database pages into every drive property sheet the frame opens.
 
 namespace ui {
 

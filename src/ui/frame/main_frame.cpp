@@ -26,6 +26,7 @@
 #include "ui/actions/perform_dialog.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/splash_window.h"
+#include "ui/app/window_memory.h"
 #include "ui/app/window_message.h"
 #include "ui/commands/accelerators.h"
 #include "ui/commands/command_ids.h"
@@ -77,7 +78,7 @@ constexpr FilesSortCommand kFilesSortCommands[] = {
 CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
                        common::Prompter& prompter, shell::OptionStore& options,
                        CommandTable& commands)
-    : options_(options) {
+    : options_(options), memory_(std::make_unique<WindowMemory>()) {
   state.AutoScan = shell::IsOn(options_, shell::kAutoScanOption) ? 1 : 0;
   setObjectName(QStringLiteral("CMainFrame"));
   setWindowTitle(QString::fromUtf8(common::kProgramTitle));

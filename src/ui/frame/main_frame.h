@@ -29,6 +29,7 @@ class PaneFrame;
 class SplashWindow;
 class StatusBarSink;
 class StatusPanes;
+struct WindowMemory;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -41,6 +42,7 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   ShellContext& Context() { return *context_; }
+  WindowMemory& Memory() { return *memory_; }
   CommandTable& Commands() { return context_->commands; }
   StatusPanes& Status() const { return *panes_; }
   common::StatusSink& Sink();
@@ -110,6 +112,7 @@ class CMainFrame : public QMainWindow {
 
   shell::OptionStore& options_;
   std::unique_ptr<ShellContext> context_;
+  const std::unique_ptr<WindowMemory> memory_;
   std::unique_ptr<StatusBarSink> sink_;
   StatusPanes* panes_ = nullptr;
   QToolBar* toolBar_ = nullptr;

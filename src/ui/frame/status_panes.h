@@ -21,7 +21,6 @@ class StatusPanes : public QObject {
   QString Selection() const;
   QString Actions() const;
 
-  QLabel* MessagePane() const { return message_; }
   QLabel* SelectionPane() const { return selection_; }
   QLabel* ActionsPane() const { return actions_; }
 

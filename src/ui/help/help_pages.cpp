@@ -37,20 +37,33 @@ QString PageUrl(const char* file) {
   EnsureResources();
   return QStringLiteral("qrc:/help/") + QString::fromUtf8(file); }
 
-QString PlainText(const char* file) {
-  static QHash<QString, QString> cache;
-  EnsureResources();
-  const QString name = QString::fromUtf8(file);
-  if (const auto found = cache.constFind(name); found != cache.constEnd()) return *found;
+namespace {
+
+QString ReadPlainText(const QString& name) {
   QFile page(QStringLiteral(":/help/") + name);
-  QString text;
-  if (page.open(QIODevice::ReadOnly)) {
-    QTextDocument document;
-    document.setHtml(QString::fromUtf8(page.readAll()));
-    text = document.toPlainText();
-  }
-  cache.insert(name, text);
-  return text;
+  if (!page.open(QIODevice::ReadOnly)) return {};
+  QTextDocument document;
+  document.setHtml(QString::fromUtf8(page.readAll()));
+  return document.toPlainText();
+}
+
+}  // namespace
+
+QString PlainText(const char* file) {
+  EnsureResources();
+  // The pages cannot change while the program runs: every search reads them all, so
+  // they are read once, together.
+  static const QHash<QString, QString> texts = [] {
+    QHash<QString, QString> read;
+    for (const Page& page : Pages()) {
+      const QString name = QString::fromUtf8(page.file);
+      read.insert(name, ReadPlainText(name));
+    }
+    return read;
+  }();
+  const QString name = QString::fromUtf8(file);
+  if (const auto found = texts.constFind(name); found != texts.constEnd()) return *found;
+  return ReadPlainText(name);
 }
 
 std::vector<Page> Search(const QString& query) {

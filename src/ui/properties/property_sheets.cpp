@@ -29,11 +29,6 @@ DatabasePages DriveLetterPages(char letter, QWidget* parent) {
   return made;
 }
 
-DatabasePageFactory& Factory() {
-  static DatabasePageFactory factory = &DriveLetterPages;
-  return factory;
-}
-
 std::uint64_t DriveUsedBytes(const platform::System& system, const scan::CFolderInfo& record) {
   const std::string path = record.path();
   if (path.size() < 3) return 0;
@@ -62,14 +57,11 @@ QTabWidget* SheetFrame(QDialog& sheet) {
 
 }  // namespace
 
-void SetDatabasePageFactory(DatabasePageFactory factory) {
-  Factory() = factory ? std::move(factory) : DatabasePageFactory(&DriveLetterPages);
-}
-
 CTreeProperties::CTreeProperties(const std::string& caption, const scan::CFolderInfo& record,
                                  platform::System& system, activity::DriveTable& table,
-                                 QWidget* parent)
-    : QDialog(parent) {
+                                 DatabasePageFactory databasePages, QWidget* parent)
+    : QDialog(parent),
+      makeDatabasePages_(databasePages ? std::move(databasePages) : DatabasePageFactory(&DriveLetterPages)) {
   setWindowTitle(QString::fromStdString(caption));
   tabs_ = SheetFrame(*this);
   // "Drive properties: " is 18 characters; the drive letter follows it.
@@ -108,7 +100,7 @@ void CTreeProperties::GrowToFit() {
 
 void CTreeProperties::AddDatabasePages() {
   if (database_.pages[0] != nullptr) return;
-  database_ = Factory()(letter_, tabs_);
+  database_ = makeDatabasePages_(letter_, tabs_);
   for (std::size_t i = 0; i < database_.pages.size(); ++i) {
     if (database_.pages[i]) tabs_->addTab(database_.pages[i], kDatabasePageTitles[i]);
   }

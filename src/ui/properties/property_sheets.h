@@ -21,23 +21,23 @@ namespace ui {
 class CDP_General;
 
 // The three pages of a drive's active database, in tab order: "AD: Date and time",
-// "AD: Size", "AD: Location". The database configuration installs its own maker; until
-// then each page shows which drive it belongs to.
+// "AD: Size", "AD: Location". The database configuration hands the sheet its own maker;
+// without one each page shows which drive it belongs to.
 struct DatabasePages {
   std::array<QWidget*, 3> pages{};
 };
 using DatabasePageFactory = std::function<DatabasePages(char driveLetter, QWidget* parent)>;
-void SetDatabasePageFactory(DatabasePageFactory factory);
 inline constexpr std::array<const char*, 3> kDatabasePageTitles = {
     "AD: Date and time", "AD: Size", "AD: Location"};
 
 class CTreeProperties : public QDialog {
  public:
   // `caption` is "Drive properties: X: ..." for a drive or "Directory properties: PATH";
-  // `record` is the item's folder record (a drive's root folder).
+  // `record` is the item's folder record (a drive's root folder); `databasePages` makes a
+  // drive's database pages (when empty, stand-ins that name the drive).
   CTreeProperties(const std::string& caption, const scan::CFolderInfo& record,
                   platform::System& system, activity::DriveTable& table,
-                  QWidget* parent = nullptr);
+                  DatabasePageFactory databasePages = {}, QWidget* parent = nullptr);
 
   QTabWidget& Tabs() const { return *tabs_; }
   CDP_General* DrivePage() const { return drivePage_; }
@@ -54,6 +54,7 @@ class CTreeProperties : public QDialog {
   QTabWidget* tabs_ = nullptr;
   CDP_General* drivePage_ = nullptr;
   char letter_ = 0;
+  DatabasePageFactory makeDatabasePages_;
   DatabasePages database_;
 };
 

@@ -17,7 +17,7 @@
 
 #include "platform/btrfs_image.h"
 
-namespace shell {
+namespace demo {
 
 inline constexpr char kDemoDataDrive = 'D';
 
@@ -52,7 +52,6 @@ class DemoSession {
   ~DemoSession();
   DemoSession(const DemoSession&) = delete;
   DemoSession& operator=(const DemoSession&) = delete;
-  const DemoMachine& Machine() const { return machine_; }
 
  private:
   DemoMachine machine_;
@@ -70,4 +69,4 @@ int RemoveAbandonedDemos(const std::string& parent);
 bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
                        std::unique_ptr<DemoSession>& session);
 
-}  // namespace shell
+}  // namespace demo

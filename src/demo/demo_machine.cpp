@@ -1,4 +1,4 @@
-#include "shell/demo_machine.h"
+#include "demo/demo_machine.h"
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -25,7 +25,7 @@
 #include "platform/host_system.h"
 #include "shell/handoff_file.h"
 
-namespace shell {
+namespace demo {
 namespace {
 
 using activity::recorder::Operation;
@@ -287,12 +287,15 @@ std::optional<DemoMachine> BuildDemoMachine(const std::string& parent, std::int6
 
 namespace {
 
-// What the signal handler needs, set before it is installed: it may only make system calls.
-char signalMountPoint[PATH_MAX];
+// The mount point the signal handler detaches: the live session's own string, set before
+// the handler is installed and cleared after it is removed. A handler reaches nothing but
+// globals, and may only read a lock-free atomic and make system calls.
+std::atomic<const char*> signalMountPoint{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free);
 constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 void DetachDataDriveAndEnd(int signal) {
-  ::umount2(signalMountPoint, MNT_DETACH);
+  if (const char* mountPoint = signalMountPoint.load()) ::umount2(mountPoint, MNT_DETACH);
   ::raise(signal);  // the default action again, so the process ends as it would have
 }
 
@@ -308,15 +311,14 @@ void SetEndingSignalHandler(void (*handler)(int)) {
 
 DemoSession::DemoSession(DemoMachine machine) : machine_(std::move(machine)) {
   if (!machine_.dataImage) return;
-  const std::string& mountPoint = machine_.dataImage->MountPoint();
-  if (mountPoint.size() >= sizeof signalMountPoint) return;
-  std::memcpy(signalMountPoint, mountPoint.c_str(), mountPoint.size() + 1);
+  signalMountPoint = machine_.dataImage->MountPoint().c_str();
   SetEndingSignalHandler(&DetachDataDriveAndEnd);
 }
 
 DemoSession::~DemoSession() {
   if (machine_.dataImage) {
     SetEndingSignalHandler(SIG_DFL);
+    signalMountPoint = nullptr;
     // Removing the folder through a live mount would empty the image file by file.
     if (!machine_.dataImage->Unmount()) return;
   }
@@ -367,7 +369,7 @@ bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
   // Actions handed off at exit name the demo's drives, which go with its folder: so does
   // the hand-off file, and the background program never meets it over other drives.
   err << "norvex: actions left at exit are handed off in " << machine->folder << "/"
-      << kHandOffFileName << ", removed with the demo\n";
+      << shell::kHandOffFileName << ", removed with the demo\n";
   args.insert(args.begin(), {"--drives", machine->drives, "--state-dir", machine->stateDir,
                              "--config-dir", machine->configDir, "--recorder",
                              machine->folder + "/recorder.sock", "--handoff-dir", machine->folder});
@@ -375,4 +377,4 @@ bool ApplyDemoArgument(std::vector<std::string>& args, std::ostream& err,
   return true;
 }
 
-}  // namespace shell
+}  // namespace demo

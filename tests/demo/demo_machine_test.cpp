@@ -29,15 +29,16 @@
 #include "scan/record_path.h"
 #include "scan/scan_job.h"
 #include "activity/app_state.h"
-#include "shell/demo_machine.h"
+#include "demo/demo_machine.h"
 #include "shell/startup.h"
-#include "common/status_sink.h"
+#include "common/silent_status.h"
+#include "support/silent_progress.h"
 #include "support/temp_drives.h"
-#include "scripted_prompter.h"
+#include "shell/scripted_prompter.h"
 
 namespace {
 
-platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
+platform::Environment DemoEnvironment(const demo::DemoMachine& machine) {
   platform::Environment environment;
   environment.stateDir = machine.stateDir;
   environment.configDir = machine.configDir;
@@ -45,11 +46,6 @@ platform::Environment DemoEnvironment(const shell::DemoMachine& machine) {
   environment.drives = *platform::DriveMap::Parse(machine.drives);
   return environment;
 }
-
-class SilentStatus : public common::StatusSink {
- public:
-  void ShowStatus(const std::string&) override {}
-};
 
 // What the Files list shows over all of D:'s folders, by the list's own row code.
 struct DataDriveView {
@@ -60,15 +56,6 @@ struct DataDriveView {
   bool compressible = false;
   std::uint32_t compressedFiles = 0;
   std::string busyLogHintAfterBackUp;
-};
-
-class SilentProgress : public files::ActionProgress {
- public:
-  void ShowAction(const std::string&) override {}
-  void ShowCurrentFile(const std::string&) override {}
-  void ShowFilesToProcess(std::uint32_t) override {}
-  void StepProgress() override {}
-  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
 };
 
 // Backs up a busy log to E: the way "Perform actions" does and answers its new hint.
@@ -84,7 +71,7 @@ std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& 
   state.PendingActionCount = 1;
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
-  SilentProgress progress;
+  testing_support::SilentProgress progress;
   files::ActionEngine engine(system, state, flags, prompter, progress);
   if (!engine.ActionWorker(driveList) || record.states()[i] != scan::kStateBackedUp) return "not backed up";
   files::RefreshHints(driveList, state, system);
@@ -109,7 +96,7 @@ void CollectRows(const scan::CFolderInfo& record, DataDriveView& view) {
 
 // Starts the program's core on the demo as its first run would, scans D: and refreshes
 // the hints, the way the window does after its start-up scan.
-DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
+DataDriveView ViewDataDrive(const demo::DemoMachine& machine) {
   platform::HostSystem system(DemoEnvironment(machine));
   activity::AppState state;
   testing_support::ScriptedPrompter prompter;
@@ -120,12 +107,12 @@ DataDriveView ViewDataDrive(const shell::DemoMachine& machine) {
     return view;
   }
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
-    if (record.drive == activity::DriveNumber(shell::kDemoDataDrive)) ++view.dataDriveRecords;
+    if (record.drive == activity::DriveNumber(demo::kDemoDataDrive)) ++view.dataDriveRecords;
   }
   view.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex('D'))];
   scan::CFolderInfo driveList;
   scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
-  SilentStatus status;
+  common::SilentStatus status;
   scan::ScanInPlace(root, false, system, state, status);
   files::RefreshHints(driveList, state, system);
   CollectRows(root, view);
@@ -143,7 +130,7 @@ std::set<int> AllGaugeLevels() {
 TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
+  const auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
   ASSERT_TRUE(machine) << error;
   EXPECT_FALSE(machine->dataImage);
   EXPECT_EQ(machine->compressed, 0u);
@@ -177,7 +164,7 @@ TEST(DemoMachine, BuildsDrivesAndActivityThatTheProgramReads) {
 TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  const auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
+  const auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), false, &error);
   ASSERT_TRUE(machine) << error;
   const DataDriveView view = ViewDataDrive(*machine);
   EXPECT_EQ(view.dataDriveRecords, 1) << "the first run added a second record for D:";
@@ -192,7 +179,7 @@ TEST(DemoMachine, PlainDataDriveShowsEveryLevelAndTheBackUpHint) {
 TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
   testing_support::TempDrives scratch("C");
   std::string error;
-  auto machine = shell::BuildDemoMachine(scratch.Dir(), std::time(nullptr), true, &error);
+  auto machine = demo::BuildDemoMachine(scratch.Dir(), std::time(nullptr), true, &error);
   ASSERT_TRUE(machine) << error;
   if (!machine->dataImage) {
     GTEST_SKIP() << "the data drive could not be a btrfs image: " << machine->whyNotCompressible;
@@ -209,7 +196,7 @@ TEST(DemoMachine, CompressibleDataDriveShowsTheCompressionHintsToo) {
   const std::string mountPoint = machine->dataImage->MountPoint();
   EXPECT_TRUE(platform::IsMountPoint(mountPoint));
   {
-    shell::DemoSession session(std::move(*machine));
+    demo::DemoSession session(std::move(*machine));
   }
   EXPECT_FALSE(platform::IsMountPoint(mountPoint)) << "the demo left its data drive mounted";
 }
@@ -224,11 +211,16 @@ TEST(DemoMachine, TheHandOffFileGoesIntoTheDemosOwnFolder) {
   ::setenv("TMPDIR", scratch.Dir().c_str(), 1);
   std::vector<std::string> args{"--demo", "--splash-seconds", "0"};
   std::ostringstream err;
-  std::unique_ptr<shell::DemoSession> session;
-  const bool applied = shell::ApplyDemoArgument(args, err, session);
+  std::unique_ptr<demo::DemoSession> session;
+  const bool applied = demo::ApplyDemoArgument(args, err, session);
   if (tmp != nullptr) ::setenv("TMPDIR", savedTmp.c_str(), 1); else ::unsetenv("TMPDIR");
   ASSERT_TRUE(applied) << err.str();
-  const std::string folder = session->Machine().folder;
+  const std::string said = err.str();
+  const std::string intro = "demo machine in ";
+  const std::size_t named = said.find(intro);
+  ASSERT_NE(named, std::string::npos) << said;
+  const std::size_t start = named + intro.size();
+  const std::string folder = said.substr(start, said.find(" (", start) - start);
   const auto option = std::find(args.begin(), args.end(), "--handoff-dir");
   ASSERT_NE(option, args.end());
   ASSERT_NE(option + 1, args.end());
@@ -243,11 +235,11 @@ namespace {
 
 // Builds a demo with a btrfs data drive in a child process that then ends by
 // `ending`; answers the child's wait status, or -1 when the child could not build.
-int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(shell::DemoMachine&)) {
+int BuildDemoInChildAndEnd(const std::string& parent, void (*ending)(demo::DemoMachine&)) {
   const pid_t child = ::fork();
   if (child == 0) {
     std::string error;
-    auto machine = shell::BuildDemoMachine(parent, std::time(nullptr), true, &error);
+    auto machine = demo::BuildDemoMachine(parent, std::time(nullptr), true, &error);
     if (!machine || !machine->dataImage) ::_exit(3);
     ending(*machine);
     ::_exit(0);
@@ -269,8 +261,8 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
   testing_support::TempDrives scratch("C");
   const std::string parent = scratch.Dir();
   // Terminated while the demo runs: the signal detaches the data drive first.
-  const int terminated = BuildDemoInChildAndEnd(parent, [](shell::DemoMachine& machine) {
-    shell::DemoSession session(std::move(machine));
+  const int terminated = BuildDemoInChildAndEnd(parent, [](demo::DemoMachine& machine) {
+    demo::DemoSession session(std::move(machine));
     ::raise(SIGTERM);
   });
   if (terminated == -1) GTEST_SKIP() << "the data drive could not be a btrfs image";
@@ -280,7 +272,7 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
   EXPECT_FALSE(platform::IsMountPoint(folders[0] + "/data"));
 
   // Killed outright: the mount stays until the next demo removes the folder.
-  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](shell::DemoMachine&) { ::_exit(0); }), 0);
+  ASSERT_EQ(BuildDemoInChildAndEnd(parent, [](demo::DemoMachine&) { ::_exit(0); }), 0);
   folders = DemoFolders(parent);
   ASSERT_EQ(folders.size(), 2u);
   const bool oneMounted = platform::IsMountPoint(folders[0] + "/data") ||
@@ -289,11 +281,11 @@ TEST(DemoMachine, ProgramsThatEndAbruptlyLeaveNoMountAndTheirFoldersGoLater) {
 
   // A live demo's folder (this process's) and a folder without an owner stay.
   std::string error;
-  const auto live = shell::BuildDemoMachine(parent, std::time(nullptr), false, &error);
+  const auto live = demo::BuildDemoMachine(parent, std::time(nullptr), false, &error);
   ASSERT_TRUE(live) << error;
   std::filesystem::create_directory(parent + "/norvex-demo-foreign");
 
-  EXPECT_EQ(shell::RemoveAbandonedDemos(parent), 2);
+  EXPECT_EQ(demo::RemoveAbandonedDemos(parent), 2);
   for (const std::string& folder : folders) {
     EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
     EXPECT_FALSE(platform::IsMountPoint(folder + "/data")) << folder;

@@ -1,0 +1,16 @@
+#pragma once
+// The identifiers of the six selection commands. A queued command is sent again by its
+// identifier once the scan it waited for ends, so the core and the window's command
+// table must speak the same numbers: the window takes them from here.
+
+namespace files {
+
+inline constexpr int kCmdCompress = 32852;
+inline constexpr int kCmdSetHint = 32854;
+inline constexpr int kCmdCancelAction = 32856;
+inline constexpr int kCmdDecompress = 32863;
+inline constexpr int kCmdBackUp = 32865;
+inline constexpr int kCmdRestore = 32866;
+inline constexpr int kNoCommand = -1;
+
+}  // namespace files
