@@ -45,7 +45,6 @@ struct AppState {
 
   // --- scan ---
   std::atomic<bool> ScanInProgress{false};
-  std::atomic<bool> ShallowScan{false};
   std::atomic<bool> ContinueAutoScan{false};
   std::array<std::atomic<bool>, kDriveCount> DriveScanned{};
   std::string TravelTarget = kNoTravel;            // UI thread only

@@ -151,7 +151,7 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   ASSERT_TRUE(reports.isValid());
   EXPECT_EQ(Images(reports), std::make_pair(image::kNotRead, image::kNotRead));
   EXPECT_EQ(Tree().model()->rowCount(reports), 0);
-  EXPECT_FALSE(state.ShallowScan.load());
+  EXPECT_FALSE(Tree().Scanner().ShallowScanRunning());
 
   // Expanding Work (its subfolders unread) reads it two levels deep.
   Tree().expand(work);

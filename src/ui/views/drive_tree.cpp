@@ -217,7 +217,7 @@ void CDriveTree::currentChanged(const QModelIndex& current, const QModelIndex& p
   }
   const QModelIndex firstChild = model_->index(0, 0, current);
   const bool unread = firstChild.isValid() && RecordOf(firstChild) == nullptr;
-  if (context_.state.ShallowScan.load() && (current == lastShownItem_ || unread)) return;
+  if (scanner_->ShallowScanRunning() && (current == lastShownItem_ || unread)) return;
   lastShownItem_ = unread ? QPersistentModelIndex() : QPersistentModelIndex(current);
   ShowFolder(current);
 }
@@ -301,15 +301,14 @@ void CDriveTree::OnExpanded(const QModelIndex& item) {
   }
   QStandardItem* standard = model_->itemFromIndex(item);
   if (RecordOf(model_->index(0, 0, item)) == nullptr) standard->removeRow(0);
-  context_.state.ShallowScan = true;
-  if (!StartScan(item)) context_.state.ShallowScan = false;
+  StartScan(item, /*shallow=*/true);
 }
 
-bool CDriveTree::StartScan(const QModelIndex& item) {
+bool CDriveTree::StartScan(const QModelIndex& item, bool shallow) {
   scan::CFolderInfo* record = RecordOf(item);
   if (record == nullptr) return false;
   scanItem_ = item;
-  return scanner_->StartScan(*record);
+  return scanner_->StartScan(*record, shallow);
 }
 
 void CDriveTree::Rescan() {
@@ -485,7 +484,6 @@ void CDriveTree::ExpandAll() {
     context_.prompter.Ask(common::Message{tree_text::kStopScanningFirst, common::Buttons::Ok, common::Icon::Stop});
     return;
   }
-  context_.state.ShallowScan = false;
   if (scanner_->StartScan(*record, std::move(unread))) expandAllItem_ = current;
 }
 

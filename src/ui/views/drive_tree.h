@@ -56,8 +56,9 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   // Hands the folder of `item` to the Files list and captions the list.
   void ShowFolder(const QModelIndex& item);
   void UpdateDriveIcons();
-  // Starts scanning `item` (callers check ScanInProgress first). False when refused.
-  bool StartScan(const QModelIndex& item);
+  // Starts scanning `item`, two levels deep when `shallow` (callers check
+  // ScanInProgress first). False when refused.
+  bool StartScan(const QModelIndex& item, bool shallow = false);
   // Re-reads the drives and rebuilds their items.
   void EnumerateDrives();
   scan::ScanController& Scanner() { return *scanner_; }

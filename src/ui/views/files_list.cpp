@@ -191,11 +191,9 @@ void CFilesList::OpenFocused() {
   if (!focused.isValid()) return;
   const files::ListRow& row = model_->Row(focused.row());
   if (!row.IsFolder()) return;
-  if (shown_->subfoldersPending != 0) {
-    context_.state.TravelTarget = row.name;
-    context_.state.ShallowScan = true;
-  }
-  emit openSubfolderRequested(QString::fromStdString(row.name));
+  const bool readFirst = shown_->subfoldersPending != 0;
+  if (readFirst) context_.state.TravelTarget = row.name;
+  emit openSubfolderRequested(QString::fromStdString(row.name), readFirst);
 }
 
 void CFilesList::keyPressEvent(QKeyEvent* event) {

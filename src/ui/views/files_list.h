@@ -50,10 +50,10 @@ class CFilesList : public QTableView {
 
  signals:
   // The user opened the subfolder `name` of the shown folder. When the shown folder's
-  // subfolders were never read, TravelTarget already holds the name and ShallowScan is
-  // set: the tree scans its current item and then selects the subfolder; otherwise the
+  // subfolders were never read (`readFirst`), TravelTarget already holds the name: the
+  // tree scans its current item shallowly and then selects the subfolder; otherwise the
   // tree selects the child item of its current item with that text.
-  void openSubfolderRequested(const QString& name);
+  void openSubfolderRequested(const QString& name, bool readFirst);
 
  protected:
   bool event(QEvent* event) override;

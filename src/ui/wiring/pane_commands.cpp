@@ -20,12 +20,10 @@ namespace {
 // and selects the subfolder when that scan ends. Queued: the list finishes its key first.
 // A scan that cannot start drops the travel target, so no later scan travels by mistake.
 void LinkTreeToList(CDriveTree& tree, CFilesList& list, activity::AppState& state) {
-  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
-    if (state.ShallowScan.load() && state.TravelTarget != activity::kNoTravel) {
-      if (!tree.StartScan(tree.CurrentItem())) {
-        state.TravelTarget = activity::kNoTravel;
-        state.ShallowScan = false;
-      }
+  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree,
+                   [&tree, &state](const QString& name, bool readFirst) {
+    if (readFirst) {
+      if (!tree.StartScan(tree.CurrentItem(), /*shallow=*/true)) state.TravelTarget = activity::kNoTravel;
       return;
     }
     const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
