@@ -1,7 +1,5 @@
 #include "ui/frame/main_frame.h"
 
-#include "ui/actions/pane_selection_commands.h"
-
 #include <cstdio>
 
 #include <QAbstractEventDispatcher>
@@ -23,7 +21,9 @@
 #include "shell/options.h"
 #include "common/prompter.h"
 #include "shell/startup.h"
+#include "ui/actions/frame_panes.h"
 #include "ui/actions/perform_dialog.h"
+#include "ui/actions/selection_commands.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/splash_window.h"
 #include "ui/app/window_message.h"
@@ -106,7 +106,10 @@ CMainFrame::~CMainFrame() {
   SaveSpaceMapPlace();
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
   Commands().UnregisterAll(Target::Frame);
-  // The panes use the context, which goes with this object's members: they go first.
+  // The action commands' worker reaches the panes: it is joined first. The panes use
+  // the context, which goes with this object's members: they go next.
+  selection_.reset();
+  actionPanes_.reset();
   delete takeCentralWidget();
 }
 
@@ -161,7 +164,8 @@ void CMainFrame::CreateClient() {
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({kTreePaneWidth, 0});
   setCentralWidget(splitter_);
-  new PaneSelectionCommands(*context_, *tree_, *list_, splitter_);
+  actionPanes_ = std::make_unique<FramePanes>(*list_, *tree_);
+  selection_ = std::make_unique<SelectionCommands>(*context_, this, *actionPanes_);
 }
 
 namespace {

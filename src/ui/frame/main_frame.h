@@ -22,6 +22,8 @@ namespace shell { class OptionStore; }
 namespace ui {
 
 class CDriveTree;
+class FramePanes;
+class SelectionCommands;
 class SpaceMapView;
 class CFilesList;
 class HelpWindow;
@@ -119,6 +121,8 @@ class CMainFrame : public QMainWindow {
   PaneFrame* listFrame_ = nullptr;
   CDriveTree* tree_ = nullptr;
   CFilesList* list_ = nullptr;
+  std::unique_ptr<FramePanes> actionPanes_;
+  std::unique_ptr<SelectionCommands> selection_;
   QDockWidget* mapDock_ = nullptr;
   SpaceMapView* map_ = nullptr;
   CDriveTree* treePane_ = nullptr;
