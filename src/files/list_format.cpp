@@ -76,6 +76,14 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
   return row;
 }
 
+bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state) {
+  const std::string path = folder.path();
+  if (path.empty() || path[0] < 'A' || path[0] > 'Z') return true;
+  if (state.DriveScanned[static_cast<std::size_t>(activity::DriveIndex(path[0]))].load()) return true;
+  const bool driveRoot = &folder.DriveRecord() == &folder;
+  return !driveRoot && folder.readState == scan::ReadState::ReadFully;
+}
+
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
   std::vector<ListRow> rows;
   rows.reserve(folder.Count());

@@ -4,6 +4,7 @@
 
 #include "support/folder_entries.h"
 #include "activity/app_state.h"
+#include "scan/record_path.h"
 
 namespace {
 
@@ -59,6 +60,24 @@ TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
     EXPECT_EQ(CellText(sub, column), "") << column;
     EXPECT_NE(CellText(file, column), "") << column;
   }
+}
+
+// Only a full scan measures a folder's size: a drive read shallowly shows none at its
+// root nor in a folder read partly, but does below a folder read fully.
+TEST(ListCells, FolderSizesShowOnlyWhereAFullScanReadThem) {
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
+  scan::CFolderInfo& partly = scan::RecordForPath(driveList, "D:\\Partly\\");
+  scan::CFolderInfo& fully = scan::RecordForPath(driveList, "D:\\Fully\\");
+  root.readState = partly.readState = scan::ReadState::ReadPartly;
+  fully.readState = scan::ReadState::ReadFully;
+  activity::AppState state;
+  EXPECT_FALSE(files::FolderSizesShown(root, state));
+  EXPECT_FALSE(files::FolderSizesShown(partly, state));
+  EXPECT_TRUE(files::FolderSizesShown(fully, state));
+  state.DriveScanned[activity::DriveIndex('D')] = true;
+  EXPECT_TRUE(files::FolderSizesShown(root, state));
+  EXPECT_TRUE(files::FolderSizesShown(partly, state));
 }
 
 std::vector<std::string> SortedNames(const scan::CFolderInfo& folder, std::uint8_t key) {

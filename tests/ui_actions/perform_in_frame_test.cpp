@@ -19,6 +19,7 @@
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/list/files_model.h"
 #include "ui/views/drive_tree.h"
@@ -53,7 +54,7 @@ class PerformInFrameTest : public ::testing::Test {
     timer.start();
     do {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
+    } while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
     ASSERT_FALSE(state.ScanInProgress.load());
   }
   int RowOf(const char* name) {

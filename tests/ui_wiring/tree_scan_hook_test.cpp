@@ -22,6 +22,7 @@
 #include "ui/actions/tree_scan_hook.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/views/drive_tree.h"
 
@@ -48,7 +49,7 @@ class TreeScanHookTest : public ::testing::Test {
       if (model.index(row, 0).data().toString().startsWith(QLatin1Char('D'))) Tree().setCurrentIndex(model.index(row, 0));
     }
     ASSERT_TRUE(Tree().StartScan(Tree().CurrentItem(), /*shallow=*/true));
-    ASSERT_TRUE(RunUntil([this] { return !Tree().Scanner().ScanThreadRunning(); }));
+    ASSERT_TRUE(RunUntil([this] { return !frame->Document().Scanner().ScanThreadRunning(); }));
   }
 
   template <typename Done>
@@ -73,7 +74,7 @@ class TreeScanHookTest : public ::testing::Test {
 TEST_F(TreeScanHookTest, TheWaitEndsWithTheClosedScanOfTheSubfolder) {
   ScanDriveShallowly();
   ASSERT_EQ(Work().readState, scan::ReadState::ReadPartly);
-  ui::TreeScanHook hook(Tree());
+  ui::TreeScanHook hook(Tree(), frame->Document());
   std::atomic<bool> returned{false};
   bool returnedBeforePlaced = false;
   QObject::connect(&Tree(), &ui::CDriveTree::subtreeReplaced, [&] { returnedBeforePlaced = returned.load(); });
@@ -87,31 +88,31 @@ TEST_F(TreeScanHookTest, TheWaitEndsWithTheClosedScanOfTheSubfolder) {
   worker.join();
   EXPECT_TRUE(needed);
   EXPECT_FALSE(returnedBeforePlaced);
-  EXPECT_FALSE(Tree().Scanner().ScanThreadRunning());
+  EXPECT_FALSE(frame->Document().Scanner().ScanThreadRunning());
   EXPECT_EQ(Work().readState, scan::ReadState::ReadFully);
 }
 
 TEST_F(TreeScanHookTest, CancelEndsAWaitForAScanThatCannotClose) {
   ScanDriveShallowly();
-  ui::TreeScanHook hook(Tree());
-  std::optional<scan::RecordsHold> hold = Tree().Scanner().HoldRecords();
+  ui::TreeScanHook hook(Tree(), frame->Document());
+  std::optional<scan::RecordsHold> hold = frame->Document().Scanner().HoldRecords();
   std::promise<void> waited;
   std::future<void> ended = waited.get_future();
   std::thread worker([&] {
     hook.ScanAndWait("Work");
     waited.set_value();
   });
-  ASSERT_TRUE(RunUntil([this] { return Tree().Scanner().ScanThreadRunning(); }));
+  ASSERT_TRUE(RunUntil([this] { return frame->Document().Scanner().ScanThreadRunning(); }));
   hook.Cancel();
   const bool woke = ended.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
   if (!woke) {
     hold.reset();  // lets the scan close, and with it the wait, before the join
-    RunUntil([this] { return !Tree().Scanner().ScanThreadRunning(); });
+    RunUntil([this] { return !frame->Document().Scanner().ScanThreadRunning(); });
   }
   worker.join();
   EXPECT_TRUE(woke);
   hold.reset();
-  RunUntil([this] { return !Tree().Scanner().ScanThreadRunning(); });
+  RunUntil([this] { return !frame->Document().Scanner().ScanThreadRunning(); });
 }
 
 }  // namespace

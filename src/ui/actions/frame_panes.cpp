@@ -1,11 +1,13 @@
 #include "ui/actions/frame_panes.h"
 
+#include "ui/document/drives_document.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
 
 namespace ui {
 
-FramePanes::FramePanes(CFilesList& list, CDriveTree& tree) : list_(&list), tree_(&tree), scans_(tree) {}
+FramePanes::FramePanes(CFilesList& list, CDriveTree& tree, DrivesDocument& document)
+    : list_(&list), tree_(&tree), document_(document), scans_(tree, document) {}
 
 scan::CFolderInfo* FramePanes::ShownFolder() { return list_ ? list_->ShownFolder() : nullptr; }
 
@@ -27,7 +29,7 @@ QStringList FramePanes::DriveTexts() const {
 }
 
 scan::RecordsHold FramePanes::HoldRecords() {
-  return tree_ ? tree_->Scanner().HoldRecords() : scan::RecordsHold();
+  return document_.Scanner().HoldRecords();
 }
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #pragma once
-// The action commands' panes in the main frame: the Files list and the folders tree.
+// The action commands' panes in the main frame: the Files list, the folders tree and
+// the drives' document they show.
 
 #include <QPointer>
 
@@ -10,10 +11,12 @@ namespace ui {
 
 class CDriveTree;
 class CFilesList;
+class DrivesDocument;
 
 class FramePanes : public ActionPanes {
  public:
-  FramePanes(CFilesList& list, CDriveTree& tree);
+  // `document` outlives this object.
+  FramePanes(CFilesList& list, CDriveTree& tree, DrivesDocument& document);
 
   scan::CFolderInfo* ShownFolder() override;
   std::vector<std::uint32_t> SelectedEntries() const override;
@@ -26,6 +29,7 @@ class FramePanes : public ActionPanes {
  private:
   QPointer<CFilesList> list_;
   QPointer<CDriveTree> tree_;
+  DrivesDocument& document_;
   TreeScanHook scans_;
   bool changed_ = false;
 };

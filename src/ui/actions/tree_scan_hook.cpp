@@ -6,6 +6,7 @@
 
 #include "scan/folder_info.h"
 #include "scan/scan_controller.h"
+#include "ui/document/drives_document.h"
 #include "ui/views/drive_tree.h"
 
 namespace ui {
@@ -23,7 +24,7 @@ scan::CFolderInfo* CurrentSubfolder(const CDriveTree& tree, const std::string& n
 
 }  // namespace
 
-TreeScanHook::TreeScanHook(CDriveTree& tree) : tree_(&tree) {}
+TreeScanHook::TreeScanHook(CDriveTree& tree, DrivesDocument& document) : tree_(&tree), document_(&document) {}
 
 void TreeScanHook::Cancel() {
   {
@@ -33,7 +34,7 @@ void TreeScanHook::Cancel() {
   waits_->changed.notify_all();
 }
 
-bool TreeScanHook::OnUiThread(std::function<void(CDriveTree& tree, Done done)> call) {
+bool TreeScanHook::OnUiThread(std::function<void(CDriveTree& tree, DrivesDocument& document, Done done)> call) {
   auto done = std::make_shared<bool>(false);
   Done wake = [waits = waits_, done] {
     {
@@ -44,9 +45,9 @@ bool TreeScanHook::OnUiThread(std::function<void(CDriveTree& tree, Done done)> c
   };
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),
-      [tree = tree_, call = std::move(call), wake] {
+      [tree = tree_, document = document_, call = std::move(call), wake] {
         if (tree) {
-          call(*tree, wake);
+          call(*tree, *document, wake);
         } else {
           wake();
         }
@@ -59,7 +60,7 @@ bool TreeScanHook::OnUiThread(std::function<void(CDriveTree& tree, Done done)> c
 
 bool TreeScanHook::NeedsFullScan(const std::string& name) {
   auto needed = std::make_shared<std::atomic<bool>>(false);
-  const bool answered = OnUiThread([needed, name](CDriveTree& tree, const Done& done) {
+  const bool answered = OnUiThread([needed, name](CDriveTree& tree, DrivesDocument&, const Done& done) {
     const scan::CFolderInfo* folder = CurrentSubfolder(tree, name);
     *needed = folder != nullptr && folder->readState != scan::ReadState::ReadFully;
     done();
@@ -68,11 +69,11 @@ bool TreeScanHook::NeedsFullScan(const std::string& name) {
 }
 
 void TreeScanHook::ScanAndWait(const std::string& name) {
-  OnUiThread([name](CDriveTree& tree, const Done& done) {
+  OnUiThread([name](CDriveTree& tree, DrivesDocument& document, const Done& done) {
     const QModelIndex item = tree.ItemOf(CurrentSubfolder(tree, name));
     if (item.isValid()) tree.StartScan(item);
     // Refused, the scan that runs still has to end before the next folder is tried.
-    tree.Scanner().WhenScanClosed(done);
+    document.Scanner().WhenScanClosed(done);
   });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The folder preparing worker's way to the folders tree: it asks on the UI thread
-// whether a subfolder of the current item needs a full scan, starts that scan, and
-// sleeps until the scan is closed or Cancel wakes it.
+// whether the record of a subfolder of the current item needs a full scan, starts that
+// scan, and sleeps until the document's scan is closed or Cancel wakes it.
 
 #include <QPointer>
 #include <condition_variable>
@@ -15,10 +15,12 @@
 namespace ui {
 
 class CDriveTree;
+class DrivesDocument;
 
 class TreeScanHook : public files::FolderScanHook {
  public:
-  explicit TreeScanHook(CDriveTree& tree);
+  // `document` outlives `tree`.
+  TreeScanHook(CDriveTree& tree, DrivesDocument& document);
 
   bool NeedsFullScan(const std::string& name) override;
   void ScanAndWait(const std::string& name) override;
@@ -34,9 +36,10 @@ class TreeScanHook : public files::FolderScanHook {
   using Done = std::function<void()>;
   // Runs `call` on the UI thread, handing it the Done that wakes the worker, and waits
   // for that. False when cancelled first.
-  bool OnUiThread(std::function<void(CDriveTree& tree, Done done)> call);
+  bool OnUiThread(std::function<void(CDriveTree& tree, DrivesDocument& document, Done done)> call);
 
   QPointer<CDriveTree> tree_;
+  DrivesDocument* document_;
   std::shared_ptr<Waits> waits_ = std::make_shared<Waits>();
 };
 

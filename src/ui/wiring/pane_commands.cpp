@@ -8,6 +8,7 @@
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
@@ -57,7 +58,7 @@ void WirePaneCommands(CMainFrame& frame) {
         const scan::CFolderInfo* shown = list.ShownFolder();
         const std::vector<std::uint32_t> selected = list.SelectedEntries();
         if (shown == nullptr || selected.empty()) return;
-        const scan::RecordsHold hold = frame.Tree().Scanner().HoldRecords();
+        const scan::RecordsHold hold = frame.Document().Scanner().HoldRecords();
         RunListProperties(frame.Context(), *shown, selected);
       },
       entriesSelected);
