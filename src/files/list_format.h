@@ -8,18 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "activity/app_state.h"
 #include "scan/folder_info.h"
-
-namespace activity { struct AppState; }
 
 namespace files {
 
+// A column is named by the sort key that orders it (activity::FilesSort): the first
+// kColumnCount keys are the columns, left to right.
 inline constexpr int kColumnCount = 14;
-enum Column : int {
-  kColName = 0, kColAction, kColState, kColHint, kColSize, kColCompressedSize, kColActualSize,
-  kColSpaceUsed, kColAccessed, kColLastAccess, kColLastOperation, kColReadOnly, kColWriteOnly,
-  kColReadWrite,
-};
 
 struct ColumnSpec {
   const char* title;

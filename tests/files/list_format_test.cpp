@@ -30,13 +30,13 @@ TEST(ListCells, FormatsAnAccessedFile) {
   AddFile(folder, "a.txt", 1000, {1, 2, 3, Dos(1997, 3, 7, 14, 5), 2});
   folder.Recalculate(512);
   const ListRow row = files::MakeRow(folder, 0);
-  EXPECT_EQ(CellText(row, files::kColSize), "1000");
-  EXPECT_EQ(CellText(row, files::kColActualSize), "1024");
-  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "98%");
-  EXPECT_EQ(CellText(row, files::kColAccessed), "6");
-  EXPECT_EQ(CellText(row, files::kColLastAccess), "14:05, 07 Mar,97");
-  EXPECT_EQ(CellText(row, files::kColLastOperation), "RW");
-  EXPECT_EQ(CellText(row, files::kColReadWrite), "3");
+  EXPECT_EQ(CellText(row, activity::kSortSize), "1000");
+  EXPECT_EQ(CellText(row, activity::kSortActualSize), "1024");
+  EXPECT_EQ(CellText(row, activity::kSortUsedPercent), "98%");
+  EXPECT_EQ(CellText(row, activity::kSortAccessCounter), "6");
+  EXPECT_EQ(CellText(row, activity::kSortLastAccess), "14:05, 07 Mar,97");
+  EXPECT_EQ(CellText(row, activity::kSortLastOperation), "RW");
+  EXPECT_EQ(CellText(row, activity::kSortReadWrite), "3");
 }
 
 TEST(ListCells, NeverAccessedEntryShowsBlanksWhateverItsCounters) {
@@ -44,10 +44,10 @@ TEST(ListCells, NeverAccessedEntryShowsBlanksWhateverItsCounters) {
   AddFile(folder, "a", 0, {4, 5, 6, 0, 9});
   folder.Recalculate(512);
   const ListRow row = files::MakeRow(folder, 0);
-  for (int column = files::kColAccessed; column <= files::kColReadWrite; ++column) {
+  for (int column = activity::kSortAccessCounter; column <= activity::kSortReadWrite; ++column) {
     EXPECT_EQ(CellText(row, column), " ") << column;
   }
-  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "100%");  // actual size 0
+  EXPECT_EQ(CellText(row, activity::kSortUsedPercent), "100%");  // actual size 0
 }
 
 TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
@@ -56,7 +56,7 @@ TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
   AddFile(folder, "f", 10);
   const ListRow sub = files::MakeRow(folder, 0, false);
   const ListRow file = files::MakeRow(folder, 1, false);
-  for (int column = files::kColSize; column <= files::kColSpaceUsed; ++column) {
+  for (int column = activity::kSortSize; column <= activity::kSortUsedPercent; ++column) {
     EXPECT_EQ(CellText(sub, column), "") << column;
     EXPECT_NE(CellText(file, column), "") << column;
   }

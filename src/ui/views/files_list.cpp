@@ -49,7 +49,7 @@ CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget*
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   for (int column = 0; column < files::kColumnCount; ++column) {
     // The name column also holds the gauge and the type icon.
-    const int extra = column == files::kColName ? 36 : 0;
+    const int extra = column == activity::kSortName ? 36 : 0;
     setColumnWidth(column, files::kColumns[static_cast<std::size_t>(column)].width + extra);
   }
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
