@@ -4,10 +4,10 @@
 // AutoScanWorker.
 //
 // Every public member is called on the UI thread. The controller reaches the UI thread
-// only through the poster it is given (a queued call in the window), and tells the tree
-// what happened through ScanEvents. Neither the poster nor a StatusSink given to it may
-// block waiting for the UI thread: the UI thread joins the worker when the controller
-// is destroyed.
+// only through the poster it is given (a queued call in the drives' document), and
+// tells the document what happened through ScanEvents. Neither the poster nor a
+// StatusSink given to it may block waiting for the UI thread: the UI thread joins the
+// worker when the controller is destroyed.
 
 #include <condition_variable>
 #include <cstdint>
