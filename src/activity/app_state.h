@@ -21,7 +21,8 @@ inline int DriveIndex(char letter) { return letter - 'A'; }
 // TravelTarget when no subfolder is to be selected at the end of a scan.
 inline constexpr const char* kNoTravel = "NoTravel";
 
-// Files list sort keys (FilesSortKey values).
+// Files list sort keys (FilesSortKey values). The first fourteen also name the list's
+// columns, left to right: a column is the key that orders it.
 enum FilesSort : std::uint8_t {
   kSortName = 0, kSortAction = 1, kSortState = 2, kSortHint = 3, kSortSize = 4,
   kSortCompressedSize = 5, kSortActualSize = 6, kSortUsedPercent = 7,
@@ -45,7 +46,6 @@ struct AppState {
 
   // --- scan ---
   std::atomic<bool> ScanInProgress{false};
-  std::atomic<bool> ShallowScan{false};
   std::atomic<bool> ContinueAutoScan{false};
   std::array<std::atomic<bool>, kDriveCount> DriveScanned{};
   std::string TravelTarget = kNoTravel;            // UI thread only

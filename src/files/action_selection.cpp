@@ -39,12 +39,12 @@ bool SelectionCommandEnabled(int command, bool listIsActiveView, bool listShowsF
   }
 }
 
-namespace {
-
 char DriveLetterOf(const scan::CFolderInfo& record) {
   const std::string path = record.path();
   return path.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
 }
+
+namespace {
 
 bool HasChild(const scan::CFolderInfo& record, std::uint32_t i) {
   return record.IsFolder(i) && record.GetChild(i) != nullptr;

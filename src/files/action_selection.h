@@ -77,6 +77,9 @@ class SelectionView {
 void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
                activity::AppState& state);
 
+// The drive letter of the folder `record` lies on, upper case; '\0' for the drive list.
+char DriveLetterOf(const scan::CFolderInfo& record);
+
 // Whether a command is available: compress and decompress need a shown folder on a
 // drive that can compress; the others need the Files list to be the active view.
 bool SelectionCommandEnabled(int command, bool listIsActiveView, bool listShowsFolder,

@@ -76,6 +76,14 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
   return row;
 }
 
+bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state) {
+  const std::string path = folder.path();
+  if (path.empty() || path[0] < 'A' || path[0] > 'Z') return true;
+  if (state.DriveScanned[static_cast<std::size_t>(activity::DriveIndex(path[0]))].load()) return true;
+  const bool driveRoot = &folder.DriveRecord() == &folder;
+  return !driveRoot && folder.readState == scan::ReadState::ReadFully;
+}
+
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
   std::vector<ListRow> rows;
   rows.reserve(folder.Count());
@@ -99,20 +107,20 @@ std::string Number(std::uint64_t value) { return std::to_string(value); }
 std::string CellText(const ListRow& row, int column) {
   const bool accessed = row.lastAccess != 0;
   switch (column) {
-    case kColName: return row.name;
-    case kColAction: return ActionLetter(row.action);
-    case kColState: return ActionLetter(row.state);
-    case kColHint: return ActionLetter(row.hint);
-    case kColSize: return row.sizesShown ? Number(row.size) : std::string();
-    case kColCompressedSize: return row.sizesShown ? Number(row.compressedSize) : std::string();
-    case kColActualSize: return row.sizesShown ? Number(row.actualSize) : std::string();
-    case kColSpaceUsed: return row.sizesShown ? Number(row.usedPercent) + "%" : std::string();
-    case kColAccessed: return accessed ? Number(row.accessCount) : " ";
-    case kColLastAccess: return accessed ? LastAccessText(row.lastAccess) : " ";
-    case kColLastOperation: return accessed ? LastOperationLetters(row.lastOperation) : " ";
-    case kColReadOnly: return accessed ? Number(row.readOnly) : " ";
-    case kColWriteOnly: return accessed ? Number(row.writeOnly) : " ";
-    case kColReadWrite: return accessed ? Number(row.readWrite) : " ";
+    case activity::kSortName: return row.name;
+    case activity::kSortAction: return ActionLetter(row.action);
+    case activity::kSortState: return ActionLetter(row.state);
+    case activity::kSortHint: return ActionLetter(row.hint);
+    case activity::kSortSize: return row.sizesShown ? Number(row.size) : std::string();
+    case activity::kSortCompressedSize: return row.sizesShown ? Number(row.compressedSize) : std::string();
+    case activity::kSortActualSize: return row.sizesShown ? Number(row.actualSize) : std::string();
+    case activity::kSortUsedPercent: return row.sizesShown ? Number(row.usedPercent) + "%" : std::string();
+    case activity::kSortAccessCounter: return accessed ? Number(row.accessCount) : " ";
+    case activity::kSortLastAccess: return accessed ? LastAccessText(row.lastAccess) : " ";
+    case activity::kSortLastOperation: return accessed ? LastOperationLetters(row.lastOperation) : " ";
+    case activity::kSortReadOnly: return accessed ? Number(row.readOnly) : " ";
+    case activity::kSortWriteOnly: return accessed ? Number(row.writeOnly) : " ";
+    case activity::kSortReadWrite: return accessed ? Number(row.readWrite) : " ";
     default: return {};
   }
 }

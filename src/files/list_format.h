@@ -8,16 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "activity/app_state.h"
 #include "scan/folder_info.h"
 
 namespace files {
 
+// A column is named by the sort key that orders it (activity::FilesSort): the first
+// kColumnCount keys are the columns, left to right.
 inline constexpr int kColumnCount = 14;
-enum Column : int {
-  kColName = 0, kColAction, kColState, kColHint, kColSize, kColCompressedSize, kColActualSize,
-  kColSpaceUsed, kColAccessed, kColLastAccess, kColLastOperation, kColReadOnly, kColWriteOnly,
-  kColReadWrite,
-};
 
 struct ColumnSpec {
   const char* title;
@@ -62,6 +60,9 @@ struct ListRow {
 // The row of entry i. `folderSizesShown` false leaves the four size cells of folder
 // entries empty (a drive not fully scanned shown at its root).
 ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown = true);
+// A drive not fully scanned shows its folder entries' sizes only where a full scan read
+// them: below a folder the last full scan listed.
+bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state);
 // Every entry's row, in reverse entry order, as inserting each at the top leaves them.
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
 // Re-reads action, state and hint of the row's entry.

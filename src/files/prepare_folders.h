@@ -18,6 +18,8 @@ class FolderScanHook {
   virtual bool NeedsFullScan(const std::string& name) = 0;
   // Starts the scan of that subfolder and returns when the scan thread has ended.
   virtual void ScanAndWait(const std::string& name) = 0;
+  // Called from another thread at exit: a wait in progress or to come returns at once.
+  virtual void Cancel() {}
 };
 
 // Scans, in order, the folders named that need it; the tree keeps its selection

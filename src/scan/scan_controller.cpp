@@ -77,11 +77,12 @@ void RecordsHold::Release() {
   controller_.reset();
 }
 
-bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders) {
+bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow) {
   if (workerActive_ || folders.empty()) return false;
   std::vector<ScanRequest> requests;
-  for (const CFolderInfo* folder : folders) requests.push_back(RequestFor(*folder, state_.ShallowScan));
+  for (const CFolderInfo* folder : folders) requests.push_back(RequestFor(*folder, shallow));
   scanned_ = &item;
+  shallow_ = shallow;
   parts_ = std::move(folders);
   scanDrive_ = requests.front().path.front();
   // On this thread rather than the worker's, so that a Stop arriving at once clears
@@ -109,7 +110,7 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
   }
   CFolderInfo& record = *scanned_;
   RecalculateDrive(record.DriveRecord(), scanned->front().clusterSize, status_);
-  const ScanEnding ending = BeginScanEnd(state_);
+  const ScanEnding ending = BeginScanEnd(state_, shallow_);
   worker_.join();
   events_.ScanFinished(record, ending);
   const bool analysisPending = CompleteScanEnd(state_, ending);
@@ -125,6 +126,14 @@ void ScanController::RunAfterScan() {
   auto waiting = std::exchange(afterScan_, {});
   for (auto& call : waiting) {
     Post(Handle(self_), [call = std::move(call)](ScanController&) { call(); });
+  }
+}
+
+void ScanController::WhenScanClosed(std::function<void()> call) {
+  if (workerActive_) {
+    afterScan_.push_back(std::move(call));
+  } else {
+    call();
   }
 }
 

@@ -4,10 +4,10 @@
 // AutoScanWorker.
 //
 // Every public member is called on the UI thread. The controller reaches the UI thread
-// only through the poster it is given (a queued call in the window), and tells the tree
-// what happened through ScanEvents. Neither the poster nor a StatusSink given to it may
-// block waiting for the UI thread: the UI thread joins the worker when the controller
-// is destroyed.
+// only through the poster it is given (a queued call in the drives' document), and
+// tells the document what happened through ScanEvents. Neither the poster nor a
+// StatusSink given to it may block waiting for the UI thread: the UI thread joins the
+// worker when the controller is destroyed.
 
 #include <condition_variable>
 #include <cstdint>
@@ -74,19 +74,23 @@ class ScanController {
   ScanController& operator=(const ScanController&) = delete;
 
   // Starts scanning `record` (a drive root or folder placed in the drive list's tree),
-  // shallow when ShallowScan is set. False, and nothing done, while a worker still runs
+  // two levels deep when `shallow`. False, and nothing done, while a worker still runs
   // (even one that was told to stop): a second scan could replace records the first is
   // about to hand over. Callers check ScanInProgress first, as for every scan command.
-  bool StartScan(CFolderInfo& record) { return StartScan(record, {&record}); }
+  bool StartScan(CFolderInfo& record, bool shallow = false) { return StartScan(record, {&record}, shallow); }
   // One scan that reads each of `folders` (records at or below `item`, none of them
   // below another) in turn, and leaves every other record alone. ScanStarted and
   // SubtreePlaced come for each folder, ScanFinished once, for `item`. Once stopped, the
   // folders not yet begun stay as they were.
-  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders);
+  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow = false);
   // The worker thread exists (from StartScan until the scan is closed): the
   // ScanThread that Rescan and the frame's update handlers test.
   bool ScanThreadRunning() const { return workerActive_; }
-  // Starts scanning the record `current` gives, now or, while a worker runs, as soon as
+  // A shallow scan runs, from StartScan until its ScanFinished has returned.
+  bool ShallowScanRunning() const { return workerActive_ && shallow_; }
+  // Runs `call` on the UI thread once the running scan is closed; now when none runs.
+  void WhenScanClosed(std::function<void()> call);
+  // Starts a full scan of the record `current` gives, now or, while a worker runs, as soon as
   // its scan is closed (asking `current` again then).
   void Rescan(std::function<CFolderInfo*()> current);
   // While a scan runs: clears ScanInProgress and ContinueAutoScan and the DriveScanned
@@ -140,6 +144,7 @@ class ScanController {
   CFolderInfo* scanned_ = nullptr;        // the item the scan was asked for
   std::vector<CFolderInfo*> parts_;       // the folders it reads, in order
   char scanDrive_ = 0;
+  bool shallow_ = false;                  // the running scan reads two levels only
   std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
   std::vector<std::function<void()>> afterScan_;
   std::function<CFolderInfo*(char)> selectDrive_;

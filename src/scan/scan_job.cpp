@@ -76,21 +76,20 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
                            activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher) {
   const ScanRequest request = RequestFor(record, shallow);
-  state.ShallowScan = shallow;
   MarkScanStarted(state, record, request);
   ScannedSubtree scanned = ScanSubtree(request, system, state, status, watcher);
   PlaceSubtree(record, scanned, state);
   RecalculateDrive(record.DriveRecord(), scanned.clusterSize, status);
-  CompleteScanEnd(state, BeginScanEnd(state));
+  CompleteScanEnd(state, BeginScanEnd(state, shallow));
   status.ShowIdle();
   return scanned;
 }
 
-ScanEnding BeginScanEnd(activity::AppState& state) {
+ScanEnding BeginScanEnd(activity::AppState& state, bool shallow) {
   state.ScanInProgress = false;
   ScanEnding ending;
   ending.refresh = state.RefreshAfterScan;
-  ending.shallow = state.ShallowScan;
+  ending.shallow = shallow;
   if (state.TravelTarget != activity::kNoTravel) ending.travelTarget = state.TravelTarget;
   return ending;
 }
@@ -98,7 +97,6 @@ ScanEnding BeginScanEnd(activity::AppState& state) {
 bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending) {
   if (ending.refresh && ending.travelTarget) state.TravelTarget = activity::kNoTravel;
   state.RefreshAfterScan = true;
-  state.ShallowScan = false;
   return state.PendingClusterAnalysis.exchange(false);
 }
 

@@ -24,7 +24,7 @@ class ScanWatcher;
 
 struct ScanRequest {
   std::string path;                    // the folder the scan starts from, ending in '\'
-  bool shallow = false;                // ShallowScan when the scan was started
+  bool shallow = false;                // two levels only: the folder and its subfolders
   // The record's mark when the scan started; it keeps it when the folder can't be listed.
   std::uint8_t subfoldersPending = 1;
 };
@@ -61,7 +61,7 @@ void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, commo
 
 struct ScanEnding {
   bool refresh = true;   // RefreshAfterScan: update the tree selection and the Files list
-  bool shallow = false;  // ShallowScan of the scan that ended
+  bool shallow = false;  // the scan that ended was shallow
   // The subfolder of the current item to select, when the Files list asked for one.
   std::optional<std::string> travelTarget;
 };
@@ -73,10 +73,10 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
                            activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher = nullptr);
 
-// Clears ScanInProgress and reads what the refresh needs.
-ScanEnding BeginScanEnd(activity::AppState& state);
-// After the refresh: TravelTarget back to "NoTravel" when it was used, RefreshAfterScan
-// set and ShallowScan cleared. True when a cluster size analysis was waiting for this
+// Clears ScanInProgress and reads what the refresh needs; `shallow` is the request's.
+ScanEnding BeginScanEnd(activity::AppState& state, bool shallow);
+// After the refresh: TravelTarget back to "NoTravel" when it was used and
+// RefreshAfterScan set. True when a cluster size analysis was waiting for this
 // scan (its flag is then cleared).
 bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending);
 

@@ -86,7 +86,7 @@ void CollectRows(const scan::CFolderInfo& record, DataDriveView& view) {
     view.gaugeLevels.insert(row.activityLevel);
     if (!row.IsFolder()) {
       if (row.state == scan::kStateCompressed) ++view.compressedFiles;
-      if (row.lastAccess != 0) view.lastOperations.insert(files::CellText(row, files::kColLastOperation));
+      if (row.lastAccess != 0) view.lastOperations.insert(files::CellText(row, activity::kSortLastOperation));
     }
   }
   for (std::uint32_t i = 0; i < record.Count(); ++i) {

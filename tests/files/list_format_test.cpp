@@ -4,6 +4,7 @@
 
 #include "support/folder_entries.h"
 #include "activity/app_state.h"
+#include "scan/record_path.h"
 
 namespace {
 
@@ -29,13 +30,13 @@ TEST(ListCells, FormatsAnAccessedFile) {
   AddFile(folder, "a.txt", 1000, {1, 2, 3, Dos(1997, 3, 7, 14, 5), 2});
   folder.Recalculate(512);
   const ListRow row = files::MakeRow(folder, 0);
-  EXPECT_EQ(CellText(row, files::kColSize), "1000");
-  EXPECT_EQ(CellText(row, files::kColActualSize), "1024");
-  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "98%");
-  EXPECT_EQ(CellText(row, files::kColAccessed), "6");
-  EXPECT_EQ(CellText(row, files::kColLastAccess), "14:05, 07 Mar,97");
-  EXPECT_EQ(CellText(row, files::kColLastOperation), "RW");
-  EXPECT_EQ(CellText(row, files::kColReadWrite), "3");
+  EXPECT_EQ(CellText(row, activity::kSortSize), "1000");
+  EXPECT_EQ(CellText(row, activity::kSortActualSize), "1024");
+  EXPECT_EQ(CellText(row, activity::kSortUsedPercent), "98%");
+  EXPECT_EQ(CellText(row, activity::kSortAccessCounter), "6");
+  EXPECT_EQ(CellText(row, activity::kSortLastAccess), "14:05, 07 Mar,97");
+  EXPECT_EQ(CellText(row, activity::kSortLastOperation), "RW");
+  EXPECT_EQ(CellText(row, activity::kSortReadWrite), "3");
 }
 
 TEST(ListCells, NeverAccessedEntryShowsBlanksWhateverItsCounters) {
@@ -43,10 +44,10 @@ TEST(ListCells, NeverAccessedEntryShowsBlanksWhateverItsCounters) {
   AddFile(folder, "a", 0, {4, 5, 6, 0, 9});
   folder.Recalculate(512);
   const ListRow row = files::MakeRow(folder, 0);
-  for (int column = files::kColAccessed; column <= files::kColReadWrite; ++column) {
+  for (int column = activity::kSortAccessCounter; column <= activity::kSortReadWrite; ++column) {
     EXPECT_EQ(CellText(row, column), " ") << column;
   }
-  EXPECT_EQ(CellText(row, files::kColSpaceUsed), "100%");  // actual size 0
+  EXPECT_EQ(CellText(row, activity::kSortUsedPercent), "100%");  // actual size 0
 }
 
 TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
@@ -55,10 +56,28 @@ TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
   AddFile(folder, "f", 10);
   const ListRow sub = files::MakeRow(folder, 0, false);
   const ListRow file = files::MakeRow(folder, 1, false);
-  for (int column = files::kColSize; column <= files::kColSpaceUsed; ++column) {
+  for (int column = activity::kSortSize; column <= activity::kSortUsedPercent; ++column) {
     EXPECT_EQ(CellText(sub, column), "") << column;
     EXPECT_NE(CellText(file, column), "") << column;
   }
+}
+
+// Only a full scan measures a folder's size: a drive read shallowly shows none at its
+// root nor in a folder read partly, but does below a folder read fully.
+TEST(ListCells, FolderSizesShowOnlyWhereAFullScanReadThem) {
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
+  scan::CFolderInfo& partly = scan::RecordForPath(driveList, "D:\\Partly\\");
+  scan::CFolderInfo& fully = scan::RecordForPath(driveList, "D:\\Fully\\");
+  root.readState = partly.readState = scan::ReadState::ReadPartly;
+  fully.readState = scan::ReadState::ReadFully;
+  activity::AppState state;
+  EXPECT_FALSE(files::FolderSizesShown(root, state));
+  EXPECT_FALSE(files::FolderSizesShown(partly, state));
+  EXPECT_TRUE(files::FolderSizesShown(fully, state));
+  state.DriveScanned[activity::DriveIndex('D')] = true;
+  EXPECT_TRUE(files::FolderSizesShown(root, state));
+  EXPECT_TRUE(files::FolderSizesShown(partly, state));
 }
 
 std::vector<std::string> SortedNames(const scan::CFolderInfo& folder, std::uint8_t key) {

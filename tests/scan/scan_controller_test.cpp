@@ -166,10 +166,9 @@ TEST_F(ScanControllerTest, StoppingKeepsTheDirectSubfoldersAndForgetsTheDriveWas
 }
 
 TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
-  state_.ShallowScan = true;
   state_.TravelTarget = "one";
   state_.PendingClusterAnalysis = true;
-  ASSERT_TRUE(controller_->StartScan(Drive('D')));
+  ASSERT_TRUE(controller_->StartScan(Drive('D'), /*shallow=*/true));
   ASSERT_TRUE(RunUntilFinished(1));
   ASSERT_EQ(events_.endings.size(), 1u);
   EXPECT_TRUE(events_.endings[0].refresh);
@@ -177,7 +176,7 @@ TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
   EXPECT_EQ(events_.endings[0].travelTarget, "one");
   EXPECT_EQ(events_.log.back(), "analysis");
   EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
-  EXPECT_FALSE(state_.ShallowScan);
+  EXPECT_FALSE(controller_->ShallowScanRunning());
   EXPECT_FALSE(state_.PendingClusterAnalysis);
   EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);  // a shallow scan is not a full one
 

@@ -163,7 +163,6 @@ TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   EXPECT_EQ(deep.subfoldersPending, 1);
   EXPECT_EQ(deep.readState, ReadState::NotRead);
   EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);
-  EXPECT_FALSE(state_.ShallowScan);
   EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
 
   // Opening the pending folder reads it and the level below.

@@ -19,6 +19,7 @@
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/list/files_model.h"
 #include "ui/views/drive_tree.h"
@@ -53,12 +54,12 @@ class PerformInFrameTest : public ::testing::Test {
     timer.start();
     do {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
+    } while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
     ASSERT_FALSE(state.ScanInProgress.load());
   }
   int RowOf(const char* name) {
     for (int row = 0; row < List().model()->rowCount(); ++row) {
-      if (List().model()->index(row, files::kColName).data().toString() == QLatin1String(name)) return row;
+      if (List().model()->index(row, activity::kSortName).data().toString() == QLatin1String(name)) return row;
     }
     ADD_FAILURE() << name << " is not listed";
     return 0;
@@ -97,7 +98,7 @@ TEST_F(PerformInFrameTest, AfterABackUpTheListAndItsCaptionShowTheEmptiedFile) {
   Tree().setCurrentIndex(Tree().FindChildItem(Tree().CurrentItem(), QStringLiteral("Work")));
   scan::CFolderInfo* work = List().ShownFolder();
   ASSERT_NE(work, nullptr);
-  ASSERT_EQ(Cell("big.bin", files::kColSize), "307200");
+  ASSERT_EQ(Cell("big.bin", activity::kSortSize), "307200");
   const QString captionBefore = List().windowTitle();
   ASSERT_TRUE(captionBefore.startsWith(QStringLiteral("Files List    D:\\Work\\ 2 file(s), "))) << captionBefore.toStdString();
   const std::uint32_t big = static_cast<std::uint32_t>(List().Model().Row(RowOf("big.bin")).index);
@@ -108,10 +109,10 @@ TEST_F(PerformInFrameTest, AfterABackUpTheListAndItsCaptionShowTheEmptiedFile) {
   Perform();
 
   EXPECT_EQ(drives.ReadFile("D:\\Work\\big.bin"), "");
-  EXPECT_EQ(Cell("big.bin", files::kColState), "B");
-  EXPECT_EQ(Cell("big.bin", files::kColSize), "0");
-  EXPECT_EQ(Cell("big.bin", files::kColCompressedSize), "0");
-  EXPECT_EQ(Cell("big.bin", files::kColActualSize), "0");
+  EXPECT_EQ(Cell("big.bin", activity::kSortState), "B");
+  EXPECT_EQ(Cell("big.bin", activity::kSortSize), "0");
+  EXPECT_EQ(Cell("big.bin", activity::kSortCompressedSize), "0");
+  EXPECT_EQ(Cell("big.bin", activity::kSortActualSize), "0");
   // Only small.txt takes space now.
   EXPECT_EQ(work->totalSize, 5u);
   const QString caption = List().windowTitle();

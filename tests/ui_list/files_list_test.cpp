@@ -74,12 +74,12 @@ TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {
   Show(folder);
   EXPECT_TRUE(List().Ready());
   ASSERT_EQ(List().Model().rowCount(), 3);
-  EXPECT_EQ(Cell(0, files::kColName), "Sub");
-  EXPECT_EQ(Cell(1, files::kColName), "busy.txt");
-  EXPECT_EQ(Cell(2, files::kColName), "quiet.txt");
+  EXPECT_EQ(Cell(0, activity::kSortName), "Sub");
+  EXPECT_EQ(Cell(1, activity::kSortName), "busy.txt");
+  EXPECT_EQ(Cell(2, activity::kSortName), "quiet.txt");
   EXPECT_EQ(List().Model().columnCount(), 14);
   EXPECT_EQ(List().Model().headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "Compressed Size");
-  EXPECT_EQ(List().columnWidth(files::kColSize), 85);
+  EXPECT_EQ(List().columnWidth(activity::kSortSize), 85);
   EXPECT_EQ(Selection(), "S:0, 0 K");
   EXPECT_EQ(frame->Status().Actions(), "A:0");
 }
@@ -89,13 +89,13 @@ TEST_F(FilesListTest, HeaderClickSortsByThatColumnWithoutReversing) {
   Add(folder, "b", 300);
   Add(folder, "a", 100);
   Show(folder);
-  List().horizontalHeader()->sectionClicked(files::kColSize);
-  EXPECT_EQ(state.FilesSortKey, files::kColSize);
-  EXPECT_EQ(Cell(0, files::kColName), "b");
-  List().horizontalHeader()->sectionClicked(files::kColSize);
-  EXPECT_EQ(Cell(0, files::kColName), "b");
-  List().horizontalHeader()->sectionClicked(files::kColName);
-  EXPECT_EQ(Cell(0, files::kColName), "a");
+  List().horizontalHeader()->sectionClicked(activity::kSortSize);
+  EXPECT_EQ(state.FilesSortKey, activity::kSortSize);
+  EXPECT_EQ(Cell(0, activity::kSortName), "b");
+  List().horizontalHeader()->sectionClicked(activity::kSortSize);
+  EXPECT_EQ(Cell(0, activity::kSortName), "b");
+  List().horizontalHeader()->sectionClicked(activity::kSortName);
+  EXPECT_EQ(Cell(0, activity::kSortName), "a");
 }
 
 TEST_F(FilesListTest, SelectionPaneRoundsKilobytesHalfUp) {
@@ -144,13 +144,13 @@ TEST_F(FilesListTest, OpenOnlyFoldersAndScanFirstWhenNeverRead) {
   ASSERT_EQ(opened.count(), 1);
   EXPECT_EQ(opened.at(0).at(0).toString(), "Sub");
   EXPECT_EQ(state.TravelTarget, activity::kNoTravel);
-  EXPECT_FALSE(state.ShallowScan);
+  EXPECT_FALSE(opened.at(0).at(1).toBool());  // no scan first
 
   folder.subfoldersPending = 1;
   List().OpenFocused();
   EXPECT_EQ(opened.count(), 2);
   EXPECT_EQ(state.TravelTarget, "Sub");
-  EXPECT_TRUE(state.ShallowScan);
+  EXPECT_TRUE(opened.at(1).at(1).toBool());
 
   state.ScanInProgress = true;
   List().OpenFocused();
@@ -166,16 +166,16 @@ TEST_F(FilesListTest, CodeCellsAreRewrittenWithoutResorting) {
   folder.hints()[0] = 4;
   folder.actions()[1] = 1;
   List().RefreshCodeCells();
-  EXPECT_EQ(Cell(0, files::kColName), "b");
-  EXPECT_EQ(Cell(0, files::kColAction), "C");
-  EXPECT_EQ(Cell(1, files::kColHint), "B");
+  EXPECT_EQ(Cell(0, activity::kSortName), "b");
+  EXPECT_EQ(Cell(0, activity::kSortAction), "C");
+  EXPECT_EQ(Cell(1, activity::kSortHint), "B");
 }
 
 // Right-clicks the row as a user does (press, then the pop-up) and answers the texts of
 // the pop-up's items, closing it again.
 QStringList RightClick(CFilesList& list, int row) {
   QWidget* viewport = list.viewport();
-  const QPoint at = list.visualRect(list.model()->index(row, files::kColName)).center();
+  const QPoint at = list.visualRect(list.model()->index(row, activity::kSortName)).center();
   QStringList texts;
   QTimer poll;
   poll.setInterval(5);

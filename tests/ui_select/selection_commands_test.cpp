@@ -16,6 +16,7 @@
 #include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
+#include "ui/actions/action_panes.h"
 #include "ui/actions/selection_commands.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
@@ -25,19 +26,6 @@
 
 namespace ui {
 namespace {
-
-class ModelList : public files::SelectionView {
- public:
-  scan::CFolderInfo* ShownRecord() override { return record; }
-  std::vector<std::uint32_t> SelectedEntries() const override { return selected; }
-  void ActionChanged(std::uint32_t entry) override { rewritten.push_back(entry); }
-  void StartPrepareFolders() override { owner->StartPrepareFolders(); }
-
-  scan::CFolderInfo* record = nullptr;
-  std::vector<std::uint32_t> selected;
-  std::vector<std::uint32_t> rewritten;
-  SelectionCommands* owner = nullptr;
-};
 
 // Plays a scan: the folder's contents appear while the worker waits.
 class AddingHook : public files::FolderScanHook {
@@ -51,6 +39,21 @@ class AddingHook : public files::FolderScanHook {
     sub->AddEntry(file);
   }
   scan::CFolderInfo* sub = nullptr;
+};
+
+class ModelList : public ActionPanes {
+ public:
+  scan::CFolderInfo* ShownFolder() override { return record; }
+  std::vector<std::uint32_t> SelectedEntries() const override { return selected; }
+  void ActionChanged(std::uint32_t entry) override { rewritten.push_back(entry); }
+  QStringList DriveTexts() const override { return {"C:", "E:"}; }
+  files::FolderScanHook& Scans() override { return hook; }
+  scan::RecordsHold HoldRecords() override { return {}; }
+
+  scan::CFolderInfo* record = nullptr;
+  std::vector<std::uint32_t> selected;
+  std::vector<std::uint32_t> rewritten;
+  AddingHook hook;
 };
 
 class SelectionCommandsTest : public ::testing::Test {
@@ -69,14 +72,8 @@ class SelectionCommandsTest : public ::testing::Test {
     sub.kind = scan::kKindFolder;
     driveList.GetChild(0)->AddEntry(sub);
     list.record = driveList.GetChild(0);
-    hook.sub = list.record->GetChild(0);
-    ListAccess access;
-    access.view = [this] { return &list; };
-    access.selectedFolderNames = [] { return std::vector<std::string>{"Sub"}; };
-    access.scanHook = [this] { return &hook; };
-    access.driveTexts = [] { return QStringList{"C:", "E:"}; };
-    selection = std::make_unique<SelectionCommands>(*context, frame.get(), access);
-    list.owner = selection.get();
+    list.hook.sub = list.record->GetChild(0);
+    selection = std::make_unique<SelectionCommands>(*context, frame.get(), list);
     commands.SetActiveView(Target::List);
   }
   ~SelectionCommandsTest() override {
@@ -96,7 +93,6 @@ class SelectionCommandsTest : public ::testing::Test {
   std::unique_ptr<ShellContext> context;
   scan::CFolderInfo driveList;
   ModelList list;
-  AddingHook hook;
   std::unique_ptr<SelectionCommands> selection;
 };
 
@@ -122,8 +118,8 @@ TEST_F(SelectionCommandsTest, SubdirectoriesAreScannedThenTheCommandMarksWhatThe
   ASSERT_TRUE(commands.Execute(cmd::kCompress));
   // The scan of the subfolders runs on its worker; the command comes back once it is done.
   EXPECT_TRUE(QTest::qWaitFor([this] { return state.PendingActionCount.load() != 0; }, 60000));
-  EXPECT_EQ(hook.sub->Count(), 1u);
-  EXPECT_EQ(hook.sub->actions()[0], files::kActionCompress);
+  EXPECT_EQ(list.hook.sub->Count(), 1u);
+  EXPECT_EQ(list.hook.sub->actions()[0], files::kActionCompress);
   EXPECT_EQ(list.record->actions()[0], files::kActionCompress);
   EXPECT_EQ(state.PendingActionCount.load(), 2u);
   EXPECT_EQ(list.rewritten, std::vector<std::uint32_t>{0});

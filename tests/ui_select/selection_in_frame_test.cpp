@@ -52,19 +52,19 @@ TEST(SelectionInFrame, CompressRewritesColumnAOfTheSelectedRowsAndTheCount) {
 
     int rowOfB = 0;
     for (int row = 0; row < list.model()->rowCount(); ++row) {
-      if (list.model()->index(row, files::kColName).data().toString() == "b.txt") rowOfB = row;
+      if (list.model()->index(row, activity::kSortName).data().toString() == "b.txt") rowOfB = row;
     }
     list.selectionModel()->select(list.model()->index(rowOfB, 0),
                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ASSERT_TRUE(commands.Execute(cmd::kCompress));
     EXPECT_EQ(root.actions()[1], 1);
     EXPECT_EQ(root.actions()[0], 0);
-    EXPECT_EQ(list.model()->index(rowOfB, files::kColAction).data().toString(), "C");
-    EXPECT_EQ(list.model()->index(1 - rowOfB, files::kColAction).data().toString().trimmed(), "");
+    EXPECT_EQ(list.model()->index(rowOfB, activity::kSortAction).data().toString(), "C");
+    EXPECT_EQ(list.model()->index(1 - rowOfB, activity::kSortAction).data().toString().trimmed(), "");
     EXPECT_EQ(frame->Status().Actions(), "A:1");
 
     ASSERT_TRUE(commands.Execute(cmd::kCancelAction));
-    EXPECT_EQ(list.model()->index(rowOfB, files::kColAction).data().toString().trimmed(), "");
+    EXPECT_EQ(list.model()->index(rowOfB, activity::kSortAction).data().toString().trimmed(), "");
     EXPECT_EQ(frame->Status().Actions(), "A:0");
     EXPECT_TRUE(prompter.asked.empty());
   }

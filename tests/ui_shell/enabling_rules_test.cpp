@@ -17,6 +17,7 @@
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
@@ -43,11 +44,11 @@ class EnablingRulesTest : public ::testing::Test {
   void WaitForScan() {
     QElapsedTimer timer;
     timer.start();
-    while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+    while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
            timer.elapsed() < 60000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
-    ASSERT_FALSE(frame->Tree().Scanner().ScanThreadRunning());
+    ASSERT_FALSE(frame->Document().Scanner().ScanThreadRunning());
   }
 
   testing_support::TempDrives drives;

@@ -23,12 +23,13 @@
 #include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/status_panes.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/drive_tree_model.h"
 #include "ui/views/files_list.h"
-#include "ui/views/throttled_status_sink.h"
+#include "ui/document/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
 
 namespace {
@@ -77,9 +78,9 @@ class DriveTreeTest : public ::testing::Test {
     // assertion: the start-up scan may begin its next drive from a queued event.
     do {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while ((Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+    } while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
              timer.elapsed() < 60000);
-    ASSERT_FALSE(Tree().Scanner().ScanThreadRunning());
+    ASSERT_FALSE(frame->Document().Scanner().ScanThreadRunning());
   }
   std::pair<int, int> Images(const QModelIndex& item) {
     return {Tree().NormalImage(item), Tree().SelectedImage(item)};
@@ -106,7 +107,7 @@ TEST_F(DriveTreeTest, DrivesAreListedWithTypeImageAndAnUnreadPlaceholder) {
   EXPECT_EQ(dummy.data().toString(), QStringLiteral("Dummy"));
   EXPECT_EQ(Tree().RecordOf(dummy), nullptr);
   EXPECT_EQ(Tree().PathOfItem(d), QStringLiteral("D:\\"));
-  EXPECT_EQ(Tree().RecordOf(d), Tree().DriveList().GetChild(1));
+  EXPECT_EQ(Tree().RecordOf(d), frame->Document().DriveList().GetChild(1));
   EXPECT_EQ(Tree().windowTitle(), QStringLiteral("Folders Tree"));
 }
 
@@ -151,7 +152,7 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   ASSERT_TRUE(reports.isValid());
   EXPECT_EQ(Images(reports), std::make_pair(image::kNotRead, image::kNotRead));
   EXPECT_EQ(Tree().model()->rowCount(reports), 0);
-  EXPECT_FALSE(state.ShallowScan.load());
+  EXPECT_FALSE(frame->Document().Scanner().ShallowScanRunning());
 
   // Expanding Work (its subfolders unread) reads it two levels deep.
   Tree().expand(work);
@@ -221,7 +222,7 @@ TEST_F(DriveTreeTest, ARescanNeverLeavesTheListOnARecordItReplaced) {
   ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
   WaitForScan();
 
-  EXPECT_TRUE(scan::TreeHoldsRecord(Tree().DriveList(), frame->List().ShownFolder()));
+  EXPECT_TRUE(scan::TreeHoldsRecord(frame->Document().DriveList(), frame->List().ShownFolder()));
   EXPECT_EQ(frame->List().ShownFolder(), Tree().RecordOf(Tree().CurrentItem()));
 }
 
@@ -245,7 +246,7 @@ TEST_F(DriveTreeTest, ExpandingDuringAScanSaysStopScanningFirst) {
   EXPECT_FALSE(Tree().isExpanded(d));
   ASSERT_EQ(prompter.Texts(), std::vector<std::string>{"Stop scanning first!"});
   EXPECT_EQ(prompter.asked.front().icon, common::Icon::Stop);
-  EXPECT_FALSE(Tree().Scanner().ScanThreadRunning());
+  EXPECT_FALSE(frame->Document().Scanner().ScanThreadRunning());
   EXPECT_EQ(Tree().model()->index(0, 0, d).data().toString(), QStringLiteral("Dummy"));
 
   commands.SetActiveView(ui::Target::Tree);
@@ -346,11 +347,11 @@ TEST_F(DriveTreeTest, AutoScanReadsEveryFixedDriveInFullAtStartUp) {
   WaitForScan();
   QElapsedTimer timer;
   timer.start();
-  while (Tree().Scanner().AutoScanActive() && timer.elapsed() < 60000) {
+  while (frame->Document().Scanner().AutoScanActive() && timer.elapsed() < 60000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     WaitForScan();
   }
-  ASSERT_FALSE(Tree().Scanner().AutoScanActive());
+  ASSERT_FALSE(frame->Document().Scanner().AutoScanActive());
   for (char letter : {'C', 'D', 'E'}) EXPECT_TRUE(state.DriveScanned[activity::DriveIndex(letter)].load()) << letter;
   EXPECT_TRUE(Child(Child(Child(Drive('D'), "Work"), "Reports"), "2025").isValid());
   EXPECT_EQ(Tree().currentIndex(), Drive('E'));  // each drive is made current as it is read

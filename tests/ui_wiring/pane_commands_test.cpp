@@ -28,6 +28,7 @@
 #include "ui/commands/command_table.h"
 #include "scan/scan_controller.h"
 #include "ui/frame/close_sequence.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/help/help_window.h"
 #include "ui/list/files_model.h"
@@ -68,7 +69,7 @@ class PaneCommandsTest : public ::testing::Test {
     ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
     QElapsedTimer timer;
     timer.start();
-    while ((frame->Tree().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
+    while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
            timer.elapsed() < 60000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
@@ -158,7 +159,7 @@ TEST_F(PaneCommandsTest, HelpOfTheChangeDialogOpensItsPageFromTheTreeAndFromTheL
 // What such a window shows or acts on are records: no scan may replace them meanwhile.
 TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
   ScanDriveD();
-  const auto held = [this](QDialog&) { EXPECT_TRUE(frame->Tree().Scanner().RecordsHeld()); };
+  const auto held = [this](QDialog&) { EXPECT_TRUE(frame->Document().Scanner().RecordsHeld()); };
   state.PendingActionCount = 1;
   EXPECT_TRUE(Opens<ui::CPerformDialog>([this] { commands.Execute(ui::cmd::kPerformActions); }, held, "perform"));
   EXPECT_TRUE(PressOpens<ui::CTreeProperties>(kAltEnter, held));
@@ -166,16 +167,16 @@ TEST_F(PaneCommandsTest, WindowsThatKeepRecordsHoldOffScanHandOvers) {
   EXPECT_TRUE(PressOpens<ui::CListProperties>(kCtrlEnter, held));
   commands.SetActiveView(ui::Target::List);
   EXPECT_TRUE(Opens<ui::BackupDialog>([this] { commands.Execute(ui::cmd::kBackup); }, held, "back up"));
-  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+  EXPECT_FALSE(frame->Document().Scanner().RecordsHeld());
 
   // Closing asks about the pending actions before it hands them over.
   ui::InstallCloseSequence(*frame);
   std::vector<bool> heldWhileAsked;
-  prompter.onAsk = [&](const common::Message&) { heldWhileAsked.push_back(frame->Tree().Scanner().RecordsHeld()); };
+  prompter.onAsk = [&](const common::Message&) { heldWhileAsked.push_back(frame->Document().Scanner().RecordsHeld()); };
   prompter.answers.push_back(common::Answer::No);
   EXPECT_FALSE(frame->close());
   EXPECT_EQ(heldWhileAsked, std::vector<bool>{true});
-  EXPECT_FALSE(frame->Tree().Scanner().RecordsHeld());
+  EXPECT_FALSE(frame->Document().Scanner().RecordsHeld());
 }
 
 // Ctrl+C on D:\Work\a.txt, "Size analysis", Yes to the rescan it asks for, the analysis

@@ -4,6 +4,8 @@
 #include <QPointer>
 
 #include "activity/app_state.h"
+#include "files/prepare_folders.h"
+#include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
@@ -16,19 +18,14 @@ namespace {
 constexpr int kCommands[] = {cmd::kCompress, cmd::kDecompress, cmd::kBackup,
                              cmd::kRestore,  cmd::kCancelAction, cmd::kSetHint};
 
-char DriveLetterOf(const scan::CFolderInfo& record) {
-  const std::string path = record.path();
-  return path.empty() ? '\0' : path[0];
-}
-
 }  // namespace
 
-SelectionCommands::SelectionCommands(ShellContext& context, QWidget* window, ListAccess access,
+SelectionCommands::SelectionCommands(ShellContext& context, QWidget* window, ActionPanes& panes,
                                      QObject* parent)
     : QObject(parent),
       context_(context),
-      access_(std::move(access)),
-      dialogs_(window, access_.driveTexts),
+      panes_(panes),
+      dialogs_(window, [&panes] { return panes.DriveTexts(); }),
       selection_(context.state, flags_, dialogs_, context.prompter) {
   Register();
 }
@@ -38,10 +35,16 @@ SelectionCommands::~SelectionCommands() {
   // The worker only waits for a scan the scan controller finishes or stops; its resend
   // is posted, so waiting here cannot hold it up.
   if (worker_.joinable()) {
-    if (access_.cancelWaits) access_.cancelWaits();
+    panes_.Scans().Cancel();
     worker_.join();
   }
 }
+
+scan::CFolderInfo* SelectionCommands::ShownRecord() { return panes_.ShownFolder(); }
+
+std::vector<std::uint32_t> SelectionCommands::SelectedEntries() const { return panes_.SelectedEntries(); }
+
+void SelectionCommands::ActionChanged(std::uint32_t entry) { panes_.ActionChanged(entry); }
 
 void SelectionCommands::Register() {
   for (const int id : kCommands) {
@@ -53,9 +56,8 @@ void SelectionCommands::Register() {
 
 bool SelectionCommands::Enabled(int command) const {
   if (Preparing()) return false;
-  files::SelectionView* view = access_.view ? access_.view() : nullptr;
-  const scan::CFolderInfo* record = view ? view->ShownRecord() : nullptr;
-  const char letter = record ? DriveLetterOf(*record) : '\0';
+  const scan::CFolderInfo* record = panes_.ShownFolder();
+  const char letter = record ? files::DriveLetterOf(*record) : '\0';
   const bool compressible = letter >= 'A' && letter <= 'Z' &&
                             context_.state.CompressibleDrive[activity::DriveIndex(letter)];
   return files::SelectionCommandEnabled(command, context_.commands.ActiveView() == Target::List,
@@ -63,15 +65,25 @@ bool SelectionCommands::Enabled(int command) const {
 }
 
 void SelectionCommands::RunCommand(int command) {
-  files::SelectionView* view = access_.view ? access_.view() : nullptr;
-  if (!view) return;
-  RunHoldingRecords(command, *view);
+  const scan::RecordsHold hold = panes_.HoldRecords();
+  selection_.Run(command, *this);
+  ShowPendingCount();
 }
 
 void SelectionCommands::ShowPendingCount() {
-  if (access_.afterCommand) access_.afterCommand();
+  panes_.CommandEnded();
   context_.frame.Status().SetActions(
       QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
+}
+
+std::vector<std::string> SelectionCommands::SelectedFolderNames() {
+  std::vector<std::string> names;
+  const scan::CFolderInfo* record = panes_.ShownFolder();
+  if (record == nullptr) return names;
+  for (const std::uint32_t i : panes_.SelectedEntries()) {
+    if (record->IsFolder(i)) names.emplace_back(record->names(i));
+  }
+  return names;
 }
 
 void SelectionCommands::StartPrepareFolders() {
@@ -79,13 +91,10 @@ void SelectionCommands::StartPrepareFolders() {
     if (!workerDone_) return;  // one worker per command
     worker_.join();
   }
-  std::vector<std::string> folders =
-      access_.selectedFolderNames ? access_.selectedFolderNames() : std::vector<std::string>();
-  files::FolderScanHook* hook = access_.scanHook ? access_.scanHook() : nullptr;
   workerDone_ = false;
   QPointer<SelectionCommands> self(this);
-  worker_ = std::thread([this, self, folders = std::move(folders), hook] {
-    if (hook) files::PrepareFolders(folders, *hook, context_.state);
+  worker_ = std::thread([this, self, folders = SelectedFolderNames(), &hook = panes_.Scans()] {
+    files::PrepareFolders(folders, hook, context_.state);
     workerDone_ = true;
     QMetaObject::invokeMethod(this, [self] {
       if (self) self->Resend();
@@ -95,21 +104,8 @@ void SelectionCommands::StartPrepareFolders() {
 
 void SelectionCommands::Resend() {
   const int command = flags_.ResendCommand;
-  files::SelectionView* view = access_.view ? access_.view() : nullptr;
   if (command == files::kNoCommand) return;
-  if (!view) {
-    // The list went away meanwhile: the command is over, and the next one asks afresh.
-    flags_.ResendCommand = files::kNoCommand;
-    flags_.DialogAnswered = false;
-    return;
-  }
-  RunHoldingRecords(command, *view);
-}
-
-void SelectionCommands::RunHoldingRecords(int command, files::SelectionView& view) {
-  const scan::RecordsHold hold = access_.holdRecords ? access_.holdRecords() : scan::RecordsHold();
-  selection_.Run(command, view);
-  ShowPendingCount();
+  RunCommand(command);
 }
 
 }  // namespace ui

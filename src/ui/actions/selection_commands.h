@@ -3,63 +3,53 @@
 // restore, cancel action and set hint, with their enabling rules, the dialogs they ask
 // and the worker that scans unread folders before a command is run again.
 //
-// The list supplies itself through `ListAccess`: while it shows a folder it answers a
-// SelectionView (whose StartPrepareFolders calls StartPrepareFolders here) and the
-// names of its selected folders; the folders tree supplies the scan hook.
+// The engine sees this object as the list (it adds the preparing worker to what the
+// panes give); the panes are reached through ActionPanes.
 
 #include <QObject>
-#include <QStringList>
 #include <atomic>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "files/action_selection.h"
-#include "files/prepare_folders.h"
-#include "scan/scan_controller.h"
 #include "ui/actions/selection_dialogs.h"
 #include "ui/app/shell_context.h"
 
 namespace ui {
 
-struct ListAccess {
-  std::function<files::SelectionView*()> view;
-  std::function<std::vector<std::string>()> selectedFolderNames;
-  std::function<files::FolderScanHook*()> scanHook;
-  std::function<QStringList()> driveTexts;
-  // After each command has run: the rows it changed are painted again.
-  std::function<void()> afterCommand;
-  // At exit: the worker stops waiting for the tree.
-  std::function<void()> cancelWaits;
-  // Kept while a command runs: its dialogs are modal loops, and it goes on with the
-  // records it started from.
-  std::function<scan::RecordsHold()> holdRecords;
-};
+class ActionPanes;
 
-class SelectionCommands : public QObject {
+class SelectionCommands : public QObject, private files::SelectionView {
   Q_OBJECT
 
  public:
-  SelectionCommands(ShellContext& context, QWidget* window, ListAccess access,
+  // `panes` outlives this object.
+  SelectionCommands(ShellContext& context, QWidget* window, ActionPanes& panes,
                     QObject* parent = nullptr);
   ~SelectionCommands() override;
 
-  void StartPrepareFolders();
   bool Preparing() const { return worker_.joinable() && !workerDone_; }
   const files::SelectionFlags& Flags() const { return flags_; }
 
  private:
+  // files::SelectionView
+  scan::CFolderInfo* ShownRecord() override;
+  std::vector<std::uint32_t> SelectedEntries() const override;
+  void ActionChanged(std::uint32_t entry) override;
+  void StartPrepareFolders() override;
+
   void Register();
   void RunCommand(int command);
   void Resend();
-  void RunHoldingRecords(int command, files::SelectionView& view);
+  // Names of the selected folder entries, in list order.
+  std::vector<std::string> SelectedFolderNames();
   // "A:" follows every change a command makes, rows of other folders included.
   void ShowPendingCount();
   bool Enabled(int command) const;
 
   ShellContext& context_;
-  ListAccess access_;
+  ActionPanes& panes_;
   files::SelectionFlags flags_;
   WindowSelectionDialogs dialogs_;
   files::ActionSelection selection_;

@@ -7,8 +7,7 @@
 
 namespace ui {
 
-inline constexpr int UM_STARTUP = 0x0541;     // start-up step of the frame, then of each pane
-inline constexpr int UM_SHOWFOLDER = 0x0542;  // fill the Files list; lParam: the folder record
+inline constexpr int UM_STARTUP = 0x0541;  // start-up step of the frame, then of each pane
 
 class WindowMessage : public QEvent {
  public:

@@ -1,7 +1,5 @@
 #include "ui/frame/main_frame.h"
 
-#include "ui/actions/pane_selection_commands.h"
-
 #include <cstdio>
 
 #include <QAbstractEventDispatcher>
@@ -23,7 +21,9 @@
 #include "shell/options.h"
 #include "common/prompter.h"
 #include "shell/startup.h"
+#include "ui/actions/frame_panes.h"
 #include "ui/actions/perform_dialog.h"
+#include "ui/actions/selection_commands.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/splash_window.h"
 #include "ui/app/window_memory.h"
@@ -34,6 +34,7 @@
 #include "ui/commands/menu_layout.h"
 #include "ui/commands/string_table.h"
 #include "ui/commands/toolbar_layout.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/pane_frame.h"
 #include "ui/frame/status_panes.h"
 #include "ui/help/help_pages.h"
@@ -107,7 +108,10 @@ CMainFrame::~CMainFrame() {
   SaveSpaceMapPlace();
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
   Commands().UnregisterAll(Target::Frame);
-  // The panes use the context, which goes with this object's members: they go first.
+  // The action commands' worker reaches the panes: it is joined first. The panes use
+  // the context and the document, which go with this object's members: they go next.
+  selection_.reset();
+  actionPanes_.reset();
   delete takeCentralWidget();
 }
 
@@ -130,12 +134,13 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateClient() {
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setChildrenCollapsible(false);
-  tree_ = new CDriveTree(*context_, nullptr);
-  list_ = new CFilesList(*context_, nullptr);
+  document_ = std::make_unique<DrivesDocument>(context_->system, context_->state, context_->status);
+  tree_ = new CDriveTree(*context_, *document_, nullptr);
+  list_ = new CFilesList(*context_, *document_, nullptr);
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
   // Actions run over the tree's records; the list shows the run's results.
-  SetDriveList(&tree_->DriveList());
+  SetDriveList(&document_->DriveList());
   connect(this, &CMainFrame::actionsPerformed, list_, [this] {
     // The run changed sizes: the tree shows its folder again, caption totals included.
     const QModelIndex current = tree_->CurrentItem();
@@ -152,7 +157,7 @@ void CMainFrame::CreateClient() {
     if (shown == nullptr) return;
     if (shown == record) {
       list_->Refill();
-    } else if (!scan::TreeHoldsRecord(tree_->DriveList(), shown)) {
+    } else if (!scan::TreeHoldsRecord(document_->DriveList(), shown)) {
       list_->Fill(tree_->RecordOf(tree_->CurrentItem()));
     }
   });
@@ -162,7 +167,8 @@ void CMainFrame::CreateClient() {
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({kTreePaneWidth, 0});
   setCentralWidget(splitter_);
-  new PaneSelectionCommands(*context_, *tree_, *list_, splitter_);
+  actionPanes_ = std::make_unique<FramePanes>(*list_, *tree_, *document_);
+  selection_ = std::make_unique<SelectionCommands>(*context_, this, *actionPanes_);
 }
 
 namespace {
@@ -256,7 +262,7 @@ void CMainFrame::RegisterCommands() {
 void CMainFrame::PerformActions() {
   if (driveList_ == nullptr) return;
   // The run walks the records: no scan may replace them until the dialog has gone.
-  const scan::RecordsHold hold = tree_->Scanner().HoldRecords();
+  const scan::RecordsHold hold = document_->Scanner().HoldRecords();
   CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
   dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
   connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);

@@ -22,6 +22,9 @@ namespace shell { class OptionStore; }
 namespace ui {
 
 class CDriveTree;
+class DrivesDocument;
+class FramePanes;
+class SelectionCommands;
 class SpaceMapView;
 class CFilesList;
 class HelpWindow;
@@ -49,6 +52,8 @@ class CMainFrame : public QMainWindow {
   QToolBar* ToolBar() const { return toolBar_; }
   // The menu bar's pop-ups, left to right.
   const std::vector<QMenu*>& MenuPopups() const { return popups_; }
+  // Every record of the run and the scans that replace them.
+  DrivesDocument& Document() const { return *document_; }
   CDriveTree& Tree() const { return *tree_; }
   CFilesList& List() const { return *list_; }
   PaneFrame& TreePaneFrame() const { return *treeFrame_; }
@@ -73,7 +78,7 @@ class CMainFrame : public QMainWindow {
 
   HelpWindow& Help();
 
-  // The drive list "Perform actions" runs over: the folders tree's records.
+  // The drive list "Perform actions" runs over: the document's records.
   void SetDriveList(scan::CFolderInfo* driveList) { driveList_ = driveList; }
 
  signals:
@@ -118,10 +123,13 @@ class CMainFrame : public QMainWindow {
   QToolBar* toolBar_ = nullptr;
   std::vector<QMenu*> popups_;
   QSplitter* splitter_ = nullptr;
+  std::unique_ptr<DrivesDocument> document_;
   PaneFrame* treeFrame_ = nullptr;
   PaneFrame* listFrame_ = nullptr;
   CDriveTree* tree_ = nullptr;
   CFilesList* list_ = nullptr;
+  std::unique_ptr<FramePanes> actionPanes_;
+  std::unique_ptr<SelectionCommands> selection_;
   QDockWidget* mapDock_ = nullptr;
   SpaceMapView* map_ = nullptr;
   CDriveTree* treePane_ = nullptr;

@@ -53,7 +53,7 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return QString::fromStdString(files::CellText(row, index.column()));
     case Qt::TextAlignmentRole: return QVariant::fromValue(AlignmentOf(index.column()));
     case Qt::DecorationRole:
-      if (index.column() == files::kColName) return Decoration(row);
+      if (index.column() == activity::kSortName) return Decoration(row);
       return {};
     case Qt::UserRole: return row.index;
     default: return {};
@@ -99,7 +99,7 @@ void FilesModel::Sort(std::uint8_t sortKey) {
 void FilesModel::RefreshCodes(const scan::CFolderInfo& folder) {
   for (files::ListRow& row : rows_) files::RefreshCodes(row, folder);
   if (!rows_.empty()) {
-    emit dataChanged(index(0, files::kColAction), index(rowCount() - 1, files::kColHint), {Qt::DisplayRole});
+    emit dataChanged(index(0, activity::kSortAction), index(rowCount() - 1, activity::kSortHint), {Qt::DisplayRole});
   }
 }
 

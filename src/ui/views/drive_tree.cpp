@@ -15,6 +15,7 @@
 #include "common/status_sink.h"
 #include "ui/app/window_message.h"
 #include "ui/commands/command_ids.h"
+#include "ui/document/drives_document.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
 #include "ui/frame/main_frame.h"
@@ -23,7 +24,7 @@
 #include "ui/views/drive_tree_model.h"
 #include "ui/views/drive_tree_texts.h"
 #include "ui/views/files_list.h"
-#include "ui/views/throttled_status_sink.h"
+#include "ui/document/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
 
 namespace ui {
@@ -52,11 +53,8 @@ int FillImage(std::uint32_t fill, bool spanEnded) {
 
 }  // namespace
 
-CDriveTree::CDriveTree(ShellContext& context, QWidget* parent)
-    : QTreeView(parent),
-      context_(context),
-      images_(std::make_unique<TreeImages>()),
-      scanStatus_(std::make_unique<ThrottledStatusSink>(context.status)) {
+CDriveTree::CDriveTree(ShellContext& context, DrivesDocument& document, QWidget* parent)
+    : QTreeView(parent), context_(context), document_(document), images_(std::make_unique<TreeImages>()) {
   setObjectName(QStringLiteral("CDriveTree"));
   setHeaderHidden(true);
   setUniformRowHeights(true);
@@ -69,17 +67,16 @@ CDriveTree::CDriveTree(ShellContext& context, QWidget* parent)
   model_ = new DriveTreeModel(*images_, this);
   setModel(model_);
   connect(this, &QTreeView::expanded, this, &CDriveTree::OnExpanded);
-  scanner_ = std::make_unique<scan::ScanController>(
-      context_.system, context_.state, *scanStatus_, static_cast<scan::ScanEvents&>(*this), [this](std::function<void()> call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-      });
+  connect(&document_, &DrivesDocument::scanStarted, this, [this](scan::CFolderInfo* record) { ScanStarted(*record); });
+  connect(&document_, &DrivesDocument::subtreePlaced, this,
+          [this](scan::CFolderInfo* record) { SubtreePlaced(*record); });
+  connect(&document_, &DrivesDocument::scanFinished, this,
+          [this](scan::CFolderInfo* record, const scan::ScanEnding& ending) { ScanFinished(*record, ending); });
+  connect(&document_, &DrivesDocument::clusterAnalysisPending, this, &CDriveTree::ClusterAnalysisPending);
   RegisterCommands();
 }
 
-CDriveTree::~CDriveTree() {
-  context_.commands.UnregisterAll(Target::Tree);
-  scanner_.reset();  // joins the workers while the records still exist
-}
+CDriveTree::~CDriveTree() { context_.commands.UnregisterAll(Target::Tree); }
 
 void CDriveTree::RegisterCommands() {
   CommandTable& commands = context_.commands;
@@ -107,7 +104,7 @@ void CDriveTree::RegisterScanCommands() {
                     [&state](CommandUi& ui) { ui.Enable(state.ScanInProgress.load()); });
   // While a scan runs the menu's Rescan is grayed; F5 still comes and waits for its end.
   commands.Register(cmd::kRescan, Target::Tree, [this] { Rescan(); }, [this](CommandUi& ui) {
-    ui.Enable(currentIndex().isValid() && !scanner_->ScanThreadRunning());
+    ui.Enable(currentIndex().isValid() && !document_.Scanner().ScanThreadRunning());
   });
   commands.Register(cmd::kRescanActiveView, Target::Tree, [this] { Rescan(); },
                     [this](CommandUi& ui) { ui.Enable(currentIndex().isValid()); });
@@ -128,7 +125,7 @@ void CDriveTree::StartupStep() {
     for (int row = 0; row < model_->rowCount(); ++row) {
       letters.push_back(DriveLetterOf(model_->item(row)->text()));
     }
-    scanner_->StartAutoScan(std::move(letters), [this](char letter) -> scan::CFolderInfo* {
+    document_.Scanner().StartAutoScan(std::move(letters), [this](char letter) -> scan::CFolderInfo* {
       for (int row = 0; row < model_->rowCount(); ++row) {
         QStandardItem* drive = model_->item(row);
         if (DriveLetterOf(drive->text()) != letter) continue;
@@ -150,17 +147,17 @@ void CDriveTree::EnumerateDrives() {
   lastShownItem_ = QPersistentModelIndex();
   model_->ForgetAll();
   model_->clear();
-  driveList_.Clear();
-  for (const platform::MappedDrive& drive : context_.system.Drives().All()) {
-    const char letter = drive.letter;
-    status.ShowStatus(std::string(tree_text::kReadingDrive) + letter + ":'");
-    const std::string name = std::string(1, letter) + ':';
+  document_.ReadDrives();
+  scan::CFolderInfo& driveList = document_.DriveList();
+  for (std::uint32_t i = 0; i < driveList.Count(); ++i) {
+    const std::string name(driveList.names(i));
+    const char letter = name.front();
+    status.ShowStatus(std::string(tree_text::kReadingDrive) + name + "'");
     QString text = QString::fromStdString(name);
     if (const auto volume = context_.system.GetVolumeInformation(letter); volume && !volume->label.empty()) {
       text += QLatin1Char(' ') + QString::fromStdString(volume->label);
     }
-    driveList_.AddEntry({.source = scan::kSourceDrive, .name = name, .kind = scan::kKindFolder});
-    scan::CFolderInfo* root = driveList_.GetChild(driveList_.Count() - 1);
+    scan::CFolderInfo* root = driveList.GetChild(i);
     const int typeImage = tree_image::kFirstDriveType + DriveTypeIndex(context_.system.GetDriveType(letter));
     QStandardItem* item = model_->NewItem(text, root, typeImage);
     item->appendRow(model_->NewItem(QString::fromUtf8(tree_text::kDummy), nullptr, 0));
@@ -217,7 +214,7 @@ void CDriveTree::currentChanged(const QModelIndex& current, const QModelIndex& p
   }
   const QModelIndex firstChild = model_->index(0, 0, current);
   const bool unread = firstChild.isValid() && RecordOf(firstChild) == nullptr;
-  if (context_.state.ShallowScan.load() && (current == lastShownItem_ || unread)) return;
+  if (document_.Scanner().ShallowScanRunning() && (current == lastShownItem_ || unread)) return;
   lastShownItem_ = unread ? QPersistentModelIndex() : QPersistentModelIndex(current);
   ShowFolder(current);
 }
@@ -285,8 +282,8 @@ bool CDriveTree::NeedsReading(const QModelIndex& item) const {
   if (children == 0) return false;
   if (RecordOf(model_->index(0, 0, item)) == nullptr) return true;
   for (int row = 0; row < children; ++row) {
-    const QModelIndex child = model_->index(row, 0, item);
-    if (NormalImage(child) == tree_image::kNotRead && SelectedImage(child) == tree_image::kNotRead) return true;
+    const scan::CFolderInfo* child = RecordOf(model_->index(row, 0, item));
+    if (child != nullptr && child->readState == scan::ReadState::NotRead) return true;
   }
   return false;
 }
@@ -301,26 +298,25 @@ void CDriveTree::OnExpanded(const QModelIndex& item) {
   }
   QStandardItem* standard = model_->itemFromIndex(item);
   if (RecordOf(model_->index(0, 0, item)) == nullptr) standard->removeRow(0);
-  context_.state.ShallowScan = true;
-  if (!StartScan(item)) context_.state.ShallowScan = false;
+  StartScan(item, /*shallow=*/true);
 }
 
-bool CDriveTree::StartScan(const QModelIndex& item) {
+bool CDriveTree::StartScan(const QModelIndex& item, bool shallow) {
   scan::CFolderInfo* record = RecordOf(item);
   if (record == nullptr) return false;
   scanItem_ = item;
-  return scanner_->StartScan(*record);
+  return document_.Scanner().StartScan(*record, shallow);
 }
 
 void CDriveTree::Rescan() {
-  scanner_->Rescan([this]() -> scan::CFolderInfo* {
+  document_.Scanner().Rescan([this]() -> scan::CFolderInfo* {
     const QModelIndex current = currentIndex();
     if (current.isValid()) scanItem_ = current;
     return RecordOf(current);
   });
 }
 
-void CDriveTree::StopScanning() { scanner_->StopScanning(); }
+void CDriveTree::StopScanning() { document_.Scanner().StopScanning(); }
 
 void CDriveTree::RemoveChildItems(QStandardItem& item) {
   model_->ForgetDescendants(item);
@@ -402,7 +398,7 @@ void CDriveTree::ExpandQuietly(const QModelIndex& item) {
 }
 
 void CDriveTree::ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) {
-  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kRefreshHints); });
+  document_.Scanner().WhenRecordsFree([this] { context_.commands.Execute(cmd::kRefreshHints); });
   const QPersistentModelIndex expandAll = std::exchange(expandAllItem_, QPersistentModelIndex());
   if (ending.refresh) SelectAfterScan(record, ending);
   if (expandAll.isValid() && expandAll == ItemOf(&record)) ExpandAllRead(expandAll);
@@ -431,7 +427,7 @@ void CDriveTree::SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEndi
 }
 
 void CDriveTree::ClusterAnalysisPending() {
-  scanner_->WhenRecordsFree([this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
+  document_.Scanner().WhenRecordsFree([this] { context_.commands.Execute(cmd::kClusterSizeAnalysis); });
 }
 
 // --- commands ----------------------------------------------------------------------
@@ -485,8 +481,7 @@ void CDriveTree::ExpandAll() {
     context_.prompter.Ask(common::Message{tree_text::kStopScanningFirst, common::Buttons::Ok, common::Icon::Stop});
     return;
   }
-  context_.state.ShallowScan = false;
-  if (scanner_->StartScan(*record, std::move(unread))) expandAllItem_ = current;
+  if (document_.Scanner().StartScan(*record, std::move(unread))) expandAllItem_ = current;
 }
 
 void CDriveTree::ExpandAllRead(const QModelIndex& top) {
@@ -509,13 +504,13 @@ void CDriveTree::Properties() {
   const QString title = path.size() == 3
                             ? QString::fromUtf8(tree_text::kDriveProperties) + current.data().toString()
                             : QString::fromUtf8(tree_text::kDirectoryProperties) + path;
-  const scan::RecordsHold hold = scanner_->HoldRecords();
+  const scan::RecordsHold hold = document_.Scanner().HoldRecords();
   RunTreeProperties(context_, CommandAccess(), title.toStdString());
 }
 
 TreeCommandAccess CDriveTree::CommandAccess() {
   TreeCommandAccess access;
-  access.driveList = &driveList_;
+  access.driveList = &document_.DriveList();
   access.currentPath = [this] { return PathOfItem(currentIndex()).toStdString(); };
   access.currentRecord = [this] { return RecordOf(currentIndex()); };
   access.collapseToDrive = [this] {

@@ -1,14 +1,14 @@
 #pragma once
-// CDriveTree: the left pane, the folders tree of the machine's drives and their folders.
-// It owns the drive list (every CFolderInfo of the run) and starts every scan; tree items
-// only point into the records.
+// CDriveTree: the left pane, the folders tree of the machine's drives and their folders,
+// a view of the drives' document. Its items only point into the document's records; it
+// registers the tree's commands, starts the scans they ask for and shows its menus.
 
 #include <QPersistentModelIndex>
 #include <QTreeView>
 #include <memory>
 
 #include "scan/folder_info.h"
-#include "scan/scan_controller.h"
+#include "scan/scan_job.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/app/shell_context.h"
 
@@ -18,14 +18,15 @@ class QStandardItemModel;
 namespace ui {
 
 class DriveTreeModel;
-class ThrottledStatusSink;
+class DrivesDocument;
 class TreeImages;
 
-class CDriveTree : public QTreeView, private scan::ScanEvents {
+class CDriveTree : public QTreeView {
   Q_OBJECT
 
  public:
-  CDriveTree(ShellContext& context, QWidget* parent);
+  // `document` outlives the tree.
+  CDriveTree(ShellContext& context, DrivesDocument& document, QWidget* parent);
   ~CDriveTree() override;
 
   // Once an item has been selected the tree's commands stay enabled for the run.
@@ -38,8 +39,6 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   void ShowDatabaseState(bool newState);
 
   // --- what other windows use ----------------------------------------------------
-  // The drive list; its entries are the drives, their child records the drive roots.
-  scan::CFolderInfo& DriveList() { return driveList_; }
   const TreeImages& Images() const { return *images_; }
   // "C:\" for a drive item, the parent's path + text + "\" for a folder item.
   QString PathOfItem(const QModelIndex& item) const;
@@ -56,16 +55,16 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   // Hands the folder of `item` to the Files list and captions the list.
   void ShowFolder(const QModelIndex& item);
   void UpdateDriveIcons();
-  // Starts scanning `item` (callers check ScanInProgress first). False when refused.
-  bool StartScan(const QModelIndex& item);
-  // Re-reads the drives and rebuilds their items.
+  // Starts scanning `item`, two levels deep when `shallow` (callers check
+  // ScanInProgress first). False when refused.
+  bool StartScan(const QModelIndex& item, bool shallow = false);
+  // Has the document read the drives again and rebuilds their items.
   void EnumerateDrives();
-  scan::ScanController& Scanner() { return *scanner_; }
   // What the cluster size and properties commands need of the tree.
   TreeCommandAccess CommandAccess();
 
  signals:
-  // UM_SHOWFOLDER: the Files list lists this folder's entries.
+  // The Files list is to list this folder's entries.
   void folderShown(scan::CFolderInfo* folder);
   // The contents of `folder` were replaced by a scan: records below it are new.
   void subtreeReplaced(scan::CFolderInfo* folder);
@@ -97,19 +96,16 @@ class CDriveTree : public QTreeView, private scan::ScanEvents {
   void AddFolderItems(QStandardItem& parent, scan::CFolderInfo& record);
   void SetImages(const QModelIndex& item, int normal, int selected);
 
-  // ScanEvents (UI thread).
-  void ScanStarted(scan::CFolderInfo& record) override;
-  void SubtreePlaced(scan::CFolderInfo& record) override;
-  void ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) override;
-  void ClusterAnalysisPending() override;
+  // The document's scan events (UI thread).
+  void ScanStarted(scan::CFolderInfo& record);
+  void SubtreePlaced(scan::CFolderInfo& record);
+  void ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending);
+  void ClusterAnalysisPending();
 
   ShellContext& context_;
-  // Declared before the scanner: the scanner joins its worker before the records go.
-  scan::CFolderInfo driveList_;
+  DrivesDocument& document_;
   std::unique_ptr<TreeImages> images_;
   DriveTreeModel* model_ = nullptr;
-  std::unique_ptr<ThrottledStatusSink> scanStatus_;
-  std::unique_ptr<scan::ScanController> scanner_;
   QPersistentModelIndex scanItem_;
   QPersistentModelIndex lastShownItem_;
   QPersistentModelIndex expandAllItem_;  // expanded whole once its scan has ended

@@ -17,6 +17,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/status_panes.h"
 #include "ui/list/files_model.h"
@@ -25,7 +26,7 @@
 
 namespace ui {
 
-CFilesList::CFilesList(ShellContext& context, QWidget* parent)
+CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget* parent)
     : QTableView(parent), context_(context), model_(new FilesModel(this)) {
   setObjectName(QStringLiteral("CFilesList"));
   setWhatsThis(QStringLiteral(
@@ -48,7 +49,7 @@ CFilesList::CFilesList(ShellContext& context, QWidget* parent)
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   for (int column = 0; column < files::kColumnCount; ++column) {
     // The name column also holds the gauge and the type icon.
-    const int extra = column == files::kColName ? 36 : 0;
+    const int extra = column == activity::kSortName ? 36 : 0;
     setColumnWidth(column, files::kColumns[static_cast<std::size_t>(column)].width + extra);
   }
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -60,10 +61,9 @@ CFilesList::CFilesList(ShellContext& context, QWidget* parent)
     OpenFocused();
   });
   connect(&context_.frame, &CMainFrame::filesSortRequested, this, &CFilesList::Sort);
-  // The tree is created first and owns every record the list shows.
-  CDriveTree& tree = context_.frame.Tree();
-  connect(&tree, &CDriveTree::folderShown, this, &CFilesList::Fill);
-  SetDriveList(&tree.DriveList());
+  // The tree is created first and chooses the folder shown.
+  connect(&context_.frame.Tree(), &CDriveTree::folderShown, this, &CFilesList::Fill);
+  SetDriveList(&document.DriveList());
   RegisterCommands();
 }
 
@@ -92,10 +92,6 @@ bool CFilesList::event(QEvent* event) {
     StartupStep();
     return true;
   }
-  if (IsMessage(event, UM_SHOWFOLDER)) {
-    Fill(static_cast<scan::CFolderInfo*>(static_cast<const WindowMessage*>(event)->LParam()));
-    return true;
-  }
   return QTableView::event(event);
 }
 
@@ -104,22 +100,12 @@ void CFilesList::StartupStep() {
   ready_ = false;
 }
 
-// A drive not fully scanned shows its folder entries' sizes only where a full scan read
-// them: below a folder the last full scan listed.
-bool CFilesList::FolderSizesShown(const scan::CFolderInfo& folder) const {
-  const std::string path = folder.path();
-  if (path.empty() || path[0] < 'A' || path[0] > 'Z') return true;
-  if (context_.state.DriveScanned[static_cast<std::size_t>(activity::DriveIndex(path[0]))].load()) return true;
-  const bool driveRoot = &folder.DriveRecord() == &folder;
-  return !driveRoot && folder.readState == scan::ReadState::ReadFully;
-}
-
 void CFilesList::Fill(scan::CFolderInfo* folder) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   ready_ = false;
   shown_ = folder;
   std::vector<files::ListRow> rows;
-  if (folder != nullptr) rows = files::MakeRows(*folder, FolderSizesShown(*folder));
+  if (folder != nullptr) rows = files::MakeRows(*folder, files::FolderSizesShown(*folder, context_.state));
   model_->Fill(std::move(rows));
   QApplication::restoreOverrideCursor();
   Sort();
@@ -191,11 +177,9 @@ void CFilesList::OpenFocused() {
   if (!focused.isValid()) return;
   const files::ListRow& row = model_->Row(focused.row());
   if (!row.IsFolder()) return;
-  if (shown_->subfoldersPending != 0) {
-    context_.state.TravelTarget = row.name;
-    context_.state.ShallowScan = true;
-  }
-  emit openSubfolderRequested(QString::fromStdString(row.name));
+  const bool readFirst = shown_->subfoldersPending != 0;
+  if (readFirst) context_.state.TravelTarget = row.name;
+  emit openSubfolderRequested(QString::fromStdString(row.name), readFirst);
 }
 
 void CFilesList::keyPressEvent(QKeyEvent* event) {

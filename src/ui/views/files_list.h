@@ -1,6 +1,7 @@
 #pragma once
-// CFilesList: the right pane, one row per entry of the folder selected in the tree.
-// Rows paint from a snapshot taken at fill; each row keeps its entry's index.
+// CFilesList: the right pane, one row per entry of the folder selected in the tree, a
+// view of the drives' document. Rows paint from a snapshot taken at fill; each row keeps
+// its entry's index.
 
 #include <QTableView>
 #include <cstdint>
@@ -12,20 +13,22 @@ namespace scan { class CFolderInfo; }
 
 namespace ui {
 
+class DrivesDocument;
 class FilesModel;
 
 class CFilesList : public QTableView {
   Q_OBJECT
 
  public:
-  CFilesList(ShellContext& context, QWidget* parent);
+  // `document` outlives the list.
+  CFilesList(ShellContext& context, DrivesDocument& document, QWidget* parent);
   ~CFilesList() override;
 
   // False while the list is being filled or all items are being selected: selection
   // changes then leave the status panes alone.
   bool Ready() const { return ready_; }
 
-  // UM_SHOWFOLDER: lists `folder`'s entries (null empties the list) and sorts them.
+  // Lists `folder`'s entries (null empties the list) and sorts them.
   void Fill(scan::CFolderInfo* folder);
   // Fills again from the shown folder, e.g. after its records changed.
   void Refill() { Fill(shown_); }
@@ -43,17 +46,17 @@ class CFilesList : public QTableView {
   scan::CFolderInfo* ShownFolder() const { return shown_; }
   // Entry indexes of the selected rows, in list order.
   std::vector<std::uint32_t> SelectedEntries() const;
-  // The record whose hints F6 refreshes: the tree's drive list. Without one, the drive
-  // list above the shown folder.
+  // The record whose hints F6 refreshes: the document's drive list. Without one, the
+  // drive list above the shown folder.
   void SetDriveList(scan::CFolderInfo* driveList) { driveList_ = driveList; }
   FilesModel& Model() const { return *model_; }
 
  signals:
   // The user opened the subfolder `name` of the shown folder. When the shown folder's
-  // subfolders were never read, TravelTarget already holds the name and ShallowScan is
-  // set: the tree scans its current item and then selects the subfolder; otherwise the
+  // subfolders were never read (`readFirst`), TravelTarget already holds the name: the
+  // tree scans its current item shallowly and then selects the subfolder; otherwise the
   // tree selects the child item of its current item with that text.
-  void openSubfolderRequested(const QString& name);
+  void openSubfolderRequested(const QString& name, bool readFirst);
 
  protected:
   bool event(QEvent* event) override;
@@ -66,7 +69,6 @@ class CFilesList : public QTableView {
   // UM_STARTUP: the pane's start-up step.
   void StartupStep();
   void RegisterCommands();
-  bool FolderSizesShown(const scan::CFolderInfo& folder) const;
   QMenu* MainMenuPopup(const char* title, int item) const;
   void FocusRowKeepingSelection(int row);
 

@@ -8,6 +8,7 @@
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
+#include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
@@ -20,12 +21,10 @@ namespace {
 // and selects the subfolder when that scan ends. Queued: the list finishes its key first.
 // A scan that cannot start drops the travel target, so no later scan travels by mistake.
 void LinkTreeToList(CDriveTree& tree, CFilesList& list, activity::AppState& state) {
-  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree, [&tree, &state](const QString& name) {
-    if (state.ShallowScan.load() && state.TravelTarget != activity::kNoTravel) {
-      if (!tree.StartScan(tree.CurrentItem())) {
-        state.TravelTarget = activity::kNoTravel;
-        state.ShallowScan = false;
-      }
+  QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree,
+                   [&tree, &state](const QString& name, bool readFirst) {
+    if (readFirst) {
+      if (!tree.StartScan(tree.CurrentItem(), /*shallow=*/true)) state.TravelTarget = activity::kNoTravel;
       return;
     }
     const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
@@ -59,7 +58,7 @@ void WirePaneCommands(CMainFrame& frame) {
         const scan::CFolderInfo* shown = list.ShownFolder();
         const std::vector<std::uint32_t> selected = list.SelectedEntries();
         if (shown == nullptr || selected.empty()) return;
-        const scan::RecordsHold hold = frame.Tree().Scanner().HoldRecords();
+        const scan::RecordsHold hold = frame.Document().Scanner().HoldRecords();
         RunListProperties(frame.Context(), *shown, selected);
       },
       entriesSelected);

@@ -1,4 +1,4 @@
-#include "ui/views/throttled_status_sink.h"
+#include "ui/document/throttled_status_sink.h"
 
 #include <utility>
 
