@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "activity/app_state.h"
+#include "activity/pending_actions.h"
 #include "common/prompter.h"
 #include "scan/record_walk.h"
 
@@ -15,10 +16,7 @@ void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
   if (current == kActionNone && action != kActionNone) {
     state.PendingActionCount.fetch_add(1);
   } else if (current != kActionNone && action == kActionNone) {
-    // A rescan may already have taken this entry's count away; never wrap below zero.
-    std::uint32_t pending = state.PendingActionCount.load();
-    while (pending != 0 && !state.PendingActionCount.compare_exchange_weak(pending, pending - 1)) {
-    }
+    activity::LowerPendingActionCount(state);
   }
   current = action;
 }

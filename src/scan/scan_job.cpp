@@ -11,6 +11,7 @@
 #include "scan/scan_tally.h"
 #include "scan/scan_texts.h"
 #include "activity/app_state.h"
+#include "activity/pending_actions.h"
 #include "common/status_sink.h"
 
 namespace scan {
@@ -58,12 +59,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
 
 void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state) {
   const std::uint32_t discarded = CountActions(target);
-  if (discarded != 0) {
-    // Never below 0, should the count and the records ever disagree.
-    std::uint32_t pending = state.PendingActionCount.load();
-    while (!state.PendingActionCount.compare_exchange_weak(pending, pending - std::min(pending, discarded))) {
-    }
-  }
+  if (discarded != 0) activity::LowerPendingActionCount(state, discarded);
   target.TakeContents(*scanned.root);
 }
 

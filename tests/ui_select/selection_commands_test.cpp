@@ -60,8 +60,8 @@ class SelectionCommandsTest : public ::testing::Test {
  protected:
   SelectionCommandsTest() : faulty(drives.System()), options(config.path()) {
     frame = std::make_unique<CMainFrame>(state, faulty, prompter, options, commands);
-    context = std::make_unique<ShellContext>(ShellContext{state, faulty, prompter,
-                                                          frame->Sink(), commands, *frame});
+    context = std::make_unique<ShellContext>(ShellContext{
+        {state, faulty, prompter, frame->Sink(), frame->Context().memory}, commands, *frame});
     scan::NewEntry drive;
     drive.name = "C:";
     drive.kind = scan::kKindFolder;

@@ -16,7 +16,6 @@
 #include "ui/analysis/cluster_analysis_dialog.h"
 #include "ui/app/shell_context.h"
 #include "ui/app/window_memory.h"
-#include "ui/frame/main_frame.h"
 #include "ui/properties/property_sheets.h"
 
 namespace ui {
@@ -62,10 +61,6 @@ std::optional<std::uint64_t> AskClusterSize(const CommandServices& context, cons
 }
 
 }  // namespace
-
-CommandServices::CommandServices(const ShellContext& context)
-    : CommandServices(context.state, context.system, context.prompter, context.status,
-                      context.frame.Memory()) {}
 
 void ShowClusterAnalysisDialog(const CommandServices& context, const TreeCommandAccess& tree) {
   const analysis::ClusterAnalysisResult& result = context.memory.clusterAnalysis;

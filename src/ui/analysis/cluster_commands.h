@@ -8,28 +8,11 @@
 #include <span>
 #include <string>
 
-namespace platform { class System; }
+#include "ui/app/shell_context.h"
+
 namespace scan { class CFolderInfo; }
-namespace activity { struct AppState; }
-namespace common { class Prompter; class StatusSink; }
 
 namespace ui {
-
-struct ShellContext;
-struct WindowMemory;
-
-// The shared services the commands use; the frame's panes pass their ShellContext.
-struct CommandServices {
-  activity::AppState& state;
-  platform::System& system;
-  common::Prompter& prompter;
-  common::StatusSink& status;
-  WindowMemory& memory;
-  CommandServices(activity::AppState& s, platform::System& y, common::Prompter& p, common::StatusSink& t,
-                  WindowMemory& m)
-      : state(s), system(y), prompter(p), status(t), memory(m) {}
-  CommandServices(const ShellContext& context);  // NOLINT: the panes hold a context
-};
 
 // What the folders tree lends the commands.
 struct TreeCommandAccess {

@@ -26,7 +26,7 @@ void InstallDatabasePages(CMainFrame& frame) {
         }
         return texts;
       }});
-  frame.Memory().databasePages = [context](char letter, QWidget* parent) {
+  shell.memory.databasePages = [context](char letter, QWidget* parent) {
     DatabasePages pages;
     pages.pages = {new CDP_DateTime(letter, *context, parent), new CDP_Size(letter, *context, parent),
                    new CDP_Location(letter, *context, parent)};

@@ -88,7 +88,7 @@ CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
   CreateToolBar();
   CreateStatusBar();
   context_ = std::make_unique<ShellContext>(
-      ShellContext{state, system, prompter, *sink_, commands, *this});
+      ShellContext{{state, system, prompter, *sink_, *memory_}, commands, *this});
   CreateClient();
   CreateSpaceMap();
   CreateMenus();

@@ -45,7 +45,6 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   ShellContext& Context() { return *context_; }
-  WindowMemory& Memory() { return *memory_; }
   CommandTable& Commands() { return context_->commands; }
   StatusPanes& Status() const { return *panes_; }
   common::StatusSink& Sink();
