@@ -1,9 +1,7 @@
 // "Perform actions" from the frame: what the Files list shows once the run is over.
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -12,11 +10,8 @@
 #include "common/space.h"
 #include "files/list_format.h"
 #include "activity/app_state.h"
-#include "shell/scripted_prompter.h"
-#include "support/temp_drives.h"
 #include "support_ui/qt_application.h"
 #include "ui/actions/perform_dialog.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
@@ -25,36 +20,23 @@
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
 
+#include "support_ui/frame_test.h"
+
 namespace {
 
-class PerformInFrameTest : public ::testing::Test {
+class PerformInFrameTest : public testing_support::FrameTest {
  protected:
-  PerformInFrameTest() : options(config.path()) {
-    testing_support::App();
+  PerformInFrameTest() {
     drives.WriteFileOfSize("D:\\Work\\big.bin", 300 * 1024);
     drives.WriteFile("D:\\Work\\small.txt", "small");
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
-    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
-  }
-  ~PerformInFrameTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
+    OpenFrame();
   }
 
-  ui::CDriveTree& Tree() { return frame->Tree(); }
-  ui::CFilesList& List() { return frame->List(); }
   void ScanDriveD() {
-    for (int row = 0; row < Tree().model()->rowCount(); ++row) {
-      const QModelIndex item = Tree().model()->index(row, 0);
-      if (item.data().toString().startsWith(QLatin1Char('D'))) Tree().setCurrentIndex(item);
-    }
+    Tree().setCurrentIndex(Drive('D'));
     commands.SetActiveView(ui::Target::Tree);
     ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
-    QElapsedTimer timer;
-    timer.start();
-    do {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) && timer.elapsed() < 30000);
+    WaitForScan();
     ASSERT_FALSE(state.ScanInProgress.load());
   }
   int RowOf(const char* name) {
@@ -84,13 +66,6 @@ class PerformInFrameTest : public ::testing::Test {
     ASSERT_TRUE(commands.Execute(ui::cmd::kPerformActions));
   }
 
-  testing_support::TempDrives drives{"CDE"};
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(PerformInFrameTest, AfterABackUpTheListAndItsCaptionShowTheEmptiedFile) {

@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -14,10 +13,7 @@
 #include "files/list_format.h"
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
-#include "shell/scripted_prompter.h"
 #include "support/folder_entries.h"
-#include "support/temp_drives.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
@@ -25,6 +21,8 @@
 #include "ui/list/files_model.h"
 #include "ui/list/state_images.h"
 #include "ui/views/files_list.h"
+
+#include "support_ui/frame_test.h"
 
 namespace {
 
@@ -38,16 +36,9 @@ std::uint32_t Add(scan::CFolderInfo& folder, std::string_view name, std::uint64_
   return files_test::AddFile(folder, name, size, counters, kind);
 }
 
-class FilesListTest : public ::testing::Test {
+class FilesListTest : public testing_support::FrameTest {
  protected:
-  FilesListTest() : options(config.path()) {
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
-  }
-  ~FilesListTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
-  }
-  CFilesList& List() { return frame->List(); }
+  FilesListTest() { OpenFrame(/*runStartUp=*/false); }
   QString Cell(int row, int column) {
     return List().Model().data(List().Model().index(row, column), Qt::DisplayRole).toString();
   }
@@ -57,13 +48,6 @@ class FilesListTest : public ::testing::Test {
     List().Fill(&folder);
   }
 
-  testing_support::TempDrives drives;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {

@@ -3,37 +3,30 @@
 
 #include <QDockWidget>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
-#include "shell/scripted_prompter.h"
 #include "support/folder_entries.h"
-#include "support/temp_drives.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
-#include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
 #include "ui/map/space_map_view.h"
 #include "ui/views/files_list.h"
+
+#include "support_ui/frame_test.h"
 
 namespace {
 
 constexpr int kDrawnWait = 10000;  // ms: a generous bound, the worker normally takes one
 
-class SpaceMapTest : public ::testing::Test {
+class SpaceMapTest : public testing_support::FrameTest {
  protected:
-  SpaceMapTest() : options(config.path()) {
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
+  SpaceMapTest() {
+    OpenFrame(/*runStartUp=*/false);
     frame->resize(1000, 700);
     frame->show();
     commands.Execute(ui::cmd::kSpaceMap);
-  }
-  ~SpaceMapTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
   }
   ui::SpaceMapView& Map() { return frame->SpaceMap(); }
   // Fills the list with `folder` and waits for the map of it.
@@ -54,13 +47,6 @@ class SpaceMapTest : public ::testing::Test {
     return {};
   }
 
-  testing_support::TempDrives drives;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(SpaceMapTest, FollowsTheListAndSelectsOrOpensWhatIsClicked) {

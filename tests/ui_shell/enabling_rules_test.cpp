@@ -3,18 +3,13 @@
 // scan, the Files list's items and selection, the pending actions.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
-#include "shell/scripted_prompter.h"
-#include "support/temp_drives.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
@@ -22,42 +17,23 @@
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
 
+#include "support_ui/frame_test.h"
+
 namespace {
 
 using namespace ui::cmd;
 
-class EnablingRulesTest : public ::testing::Test {
+class EnablingRulesTest : public testing_support::FrameTest {
  protected:
-  EnablingRulesTest() : options(config.path()) {
+  EnablingRulesTest() {
     drives.WriteFile("D:\\a.txt", "12345");
     drives.WriteFile("D:\\Work\\b.txt", "abc");
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
-    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
-  }
-  ~EnablingRulesTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
+    OpenFrame();
   }
 
   bool Enabled(int id) { return commands.Query(id).Enabled(); }
   QModelIndex DriveD() { return frame->Tree().model()->index(1, 0); }
-  void WaitForScan() {
-    QElapsedTimer timer;
-    timer.start();
-    while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
-           timer.elapsed() < 60000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    ASSERT_FALSE(frame->Document().Scanner().ScanThreadRunning());
-  }
 
-  testing_support::TempDrives drives;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(EnablingRulesTest, CommandsWithoutAConditionAreEnabledFromTheStart) {

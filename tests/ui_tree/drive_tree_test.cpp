@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -17,10 +16,7 @@
 #include "scan/record_search.h"
 #include "activity/app_state.h"
 #include "shell/options.h"
-#include "shell/scripted_prompter.h"
 #include "support/faulty_system.h"
-#include "support/temp_drives.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
@@ -32,14 +28,16 @@
 #include "ui/document/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
 
+#include "support_ui/frame_test.h"
+
 namespace {
 
 namespace image = ui::tree_image;
 using ui::CDriveTree;
 
-class DriveTreeTest : public ::testing::Test {
+class DriveTreeTest : public testing_support::FrameTest {
  protected:
-  DriveTreeTest() : faulty(drives.System()), options(config.path()) {
+  DriveTreeTest() {
     // D:\Work\Reports\2025\r.doc, D:\Work\a.txt, D:\Games\Chess\, D:\.cache\x
     drives.WriteFile("D:\\Work\\a.txt", "12345");
     drives.WriteFile("D:\\Work\\Reports\\2025\\r.doc", "report");
@@ -51,49 +49,16 @@ class DriveTreeTest : public ::testing::Test {
   void Start(bool autoScan) {
     frame.reset();
     shell::WriteOnOff(options, shell::kAutoScanOption, autoScan);
-    frame = std::make_unique<ui::CMainFrame>(state, faulty, prompter, options, commands);
-    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
-  }
-  ~DriveTreeTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
+    OpenFrame();
   }
 
-  CDriveTree& Tree() { return frame->Tree(); }
-  QModelIndex Drive(char letter) {
-    for (int row = 0; row < Tree().model()->rowCount(); ++row) {
-      const QModelIndex item = Tree().model()->index(row, 0);
-      if (item.data().toString().startsWith(QChar(letter))) return item;
-    }
-    return {};
-  }
   QModelIndex Child(const QModelIndex& item, const char* name) {
     return Tree().FindChildItem(item, QString::fromLatin1(name));
-  }
-  // Runs the event loop until the scan has closed; the bound only ends a test that would hang.
-  void WaitForScan() {
-    QElapsedTimer timer;
-    timer.start();
-    // Events are processed before each look, never between the last look and the
-    // assertion: the start-up scan may begin its next drive from a queued event.
-    do {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    } while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
-             timer.elapsed() < 60000);
-    ASSERT_FALSE(frame->Document().Scanner().ScanThreadRunning());
   }
   std::pair<int, int> Images(const QModelIndex& item) {
     return {Tree().NormalImage(item), Tree().SelectedImage(item)};
   }
 
-  testing_support::TempDrives drives;
-  testing_support::FaultySystem faulty;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(DriveTreeTest, DrivesAreListedWithTypeImageAndAnUnreadPlaceholder) {

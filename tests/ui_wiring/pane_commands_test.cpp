@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -17,13 +16,10 @@
 #include <memory>
 
 #include "activity/app_state.h"
-#include "shell/scripted_prompter.h"
-#include "support/temp_drives.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
 #include "ui/actions/backup_dialog.h"
 #include "ui/actions/perform_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
-#include "ui/app/settings_option_store.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "scan/scan_controller.h"
@@ -36,28 +32,16 @@
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
 
+#include "support_ui/frame_test.h"
+
 namespace {
 
-class PaneCommandsTest : public ::testing::Test {
+class PaneCommandsTest : public testing_support::FrameTest {
  protected:
-  PaneCommandsTest() : options(config.path()) {
+  PaneCommandsTest() {
     drives.WriteFile("D:\\root.txt", "12345");
     drives.WriteFile("D:\\Work\\a.txt", "abc");
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
-    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
-  }
-  ~PaneCommandsTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
-  }
-
-  QModelIndex Drive(char letter) {
-    QAbstractItemModel& model = *frame->Tree().model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-      const QModelIndex item = model.index(row, 0);
-      if (item.data().toString().startsWith(QChar(letter))) return item;
-    }
-    return {};
+    OpenFrame();
   }
 
   // Selects drive D and scans it whole; the Files list then shows D:\.
@@ -67,12 +51,7 @@ class PaneCommandsTest : public ::testing::Test {
     frame->Tree().setCurrentIndex(d);
     commands.SetActiveView(ui::Target::Tree);
     ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
-    QElapsedTimer timer;
-    timer.start();
-    while ((frame->Document().Scanner().ScanThreadRunning() || state.ScanInProgress.load()) &&
-           timer.elapsed() < 60000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    WaitForScan();
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
     ASSERT_TRUE(state.DriveScanned[activity::DriveIndex('D')].load());
     ASSERT_NE(frame->List().ShownFolder(), nullptr);
@@ -120,13 +99,6 @@ class PaneCommandsTest : public ::testing::Test {
     return opened && matched;
   }
 
-  testing_support::TempDrives drives;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 const QKeySequence kAltA(Qt::AltModifier | Qt::Key_A);

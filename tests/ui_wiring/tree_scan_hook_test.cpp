@@ -2,9 +2,7 @@
 // close, and at exit with Cancel even while a held scan cannot close.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,58 +15,31 @@
 #include "activity/app_state.h"
 #include "scan/folder_info.h"
 #include "scan/scan_controller.h"
-#include "shell/scripted_prompter.h"
-#include "support/temp_drives.h"
 #include "ui/actions/tree_scan_hook.h"
-#include "ui/app/settings_option_store.h"
-#include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
 #include "ui/views/drive_tree.h"
 
+#include "support_ui/frame_test.h"
+
 namespace {
 
-class TreeScanHookTest : public ::testing::Test {
+class TreeScanHookTest : public testing_support::FrameTest {
  protected:
-  TreeScanHookTest() : options(config.path()) {
+  TreeScanHookTest() {
     drives.WriteFile("D:\\Work\\Deep\\a.txt", "abc");
-    frame = std::make_unique<ui::CMainFrame>(state, drives.System(), prompter, options, commands);
-    for (int i = 0; i < 3; ++i) QCoreApplication::sendPostedEvents();
+    OpenFrame();
   }
-  ~TreeScanHookTest() override {
-    frame.reset();
-    QCoreApplication::sendPostedEvents();
-  }
-
-  ui::CDriveTree& Tree() { return frame->Tree(); }
 
   // Reads drive D two levels deep and makes it current: Work is then read partly.
   void ScanDriveShallowly() {
-    QAbstractItemModel& model = *Tree().model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-      if (model.index(row, 0).data().toString().startsWith(QLatin1Char('D'))) Tree().setCurrentIndex(model.index(row, 0));
-    }
+    Tree().setCurrentIndex(Drive('D'));
     ASSERT_TRUE(Tree().StartScan(Tree().CurrentItem(), /*shallow=*/true));
     ASSERT_TRUE(RunUntil([this] { return !frame->Document().Scanner().ScanThreadRunning(); }));
   }
 
-  template <typename Done>
-  bool RunUntil(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-  }
-
   scan::CFolderInfo& Work() { return *Tree().RecordOf(Tree().CurrentItem())->GetChild(0); }
 
-  testing_support::TempDrives drives;
-  QTemporaryDir config;
-  ui::SettingsOptionStore options;
-  testing_support::ScriptedPrompter prompter;
-  activity::AppState state;
-  ui::CommandTable commands;
-  std::unique_ptr<ui::CMainFrame> frame;
 };
 
 TEST_F(TreeScanHookTest, TheWaitEndsWithTheClosedScanOfTheSubfolder) {
