@@ -1,15 +1,18 @@
 #pragma once
 // Builders of key texts (activity/path_key.h) for the work buffers the hash kernels read.
 //
-// The scalar builder handles every path. The vector builders handle the ASCII paths
-// that nearly every scan meets: each widens and upper-cases a run of characters a vector
-// at a time and patches the length words at the backslashes afterwards. A path with a
-// byte outside ASCII goes to the scalar builder, whose layout they reproduce bit for
-// bit. The fastest builder the processor runs is chosen when the program starts.
+// The scalar builder goes character by character. The vector builders widen a vector
+// of bytes at a time, upper-casing ASCII letters on the way, and patch afterwards the
+// length words at the backslashes and the two-byte letters that have a capital (each
+// depends on its own two bytes only, so a patch needs no state). They reproduce the
+// scalar builder's layout bit for bit. The fastest builder the processor runs is chosen
+// when the program starts.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include "platform/ansi.h"
 
 namespace activity {
 
@@ -33,6 +36,11 @@ namespace key_text_detail {
 struct ComponentWriter {
   unsigned char* bytes;  // the work buffer
   std::size_t last = 0;
+  // Keyed positions of the bytes that may begin a two-byte letter with a capital.
+  std::uint16_t leads[512];
+  std::size_t leadCount = 0;
+
+  static bool IsLead(unsigned char byte) { return byte == 0xC3 || byte == 0xC5; }
 
   void Put(std::size_t word, std::uint16_t value) const {
     const unsigned char pair[2] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8)};
@@ -43,20 +51,23 @@ struct ComponentWriter {
     Put(2 + last, static_cast<std::uint16_t>(2 * (at - last)));
     last = at;
   }
-  // One ASCII character at keyed position `at`; false for any other byte.
-  bool Character(std::size_t at, char c) {
+  void Lead(std::size_t at) { leads[leadCount++] = static_cast<std::uint16_t>(at); }
+  // One character at keyed position `at`: an ASCII letter upper-cased, any byte from
+  // 0x80 on sign-extended.
+  void Character(std::size_t at, char c) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80) return false;
-    Put(2 + at, static_cast<std::uint16_t>(byte >= 'a' && byte <= 'z' ? byte - 0x20 : byte));
+    const auto word = byte < 0x80 ? static_cast<std::uint16_t>(static_cast<unsigned char>(platform::CharUpperA(c)))
+                                  : static_cast<std::uint16_t>(0xFF00 | byte);
+    Put(2 + at, word);
     if (c == '\\') Backslash(at);
-    return true;
+    if (IsLead(byte)) Lead(at);
   }
 };
 
-// Writes `count` characters of `text`, the first at keyed position `at`. False at the
-// first byte outside ASCII (what was written is then garbage to be overwritten).
-bool WriteAsciiAvx2(const char* text, std::size_t count, std::size_t at, ComponentWriter& writer);
-bool WriteAsciiAvx512(const char* text, std::size_t count, std::size_t at, ComponentWriter& writer);
+// Writes `count` characters of `text`, the first at keyed position `at`; the caller
+// patches the two-byte letters at writer.leads afterwards.
+void WriteRunAvx2(const char* text, std::size_t count, std::size_t at, ComponentWriter& writer);
+void WriteRunAvx512(const char* text, std::size_t count, std::size_t at, ComponentWriter& writer);
 
 }  // namespace key_text_detail
 }  // namespace activity

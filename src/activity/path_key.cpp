@@ -50,22 +50,10 @@ class CombinedPath {
     return any < 0x80;
   }
 
-  // Whether the characters before the first backslash are ASCII (all of them when
-  // there is none).
-  bool HeadIsAscii() const {
-    unsigned char any = 0;
-    for (std::string_view part : parts_) {
-      const std::size_t at = part.find('\\');
-      for (const char c : part.substr(0, at)) any |= static_cast<unsigned char>(c);
-      if (at != std::string_view::npos) break;
-    }
-    return any < 0x80;
-  }
-
   // Calls visit(run, at) for each run of characters after the first backslash, `at`
-  // being the keyed position of the run's first character; stops at the first false.
+  // being the keyed position of the run's first character.
   template <class Visit>
-  bool ForEachRunAfterFirstBackslash(Visit&& visit) const {
+  void ForEachRunAfterFirstBackslash(Visit&& visit) const {
     bool found = false;
     std::size_t at = 1;
     for (std::string_view part : parts_) {
@@ -75,10 +63,9 @@ class CombinedPath {
         found = true;
         part.remove_prefix(backslash + 1);
       }
-      if (!part.empty() && !visit(part, at)) return false;
+      if (!part.empty()) visit(part, at);
       at += part.size();
     }
-    return true;
   }
 
   // Calls visit(c) for every character after the first backslash.
@@ -164,32 +151,57 @@ struct MeasuredPath {
   std::size_t blocks;  // 0 when the text exceeds the limit
 };
 
-// The key text of an ASCII path with a vector builder; false (with the words left
-// garbage) for any other path.
-bool WriteAsciiKeyWords(TextBuilder builder, const MeasuredPath& measured, std::uint32_t* words) {
-  if (measured.keyedLength == 0 || !measured.path.HeadIsAscii()) return false;
+// The upper-cased two bytes of a lead byte and what follows it, as the scalar builder
+// makes them.
+std::array<char, 2> UpperPair(unsigned char lead, unsigned char next) {
+  std::array<char, 2> pair{};
+  std::size_t written = 0;
+  auto emit = [&](char c) { pair[written++] = c; };
+  platform::Utf8AnsiUpper upper(emit);
+  upper.Put(static_cast<char>(lead));
+  upper.Put(static_cast<char>(next));
+  upper.Finish();
+  return pair;
+}
+
+// The key text of a path with a vector builder: the runs widened, then the last
+// component's length, the head words, the padding and the two-byte letters patched.
+void WriteKeyWordsByVector(TextBuilder builder, const MeasuredPath& measured, std::uint32_t* words) {
   key_text_detail::ComponentWriter writer{reinterpret_cast<unsigned char*>(words)};
-  const auto write = builder == TextBuilder::Avx512 ? key_text_detail::WriteAsciiAvx512
-                                                    : key_text_detail::WriteAsciiAvx2;
-  if (!measured.path.ForEachRunAfterFirstBackslash([&](std::string_view run, std::size_t at) {
-        return write(run.data(), run.size(), at, writer);
-      })) {
-    return false;
-  }
   const std::size_t length = measured.keyedLength;
-  const std::size_t lastComponent = writer.last;
-  writer.Put(2 + lastComponent, static_cast<std::uint16_t>(2 * (length - lastComponent)));
+  if (length > 0) {
+    const auto write = builder == TextBuilder::Avx512 ? key_text_detail::WriteRunAvx512
+                                                      : key_text_detail::WriteRunAvx2;
+    measured.path.ForEachRunAfterFirstBackslash(
+        [&](std::string_view run, std::size_t at) { write(run.data(), run.size(), at, writer); });
+    writer.Put(2 + writer.last, static_cast<std::uint16_t>(2 * (length - writer.last)));
+  }
+  // A lead byte pairs with the byte after it when that one continues a character: a
+  // byte from 0x80 to 0xBF, which no length word can equal.
+  const auto wordAt = [words](std::size_t index) {
+    return static_cast<std::uint16_t>(words[index >> 1] >> (16 * (index & 1)));
+  };
+  for (std::size_t i = 0; i < writer.leadCount; ++i) {
+    const std::size_t at = writer.leads[i];
+    if (at + 1 >= length) continue;
+    const std::uint16_t next = wordAt(3 + at);
+    if (next < 0xFF80 || next > 0xFFBF) continue;
+    const std::array<char, 2> upper =
+        UpperPair(static_cast<unsigned char>(wordAt(2 + at)), static_cast<unsigned char>(next));
+    writer.Put(2 + at, SignExtended(upper[0]));
+    writer.Put(3 + at, SignExtended(upper[1]));
+  }
   writer.Put(0, static_cast<std::uint16_t>(2 * (length + 3) - 2));
-  writer.Put(1, static_cast<std::uint16_t>(4 + 2 * lastComponent));
+  writer.Put(1, static_cast<std::uint16_t>(4 + 2 * writer.last));
   for (std::size_t word = length + 2; word < 4 * measured.blocks; ++word) writer.Put(word, 0);
-  return true;
 }
 
 // Writes the key text into `words` as little-endian pairs of words, zero-padded to
 // whole 8-byte blocks. Returns the block count, or 0 when the text exceeds the limit.
 std::size_t FillKeyWords(TextBuilder builder, const MeasuredPath& measured, std::uint32_t* words) {
   if (measured.blocks == 0) return 0;
-  if (builder != TextBuilder::Scalar && WriteAsciiKeyWords(builder, measured, words)) {
+  if (builder != TextBuilder::Scalar) {
+    WriteKeyWordsByVector(builder, measured, words);
     return measured.blocks;
   }
   std::fill_n(words, 2 * measured.blocks, 0u);

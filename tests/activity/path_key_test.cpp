@@ -406,7 +406,7 @@ TEST(WriteKeyWords, EveryBuilderWritesTheScalarWordsBitForBit) {
   NetworkNames names = SomeNetworkNames();
   names['A' - 'A'] = "\\ascii\\share";
   std::vector<std::string> paths;
-  for (int i = 0; i < 3000; ++i) paths.push_back(RandomPath(random, i % 4 == 0 ? kPathAlphabet : kAsciiAlphabet));
+  for (int i = 0; i < 3000; ++i) paths.push_back(RandomPath(random, i % 2 == 0 ? kPathAlphabet : kAsciiAlphabet));
   // Non-ASCII only at the very end, past a vector's worth of ASCII.
   paths.push_back("C:\\" + std::string(40, 'a') + "\xe9");
   using Buffer = std::array<std::uint32_t, kKeyTextLimit / 4>;
