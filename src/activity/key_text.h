@@ -34,6 +34,9 @@ namespace key_text_detail {
 // of keyed character j (j = 0 is the first backslash) is word 2 + j. `last` is the
 // keyed position of the latest backslash, whose length word waits for the next one.
 struct ComponentWriter {
+  // Leaves `leads` uninitialised: zeroing a kilobyte per key cost as much as the rest.
+  explicit ComponentWriter(unsigned char* buffer) : bytes(buffer) {}
+
   unsigned char* bytes;  // the work buffer
   std::size_t last = 0;
   // Keyed positions of the bytes that may begin a two-byte letter with a capital.
