@@ -335,35 +335,14 @@ class EventQueue final : public EventTarget {
   std::exception_ptr failure_;
 };
 
-// Reads announced folders ahead for the lister until the walk is over. A failure here
-// only ends the help: the lister reads what is left itself and meets any failure there.
-void HelpListing(ListingPrefetch& prefetch, ListingPool& pool) {
-  try {
-    std::unique_ptr<FolderListing> spare;
-    for (;;) {
-      if (!spare) spare = pool.Take();
-      if (!prefetch.ReadNextWaiting(spare)) return;
-    }
-  } catch (...) {
-  }
-}
-
-// The lister on a thread of its own with a helper that lists folders ahead of it, so
-// that the listing, the bulk of a scan, runs on both cores; the keys and the sink on the
-// calling thread, which also reads folders ahead while it has nothing to deliver.
+// The lister on a thread of its own; the keys and the sink on the calling thread, which
+// reads folders ahead for the lister while it has nothing to deliver.
 void WalkListingAhead(const platform::System& system, std::string_view folderPath,
                       const WalkOptions& options, WalkSink& sink) {
   ListingPool pool;
   ListingPrefetch prefetch(system);
   EventQueue queue;
   Deliverer deliverer(options, sink, pool);
-  // Closed before either thread is joined, however the walk ends.
-  struct Closer {
-    ListingPrefetch& prefetch;
-    ~Closer() { prefetch.Close(); }
-  };
-  std::jthread helper([&] { HelpListing(prefetch, pool); });
-  const Closer closeOnExit{prefetch};
   std::jthread lister([&] {
     std::exception_ptr failure;
     try {
@@ -371,7 +350,6 @@ void WalkListingAhead(const platform::System& system, std::string_view folderPat
     } catch (...) {
       failure = std::current_exception();
     }
-    prefetch.Close();
     queue.Finish(failure);
   });
   try {

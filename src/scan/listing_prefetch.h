@@ -3,8 +3,7 @@
 //
 // The walk's lister is the slow side of a scan (one statx per file and more). When it
 // has listed a folder it announces the subfolders it will descend into after the first
-// one; a helper thread, and any thread with nothing else to do, lists the nearest of
-// them ahead. When the lister
+// one; a thread with nothing else to do lists the nearest of them ahead. When the lister
 // reaches a folder it takes that listing (waiting if it is being read right now) or
 // reads the folder itself. Which thread reads a folder never changes what the walk
 // reports, only when the reading happens.
@@ -41,10 +40,6 @@ class ListingPrefetch {
   // Another thread: reads the nearest announced folder into `spare`. False (leaving
   // `spare` as it was) when none is waiting or enough are read ahead already.
   bool ReadOne(std::unique_ptr<FolderListing>& spare);
-  // A helper thread: ReadOne, waiting until a folder can be read. False once closed.
-  bool ReadNextWaiting(std::unique_ptr<FolderListing>& spare);
-  // Wakes and turns away the helpers: the walk is over.
-  void Close();
 
  private:
   enum class State { Announced, Reading, Ready };
@@ -55,19 +50,12 @@ class ListingPrefetch {
   // Listings read ahead and not yet taken, at most: bounds the memory they hold.
   static constexpr std::size_t kMaxAhead = 16;
 
-  // With the lock held: claims the nearest announced folder, or returns an empty path.
-  std::string ClaimLocked();
-  // Reads a claimed folder into `spare`; false when the read failed.
-  bool ReadClaimed(const std::string& path, std::unique_ptr<FolderListing>& spare);
-
   const platform::System& system_;
   std::mutex mutex_;
   std::condition_variable ready_;
-  std::condition_variable work_;  // an announcement, a slot taken, or the close
   std::map<std::string, Slot, std::less<>> slots_;
   std::vector<std::string> nearestLast_;  // announced paths; stale ones are skipped
   std::size_t ahead_ = 0;                 // slots reading or ready
-  bool closed_ = false;
 };
 
 }  // namespace scan
