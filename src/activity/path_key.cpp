@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "activity/key_hash.h"
+#include "activity/key_text.h"
 #include "platform/ansi.h"
 #include "platform/system.h"
 
@@ -47,6 +48,24 @@ class CombinedPath {
       for (const char c : part) any |= static_cast<unsigned char>(c);
     }
     return any < 0x80;
+  }
+
+  // Calls visit(run, at) for each run of characters after the first backslash, `at`
+  // being the keyed position of the run's first character.
+  template <class Visit>
+  void ForEachRunAfterFirstBackslash(Visit&& visit) const {
+    bool found = false;
+    std::size_t at = 1;
+    for (std::string_view part : parts_) {
+      if (!found) {
+        const std::size_t backslash = part.find('\\');
+        if (backslash == std::string_view::npos) continue;
+        found = true;
+        part.remove_prefix(backslash + 1);
+      }
+      if (!part.empty()) visit(part, at);
+      at += part.size();
+    }
   }
 
   // Calls visit(c) for every character after the first backslash.
@@ -120,23 +139,120 @@ void EmitKeyText(const CombinedPath& path, std::size_t keyedLength, Put&& put) {
   put(next, 0);
 }
 
-// Writes the key text into `buffer` as little-endian pairs of words, zero-padded to whole
-// 8-byte blocks. Returns the block count, or 0 when the text exceeds the limit.
-std::size_t FillWorkBuffer(std::string_view pathText, const NetworkNames& networkNames,
-                           WorkBuffer& buffer) {
-  const CombinedPath path(pathText, networkNames);
-  const std::size_t keyedLength = path.KeyedLength();
-  const std::size_t bytes = 2 * (keyedLength + 3);
-  if (bytes > kKeyTextLimit) return 0;
-  const std::size_t blocks = (bytes + 7) / 8;
-  std::fill_n(buffer.begin(), 2 * blocks, 0u);
-  EmitKeyText(path, keyedLength, [&buffer](std::size_t index, std::uint16_t word) {
-    buffer[index >> 1] |= std::uint32_t{word} << (16 * (index & 1));
+// A path measured for its key text.
+struct MeasuredPath {
+  MeasuredPath(std::string_view pathText, const NetworkNames& networkNames)
+      : path(pathText, networkNames), keyedLength(path.KeyedLength()) {
+    const std::size_t bytes = 2 * (keyedLength + 3);
+    blocks = bytes > kKeyTextLimit ? 0 : (bytes + 7) / 8;
+  }
+  CombinedPath path;
+  std::size_t keyedLength;
+  std::size_t blocks;  // 0 when the text exceeds the limit
+};
+
+// The upper-cased two bytes of a lead byte and what follows it, as the scalar builder
+// makes them.
+std::array<char, 2> UpperPair(unsigned char lead, unsigned char next) {
+  std::array<char, 2> pair{};
+  std::size_t written = 0;
+  auto emit = [&](char c) { pair[written++] = c; };
+  platform::Utf8AnsiUpper upper(emit);
+  upper.Put(static_cast<char>(lead));
+  upper.Put(static_cast<char>(next));
+  upper.Finish();
+  return pair;
+}
+
+// The key text of a path with a vector builder: the runs widened, then the last
+// component's length, the head words, the padding and the two-byte letters patched.
+void WriteKeyWordsByVector(TextBuilder builder, const MeasuredPath& measured, std::uint32_t* words) {
+  key_text_detail::ComponentWriter writer{reinterpret_cast<unsigned char*>(words)};
+  const std::size_t length = measured.keyedLength;
+  if (length > 0) {
+    const auto write = builder == TextBuilder::Avx512 ? key_text_detail::WriteRunAvx512
+                                                      : key_text_detail::WriteRunAvx2;
+    measured.path.ForEachRunAfterFirstBackslash(
+        [&](std::string_view run, std::size_t at) { write(run.data(), run.size(), at, writer); });
+    writer.Put(2 + writer.last, static_cast<std::uint16_t>(2 * (length - writer.last)));
+  }
+  // A lead byte pairs with the byte after it when that one continues a character: a
+  // byte from 0x80 to 0xBF, which no length word can equal.
+  const auto wordAt = [words](std::size_t index) {
+    return static_cast<std::uint16_t>(words[index >> 1] >> (16 * (index & 1)));
+  };
+  for (std::size_t i = 0; i < writer.leadCount; ++i) {
+    const std::size_t at = writer.leads[i];
+    if (at + 1 >= length) continue;
+    const std::uint16_t next = wordAt(3 + at);
+    if (next < 0xFF80 || next > 0xFFBF) continue;
+    const std::array<char, 2> upper =
+        UpperPair(static_cast<unsigned char>(wordAt(2 + at)), static_cast<unsigned char>(next));
+    writer.Put(2 + at, SignExtended(upper[0]));
+    writer.Put(3 + at, SignExtended(upper[1]));
+  }
+  writer.Put(0, static_cast<std::uint16_t>(2 * (length + 3) - 2));
+  writer.Put(1, static_cast<std::uint16_t>(4 + 2 * writer.last));
+  for (std::size_t word = length + 2; word < 4 * measured.blocks; ++word) writer.Put(word, 0);
+}
+
+// Writes the key text into `words` as little-endian pairs of words, zero-padded to
+// whole 8-byte blocks. Returns the block count, or 0 when the text exceeds the limit.
+std::size_t FillKeyWords(TextBuilder builder, const MeasuredPath& measured, std::uint32_t* words) {
+  if (measured.blocks == 0) return 0;
+  if (builder != TextBuilder::Scalar) {
+    WriteKeyWordsByVector(builder, measured, words);
+    return measured.blocks;
+  }
+  std::fill_n(words, 2 * measured.blocks, 0u);
+  EmitKeyText(measured.path, measured.keyedLength, [words](std::size_t index, std::uint16_t word) {
+    words[index >> 1] |= std::uint32_t{word} << (16 * (index & 1));
   });
-  return blocks;
+  return measured.blocks;
+}
+
+bool CpuHas(TextBuilder builder) {
+#if defined(__x86_64__)
+  switch (builder) {
+    case TextBuilder::Scalar:
+      return true;
+    case TextBuilder::Avx2:
+      return __builtin_cpu_supports("avx2");
+    case TextBuilder::Avx512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+             __builtin_cpu_supports("avx512vl");
+  }
+  return false;
+#else
+  return builder == TextBuilder::Scalar;
+#endif
 }
 
 }  // namespace
+
+bool TextBuilderRuns(TextBuilder builder) { return CpuHas(builder); }
+
+TextBuilder FastestTextBuilder() {
+  static const TextBuilder fastest = CpuHas(TextBuilder::Avx512) ? TextBuilder::Avx512
+                                     : CpuHas(TextBuilder::Avx2)  ? TextBuilder::Avx2
+                                                                  : TextBuilder::Scalar;
+  return fastest;
+}
+
+const char* TextBuilderName(TextBuilder builder) {
+  switch (builder) {
+    case TextBuilder::Scalar: return "scalar";
+    case TextBuilder::Avx2: return "avx2";
+    case TextBuilder::Avx512: return "avx512";
+  }
+  return "?";
+}
+
+std::size_t WriteKeyWords(TextBuilder builder, std::string_view path, const NetworkNames& networkNames,
+                          std::span<std::uint32_t, kKeyTextLimit / 4> words) {
+  if (!CpuHas(builder)) throw std::invalid_argument("WriteKeyWords: the builder does not run here");
+  return FillKeyWords(builder, MeasuredPath(path, networkNames), words.data());
+}
 
 std::string NetworkNameFromConnection(std::string_view remoteName) {
   if (!remoteName.empty() && remoteName.front() == '\\') remoteName.remove_prefix(1);
@@ -177,7 +293,7 @@ std::uint64_t HashKeyText(std::span<const std::uint16_t> keyText) {
 
 std::uint64_t PathKey(std::string_view path, const NetworkNames& networkNames) {
   WorkBuffer buffer;
-  const std::size_t blocks = FillWorkBuffer(path, networkNames, buffer);
+  const std::size_t blocks = FillKeyWords(FastestTextBuilder(), MeasuredPath(path, networkNames), buffer.data());
   return blocks == 0 ? 0 : HashBlocks(buffer.data(), blocks);
 }
 
@@ -190,8 +306,9 @@ void PathKeys(std::span<const std::string_view> paths, const NetworkNames& netwo
   PathKeyHasher().Keys(paths, networkNames, keys);
 }
 
-PathKeyHasher::PathKeyHasher(HashKernel kernel) : kernel_(kernel) {
+PathKeyHasher::PathKeyHasher(HashKernel kernel, TextBuilder builder) : kernel_(kernel), builder_(builder) {
   if (!HashKernelRuns(kernel)) throw std::invalid_argument("PathKeyHasher: the kernel does not run here");
+  if (!TextBuilderRuns(builder)) throw std::invalid_argument("PathKeyHasher: the builder does not run here");
 }
 
 void PathKeyHasher::Keys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
@@ -199,15 +316,17 @@ void PathKeyHasher::Keys(std::span<const std::string_view> paths, const NetworkN
   if (keys.size() != paths.size()) {
     throw std::invalid_argument("PathKeys: one key per path expected");
   }
-  WorkBuffer buffer;
   for (std::size_t first = 0; first < paths.size(); first += kKeysPerBatch) {
     const std::size_t count = std::min(kKeysPerBatch, paths.size() - first);
     words_.clear();
     texts_.clear();
     for (std::size_t i = first; i < first + count; ++i) {
-      const std::size_t blocks = FillWorkBuffer(paths[i], networkNames, buffer);
-      texts_.push_back({static_cast<std::uint32_t>(words_.size()), static_cast<std::uint32_t>(blocks)});
-      words_.insert(words_.end(), buffer.begin(), buffer.begin() + 2 * blocks);
+      // Built in place: the texts of a batch are most of the bytes the hashing touches.
+      const MeasuredPath measured(paths[i], networkNames);
+      const std::size_t offset = words_.size();
+      words_.resize(offset + 2 * measured.blocks);
+      FillKeyWords(builder_, measured, words_.data() + offset);
+      texts_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(measured.blocks)});
     }
     HashBatch(kernel_, words_.data(), texts_, keys.subspan(first, count));
   }

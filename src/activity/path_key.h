@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "activity/key_hash.h"
+#include "activity/key_text.h"
 
 namespace platform { class System; }
 
@@ -46,12 +47,19 @@ std::uint64_t PathKey(std::string_view path, const NetworkNames& networkNames);
 void PathKeys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
               std::span<std::uint64_t> keys);
 
-// PathKeys with a chosen kernel, keeping its buffers between calls: what a loop that
+// The key text of `path` as the hash kernels read it (BuildKeyText's words in little-
+// endian pairs, zero-padded to whole 8-byte blocks), written by `builder`, which must run
+// here. Returns the blocks written, 0 (writing nothing) when the text exceeds the limit.
+std::size_t WriteKeyWords(TextBuilder builder, std::string_view path, const NetworkNames& networkNames,
+                          std::span<std::uint32_t, kKeyTextLimit / 4> words);
+
+// PathKeys with a chosen kernel and text builder, keeping its buffers between calls: what a loop that
 // hashes batch after batch holds on to. One hasher per thread.
 class PathKeyHasher {
  public:
-  // Throws std::invalid_argument for a kernel that does not run here.
-  explicit PathKeyHasher(HashKernel kernel = FastestHashKernel());
+  // Throws std::invalid_argument for a kernel or builder that does not run here.
+  explicit PathKeyHasher(HashKernel kernel = FastestHashKernel(),
+                         TextBuilder builder = FastestTextBuilder());
   void Keys(std::span<const std::string_view> paths, const NetworkNames& networkNames,
             std::span<std::uint64_t> keys);
   HashKernel Kernel() const { return kernel_; }
@@ -62,6 +70,7 @@ class PathKeyHasher {
   static constexpr std::size_t kKeysPerBatch = 2048;
 
   HashKernel kernel_;
+  TextBuilder builder_;
   std::vector<std::uint32_t> words_;
   std::vector<KeyBlocks> texts_;
 };

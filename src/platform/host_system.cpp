@@ -5,10 +5,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/btrfs_compression.h"
@@ -101,27 +104,28 @@ std::optional<std::string> HostSystem::GetNetworkConnection(char letter) const {
   return NetworkNameOf(MountTable::Read(), drive->root);
 }
 
-bool HostSystem::ListDirectory(std::string_view windowsFolder,
-                               const std::function<bool(const FindData&)>& visit) const {
-  const auto letter = DriveLetterOf(windowsFolder);
-  const auto folder = HostPath(windowsFolder);
-  if (!letter || !folder) return false;
-  // Links inside a drive are files, never followed; the drive's root itself may be a link
-  // the user mapped on purpose.
-  const std::string& root = drives_.Find(*letter)->root;
-  const int noFollow = *folder == root ? 0 : O_NOFOLLOW;
-  const UniqueFd dir(::open(folder->c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
-  if (!dir) return false;
+namespace {
 
-  // A folder on another filesystem than its drive's root is a mount point: it shows as an
-  // empty folder, so a scan never wanders onto another filesystem.
-  const auto rootIdentity = MountIdentityOf(AT_FDCWD, root.c_str(), true);
-  const auto folderIdentity = MountIdentityOf(dir.Get(), "");
-  if (!rootIdentity || !folderIdentity) return false;
-  if (!folderIdentity->SameMount(*rootIdentity)) return true;
+// A listed folder as the host holds it: its descriptor, its host path (for what is read
+// by path) and the mount of its drive's root, so that a descent stays on one filesystem
+// without asking the root again for every folder.
+class HostOpenFolder final : public OpenFolder {
+ public:
+  HostOpenFolder(UniqueFd dir, std::string hostPath, MountIdentity rootMount)
+      : dir_(std::move(dir)), hostPath_(std::move(hostPath)), rootMount_(rootMount) {}
+  int Fd() const { return dir_.Get(); }
+  const std::string& HostPath() const { return hostPath_; }
+  const MountIdentity& RootMount() const { return rootMount_; }
 
-  CompressionCheck check(dir.Get());
-  std::string hostPath = *folder;
+ private:
+  UniqueFd dir_;
+  std::string hostPath_;
+  MountIdentity rootMount_;
+};
+
+// Lists the open folder `dir` at `hostPath` (without a trailing slash but for "/").
+bool ListOpenFolder(int dir, std::string hostPath, const std::function<bool(const FindData&)>& visit) {
+  CompressionCheck check(dir);
   if (hostPath.back() != '/') hostPath += '/';
   const std::size_t prefix = hostPath.size();
 
@@ -131,7 +135,7 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
   const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
   FindData data;
   for (;;) {
-    const long count = ::syscall(SYS_getdents64, dir.Get(), buffer.get(), kBufferBytes);
+    const long count = ::syscall(SYS_getdents64, dir, buffer.get(), kBufferBytes);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) break;  // an error mid-way ends the listing with what was read
     for (long offset = 0; offset < count;) {
@@ -142,7 +146,7 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir.Get(), name, hostPath, check, DosBitsRead::OfEmptyFiles});
+      const auto facts = ReadFileFacts({dir, name, hostPath, check, DosBitsRead::OfEmptyFiles});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;
@@ -153,6 +157,69 @@ bool HostSystem::ListDirectory(std::string_view windowsFolder,
     }
   }
   return true;
+}
+
+// A name that opens one folder right inside its parent.
+bool IsOneComponent(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+bool HostSystem::ListDirectory(std::string_view windowsFolder,
+                               const std::function<bool(const FindData&)>& visit) const {
+  return ListDirectoryIn(nullptr, {}, windowsFolder, visit, nullptr);
+}
+
+bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name,
+                                 std::string_view windowsFolder,
+                                 const std::function<bool(const FindData&)>& visit,
+                                 std::unique_ptr<OpenFolder>* opened) const {
+  if (opened != nullptr) opened->reset();
+  const auto* held = dynamic_cast<const HostOpenFolder*>(parent);
+  UniqueFd dir;
+  std::string folder;
+  MountIdentity rootMount;
+  if (held != nullptr && IsOneComponent(name)) {
+    const std::string child(name);
+    folder = held->HostPath();
+    if (folder.back() != '/') folder += '/';
+    folder += child;
+    // No deeper than a path can name: what the program later does to a file it found
+    // goes by its path.
+    if (folder.size() >= PATH_MAX) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    // Links inside a drive are files, never followed.
+    dir = UniqueFd(::openat(held->Fd(), child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!dir) return false;
+    rootMount = held->RootMount();
+  } else {
+    const auto letter = DriveLetterOf(windowsFolder);
+    auto host = HostPath(windowsFolder);
+    if (!letter || !host) return false;
+    folder = std::move(*host);
+    // The drive's root itself may be a link the user mapped on purpose.
+    const std::string& root = drives_.Find(*letter)->root;
+    const int noFollow = folder == root ? 0 : O_NOFOLLOW;
+    dir = UniqueFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | noFollow | O_CLOEXEC));
+    if (!dir) return false;
+    const auto identity = MountIdentityOf(AT_FDCWD, root.c_str(), true);
+    if (!identity) return false;
+    rootMount = *identity;
+  }
+
+  // A folder on another filesystem than its drive's root is a mount point: it shows as an
+  // empty folder, so a scan never wanders onto another filesystem.
+  const auto folderIdentity = MountIdentityOf(dir.Get(), "");
+  if (!folderIdentity) return false;
+  if (!folderIdentity->SameMount(rootMount)) return true;
+
+  const bool listed = ListOpenFolder(dir.Get(), folder, visit);
+  if (opened != nullptr) *opened = std::make_unique<HostOpenFolder>(std::move(dir), std::move(folder), rootMount);
+  return listed;
 }
 
 std::uint32_t HostSystem::GetFileAttributes(std::string_view windowsPath) const {

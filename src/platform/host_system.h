@@ -20,6 +20,9 @@ class HostSystem final : public System {
 
   bool ListDirectory(std::string_view windowsFolder,
                      const std::function<bool(const FindData&)>& visit) const override;
+  bool ListDirectoryIn(const OpenFolder* parent, std::string_view name, std::string_view windowsFolder,
+                       const std::function<bool(const FindData&)>& visit,
+                       std::unique_ptr<OpenFolder>* opened) const override;
   std::uint32_t GetFileAttributes(std::string_view windowsPath) const override;
   bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) override;
   std::optional<std::uint64_t> GetFileSize(std::string_view windowsPath) const override;

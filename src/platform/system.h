@@ -101,6 +101,13 @@ struct OpenOptions {
   bool noFollow = false;
 };
 
+// A folder held open by a listing, so that the folders below it are opened from it
+// rather than by their whole path again. Only the System that made it can use it.
+class OpenFolder {
+ public:
+  virtual ~OpenFolder() = default;
+};
+
 class System {
  public:
   virtual ~System() = default;
@@ -124,6 +131,19 @@ class System {
   // tell a back-up stub); GetFileAttributes reads the stored bits of any file.
   virtual bool ListDirectory(std::string_view windowsFolder,
                              const std::function<bool(const FindData&)>& visit) const = 0;
+  // ListDirectory of `windowsFolder`, which is the folder `name` inside `parent` when
+  // `parent` is given (held open by an earlier call on the same thread, and the path
+  // `windowsFolder` without its last component). `opened`, when given, receives the
+  // listed folder held open, or null. A System that holds no folders open lists by path.
+  virtual bool ListDirectoryIn(const OpenFolder* parent, std::string_view name,
+                               std::string_view windowsFolder,
+                               const std::function<bool(const FindData&)>& visit,
+                               std::unique_ptr<OpenFolder>* opened) const {
+    (void)parent;
+    (void)name;
+    if (opened != nullptr) opened->reset();
+    return ListDirectory(windowsFolder, visit);
+  }
   virtual std::uint32_t GetFileAttributes(std::string_view windowsPath) const = 0;
   // Sets the hidden/system/archive/offline bits (other bits are ignored); false on failure.
   virtual bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) = 0;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/system.h"
 #include "scan/folder_listing.h"
 #include "scan/listing_prefetch.h"
 #include "scan/scan_texts.h"
@@ -158,7 +159,7 @@ class Lister {
 
   void Walk(std::string_view folderPath) {
     path_.assign(folderPath);
-    Folder(1, 0);
+    Folder(1, 0, {});
   }
 
  private:
@@ -171,7 +172,20 @@ class Lister {
     std::uint32_t entry;
   };
 
-  void Folder(int depth, std::uint32_t entryInParent) {
+  // Keeps the folder at `depth` open for its subfolders, closing the one kOpenDepths
+  // levels up: its remaining subfolders are opened by path.
+  void Hold(int depth, std::unique_ptr<platform::OpenFolder> folder) {
+    const auto level = static_cast<std::size_t>(depth - 1);
+    if (held_.size() <= level) held_.resize(level + 1);
+    held_[level] = std::move(folder);
+    if (level >= kOpenDepths) held_[level - kOpenDepths].reset();
+  }
+  void Release(int depth) { held_[static_cast<std::size_t>(depth - 1)].reset(); }
+  const platform::OpenFolder* HeldParent(int depth) const {
+    return depth > 1 ? held_[static_cast<std::size_t>(depth - 2)].get() : nullptr;
+  }
+
+  void Folder(int depth, std::uint32_t entryInParent, std::string_view name) {
     if (!target_.Wanted()) return;
     if (options_.status) options_.status->ShowStatus(kLookingIn + path_);
 
@@ -182,9 +196,12 @@ class Lister {
     if (auto ahead = prefetch_ ? prefetch_->TakeReadAhead(path_) : std::nullopt) {
       event.listing = std::move(ahead->listing);
       step.listed = ahead->listed;
+      Hold(depth, nullptr);
     } else {
       event.listing = pool_.Take();
-      step.listed = event.listing->Read(system_, path_);
+      std::unique_ptr<platform::OpenFolder> opened;
+      step.listed = event.listing->ReadIn(system_, HeldParent(depth), name, path_, &opened);
+      Hold(depth, std::move(opened));
     }
     const FolderListing& listing = *event.listing;
     if (step.listed) {
@@ -213,10 +230,11 @@ class Lister {
       if (Descends(depth)) {
         path_.append(subfolder.name);
         path_ += '\\';
-        Folder(depth + 1, subfolder.entry);
+        Folder(depth + 1, subfolder.entry, subfolder.name);
         path_.resize(pathLength);
       }
     }
+    Release(depth);
     WalkEvent end;
     end.complete = !options_.shallow && InProgress();
     target_.Push(std::move(end));
@@ -228,6 +246,10 @@ class Lister {
   EventTarget& target_;
   ListingPrefetch* prefetch_;
   std::string path_;
+  // The folders being walked, by depth, held open so that their subfolders open from
+  // them; only the deepest few, so descriptors stay bounded however deep the tree is.
+  static constexpr std::size_t kOpenDepths = 4;
+  std::vector<std::unique_ptr<platform::OpenFolder>> held_;
 };
 
 // Delivers each event at once, on the lister's thread.

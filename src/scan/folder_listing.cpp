@@ -10,12 +10,18 @@ namespace scan {
 bool ListedItem::IsFolder() const { return (attributes & platform::kAttrDirectory) != 0; }
 
 bool FolderListing::Read(const platform::System& system, std::string_view folderPath) {
+  return ReadIn(system, nullptr, {}, folderPath, nullptr);
+}
+
+bool FolderListing::ReadIn(const platform::System& system, const platform::OpenFolder* parent,
+                           std::string_view name, std::string_view folderPath,
+                           std::unique_ptr<platform::OpenFolder>* opened) {
   text_.assign(folderPath);
   folderPathLength_ = static_cast<std::uint32_t>(folderPath.size());
   items_.clear();
   folderCount_ = 0;
 
-  const bool listed = system.ListDirectory(folderPath, [&](const platform::FindData& found) {
+  const auto visit = [&](const platform::FindData& found) {
     if (found.IsDirectory() && !found.name.empty() && found.name.front() == '.') return true;
     text_.append(found.name);
     if (text_.size() > std::uint32_t{0xFFFFFFFF}) throw std::length_error("folder listing too large");
@@ -30,7 +36,8 @@ bool FolderListing::Read(const platform::System& system, std::string_view folder
     }
     items_.push_back(item);
     return true;
-  });
+  };
+  const bool listed = system.ListDirectoryIn(parent, name, folderPath, visit, opened);
   if (!listed) {
     text_.resize(folderPathLength_);
     items_.clear();

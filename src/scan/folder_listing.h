@@ -6,11 +6,15 @@
 // hidden folder); files whose name begins with a dot are kept.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace platform { class System; }
+namespace platform {
+class OpenFolder;
+class System;
+}  // namespace platform
 
 namespace scan {
 
@@ -28,6 +32,10 @@ class FolderListing {
   // Lists `folderPath` (ending in a backslash) in the order the host returns it. False
   // when the folder cannot be opened; the listing is then empty.
   bool Read(const platform::System& system, std::string_view folderPath);
+  // Read of `folderPath`, the folder `name` inside `parent` (null: by its path), holding
+  // the folder open in `*opened` (when given) for the folders below it.
+  bool ReadIn(const platform::System& system, const platform::OpenFolder* parent, std::string_view name,
+              std::string_view folderPath, std::unique_ptr<platform::OpenFolder>* opened);
 
   // Sets the path key of file `i`.
   void SetKey(std::size_t i, std::uint64_t key) { items_[i].key = key; }

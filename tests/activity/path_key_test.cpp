@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <random>
 #include <string>
@@ -320,8 +321,12 @@ TEST(HashKeyText, HashesTheBytesWord0CountsPaddedWithZeros) {
   EXPECT_EQ(HashKeyText(Words{}), 0u);
 }
 
-std::string RandomPath(std::mt19937& random) {
-  static constexpr std::string_view kAlphabet = "abcXYZ019 ._-~\\\\\\\x80\x9a\xe9\xff\xf7\xdf\xc3\xc3\xc5\xa9\xbf\x93\xbe\xb7\xa1";
+constexpr std::string_view kPathAlphabet =
+    "abcXYZ019 ._-~\\\\\\\x80\x9a\xe9\xff\xf7\xdf\xc3\xc3\xc5\xa9\xbf\x93\xbe\xb7\xa1";
+// Every ASCII byte whose case or kind the builders treat apart, around both ends of a-z.
+constexpr std::string_view kAsciiAlphabet = "`az{@AZ[019 ._-~\\\\\\\x01\x7f";
+
+std::string RandomPath(std::mt19937& random, std::string_view kAlphabet = kPathAlphabet) {
   std::string path;
   path += static_cast<char>((random() % 2 ? 'A' : 'a') + random() % 26);
   path += ':';
@@ -391,6 +396,32 @@ TEST(PathKey, ThreadsHashingAtOnceGetTheSameKeys) {
   for (int t = 0; t < kThreads; ++t) {
     EXPECT_EQ(single[t], expected);
     EXPECT_EQ(batched[t], expected);
+  }
+}
+
+TEST(WriteKeyWords, EveryBuilderWritesTheScalarWordsBitForBit) {
+  constexpr std::uint32_t kSeed = 7;
+  SCOPED_TRACE("corpus seed " + std::to_string(kSeed));
+  std::mt19937 random(kSeed);
+  NetworkNames names = SomeNetworkNames();
+  names['A' - 'A'] = "\\ascii\\share";
+  std::vector<std::string> paths;
+  for (int i = 0; i < 3000; ++i) paths.push_back(RandomPath(random, i % 2 == 0 ? kPathAlphabet : kAsciiAlphabet));
+  // Non-ASCII only at the very end, past a vector's worth of ASCII.
+  paths.push_back("C:\\" + std::string(40, 'a') + "\xe9");
+  using Buffer = std::array<std::uint32_t, kKeyTextLimit / 4>;
+  for (const TextBuilder builder : kAllTextBuilders) {
+    if (!TextBuilderRuns(builder)) continue;
+    SCOPED_TRACE(TextBuilderName(builder));
+    for (const std::string& path : paths) {
+      Buffer expected;
+      Buffer written;
+      expected.fill(0xA5A5A5A5);
+      written.fill(0x5A5A5A5A);  // garbage the padding must overwrite
+      const std::size_t blocks = WriteKeyWords(TextBuilder::Scalar, path, names, expected);
+      ASSERT_EQ(WriteKeyWords(builder, path, names, written), blocks) << path;
+      ASSERT_TRUE(std::equal(written.begin(), written.begin() + 2 * blocks, expected.begin())) << path;
+    }
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,28 @@ TEST(HostListing, SymbolicLinksAreFilesAndNeverFollowed) {
   EXPECT_FALSE(drives.System().GetFileAttributes("C:\\dir-link") & kAttrDirectory);
 }
 
+TEST(HostListing, AFolderListedThroughItsOpenParentFollowsTheSameRules) {
+  TempDrives drives;
+  drives.WriteFile("D:\\Top\\Sub\\a.txt", "a");
+  drives.WriteFile("D:\\Top\\b.txt", "b");
+  ASSERT_EQ(::symlink(drives.Host("D:\\Top\\Sub").c_str(), drives.Host("D:\\Top\\link").c_str()), 0);
+  const System& system = drives.System();
+  std::vector<std::string> names;
+  const auto collect = [&](const FindData& data) {
+    names.push_back(data.name);
+    return true;
+  };
+  std::unique_ptr<OpenFolder> top;
+  ASSERT_TRUE(system.ListDirectoryIn(nullptr, {}, "D:\\Top\\", collect, &top));
+  ASSERT_NE(top, nullptr);
+  names.clear();
+  EXPECT_TRUE(system.ListDirectoryIn(top.get(), "Sub", "D:\\Top\\Sub\\", collect, nullptr));
+  EXPECT_EQ(names, std::vector<std::string>{"a.txt"});
+  // Neither a link to a folder nor a step up leads anywhere from the open folder.
+  EXPECT_FALSE(system.ListDirectoryIn(top.get(), "link", "D:\\Top\\link\\", collect, nullptr));
+  EXPECT_FALSE(system.ListDirectoryIn(top.get(), "..", "D:\\Top\\..\\", collect, nullptr));
+}
+
 TEST(HostListing, ADriveMayBeMappedOntoALinkToAFolder) {
   TempDrives drives;
   drives.WriteFile("D:\\Real\\inside.txt", "x");
@@ -140,7 +163,17 @@ TEST(HostListing, AMountPointIsAnEmptyFolder) {
   const auto entries = ListAll(drives.System(), "D:\\");
   const bool isDirectory = entries.count("Mounted") == 1 && entries.at("Mounted").IsDirectory();
   const auto inside = ListAll(drives.System(), "D:\\Mounted");
+  std::unique_ptr<OpenFolder> root;
+  std::size_t throughRoot = 0;
+  const bool listedThroughRoot =
+      drives.System().ListDirectoryIn(nullptr, {}, "D:\\", [](const FindData&) { return true; }, &root) &&
+      drives.System().ListDirectoryIn(root.get(), "Mounted", "D:\\Mounted\\", [&](const FindData&) {
+        ++throughRoot;
+        return true;
+      }, nullptr);
   ::umount2(mountPoint.c_str(), MNT_DETACH);
+  EXPECT_TRUE(listedThroughRoot);
+  EXPECT_EQ(throughRoot, 0u) << "entries listed across the mount point through its open parent";
   EXPECT_TRUE(isDirectory);
   EXPECT_TRUE(inside.empty()) << inside.size() << " entries listed across the mount point";
 }
