@@ -18,8 +18,6 @@ namespace activity {
 
 inline constexpr int kDriveCount = 26;
 inline int DriveIndex(char letter) { return letter - 'A'; }
-// TravelTarget when no subfolder is to be selected at the end of a scan.
-inline constexpr const char* kNoTravel = "NoTravel";
 
 // Files list sort keys (FilesSortKey values). The first fourteen also name the list's
 // columns, left to right: a column is the key that orders it.
@@ -48,7 +46,6 @@ struct AppState {
   std::atomic<bool> ScanInProgress{false};
   std::atomic<bool> ContinueAutoScan{false};
   std::array<std::atomic<bool>, kDriveCount> DriveScanned{};
-  std::string TravelTarget = kNoTravel;            // UI thread only
   std::atomic<bool> RefreshAfterScan{true};
   std::atomic<bool> PendingClusterAnalysis{false};
 

@@ -77,12 +77,14 @@ void RecordsHold::Release() {
   controller_.reset();
 }
 
-bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow) {
+bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow,
+                               std::optional<std::string> travelTarget) {
   if (workerActive_ || folders.empty()) return false;
   std::vector<ScanRequest> requests;
   for (const CFolderInfo* folder : folders) requests.push_back(RequestFor(*folder, shallow));
   scanned_ = &item;
   shallow_ = shallow;
+  travelTarget_ = std::move(travelTarget);
   parts_ = std::move(folders);
   scanDrive_ = requests.front().path.front();
   // On this thread rather than the worker's, so that a Stop arriving at once clears
@@ -110,7 +112,7 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
   }
   CFolderInfo& record = *scanned_;
   RecalculateDrive(record.DriveRecord(), scanned->front().clusterSize, status_);
-  const ScanEnding ending = BeginScanEnd(state_, shallow_);
+  const ScanEnding ending = BeginScanEnd(state_, shallow_, std::exchange(travelTarget_, std::nullopt));
   worker_.join();
   events_.ScanFinished(record, ending);
   const bool analysisPending = CompleteScanEnd(state_, ending);

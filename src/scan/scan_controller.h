@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -77,12 +79,16 @@ class ScanController {
   // two levels deep when `shallow`. False, and nothing done, while a worker still runs
   // (even one that was told to stop): a second scan could replace records the first is
   // about to hand over. Callers check ScanInProgress first, as for every scan command.
-  bool StartScan(CFolderInfo& record, bool shallow = false) { return StartScan(record, {&record}, shallow); }
+  // `travelTarget` names the subfolder of the current item to select once the scan ends.
+  bool StartScan(CFolderInfo& record, bool shallow = false, std::optional<std::string> travelTarget = {}) {
+    return StartScan(record, {&record}, shallow, std::move(travelTarget));
+  }
   // One scan that reads each of `folders` (records at or below `item`, none of them
   // below another) in turn, and leaves every other record alone. ScanStarted and
   // SubtreePlaced come for each folder, ScanFinished once, for `item`. Once stopped, the
   // folders not yet begun stay as they were.
-  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow = false);
+  bool StartScan(CFolderInfo& item, std::vector<CFolderInfo*> folders, bool shallow = false,
+                 std::optional<std::string> travelTarget = {});
   // The worker thread exists (from StartScan until the scan is closed): the
   // ScanThread that Rescan and the frame's update handlers test.
   bool ScanThreadRunning() const { return workerActive_; }
@@ -145,6 +151,7 @@ class ScanController {
   std::vector<CFolderInfo*> parts_;       // the folders it reads, in order
   char scanDrive_ = 0;
   bool shallow_ = false;                  // the running scan reads two levels only
+  std::optional<std::string> travelTarget_;  // what the running scan selects at its end
   std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
   std::vector<std::function<void()>> afterScan_;
   std::function<CFolderInfo*(char)> selectDrive_;

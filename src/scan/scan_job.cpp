@@ -81,17 +81,16 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
   return scanned;
 }
 
-ScanEnding BeginScanEnd(activity::AppState& state, bool shallow) {
+ScanEnding BeginScanEnd(activity::AppState& state, bool shallow, std::optional<std::string> travelTarget) {
   state.ScanInProgress = false;
   ScanEnding ending;
   ending.refresh = state.RefreshAfterScan;
   ending.shallow = shallow;
-  if (state.TravelTarget != activity::kNoTravel) ending.travelTarget = state.TravelTarget;
+  ending.travelTarget = std::move(travelTarget);
   return ending;
 }
 
 bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending) {
-  if (ending.refresh && ending.travelTarget) state.TravelTarget = activity::kNoTravel;
   state.RefreshAfterScan = true;
   return state.PendingClusterAnalysis.exchange(false);
 }

@@ -73,11 +73,12 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
                            activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher = nullptr);
 
-// Clears ScanInProgress and reads what the refresh needs; `shallow` is the request's.
-ScanEnding BeginScanEnd(activity::AppState& state, bool shallow);
-// After the refresh: TravelTarget back to "NoTravel" when it was used and
-// RefreshAfterScan set. True when a cluster size analysis was waiting for this
-// scan (its flag is then cleared).
+// Clears ScanInProgress and reads what the refresh needs; `shallow` and `travelTarget`
+// are the request's.
+ScanEnding BeginScanEnd(activity::AppState& state, bool shallow,
+                        std::optional<std::string> travelTarget = std::nullopt);
+// After the refresh: RefreshAfterScan set again. True when a cluster size analysis was
+// waiting for this scan (its flag is then cleared).
 bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending);
 
 }  // namespace scan

@@ -166,29 +166,26 @@ TEST_F(ScanControllerTest, StoppingKeepsTheDirectSubfoldersAndForgetsTheDriveWas
 }
 
 TEST_F(ScanControllerTest, TheEndOfAScanReportsAndResetsTheRefreshRequests) {
-  state_.TravelTarget = "one";
   state_.PendingClusterAnalysis = true;
-  ASSERT_TRUE(controller_->StartScan(Drive('D'), /*shallow=*/true));
+  ASSERT_TRUE(controller_->StartScan(Drive('D'), /*shallow=*/true, "one"));
   ASSERT_TRUE(RunUntilFinished(1));
   ASSERT_EQ(events_.endings.size(), 1u);
   EXPECT_TRUE(events_.endings[0].refresh);
   EXPECT_TRUE(events_.endings[0].shallow);
   EXPECT_EQ(events_.endings[0].travelTarget, "one");
   EXPECT_EQ(events_.log.back(), "analysis");
-  EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
   EXPECT_FALSE(controller_->ShallowScanRunning());
   EXPECT_FALSE(state_.PendingClusterAnalysis);
   EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);  // a shallow scan is not a full one
 
   state_.RefreshAfterScan = false;
-  state_.TravelTarget = "two";
   // A scan started while the last one closes would lose its flags to that closing.
   bool startedWhileClosing = true;
   events_.onFinished = [&](CFolderInfo& record) { startedWhileClosing = controller_->StartScan(record); };
   ASSERT_TRUE(controller_->StartScan(Drive('D')));
   ASSERT_TRUE(RunUntilFinished(2));
   EXPECT_FALSE(events_.endings[1].refresh);
-  EXPECT_EQ(state_.TravelTarget, "two");  // only a refresh uses it up
+  EXPECT_FALSE(events_.endings[1].travelTarget);  // the travel target went with its own scan
   EXPECT_TRUE(state_.RefreshAfterScan);
   EXPECT_FALSE(startedWhileClosing);
 }

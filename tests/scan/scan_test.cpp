@@ -148,7 +148,6 @@ TEST_F(ScanTest, AWatcherHearsTheRunningCountsWhileTheRecordsFillAsWithout) {
 
 TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   MakeTree();
-  state_.TravelTarget = "sub";
   Scan(Root(), /*shallow=*/true);
 
   CFolderInfo& root = Root();
@@ -163,7 +162,6 @@ TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   EXPECT_EQ(deep.subfoldersPending, 1);
   EXPECT_EQ(deep.readState, ReadState::NotRead);
   EXPECT_FALSE(state_.DriveScanned[activity::DriveIndex('D')]);
-  EXPECT_EQ(state_.TravelTarget, activity::kNoTravel);
 
   // Opening the pending folder reads it and the level below.
   Scan(deep, /*shallow=*/true);

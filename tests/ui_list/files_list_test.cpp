@@ -127,13 +127,11 @@ TEST_F(FilesListTest, OpenOnlyFoldersAndScanFirstWhenNeverRead) {
   List().OpenFocused();
   ASSERT_EQ(opened.count(), 1);
   EXPECT_EQ(opened.at(0).at(0).toString(), "Sub");
-  EXPECT_EQ(state.TravelTarget, activity::kNoTravel);
   EXPECT_FALSE(opened.at(0).at(1).toBool());  // no scan first
 
   folder.subfoldersPending = 1;
   List().OpenFocused();
   EXPECT_EQ(opened.count(), 2);
-  EXPECT_EQ(state.TravelTarget, "Sub");
   EXPECT_TRUE(opened.at(1).at(1).toBool());
 
   state.ScanInProgress = true;

@@ -245,4 +245,27 @@ TEST_F(PaneCommandsTest, TheListShowsTheTreesFolderAndOpensSubfoldersInTheTree) 
   EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(current));
 }
 
+// Opening a subfolder whose own subfolders were never read reads the shown folder first
+// and selects the subfolder once that scan has placed it.
+TEST_F(PaneCommandsTest, OpeningAnUnreadSubfolderReadsItThenSelectsItInTheTree) {
+  drives.WriteFile("D:\\Work\\Deep\\Deeper\\x.txt", "x");
+  ui::CDriveTree& tree = frame->Tree();
+  tree.expand(Drive('D'));  // reads D: two levels deep: Work's subfolders stay unread
+  ASSERT_TRUE(RunUntil([&] { return tree.isExpanded(Drive('D')) && !state.ScanInProgress.load(); }));
+  WaitForScan();
+  tree.setCurrentIndex(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
+  ui::CFilesList& list = frame->List();
+  int deep = -1;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    if (list.Model().Row(row).name == "Deep") deep = row;
+  }
+  ASSERT_GE(deep, 0);
+  list.setCurrentIndex(list.model()->index(deep, 0));
+  list.OpenFocused();
+  ASSERT_TRUE(RunUntil([&] { return tree.PathOfItem(tree.CurrentItem()) == QStringLiteral("D:\\Work\\Deep\\"); }))
+      << tree.PathOfItem(tree.CurrentItem()).toStdString();
+  WaitForScan();
+  EXPECT_EQ(list.ShownFolder(), tree.RecordOf(tree.CurrentItem()));
+}
+
 }  // namespace

@@ -301,11 +301,11 @@ void CDriveTree::OnExpanded(const QModelIndex& item) {
   StartScan(item, /*shallow=*/true);
 }
 
-bool CDriveTree::StartScan(const QModelIndex& item, bool shallow) {
+bool CDriveTree::StartScan(const QModelIndex& item, bool shallow, std::optional<std::string> travelTarget) {
   scan::CFolderInfo* record = RecordOf(item);
   if (record == nullptr) return false;
   scanItem_ = item;
-  return document_.Scanner().StartScan(*record, shallow);
+  return document_.Scanner().StartScan(*record, shallow, std::move(travelTarget));
 }
 
 void CDriveTree::Rescan() {

@@ -6,6 +6,8 @@
 #include <QPersistentModelIndex>
 #include <QTreeView>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "scan/folder_info.h"
 #include "scan/scan_job.h"
@@ -55,9 +57,9 @@ class CDriveTree : public QTreeView {
   // Hands the folder of `item` to the Files list and captions the list.
   void ShowFolder(const QModelIndex& item);
   void UpdateDriveIcons();
-  // Starts scanning `item`, two levels deep when `shallow` (callers check
-  // ScanInProgress first). False when refused.
-  bool StartScan(const QModelIndex& item, bool shallow = false);
+  // Starts scanning `item`, two levels deep when `shallow`, selecting its subfolder
+  // `travelTarget` at the end (callers check ScanInProgress first). False when refused.
+  bool StartScan(const QModelIndex& item, bool shallow = false, std::optional<std::string> travelTarget = {});
   // Has the document read the drives again and rebuilds their items.
   void EnumerateDrives();
   // What the cluster size and properties commands need of the tree.

@@ -178,7 +178,6 @@ void CFilesList::OpenFocused() {
   const files::ListRow& row = model_->Row(focused.row());
   if (!row.IsFolder()) return;
   const bool readFirst = shown_->subfoldersPending != 0;
-  if (readFirst) context_.state.TravelTarget = row.name;
   emit openSubfolderRequested(QString::fromStdString(row.name), readFirst);
 }
 

@@ -53,9 +53,9 @@ class CFilesList : public QTableView {
 
  signals:
   // The user opened the subfolder `name` of the shown folder. When the shown folder's
-  // subfolders were never read (`readFirst`), TravelTarget already holds the name: the
-  // tree scans its current item shallowly and then selects the subfolder; otherwise the
-  // tree selects the child item of its current item with that text.
+  // subfolders were never read (`readFirst`), the tree scans its current item shallowly
+  // with `name` as the scan's travel target and then selects the subfolder; otherwise
+  // the tree selects the child item of its current item with that text.
   void openSubfolderRequested(const QString& name, bool readFirst);
 
  protected:

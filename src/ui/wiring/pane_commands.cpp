@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "scan/scan_controller.h"
-#include "activity/app_state.h"
 #include "ui/analysis/cluster_commands.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -17,14 +16,13 @@ namespace ui {
 namespace {
 
 // Opening a subfolder in the list selects its tree item. When its subfolders were never
-// read the list has named it as the travel target: the tree reads the shown folder first
-// and selects the subfolder when that scan ends. Queued: the list finishes its key first.
-// A scan that cannot start drops the travel target, so no later scan travels by mistake.
-void LinkTreeToList(CDriveTree& tree, CFilesList& list, activity::AppState& state) {
+// read, the tree reads the shown folder first with the subfolder as the scan's travel
+// target, and selects it when that scan ends. Queued: the list finishes its key first.
+void LinkTreeToList(CDriveTree& tree, CFilesList& list) {
   QObject::connect(&list, &CFilesList::openSubfolderRequested, &tree,
-                   [&tree, &state](const QString& name, bool readFirst) {
+                   [&tree](const QString& name, bool readFirst) {
     if (readFirst) {
-      if (!tree.StartScan(tree.CurrentItem(), /*shallow=*/true)) state.TravelTarget = activity::kNoTravel;
+      tree.StartScan(tree.CurrentItem(), /*shallow=*/true, name.toStdString());
       return;
     }
     const QModelIndex target = tree.FindChildItem(tree.CurrentItem(), name);
@@ -35,7 +33,7 @@ void LinkTreeToList(CDriveTree& tree, CFilesList& list, activity::AppState& stat
 }  // namespace
 
 void WirePaneCommands(CMainFrame& frame) {
-  LinkTreeToList(frame.Tree(), frame.List(), frame.Context().state);
+  LinkTreeToList(frame.Tree(), frame.List());
   CommandTable& commands = frame.Commands();
   CFilesList& list = frame.List();
   // Both commands need a listed folder and at least one selected entry.
