@@ -44,6 +44,15 @@ class PaneCommandsTest : public testing_support::FrameTest {
     OpenFrame();
   }
 
+  // The Files list's row of the entry `name`, or -1.
+  int ListRow(const std::string& name) {
+    const ui::CFilesList& list = frame->List();
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+      if (list.Model().Row(row).name == name) return row;
+    }
+    return -1;
+  }
+
   // Selects drive D and scans it whole; the Files list then shows D:\.
   void ScanDriveD() {
     const QModelIndex d = Drive('D');
@@ -232,10 +241,7 @@ TEST_F(PaneCommandsTest, TheListShowsTheTreesFolderAndOpensSubfoldersInTheTree) 
   ScanDriveD();
   ui::CFilesList& list = frame->List();
   EXPECT_EQ(list.ShownFolder(), frame->Tree().RecordOf(Drive('D')));
-  int work = -1;
-  for (int row = 0; row < list.model()->rowCount(); ++row) {
-    if (list.Model().Row(row).name == "Work") work = row;
-  }
+  const int work = ListRow("Work");
   ASSERT_GE(work, 0);
   list.setCurrentIndex(list.model()->index(work, 0));
   list.OpenFocused();
@@ -255,10 +261,7 @@ TEST_F(PaneCommandsTest, OpeningAnUnreadSubfolderReadsItThenSelectsItInTheTree) 
   WaitForScan();
   tree.setCurrentIndex(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
   ui::CFilesList& list = frame->List();
-  int deep = -1;
-  for (int row = 0; row < list.model()->rowCount(); ++row) {
-    if (list.Model().Row(row).name == "Deep") deep = row;
-  }
+  const int deep = ListRow("Deep");
   ASSERT_GE(deep, 0);
   list.setCurrentIndex(list.model()->index(deep, 0));
   list.OpenFocused();
