@@ -3,7 +3,10 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +16,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "activity/access_tables.h"
 #include "activity/database_files.h"
@@ -21,6 +23,7 @@
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
 #include "platform/recorder_channel.h"
+#include "platform/unique_fd.h"
 #include "recorder/tool_process.h"
 #include "support/temp_drives.h"
 
@@ -81,6 +84,10 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     args.insert(args.end(), {"run", "--interval", "60"});
     if (inotify) args.push_back("--inotify");
     log_ = drives_.Dir() + "/recorder.log";
+    // The log is watched before the recorder starts, so no line it writes goes unseen.
+    platform::UniqueFd(::open(log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    const platform::UniqueFd logChanges(::inotify_init1(IN_CLOEXEC));
+    ASSERT_TRUE(logChanges && ::inotify_add_watch(logChanges.Get(), log_.c_str(), IN_MODIFY) >= 0);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, log_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -89,14 +96,26 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     argv.push_back(nullptr);
     ASSERT_EQ(::posix_spawn(&pid_, recorder_.c_str(), &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
-    // Until its socket answers; the bound only ends a test that would hang.
+    ASSERT_TRUE(WaitUntilListening(logChanges.Get())) << "the recorder never listened: " << Slurp(log_);
+    ASSERT_TRUE(platform::SendRecorderCode(drives_.Environment().recorderSocket, 0)) << Slurp(log_);
+  }
+
+  // Until the recorder's last start-up line says it listens, woken by each write to its
+  // log; false when it ends first or the bound, which only ends a test that would hang,
+  // passes.
+  bool WaitUntilListening(int logChanges) {
+    const platform::UniqueFd process(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!platform::SendRecorderCode(drives_.Environment().recorderSocket, 0, 1000)) {
-      int status = 0;
-      ASSERT_EQ(::waitpid(pid_, &status, WNOHANG), 0) << "the recorder ended: " << Slurp(log_);
-      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the recorder never answered: " << Slurp(log_);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (Slurp(log_).find(", control on ") == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd waits[2] = {{logChanges, POLLIN, 0}, {process.Get(), POLLIN, 0}};
+      if (left.count() <= 0 || ::poll(waits, process ? 2 : 1, static_cast<int>(left.count())) <= 0) return false;
+      if (process && waits[1].revents != 0) return Slurp(log_).find(", control on ") != std::string::npos;
+      char events[4096];
+      [[maybe_unused]] const ssize_t drained = ::read(logChanges, events, sizeof events);
     }
+    return true;
   }
 
   // Returns once the recorder has read every event of what the test did so far: its
