@@ -31,16 +31,20 @@ bool ListingPrefetch::ReadOne(std::unique_ptr<FolderListing>& spare) {
   {
     const std::lock_guard lock(mutex_);
     if (ahead_ >= kMaxAhead) return false;
-    while (!nearestLast_.empty()) {
-      path = std::move(nearestLast_.back());
-      nearestLast_.pop_back();
-      const auto slot = slots_.find(path);
-      if (slot != slots_.end() && slot->second.state == State::Announced) {
-        slot->second.state = State::Reading;
-        ++ahead_;
-        break;
+    // Stale paths (taken by the lister, or read ahead already) are dropped on the way.
+    std::size_t passed = 0;
+    for (std::size_t i = nearestLast_.size(); i-- > 0;) {
+      const auto slot = slots_.find(nearestLast_[i]);
+      if (slot == slots_.end() || slot->second.state != State::Announced) {
+        nearestLast_.erase(nearestLast_.begin() + static_cast<std::ptrdiff_t>(i));
+        continue;
       }
-      path.clear();
+      if (passed++ < kLeftToLister) continue;
+      path = std::move(nearestLast_[i]);
+      nearestLast_.erase(nearestLast_.begin() + static_cast<std::ptrdiff_t>(i));
+      slot->second.state = State::Reading;
+      ++ahead_;
+      break;
     }
     if (path.empty()) return false;
   }

@@ -3,9 +3,10 @@
 //
 // The walk's lister is the slow side of a scan (one statx per file and more). When it
 // has listed a folder it announces the subfolders it will descend into after the first
-// one; a thread with nothing else to do lists the nearest of them ahead. When the lister
-// reaches a folder it takes that listing (waiting if it is being read right now) or
-// reads the folder itself. Which thread reads a folder never changes what the walk
+// one; a thread with nothing else to do lists the nearest of them ahead, all but the
+// very nearest few, which the lister would reach before their reading ended. When the
+// lister reaches a folder it takes that listing (waiting if it is being read right now)
+// or reads the folder itself. Which thread reads a folder never changes what the walk
 // reports, only when the reading happens.
 
 #include <condition_variable>
@@ -49,6 +50,10 @@ class ListingPrefetch {
   };
   // Listings read ahead and not yet taken, at most: bounds the memory they hold.
   static constexpr std::size_t kMaxAhead = 16;
+  // The nearest announced folders are left to the lister: it reaches them so soon that
+  // reading one ahead mostly makes the lister wait for the read to end. Two measured
+  // best, on shallow and deep trees alike.
+  static constexpr std::size_t kLeftToLister = 2;
 
   const platform::System& system_;
   std::mutex mutex_;
