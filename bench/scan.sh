@@ -38,6 +38,8 @@ fi
 cli=${NORVEX_BENCH_CLI:-$build/tools/norvex-cli}
 walk=$build/bare_walk
 cc -O2 -o "$walk" "$root/bench/bare_walk.c"
+run_timed=$build/run_timed
+cc -O2 -o "$run_timed" "$root/bench/run_timed.c"
 
 # The deep tree is made once and kept for later runs (its marker lies beside it).
 if [ ! -f "$tree.complete-$files" ]; then
@@ -61,8 +63,8 @@ timed() {
   local name=$1 before
   shift
   before=$(disk_reads)
-  nice -n "$nice" /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>&1
-  awk -v reads=$(( $(disk_reads) - before )) '{ printf "%s %.2f %s %d\n", $1, $2 + $3, $4, reads }' \
+  nice -n "$nice" "$run_timed" "$work/time" "$@"
+  awk -v reads=$(( $(disk_reads) - before )) '{ printf "%s %s %s %d\n", $1, $2, $3, reads }' \
     "$work/time" >>"$work/$name"
 }
 # median FILE COLUMN
@@ -99,7 +101,7 @@ for target in $trees; do
     -v du_cpu="$(median "$work/du" 2)" -v scan_cpu="$(median "$work/scan" 2)" \
     -v walk_cpu="$(median "$work/walk" 2)" -v peak="$(median "$work/scan" 3)" \
     -v reads="$(median "$work/scan" 4)" \
-    'BEGIN { printf "%-24s %8d | %6.2f %6.2f %6.2f | %6.2f %6.2f %6.2f | %6.2f %6.2f | %7.1f %7.1f %7.1f | %6d\n",
+    'BEGIN { printf "%-24s %8d | %6.3f %6.3f %6.3f | %6.3f %6.3f %6.3f | %6.3f %6.3f | %7.1f %7.1f %7.1f | %6d\n",
              t, n, du, scan, walk, du_cpu, scan_cpu, walk_cpu, scan / du, scan_cpu / du_cpu,
              (peak - empty) * 1024 / n, heap, peak / 1024, reads }'
 done
