@@ -14,6 +14,7 @@
 
 #include "platform/system.h"
 #include "scan/folder_listing.h"
+#include "scan/listing_pool.h"
 #include "scan/listing_prefetch.h"
 #include "scan/scan_texts.h"
 #include "common/status_sink.h"
@@ -26,31 +27,6 @@ struct WalkEvent {
   std::unique_ptr<FolderListing> listing;  // null for the end of a folder
   FolderStep step;                         // path left empty: the listing holds it
   bool complete = false;                   // end of a folder: FolderEnd::complete
-};
-
-// Listings are recycled so that their buffers keep their capacity; but not the buffers
-// of a large folder, or every pooled listing would in time grow to the largest folder
-// it ever held.
-class ListingPool {
- public:
-  std::unique_ptr<FolderListing> Take() {
-    const std::lock_guard lock(mutex_);
-    if (free_.empty()) return std::make_unique<FolderListing>();
-    auto listing = std::move(free_.back());
-    free_.pop_back();
-    return listing;
-  }
-  void Give(std::unique_ptr<FolderListing> listing) {
-    if (listing->HeldBytes() > kMaxPooledBytes) return;
-    const std::lock_guard lock(mutex_);
-    free_.push_back(std::move(listing));
-  }
-
- private:
-  static constexpr std::size_t kMaxPooledBytes = 16 * 1024;
-
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<FolderListing>> free_;
 };
 
 // Turns walk events into sink calls: computes the path keys of the listed folders, then
@@ -340,7 +316,7 @@ class EventQueue final : public EventTarget {
 void WalkListingAhead(const platform::System& system, std::string_view folderPath,
                       const WalkOptions& options, WalkSink& sink) {
   ListingPool pool;
-  ListingPrefetch prefetch(system);
+  ListingPrefetch prefetch(system, pool);
   EventQueue queue;
   Deliverer deliverer(options, sink, pool);
   std::jthread lister([&] {
@@ -354,15 +330,13 @@ void WalkListingAhead(const platform::System& system, std::string_view folderPat
   });
   try {
     std::vector<WalkEvent> batch;
-    std::unique_ptr<FolderListing> spare = pool.Take();
     for (;;) {
       const EventQueue::Poll poll = queue.Next(batch, std::chrono::microseconds(0));
       if (poll == EventQueue::Poll::Finished) break;
       if (poll == EventQueue::Poll::Batch) {
         deliverer.Deliver(batch);
-      } else if (prefetch.ReadOne(spare)) {
-        spare = pool.Take();
-      } else if (queue.Next(batch, std::chrono::microseconds(200)) == EventQueue::Poll::Batch) {
+      } else if (!prefetch.ReadOne() &&
+                 queue.Next(batch, std::chrono::microseconds(200)) == EventQueue::Poll::Batch) {
         deliverer.Deliver(batch);
       }
     }

@@ -16,7 +16,18 @@ std::optional<ReadListing> ListingPrefetch::TakeReadAhead(const std::string& pat
   std::unique_lock lock(mutex_);
   const auto slot = slots_.find(path);
   if (slot == slots_.end()) return std::nullopt;
-  ready_.wait(lock, [&] { return slot->second.state != State::Reading; });
+  // A large folder can take the other thread many milliseconds: rather than wait for it,
+  // the lister reads the folders it reaches next.
+  while (slot->second.state == State::Reading) {
+    const std::string next = ClaimNearest(0, kMaxAheadWhileWaiting);
+    if (next.empty()) {
+      ready_.wait(lock);
+      continue;
+    }
+    lock.unlock();
+    ReadClaimed(next);
+    lock.lock();
+  }
   std::optional<ReadListing> read;
   if (slot->second.state == State::Ready) {
     read = std::move(slot->second.read);
@@ -26,32 +37,43 @@ std::optional<ReadListing> ListingPrefetch::TakeReadAhead(const std::string& pat
   return read;
 }
 
-bool ListingPrefetch::ReadOne(std::unique_ptr<FolderListing>& spare) {
+bool ListingPrefetch::ReadOne() {
   std::string path;
   {
     const std::lock_guard lock(mutex_);
-    if (ahead_ >= kMaxAhead) return false;
-    // Stale paths (taken by the lister, or read ahead already) are dropped on the way.
-    std::size_t passed = 0;
-    for (std::size_t i = nearestLast_.size(); i-- > 0;) {
-      const auto slot = slots_.find(nearestLast_[i]);
-      if (slot == slots_.end() || slot->second.state != State::Announced) {
-        nearestLast_.erase(nearestLast_.begin() + static_cast<std::ptrdiff_t>(i));
-        continue;
-      }
-      if (passed++ < kLeftToLister) continue;
-      path = std::move(nearestLast_[i]);
-      nearestLast_.erase(nearestLast_.begin() + static_cast<std::ptrdiff_t>(i));
-      slot->second.state = State::Reading;
-      ++ahead_;
-      break;
-    }
-    if (path.empty()) return false;
+    path = ClaimNearest(kLeftToLister, kMaxAhead);
   }
+  return !path.empty() && ReadClaimed(path);
+}
+
+std::string ListingPrefetch::ClaimNearest(std::size_t passing, std::size_t maxAhead) {
+  if (ahead_ >= maxAhead) return {};
+  // Stale paths (taken by the lister, or read ahead already) are dropped on the way.
+  std::size_t passed = 0;
+  for (std::size_t i = nearestLast_.size(); i-- > 0;) {
+    const auto at = nearestLast_.begin() + static_cast<std::ptrdiff_t>(i);
+    const auto slot = slots_.find(*at);
+    if (slot == slots_.end() || slot->second.state != State::Announced) {
+      nearestLast_.erase(at);
+      continue;
+    }
+    if (passed++ < passing) continue;
+    std::string path = std::move(*at);
+    nearestLast_.erase(at);
+    slot->second.state = State::Reading;
+    ++ahead_;
+    return path;
+  }
+  return {};
+}
+
+bool ListingPrefetch::ReadClaimed(const std::string& path) {
+  std::unique_ptr<FolderListing> listing = pool_.Take();
   bool listed = false;
   try {
-    listed = spare->Read(system_, path);
+    listed = listing->Read(system_, path);
   } catch (...) {
+    pool_.Give(std::move(listing));
     // Left to the lister, which reads it again and meets the failure itself.
     {
       const std::lock_guard lock(mutex_);
@@ -64,7 +86,7 @@ bool ListingPrefetch::ReadOne(std::unique_ptr<FolderListing>& spare) {
   {
     const std::lock_guard lock(mutex_);
     Slot& slot = slots_.find(path)->second;
-    slot.read.listing = std::move(spare);
+    slot.read.listing = std::move(listing);
     slot.read.listed = listed;
     slot.state = State::Ready;
   }

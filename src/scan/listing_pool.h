@@ -1,0 +1,39 @@
+#pragma once
+// Folder listings for reuse by the walk's threads.
+//
+// Listings are recycled so that their buffers keep their capacity; but not the buffers
+// of a large folder, or every pooled listing would in time grow to the largest folder
+// it ever held.
+
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "scan/folder_listing.h"
+
+namespace scan {
+
+class ListingPool {
+ public:
+  std::unique_ptr<FolderListing> Take() {
+    const std::lock_guard lock(mutex_);
+    if (free_.empty()) return std::make_unique<FolderListing>();
+    auto listing = std::move(free_.back());
+    free_.pop_back();
+    return listing;
+  }
+  void Give(std::unique_ptr<FolderListing> listing) {
+    if (listing->HeldBytes() > kMaxPooledBytes) return;
+    const std::lock_guard lock(mutex_);
+    free_.push_back(std::move(listing));
+  }
+
+ private:
+  static constexpr std::size_t kMaxPooledBytes = 16 * 1024;
+
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<FolderListing>> free_;
+};
+
+}  // namespace scan
