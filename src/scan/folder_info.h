@@ -159,6 +159,8 @@ class CFolderInfo : public Totals {
   // subfoldersPending and readState stay.
   void Clear();
   void Recalculate(std::uint64_t clusterSize);
+  // Recalculate of this record alone, its subfolders' records being recalculated already.
+  void RecalculateOwnEntries(std::uint64_t clusterSize) { AggregateEntries(Pass::Recalculate, clusterSize); }
   void Reaggregate();
   void RecalculateEntry(std::uint32_t i, std::uint64_t clusterSize);
   std::uint32_t ActivityPercent(std::uint32_t i) const;

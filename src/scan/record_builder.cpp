@@ -44,6 +44,9 @@ void RecordBuilder::Entry(const WalkEntry& entry) {
 
 void RecordBuilder::FolderLeft(const FolderEnd& end) {
   open_.back()->readState = end.complete ? ReadState::ReadFully : ReadState::ReadPartly;
+  // Its subfolders were left before it: summing as the walk goes leaves nothing to sum
+  // after the last folder.
+  open_.back()->RecalculateOwnEntries(clusterSize_);
   open_.pop_back();
 }
 

@@ -111,7 +111,7 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
     events_.SubtreePlaced(*parts_[i]);
   }
   CFolderInfo& record = *scanned_;
-  RecalculateDrive(record.DriveRecord(), scanned->front().clusterSize, status_);
+  RecalculateDrive(record.DriveRecord(), parts_, scanned->front().clusterSize, status_);
   const ScanEnding ending = BeginScanEnd(state_, shallow_, std::exchange(travelTarget_, std::nullopt));
   worker_.join();
   events_.ScanFinished(record, ending);

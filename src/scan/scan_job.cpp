@@ -63,8 +63,10 @@ void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppSta
   target.TakeContents(*scanned.root);
 }
 
-void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, common::StatusSink& status) {
+void RecalculateDrive(CFolderInfo& driveRecord, std::span<CFolderInfo* const> placed,
+                      std::uint64_t clusterSize, common::StatusSink& status) {
   status.ShowStatus(kRecalculatingDrive);
+  if (placed.size() == 1 && placed.front() == &driveRecord) return;
   driveRecord.Recalculate(clusterSize);
 }
 
@@ -75,7 +77,8 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
   MarkScanStarted(state, record, request);
   ScannedSubtree scanned = ScanSubtree(request, system, state, status, watcher);
   PlaceSubtree(record, scanned, state);
-  RecalculateDrive(record.DriveRecord(), scanned.clusterSize, status);
+  CFolderInfo* const placed = &record;
+  RecalculateDrive(record.DriveRecord(), std::span(&placed, 1), scanned.clusterSize, status);
   CompleteScanEnd(state, BeginScanEnd(state, shallow));
   status.ShowIdle();
   return scanned;

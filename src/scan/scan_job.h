@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <optional>
 #include <string>
 
@@ -56,8 +57,11 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
 // PendingActionCount loses every action that went with it.
 void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state);
 
-// UI thread: "Recalculating drive information ..." and Recalculate on the whole drive.
-void RecalculateDrive(CFolderInfo& driveRecord, std::uint64_t clusterSize, common::StatusSink& status);
+// UI thread: "Recalculating drive information ..." and Recalculate on the whole drive,
+// after the scan placed its trees in `placed`. A scan sums each folder as the walk leaves
+// it, so when it placed the drive's root record there is nothing left to sum.
+void RecalculateDrive(CFolderInfo& driveRecord, std::span<CFolderInfo* const> placed,
+                      std::uint64_t clusterSize, common::StatusSink& status);
 
 struct ScanEnding {
   bool refresh = true;   // RefreshAfterScan: update the tree selection and the Files list
