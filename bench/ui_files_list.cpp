@@ -39,8 +39,9 @@ const scan::CFolderInfo& BigFolder() {
       entry.clusterSize = 4096;
       record->AddEntry(entry);
       if (i % 4 == 0) {
-        record->readOnlyCounts()[i] = random() % 1000;
-        record->lastAccess()[i] = 0x2A000000 + random() % 0x1000000;
+        record->SetActivity(i, scan::EntryActivity{
+                                   .readOnly = static_cast<std::uint32_t>(random() % 1000),
+                                   .lastAccess = static_cast<std::uint32_t>(0x2A000000 + random() % 0x1000000)});
       }
     }
     record->Recalculate(4096);

@@ -10,33 +10,41 @@ namespace scan {
 // Byte offsets of every column for one set of capacities. Columns are ordered by
 // element width (8, 4, 1) so that each starts aligned.
 struct EntryColumns::Layout {
-  static constexpr std::size_t kHeaderBytes = 4 * sizeof(std::uint32_t);
+  static constexpr std::size_t kHeaderBytes = 6 * sizeof(std::uint32_t);
 
   explicit Layout(const Capacity& c)
       : entries(c.entries),
+        activityEntries(c.activity),
         wide(kHeaderBytes),
         children(wide + kWideCount * sizeof(std::uint64_t) * entries),
         counters(children + sizeof(CFolderInfo*) * c.folders),
-        nameEnds(counters + kCounterCount * sizeof(std::uint32_t) * entries),
+        activity(counters + kCounterCount * sizeof(std::uint32_t) * entries),
+        nameEnds(activity + kActivityCount * sizeof(std::uint32_t) * activityEntries),
         folderEntries(nameEnds + sizeof(std::uint32_t) * entries),
         bytes(folderEntries + sizeof(std::uint32_t) * c.folders),
-        names(bytes + kByteCount * entries),
+        lastOperations(bytes + kByteCount * entries),
+        names(lastOperations + activityEntries),
         total(names + c.nameBytes) {}
 
   std::size_t Wide(int column) const { return wide + column * sizeof(std::uint64_t) * entries; }
   std::size_t Counter(int column) const {
     return counters + column * sizeof(std::uint32_t) * entries;
   }
+  std::size_t Activity(int column) const {
+    return activity + column * sizeof(std::uint32_t) * activityEntries;
+  }
   std::size_t Byte(int column) const { return bytes + column * entries; }
 
-  std::size_t entries;
-  std::size_t wide, children, counters, nameEnds, folderEntries, bytes, names, total;
+  std::size_t entries, activityEntries;
+  std::size_t wide, children, counters, activity, nameEnds, folderEntries, bytes, lastOperations,
+      names, total;
 };
 
 namespace {
 
-// Header words at the start of the block.
-enum HeaderWord { kEntryCapacity, kFolderCapacity, kNameCapacity, kFolderCount };
+// Header words at the start of the block (six, so that the columns after it stay
+// 8-byte aligned).
+enum HeaderWord { kEntryCapacity, kFolderCapacity, kNameCapacity, kActivityCapacity, kFolderCount };
 
 std::uint32_t* Header(std::byte* block) { return reinterpret_cast<std::uint32_t*>(block); }
 
@@ -72,7 +80,8 @@ EntryColumns& EntryColumns::operator=(EntryColumns&& other) noexcept {
 EntryColumns::Capacity EntryColumns::CurrentCapacity() const {
   if (!block_) return {};
   const std::uint32_t* header = Header(block_.get());
-  return {header[kEntryCapacity], header[kFolderCapacity], header[kNameCapacity]};
+  return {header[kEntryCapacity], header[kFolderCapacity], header[kNameCapacity],
+          header[kActivityCapacity]};
 }
 
 std::uint32_t EntryColumns::FolderCount() const {
@@ -109,6 +118,37 @@ std::span<const std::uint8_t> EntryColumns::Column(Byte column) const {
   return const_cast<EntryColumns*>(this)->Column(column);
 }
 
+OptionalColumn<std::uint32_t> EntryColumns::Column(Activity column) const {
+  const Capacity capacity = CurrentCapacity();
+  if (capacity.activity == 0) return {nullptr, count_};
+  return {reinterpret_cast<const std::uint32_t*>(At(Layout(capacity).Activity(column))), count_};
+}
+
+OptionalColumn<std::uint8_t> EntryColumns::LastOperations() const {
+  const Capacity capacity = CurrentCapacity();
+  if (capacity.activity == 0) return {nullptr, count_};
+  return {reinterpret_cast<const std::uint8_t*>(At(Layout(capacity).lastOperations)), count_};
+}
+
+void EntryColumns::SetActivity(std::uint32_t entry, const EntryActivity& activity) {
+  assert(entry < count_);
+  Capacity capacity = CurrentCapacity();
+  if (capacity.activity == 0) {
+    if (activity == EntryActivity{}) return;
+    capacity.activity = capacity.entries;
+    Relayout(capacity);
+  }
+  const Layout layout(capacity);
+  const auto set = [&](Activity column, std::uint32_t value) {
+    reinterpret_cast<std::uint32_t*>(At(layout.Activity(column)))[entry] = value;
+  };
+  set(kReadOnlyCounts, activity.readOnly);
+  set(kWriteOnlyCounts, activity.writeOnly);
+  set(kReadWriteCounts, activity.readWrite);
+  set(kLastAccess, activity.lastAccess);
+  reinterpret_cast<std::uint8_t*>(At(layout.lastOperations))[entry] = activity.lastOperation;
+}
+
 std::string_view EntryColumns::Name(std::uint32_t entry) const {
   const Layout layout(CurrentCapacity());
   const auto* ends = reinterpret_cast<const std::uint32_t*>(At(layout.nameEnds));
@@ -138,8 +178,9 @@ std::span<CFolderInfo* const> EntryColumns::Children() const {
 
 void EntryColumns::Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes) {
   const Capacity current = CurrentCapacity();
-  const Capacity wanted{std::max(current.entries, entries), std::max(current.folders, folders),
-                        std::max(current.nameBytes, CheckedSize(nameBytes))};
+  Capacity wanted{std::max(current.entries, entries), std::max(current.folders, folders),
+                  std::max(current.nameBytes, CheckedSize(nameBytes))};
+  wanted.activity = current.activity != 0 ? wanted.entries : 0;
   if (wanted.entries != current.entries || wanted.folders != current.folders ||
       wanted.nameBytes != current.nameBytes) {
     Relayout(wanted);
@@ -150,9 +191,10 @@ std::uint32_t EntryColumns::Append(std::string_view name, bool folder) {
   const Capacity current = CurrentCapacity();
   const std::uint32_t folders = FolderCount();
   const std::size_t names = std::size_t{nameBytes_} + name.size();
-  const Capacity needed{Grown(current.entries, std::size_t{count_} + 1),
-                        folder ? Grown(current.folders, std::size_t{folders} + 1) : current.folders,
-                        Grown(current.nameBytes, names)};
+  Capacity needed{Grown(current.entries, std::size_t{count_} + 1),
+                  folder ? Grown(current.folders, std::size_t{folders} + 1) : current.folders,
+                  Grown(current.nameBytes, names)};
+  needed.activity = current.activity != 0 ? needed.entries : 0;
   if (!block_ || needed.entries != current.entries || needed.folders != current.folders ||
       needed.nameBytes != current.nameBytes) {
     Relayout(needed);
@@ -167,6 +209,12 @@ std::uint32_t EntryColumns::Append(std::string_view name, bool folder) {
     reinterpret_cast<std::uint32_t*>(At(layout.Counter(c)))[entry] = 0;
   }
   for (int c = 0; c < kByteCount; ++c) reinterpret_cast<std::uint8_t*>(At(layout.Byte(c)))[entry] = 0;
+  if (layout.activityEntries != 0) {
+    for (int c = 0; c < kActivityCount; ++c) {
+      reinterpret_cast<std::uint32_t*>(At(layout.Activity(c)))[entry] = 0;
+    }
+    reinterpret_cast<std::uint8_t*>(At(layout.lastOperations))[entry] = 0;
+  }
 
   if (!name.empty()) std::memcpy(At(layout.names + nameBytes_), name.data(), name.size());
   nameBytes_ = static_cast<std::uint32_t>(names);
@@ -199,8 +247,10 @@ void EntryColumns::Relayout(const Capacity& capacity) {
   header[kEntryCapacity] = capacity.entries;
   header[kFolderCapacity] = capacity.folders;
   header[kNameCapacity] = capacity.nameBytes;
+  header[kActivityCapacity] = capacity.activity;
   header[kFolderCount] = FolderCount();
 
+  const bool hadActivity = CurrentCapacity().activity != 0;
   if (block_) {
     const Layout from(CurrentCapacity());
     const std::size_t folders = FolderCount();
@@ -218,6 +268,19 @@ void EntryColumns::Relayout(const Capacity& capacity) {
     copy(to.folderEntries, from.folderEntries, folders * sizeof(std::uint32_t));
     for (int c = 0; c < kByteCount; ++c) copy(to.Byte(c), from.Byte(c), count_);
     copy(to.names, from.names, nameBytes_);
+    if (hadActivity && to.activityEntries != 0) {
+      for (int c = 0; c < kActivityCount; ++c) {
+        copy(to.Activity(c), from.Activity(c), count_ * sizeof(std::uint32_t));
+      }
+      copy(to.lastOperations, from.lastOperations, count_);
+    }
+  }
+  // Activity columns made now start as 0 for the entries already there.
+  if (to.activityEntries != 0 && !hadActivity) {
+    for (int c = 0; c < kActivityCount; ++c) {
+      std::memset(block.get() + to.Activity(c), 0, count_ * sizeof(std::uint32_t));
+    }
+    std::memset(block.get() + to.lastOperations, 0, count_);
   }
   block_ = std::move(block);
 }

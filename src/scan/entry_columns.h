@@ -5,11 +5,14 @@
 // every fixed-width column lies side by side in one block sized for `capacity` entries,
 // followed by the names packed end to end (no terminator, no per-name allocation). Only
 // folder entries have a child record: their child pointers and entry indices form two
-// short extra columns, so a file entry costs no pointer at all.
+// short extra columns, so a file entry costs no pointer at all. The activity columns
+// exist only in a folder where some entry has activity: most files on most drives have
+// none, and for them the five columns would be a fifth of the record.
 //
 // The block holds plain values only. Child records are owned by the folder record that
 // owns these columns; this class merely stores the pointers.
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,14 +23,40 @@ namespace scan {
 
 class CFolderInfo;
 
+// What the activity database recorded of an entry (for a folder entry, the latest and
+// the sums over its subtree); all 0 where nothing was recorded.
+struct EntryActivity {
+  std::uint32_t readOnly = 0;
+  std::uint32_t writeOnly = 0;
+  std::uint32_t readWrite = 0;
+  std::uint32_t lastAccess = 0;
+  std::uint8_t lastOperation = 0;
+  bool operator==(const EntryActivity&) const = default;
+};
+
+// A column that a record may not hold, which then reads as all zeros.
+template <typename T>
+class OptionalColumn {
+ public:
+  OptionalColumn(const T* values, std::uint32_t count) : values_(values), count_(count) {}
+  T operator[](std::uint32_t i) const {
+    assert(i < count_);
+    return values_ != nullptr ? values_[i] : T{};
+  }
+  std::uint32_t size() const { return count_; }
+
+ private:
+  const T* values_;
+  std::uint32_t count_;
+};
+
 class EntryColumns {
  public:
   enum Wide : std::uint8_t { kSizes, kCompressedSizes, kActualSizes, kKeys, kWideCount };
-  enum Counter : std::uint8_t {
-    kFileCounts, kLastAccess, kReadOnlyCounts, kWriteOnlyCounts, kReadWriteCounts, kCounterCount
-  };
-  enum Byte : std::uint8_t {
-    kKinds, kActions, kStates, kHints, kLastOperations, kBackupDrives, kByteCount
+  enum Counter : std::uint8_t { kFileCounts, kCounterCount };
+  enum Byte : std::uint8_t { kKinds, kActions, kStates, kHints, kBackupDrives, kByteCount };
+  enum Activity : std::uint8_t {
+    kReadOnlyCounts, kWriteOnlyCounts, kReadWriteCounts, kLastAccess, kActivityCount
   };
 
   EntryColumns() = default;
@@ -46,6 +75,10 @@ class EntryColumns {
   std::span<const std::uint32_t> Column(Counter column) const;
   std::span<std::uint8_t> Column(Byte column);
   std::span<const std::uint8_t> Column(Byte column) const;
+  OptionalColumn<std::uint32_t> Column(Activity column) const;
+  OptionalColumn<std::uint8_t> LastOperations() const;
+  // Sets entry i's activity; the activity columns are made at the first that is not 0.
+  void SetActivity(std::uint32_t entry, const EntryActivity& activity);
 
   std::string_view Name(std::uint32_t entry) const;
 
@@ -72,6 +105,7 @@ class EntryColumns {
     std::uint32_t entries = 0;
     std::uint32_t folders = 0;
     std::uint32_t nameBytes = 0;
+    std::uint32_t activity = 0;  // 0 without the activity columns, else `entries`
   };
   struct Layout;
 

@@ -88,11 +88,8 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
 
   if (entry.source >= 'A' && entry.source <= 'Z' && tables) {
     if (const activity::AccessRecord* record = tables->Find(static_cast<char>(entry.source), entry.key)) {
-      lastAccess()[i] = record->lastAccess;
-      lastOperations()[i] = record->lastOperation;
-      readOnlyCounts()[i] = record->readOnly;
-      writeOnlyCounts()[i] = record->writeOnly;
-      readWriteCounts()[i] = record->readWrite;
+      SetActivity(i, EntryActivity{record->readOnly, record->writeOnly, record->readWrite,
+                                   record->lastAccess, record->lastOperation});
     }
   }
   RaiseMaxAccessCount(i);
@@ -210,11 +207,8 @@ void CFolderInfo::CopyChildTotals(std::uint32_t i, const Totals& child) {
   compressedSizes()[i] = child.totalCompressedSize;
   actualSizes()[i] = child.totalActualSize;
   fileCounts()[i] = child.totalFiles;
-  lastAccess()[i] = child.latestAccess;
-  lastOperations()[i] = child.latestOperation;
-  readOnlyCounts()[i] = child.totalReadOnly;
-  writeOnlyCounts()[i] = child.totalWriteOnly;
-  readWriteCounts()[i] = child.totalReadWrite;
+  SetActivity(i, EntryActivity{child.totalReadOnly, child.totalWriteOnly, child.totalReadWrite,
+                               child.latestAccess, child.latestOperation});
 }
 
 void CFolderInfo::RaiseMaxAccessCount(std::uint32_t i) {

@@ -95,22 +95,19 @@ class CFolderInfo : public Totals {
   std::span<const std::uint32_t> fileCounts() const {
     return columns_.Column(EntryColumns::kFileCounts);
   }
-  std::span<std::uint32_t> lastAccess() { return columns_.Column(EntryColumns::kLastAccess); }
-  std::span<const std::uint32_t> lastAccess() const {
-    return columns_.Column(EntryColumns::kLastAccess);
-  }
-  std::span<std::uint32_t> readOnlyCounts() { return columns_.Column(EntryColumns::kReadOnlyCounts); }
-  std::span<const std::uint32_t> readOnlyCounts() const {
+  // The activity columns, read-only: SetActivity writes them, all five at once.
+  OptionalColumn<std::uint32_t> lastAccess() const { return columns_.Column(EntryColumns::kLastAccess); }
+  OptionalColumn<std::uint32_t> readOnlyCounts() const {
     return columns_.Column(EntryColumns::kReadOnlyCounts);
   }
-  std::span<std::uint32_t> writeOnlyCounts() { return columns_.Column(EntryColumns::kWriteOnlyCounts); }
-  std::span<const std::uint32_t> writeOnlyCounts() const {
+  OptionalColumn<std::uint32_t> writeOnlyCounts() const {
     return columns_.Column(EntryColumns::kWriteOnlyCounts);
   }
-  std::span<std::uint32_t> readWriteCounts() { return columns_.Column(EntryColumns::kReadWriteCounts); }
-  std::span<const std::uint32_t> readWriteCounts() const {
+  OptionalColumn<std::uint32_t> readWriteCounts() const {
     return columns_.Column(EntryColumns::kReadWriteCounts);
   }
+  OptionalColumn<std::uint8_t> lastOperations() const { return columns_.LastOperations(); }
+  void SetActivity(std::uint32_t i, const EntryActivity& activity) { columns_.SetActivity(i, activity); }
 
   std::span<std::uint8_t> kinds() { return columns_.Column(EntryColumns::kKinds); }
   std::span<const std::uint8_t> kinds() const { return columns_.Column(EntryColumns::kKinds); }
@@ -120,10 +117,6 @@ class CFolderInfo : public Totals {
   std::span<const std::uint8_t> states() const { return columns_.Column(EntryColumns::kStates); }
   std::span<std::uint8_t> hints() { return columns_.Column(EntryColumns::kHints); }
   std::span<const std::uint8_t> hints() const { return columns_.Column(EntryColumns::kHints); }
-  std::span<std::uint8_t> lastOperations() { return columns_.Column(EntryColumns::kLastOperations); }
-  std::span<const std::uint8_t> lastOperations() const {
-    return columns_.Column(EntryColumns::kLastOperations);
-  }
   std::span<std::uint8_t> backupDrives() { return columns_.Column(EntryColumns::kBackupDrives); }
   std::span<const std::uint8_t> backupDrives() const {
     return columns_.Column(EntryColumns::kBackupDrives);

@@ -215,7 +215,7 @@ struct Rescanned {
     record.drive = 4;
     record.spanStart = files_test::Dos(2020, 1, 1);
     const std::uint32_t i = IndexOf(name);
-    Work().writeOnlyCounts()[i] = 1;
+    Work().SetActivity(i, scan::EntryActivity{.writeOnly = 1});
     return files::ComputeHint(Work(), i, 4096, files::HintDrive{&record, files_test::Dos(2026, 1, 1), true});
   }
   scan::CFolderInfo driveList;

@@ -357,6 +357,40 @@ TEST(FolderInfo, ManyEntriesKeepTheirOrderAndColumnsWhileTheRecordGrows) {
   EXPECT_EQ(record.totalSize, total);
 }
 
+TEST(FolderInfo, ActivityColumnsAppearAtTheFirstActivityAndKeepEveryColumnAsTheRecordGrows) {
+  CFolderInfo record;
+  record.Reserve(4, 1, 16);
+  record.AddEntry(Folder("sub"));
+  for (const char* name : {"a", "b", "c"}) record.AddEntry(File(name, 7));
+  const std::size_t withoutActivity = record.MemoryFootprint();
+  record.SetActivity(2, EntryActivity{});
+  EXPECT_EQ(record.MemoryFootprint(), withoutActivity);
+
+  record.SetActivity(2, EntryActivity{1, 2, 3, 0x2A000000, 4});
+  EXPECT_GT(record.MemoryFootprint(), withoutActivity);
+  for (int i = 0; i < 40; ++i) record.AddEntry(File("more" + std::to_string(i), 9));
+  EXPECT_EQ(record.names(2), "b");
+  EXPECT_EQ(record.sizes()[2], 7u);
+  EXPECT_EQ(record.readOnlyCounts()[2], 1u);
+  EXPECT_EQ(record.readWriteCounts()[2], 3u);
+  EXPECT_EQ(record.lastAccess()[2], 0x2A000000u);
+  EXPECT_EQ(record.lastOperations()[2], 4);
+  for (std::uint32_t i : {1u, 3u, 42u}) {
+    EXPECT_EQ(record.lastAccess()[i], 0u) << i;
+    EXPECT_EQ(record.AccessCount(i), 0u) << i;
+  }
+
+  // A subfolder that loses its activity takes it from its entry too.
+  record.GetChild(0)->AddEntry(File("inside", 1));
+  record.GetChild(0)->SetActivity(0, EntryActivity{.writeOnly = 5, .lastAccess = 0x2B000000});
+  record.Recalculate(0);
+  EXPECT_EQ(record.writeOnlyCounts()[0], 5u);
+  record.GetChild(0)->SetActivity(0, EntryActivity{});
+  record.Recalculate(0);
+  EXPECT_EQ(record.writeOnlyCounts()[0], 0u);
+  EXPECT_EQ(record.latestAccess, 0x2A000000u);
+}
+
 TEST(FolderInfo, AReservedListingIsStoredWithoutSlack) {
   CFolderInfo reserved;
   reserved.Reserve(3, 1, 9);

@@ -9,11 +9,7 @@
 
 namespace files_test {
 
-struct Counters {
-  std::uint32_t readOnly = 0, writeOnly = 0, readWrite = 0;
-  std::uint32_t lastAccess = 0;
-  std::uint8_t lastOperation = 0;
-};
+using Counters = scan::EntryActivity;
 
 inline std::uint32_t Dos(int year, int month, int day, int hour = 12, int minute = 0) {
   platform::SystemTime t;
@@ -36,11 +32,7 @@ inline std::uint32_t AddFile(scan::CFolderInfo& folder, std::string_view name, s
   entry.kind = kind;
   folder.AddEntry(entry);
   const std::uint32_t i = folder.Count() - 1;
-  folder.readOnlyCounts()[i] = counters.readOnly;
-  folder.writeOnlyCounts()[i] = counters.writeOnly;
-  folder.readWriteCounts()[i] = counters.readWrite;
-  folder.lastAccess()[i] = counters.lastAccess;
-  folder.lastOperations()[i] = counters.lastOperation;
+  folder.SetActivity(i, counters);
   return i;
 }
 
