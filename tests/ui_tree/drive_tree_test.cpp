@@ -171,7 +171,31 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   WaitForScan();
   EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 3u);
   EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 2);
-  EXPECT_EQ(Tree().model()->rowCount(Child(Drive('D'), "Work")), 1);
+  const QModelIndex work = Child(Drive('D'), "Work");
+  Tree().model()->fetchMore(work);
+  EXPECT_EQ(Tree().model()->rowCount(work), 1);
+}
+
+TEST_F(DriveTreeTest, ItemsBelowAFolderAreMadeWhenItIsOpenedOrOneOfItsFoldersIsWanted) {
+  Tree().setCurrentIndex(Drive('D'));
+  commands.SetActiveView(ui::Target::Tree);
+  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+  WaitForScan();
+  const QModelIndex work = Child(Drive('D'), "Work");
+  ASSERT_TRUE(work.isValid());
+  EXPECT_EQ(Tree().model()->rowCount(work), 0);
+  EXPECT_TRUE(Tree().model()->hasChildren(work));
+
+  // The list or a scan may name a folder whose item was never made.
+  scan::CFolderInfo* year = scan::FindRecord(frame->Document().DriveList(), "D:\\Work\\Reports\\2025\\");
+  ASSERT_NE(year, nullptr);
+  const QModelIndex item = Tree().ItemOf(year);
+  ASSERT_TRUE(item.isValid());
+  EXPECT_EQ(Tree().PathOfItem(item), QStringLiteral("D:\\Work\\Reports\\2025\\"));
+  EXPECT_EQ(Tree().RecordOf(item), year);
+
+  Tree().expand(work);
+  EXPECT_EQ(Tree().model()->rowCount(work), 1);
 }
 
 TEST_F(DriveTreeTest, ARescanNeverLeavesTheListOnARecordItReplaced) {

@@ -258,6 +258,7 @@ QString CDriveTree::PathOfItem(const QModelIndex& item) const {
 }
 
 QModelIndex CDriveTree::FindChildItem(const QModelIndex& item, const QString& name) const {
+  MakeChildItems(item);
   for (int row = 0; row < model_->rowCount(item); ++row) {
     const QModelIndex child = model_->index(row, 0, item);
     if (child.data().toString() == name) return child;
@@ -270,6 +271,12 @@ QModelIndex CDriveTree::ItemOf(const scan::CFolderInfo* record) const {
   return item == nullptr ? QModelIndex() : item->index();
 }
 
+void CDriveTree::MakeChildItems(const QModelIndex& item) const {
+  if (QStandardItem* standard = item.isValid() ? model_->itemFromIndex(item) : nullptr) {
+    model_->MakeChildItems(*standard);
+  }
+}
+
 QModelIndex CDriveTree::DriveItemOf(QModelIndex item) const {
   while (item.parent().isValid()) item = item.parent();
   return item;
@@ -278,6 +285,7 @@ QModelIndex CDriveTree::DriveItemOf(QModelIndex item) const {
 // --- scanning ----------------------------------------------------------------------
 
 bool CDriveTree::NeedsReading(const QModelIndex& item) const {
+  MakeChildItems(item);
   const int children = model_->rowCount(item);
   if (children == 0) return false;
   if (RecordOf(model_->index(0, 0, item)) == nullptr) return true;
@@ -319,6 +327,7 @@ void CDriveTree::Rescan() {
 void CDriveTree::StopScanning() { document_.Scanner().StopScanning(); }
 
 void CDriveTree::RemoveChildItems(QStandardItem& item) {
+  item.setData(false, tree_role::kChildrenPending);
   model_->ForgetDescendants(item);
   if (item.rowCount() > 0) item.removeRows(0, item.rowCount());
 }
@@ -332,59 +341,15 @@ void CDriveTree::ScanStarted(scan::CFolderInfo& record) {
   if (item.parent().isValid()) SetImages(item, tree_image::kNotRead, tree_image::kNotRead);
 }
 
-namespace {
-
-int NormalImageFor(scan::ReadState state) {
-  return state == scan::ReadState::ReadFully ? tree_image::kFullyRead : tree_image::kNotRead;
-}
-
-int SelectedImageFor(scan::ReadState state) {
-  switch (state) {
-    case scan::ReadState::ReadFully: return tree_image::kFullyRead;
-    case scan::ReadState::ReadPartly: return tree_image::kPartlyReadSelected;
-    case scan::ReadState::NotRead: break;
-  }
-  return tree_image::kNotRead;
-}
-
-}  // namespace
-
-void CDriveTree::AddFolderItems(QStandardItem& parent, scan::CFolderInfo& record) {
-  struct Child {
-    QString name;
-    scan::CFolderInfo* record;
-  };
-  std::vector<Child> children;
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (!record.IsFolder(i)) continue;
-    if (scan::CFolderInfo* child = record.GetChild(i)) {
-      children.push_back({QString::fromStdString(std::string(record.names(i))), child});
-    }
-  }
-  // Folders appear sorted by name, as a sorted insertion would place them.
-  std::stable_sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
-    return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
-  });
-  QList<QStandardItem*> rows;
-  rows.reserve(static_cast<qsizetype>(children.size()));
-  for (const Child& child : children) {
-    QStandardItem* item = model_->NewItem(child.name, child.record, tree_image::kFolderInserted);
-    item->setData(NormalImageFor(child.record->readState), tree_role::kNormalImage);
-    item->setData(SelectedImageFor(child.record->readState), tree_role::kSelectedImage);
-    if (child.record->readState != scan::ReadState::NotRead) AddFolderItems(*item, *child.record);
-    rows.push_back(item);
-  }
-  for (QStandardItem* row : rows) parent.appendRow(row);
-}
-
 void CDriveTree::SubtreePlaced(scan::CFolderInfo& record) {
   const QModelIndex item = ItemOf(&record);
   if (item.isValid()) {
     QStandardItem* standard = model_->itemFromIndex(item);
     RemoveChildItems(*standard);
-    AddFolderItems(*standard, record);
+    model_->AddFolderItems(*standard, record);
     if (item.parent().isValid()) {
-      SetImages(item, NormalImageFor(record.readState), SelectedImageFor(record.readState));
+      SetImages(item, DriveTreeModel::NormalImageFor(record.readState),
+                DriveTreeModel::SelectedImageFor(record.readState));
     }
   }
   emit subtreeReplaced(&record);
@@ -392,6 +357,7 @@ void CDriveTree::SubtreePlaced(scan::CFolderInfo& record) {
 }
 
 void CDriveTree::ExpandQuietly(const QModelIndex& item) {
+  MakeChildItems(item);
   expandingQuietly_ = true;
   expand(item);
   expandingQuietly_ = false;
@@ -415,6 +381,7 @@ void CDriveTree::SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEndi
     return;
   }
   const QModelIndex item = ItemOf(&record);
+  MakeChildItems(item);
   if (item.isValid() && model_->rowCount(item) > 0) {
     ExpandQuietly(item);
     scrollTo(model_->index(0, 0, item));
