@@ -5,6 +5,7 @@
 #include <QStandardItemModel>
 #include <QTimer>
 #include <ctime>
+#include <vector>
 
 #include "activity/drive_table.h"
 #include "common/space.h"
@@ -400,11 +401,14 @@ void CDriveTree::ClusterAnalysisPending() {
 // --- commands ----------------------------------------------------------------------
 
 void CDriveTree::CollapseAll() {
-  const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
+  // An explicit stack: folder trees can be deeper than the call stack allows.
+  std::vector<QModelIndex> pending{currentIndex()};
+  while (!pending.empty()) {
+    const QModelIndex item = pending.back();
+    pending.pop_back();
     collapse(item);
-    for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
-  };
-  walk(currentIndex());
+    for (int row = 0; row < model_->rowCount(item); ++row) pending.push_back(model_->index(row, 0, item));
+  }
 }
 
 namespace {
@@ -452,11 +456,13 @@ void CDriveTree::ExpandAll() {
 }
 
 void CDriveTree::ExpandAllRead(const QModelIndex& top) {
-  const std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& item) {
+  std::vector<QModelIndex> pending{top};
+  while (!pending.empty()) {
+    const QModelIndex item = pending.back();
+    pending.pop_back();
     ExpandQuietly(item);
-    for (int row = 0; row < model_->rowCount(item); ++row) walk(model_->index(row, 0, item));
-  };
-  walk(top);
+    for (int row = model_->rowCount(item); row-- > 0;) pending.push_back(model_->index(row, 0, item));
+  }
   scrollTo(top);
 }
 
