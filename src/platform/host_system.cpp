@@ -19,6 +19,7 @@
 #include "platform/file_facts.h"
 #include "platform/host_file.h"
 #include "platform/mount_table.h"
+#include "platform/open_below.h"
 #include "platform/recorder_channel.h"
 #include "platform/safe_copy.h"
 #include "platform/unique_fd.h"
@@ -181,6 +182,7 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
   UniqueFd dir;
   std::string folder;
   MountIdentity rootMount;
+  bool onRootMount = false;
   if (held != nullptr && IsOneComponent(name)) {
     const std::string child(name);
     folder = held->HostPath();
@@ -193,7 +195,21 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
       return false;
     }
     // Links inside a drive are files, never followed.
-    dir = UniqueFd(::openat(held->Fd(), child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!openBelowUnsupported_.load(std::memory_order_relaxed)) {
+      FolderOpenedBelow below = OpenFolderOnSameMount(held->Fd(), child.c_str());
+      switch (below.outcome) {
+        case OpenedBelow::Opened:
+          dir = std::move(below.fd);
+          onRootMount = true;  // its parent is, and the open crossed no mount
+          break;
+        case OpenedBelow::MountPoint: return true;  // an empty folder, as below
+        case OpenedBelow::Failed: return false;
+        case OpenedBelow::Unsupported: openBelowUnsupported_.store(true, std::memory_order_relaxed); break;
+      }
+    }
+    if (!dir) {
+      dir = UniqueFd(::openat(held->Fd(), child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
     if (!dir) return false;
     rootMount = held->RootMount();
   } else {
@@ -213,9 +229,11 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
 
   // A folder on another filesystem than its drive's root is a mount point: it shows as an
   // empty folder, so a scan never wanders onto another filesystem.
-  const auto folderIdentity = MountIdentityOf(dir.Get(), "");
-  if (!folderIdentity) return false;
-  if (!folderIdentity->SameMount(rootMount)) return true;
+  if (!onRootMount) {
+    const auto folderIdentity = MountIdentityOf(dir.Get(), "");
+    if (!folderIdentity) return false;
+    if (!folderIdentity->SameMount(rootMount)) return true;
+  }
 
   const bool listed = ListOpenFolder(dir.Get(), folder, visit);
   if (opened != nullptr) *opened = std::make_unique<HostOpenFolder>(std::move(dir), std::move(folder), rootMount);

@@ -2,6 +2,8 @@
 // The real System: drive letters over host folders, POSIX files, the mounted volumes,
 // the recorder's socket and the wall clock.
 
+#include <atomic>
+
 #include "platform/environment.h"
 #include "platform/system.h"
 
@@ -46,6 +48,9 @@ class HostSystem final : public System {
 
   DriveMap drives_;
   std::string recorderSocket_;
+  // Set at the first refusal of the open that stays on one mount (old kernel, sandbox):
+  // folders are then opened plainly and their mount is looked up after.
+  mutable std::atomic<bool> openBelowUnsupported_ = false;
 };
 
 }  // namespace platform

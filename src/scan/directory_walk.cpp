@@ -264,7 +264,10 @@ class EventQueue final : public EventTarget {
   // Delivering side: the next batch, waiting up to `wait` for one.
   Poll Next(std::vector<WalkEvent>& batch, std::chrono::microseconds wait) {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, wait, [this] { return !batches_.empty() || finished_; });
+    // A wait of no time is a look, not a wait: waiting would still cost a system call.
+    if (wait.count() > 0) {
+      changed_.wait_for(lock, wait, [this] { return !batches_.empty() || finished_; });
+    }
     if (batches_.empty()) return finished_ ? Poll::Finished : Poll::Nothing;
     batch = std::move(batches_.front());
     batches_.pop_front();
