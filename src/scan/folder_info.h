@@ -67,10 +67,10 @@ struct Totals {
   std::uint8_t latestOperation = 0;
 };
 
-class CFolderInfo : public Totals {
+class CFolderInfo final : public Totals {
  public:
   CFolderInfo() = default;
-  virtual ~CFolderInfo();
+  ~CFolderInfo();
   CFolderInfo(const CFolderInfo&) = delete;
   CFolderInfo& operator=(const CFolderInfo&) = delete;
 
