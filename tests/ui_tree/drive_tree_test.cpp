@@ -55,6 +55,13 @@ class DriveTreeTest : public testing_support::FrameTest {
   QModelIndex Child(const QModelIndex& item, const char* name) {
     return Tree().FindChildItem(item, QString::fromLatin1(name));
   }
+  // F5 on the drive in the tree, waited for to its end.
+  void RescanDrive(char letter) {
+    Tree().setCurrentIndex(Drive(letter));
+    commands.SetActiveView(ui::Target::Tree);
+    ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
+    WaitForScan();
+  }
   std::pair<int, int> Images(const QModelIndex& item) {
     return {Tree().NormalImage(item), Tree().SelectedImage(item)};
   }
@@ -177,10 +184,7 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
 }
 
 TEST_F(DriveTreeTest, ItemsBelowAFolderAreMadeWhenItIsOpenedOrOneOfItsFoldersIsWanted) {
-  Tree().setCurrentIndex(Drive('D'));
-  commands.SetActiveView(ui::Target::Tree);
-  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
-  WaitForScan();
+  RescanDrive('D');
   const QModelIndex work = Child(Drive('D'), "Work");
   ASSERT_TRUE(work.isValid());
   EXPECT_EQ(Tree().model()->rowCount(work), 0);
@@ -199,10 +203,7 @@ TEST_F(DriveTreeTest, ItemsBelowAFolderAreMadeWhenItIsOpenedOrOneOfItsFoldersIsW
 }
 
 TEST_F(DriveTreeTest, ARescanNeverLeavesTheListOnARecordItReplaced) {
-  Tree().setCurrentIndex(Drive('D'));
-  commands.SetActiveView(ui::Target::Tree);
-  ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
-  WaitForScan();
+  RescanDrive('D');
   // The list shows a folder below the drive, then the drive is read again.
   scan::CFolderInfo* reports = Tree().RecordOf(Child(Child(Drive('D'), "Work"), "Reports"));
   ASSERT_NE(reports, nullptr);
