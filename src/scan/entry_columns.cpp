@@ -1,6 +1,7 @@
 #include "scan/entry_columns.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -174,6 +175,12 @@ std::span<CFolderInfo* const> EntryColumns::Children() const {
   if (!block_) return {};
   const Layout layout(CurrentCapacity());
   return {reinterpret_cast<CFolderInfo* const*>(At(layout.children)), FolderCount()};
+}
+
+std::uint32_t EntryColumns::FolderEntry(std::uint32_t folder) const {
+  assert(folder < FolderCount());
+  const Layout layout(CurrentCapacity());
+  return reinterpret_cast<const std::uint32_t*>(At(layout.folderEntries))[folder];
 }
 
 void EntryColumns::Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes) {

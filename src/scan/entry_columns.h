@@ -87,6 +87,8 @@ class EntryColumns {
   CFolderInfo* const* ChildSlot(std::uint32_t entry) const;
   // The child pointers of all folder entries, in entry order.
   std::span<CFolderInfo* const> Children() const;
+  // The entry of the `folder`th folder entry (the one Children()[folder] belongs to).
+  std::uint32_t FolderEntry(std::uint32_t folder) const;
 
   // Makes room for at least this many entries, folder entries and name bytes in all, so
   // that a folder listed in one go is stored without slack.

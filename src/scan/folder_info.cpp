@@ -168,6 +168,15 @@ void CFolderInfo::Aggregate(Pass pass, std::uint64_t clusterSize) {
 
 void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
   ResetAggregates();
+  // The subfolders' totals first, and no column held meanwhile: copying them may make
+  // this record's activity columns, which moves every column.
+  for (std::uint32_t folder = 0; folder < columns_.FolderCount(); ++folder) {
+    if (const CFolderInfo* child = columns_.Children()[folder]) {
+      const std::uint32_t i = columns_.FolderEntry(folder);
+      CopyChildTotals(i, *child);
+      if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
+    }
+  }
   const auto size = sizes();
   const auto compressed = compressedSizes();
   const auto actual = actualSizes();
@@ -180,12 +189,7 @@ void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
   const auto kind = kinds();
 
   for (std::uint32_t i = 0; i < Count(); ++i) {
-    if (kind[i] == kKindFolder) {
-      if (const CFolderInfo* child = GetChild(i)) {
-        CopyChildTotals(i, *child);
-        if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
-      }
-    } else if (pass == Pass::Recalculate) {
+    if (kind[i] != kKindFolder && pass == Pass::Recalculate) {
       actual[i] = common::RoundUpToCluster(compressed[i], clusterSize);
     }
     totalSize += size[i];

@@ -389,6 +389,19 @@ TEST(FolderInfo, ActivityColumnsAppearAtTheFirstActivityAndKeepEveryColumnAsTheR
   record.Recalculate(0);
   EXPECT_EQ(record.writeOnlyCounts()[0], 0u);
   EXPECT_EQ(record.latestAccess, 0x2A000000u);
+
+  // A folder with no activity of its own gains the columns while it sums a subfolder's.
+  CFolderInfo parent;
+  parent.AddEntry(File("before", 3));
+  parent.AddEntry(Folder("sub"));
+  parent.AddEntry(File("after", 4));
+  parent.GetChild(1)->AddEntry(File("inside", 5));
+  parent.GetChild(1)->SetActivity(0, EntryActivity{.readOnly = 2, .lastAccess = 0x2C000000});
+  parent.Recalculate(0);
+  EXPECT_EQ(parent.totalSize, 12u);
+  EXPECT_EQ(parent.readOnlyCounts()[1], 2u);
+  EXPECT_EQ(parent.totalReadOnly, 2u);
+  EXPECT_EQ(parent.latestAccess, 0x2C000000u);
 }
 
 TEST(FolderInfo, AReservedListingIsStoredWithoutSlack) {
