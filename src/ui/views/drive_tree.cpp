@@ -259,7 +259,7 @@ QString CDriveTree::PathOfItem(const QModelIndex& item) const {
 }
 
 QModelIndex CDriveTree::FindChildItem(const QModelIndex& item, const QString& name) const {
-  MakeChildItems(item);
+  model_->fetchMore(item);
   for (int row = 0; row < model_->rowCount(item); ++row) {
     const QModelIndex child = model_->index(row, 0, item);
     if (child.data().toString() == name) return child;
@@ -272,12 +272,6 @@ QModelIndex CDriveTree::ItemOf(const scan::CFolderInfo* record) const {
   return item == nullptr ? QModelIndex() : item->index();
 }
 
-void CDriveTree::MakeChildItems(const QModelIndex& item) const {
-  if (QStandardItem* standard = item.isValid() ? model_->itemFromIndex(item) : nullptr) {
-    model_->MakeChildItems(*standard);
-  }
-}
-
 QModelIndex CDriveTree::DriveItemOf(QModelIndex item) const {
   while (item.parent().isValid()) item = item.parent();
   return item;
@@ -286,7 +280,7 @@ QModelIndex CDriveTree::DriveItemOf(QModelIndex item) const {
 // --- scanning ----------------------------------------------------------------------
 
 bool CDriveTree::NeedsReading(const QModelIndex& item) const {
-  MakeChildItems(item);
+  model_->fetchMore(item);
   const int children = model_->rowCount(item);
   if (children == 0) return false;
   if (RecordOf(model_->index(0, 0, item)) == nullptr) return true;
@@ -358,7 +352,7 @@ void CDriveTree::SubtreePlaced(scan::CFolderInfo& record) {
 }
 
 void CDriveTree::ExpandQuietly(const QModelIndex& item) {
-  MakeChildItems(item);
+  model_->fetchMore(item);
   expandingQuietly_ = true;
   expand(item);
   expandingQuietly_ = false;
@@ -382,7 +376,7 @@ void CDriveTree::SelectAfterScan(scan::CFolderInfo& record, const scan::ScanEndi
     return;
   }
   const QModelIndex item = ItemOf(&record);
-  MakeChildItems(item);
+  model_->fetchMore(item);
   if (item.isValid() && model_->rowCount(item) > 0) {
     ExpandQuietly(item);
     scrollTo(model_->index(0, 0, item));

@@ -95,8 +95,6 @@ class CDriveTree : public QTreeView {
   void ExpandQuietly(const QModelIndex& item);
   QModelIndex DriveItemOf(QModelIndex item) const;
   void RemoveChildItems(QStandardItem& item);
-  // Makes the item's subfolder items where they wait to be made (see DriveTreeModel).
-  void MakeChildItems(const QModelIndex& item) const;
   void SetImages(const QModelIndex& item, int normal, int selected);
 
   // The document's scan events (UI thread).

@@ -6,7 +6,7 @@
 //
 // A scanned drive can hold hundreds of thousands of folders, and an item costs several
 // hundred bytes: a read folder's subfolder items are made when it is first expanded or
-// looked into (fetchMore, ChildItemsOf, ItemOf), not when the scan places it.
+// looked into (fetchMore, ItemOf), not when the scan places it.
 
 #include <QHash>
 #include <QPixmap>
@@ -54,8 +54,6 @@ class DriveTreeModel : public QStandardItemModel {
   // Gives `parent` the items of `record`'s subfolders, sorted by name; those of a read
   // subfolder with subfolders of its own wait until they are wanted.
   void AddFolderItems(QStandardItem& parent, scan::CFolderInfo& record);
-  // Makes `item`'s subfolder items if they are still waiting.
-  void MakeChildItems(QStandardItem& item);
   // The images of a folder item for what the last scan did with its folder.
   static int NormalImageFor(scan::ReadState state);
   static int SelectedImageFor(scan::ReadState state);
@@ -64,6 +62,9 @@ class DriveTreeModel : public QStandardItemModel {
   void ForgetAll() { byRecord_.clear(); }
 
  private:
+  // Makes `item`'s subfolder items if they are still waiting.
+  void MakeChildItems(QStandardItem& item);
+
   const TreeImages& images_;
   QHash<const scan::CFolderInfo*, QStandardItem*> byRecord_;
   mutable QHash<int, QPixmap> decorations_;
