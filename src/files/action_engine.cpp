@@ -34,6 +34,11 @@ std::string FileMessage(const char* error, const std::string& source, const std:
   return error + source + texts::kCantCreateFile + target + texts::kContinueFiles;
 }
 
+// A refusal that tells its reason in place of the copy that could not be made.
+std::string ReasonMessage(const char* error, const std::string& path, const std::string& why) {
+  return error + path + "\n" + why + texts::kContinueFiles;
+}
+
 }  // namespace
 
 void ConfirmStop(ActionRunFlags& flags, common::Prompter& prompter) {
@@ -140,7 +145,9 @@ void ActionEngine::ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i
       Begin(record, i, texts::kBackingUpFolder, path);
       const std::string backupFolder = BackupFolderOf(record.path(), record.backupDrives()[i]);
       const std::string target = backupFolder.empty() ? std::string() : backupFolder + std::string(record.names(i));
-      if (EnsureFolder(target)) {
+      if (const auto problem = DriveProblemOf(path, target)) {
+        AskToContinue(FolderMessage(texts::kBackUpFolderError, path, target) + "\n" + *problem);
+      } else if (EnsureFolder(target, static_cast<std::uint8_t>(path[0]))) {
         state = scan::kStateBackedUp;
       } else {
         AskToContinue(FolderMessage(texts::kBackUpFolderError, path, target));
@@ -149,7 +156,9 @@ void ActionEngine::ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i
     }
     case kActionRestore:
       Begin(record, i, texts::kRestoringFolder, path);
-      if (EnsureFolder(path)) {
+      if (const auto problem = DriveProblemOf(path, {})) {
+        AskToContinue(FolderMessage(texts::kRestoreFolderError, path, path) + "\n" + *problem);
+      } else if (EnsureFolder(path, record.backupDrives()[i])) {
         state = scan::kStateNormal;
       } else {
         AskToContinue(FolderMessage(texts::kRestoreFolderError, path, path));
@@ -206,7 +215,13 @@ void ActionEngine::RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const
 
 void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                               const std::string& source, const std::string& target) {
-  if (!EnsureFolder(folder)) {
+  const auto refuse = [&](const std::string& why) {
+    AskToContinue(ReasonMessage(texts::kBackUpFileError, source, why));
+  };
+  // Checked before any folder is made: a back-up drive whose disk is gone would take the
+  // copy onto the folder it was mounted on.
+  if (const auto problem = DriveProblemOf(source, target)) return refuse(*problem);
+  if (!EnsureFolder(folder, static_cast<std::uint8_t>(source[0]))) {
     AskToContinue(FolderMessage(texts::kBackUpFolderError, record.path(), folder));
     return;
   }
@@ -218,32 +233,53 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
     AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
     return;
   }
-  bool copied = system_.CopyFile(source, target, true);
+  std::string why;
+  const auto file = system_.OpenForAction(source, platform::OpenFor::Writing, &why);
+  if (!file) return refuse(why);
+  // A stub that forgets it is one reads as an empty file: its data would have no way back.
+  if (!file->KeepsOfflineMark()) {
+    return refuse("its drive cannot keep the mark that tells a back-up stub (no extended attributes)");
+  }
+  platform::StepResult copied = system_.CopyOpenFile(*file, target, true);
   if (!copied) {
+    if (!copied.why.empty()) return refuse(copied.why);
     if (!system_.FileExists(target)) {
       AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
       return;
     }
-    if (AlreadyBackedUp(source, target)) {
-      record.states()[i] = scan::kStateBackedUp;
-      MarkStub(source, true);
+    if (AlreadyBackedUp(*file, target)) {
+      if (system_.StillNames(*file, source) && file->SetOffline(true)) record.states()[i] = scan::kStateBackedUp;
       return;
     }
+    // A file still marked as a stub holds data only when a restore of it did not finish:
+    // written over the copy, it would replace the only whole one.
+    if (file->MarkedOffline()) return refuse("it is still marked as a back-up stub; restore it first");
     if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return;
-    copied = system_.CopyFile(source, target, false);
+    copied = system_.CopyOpenFile(*file, target, false);
     if (!copied) {
+      if (!copied.why.empty()) return refuse(copied.why);
       AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
       return;
     }
   }
-  if (!CopiedCompletely(source, target)) {
+  if (!CopiedCompletely(*file, target)) {
     AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
     return;
   }
-  // A copy is never a stub, whatever marks the source carried.
-  MarkStub(target, false);
+  // The copy is of the file held open; the name must still be that file, or what is
+  // emptied would be another one (a link swapped in meanwhile, say).
+  if (const auto problem = DriveProblemOf(source, target)) return refuse(*problem);
+  if (!system_.StillNames(*file, source)) return refuse(texts::kReplacedWhileCopied);
   record.states()[i] = scan::kStateBackedUp;
-  EmptyToStub(source);
+  EmptyToStub(*file);
+}
+
+std::optional<std::string> ActionEngine::DriveProblemOf(const std::string& first, const std::string& second) const {
+  for (const std::string* path : {&first, &second}) {
+    if (path->empty()) continue;
+    if (auto problem = system_.DriveProblem((*path)[0])) return problem;
+  }
+  return std::nullopt;
 }
 
 bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
@@ -265,45 +301,34 @@ bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std
   return mode == kOverwriteAll || mode == kOverwriteOne;
 }
 
-bool ActionEngine::AlreadyBackedUp(const std::string& source, const std::string& target) const {
+bool ActionEngine::AlreadyBackedUp(const platform::ActionFile& source, const std::string& target) const {
   // An emptied source beside a copy that holds data is what an earlier back-up left
   // behind: writing it over the copy would destroy the only one, whatever the answer.
-  const auto sourceSize = system_.GetFileSize(source);
   const auto targetSize = system_.GetFileSize(target);
-  return sourceSize && targetSize && *sourceSize == 0 && *targetSize != 0;
+  return source.Size() == 0 && targetSize && *targetSize != 0;
 }
 
-bool ActionEngine::CopiedCompletely(const std::string& source, const std::string& target) const {
-  // The copy is flushed before CopyFile reports success; its length is checked too, so a
-  // copy cut short by whatever means never leads to the source being emptied.
-  const auto sourceSize = system_.GetFileSize(source);
+bool ActionEngine::CopiedCompletely(const platform::ActionFile& source, const std::string& target) const {
+  // The copy is flushed before it is reported done; its length is checked too, so a copy
+  // cut short by whatever means never leads to the source being emptied.
   const auto targetSize = system_.GetFileSize(target);
-  return sourceSize && targetSize && *sourceSize == *targetSize;
+  return targetSize && source.Size() == *targetSize;
 }
 
-void ActionEngine::EmptyToStub(const std::string& path) {
+void ActionEngine::EmptyToStub(platform::ActionFile& file) {
   // Marked before it is emptied: an end in between leaves a full file whose mark nothing
   // reads (only empty files are asked), never a stub that looks like an empty file.
-  const bool marked = MarkStub(path, true);
-  platform::OpenOptions options;
-  options.mode = platform::OpenMode::OpenExisting;
-  options.write = true;
-  auto file = system_.OpenFile(path, options);
-  const bool emptied = file && file->Truncate(0) && file->Close();
-  if (!emptied && marked) MarkStub(path, false);
-}
-
-bool ActionEngine::MarkStub(const std::string& path, bool stub) {
-  const std::uint32_t attributes = system_.GetFileAttributes(path);
-  if (attributes == platform::kInvalidAttributes) return false;
-  const std::uint32_t wanted =
-      stub ? attributes | platform::kAttrOffline : attributes & ~platform::kAttrOffline;
-  return wanted == attributes || system_.SetFileAttributes(path, wanted);
+  if (!file.SetOffline(true)) return;
+  if (!file.Empty()) file.SetOffline(false);
 }
 
 void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                                const std::string& source, const std::string& target) {
-  if (!EnsureFolder(folder)) {
+  const auto refuse = [&](const std::string& why) {
+    AskToContinue(ReasonMessage(texts::kRestoreFileError, target, why));
+  };
+  if (const auto problem = DriveProblemOf(target, source)) return refuse(*problem);
+  if (!EnsureFolder(folder, source.empty() ? 0 : static_cast<std::uint8_t>(source[0]))) {
     AskToContinue(FolderMessage(texts::kRestoreFolderError, folder, folder));
     return;
   }
@@ -313,16 +338,37 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
     AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
     return;
   }
-  // Only the stub a back-up left (or no file at all) is replaced without asking: anything
-  // written into the source since its back-up would otherwise be lost.
-  const auto present = system_.GetFileSize(target);
-  if (present && *present != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
-  if (system_.CopyFile(source, target, false)) {
-    record.states()[i] = scan::kStateNormal;
-    MarkStub(target, false);
+  std::string why;
+  const auto saved = system_.OpenForAction(source, platform::OpenFor::Reading, &why);
+  if (!saved) return refuse(why);
+  // The stub itself is written into, so it keeps its inode, owner, mode and links; only
+  // a file that is gone altogether is made anew, as its saved copy was.
+  std::unique_ptr<platform::ActionFile> stub;
+  if (system_.FileExists(target)) {
+    stub = system_.OpenForAction(target, platform::OpenFor::Writing, &why);
+    if (!stub) return refuse(why);
+    // Only the stub a back-up left is replaced without asking: anything written into the
+    // source since its back-up would otherwise be lost.
+    if (stub->Size() != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
   } else {
-    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
+    stub = system_.CreateForAction(target, *saved, &why);
+    if (!stub) return refuse(why);
   }
+  // Marked until the data is all back: a restore cut short leaves a file that still says
+  // it is a stub, never a part of the file that passes for all of it.
+  const bool marks = stub->KeepsOfflineMark();
+  if (marks) {
+    if (const platform::StepResult marked = stub->SetOffline(true); !marked) return refuse(marked.why);
+  }
+  if (!system_.StillNames(*stub, target)) return refuse(texts::kReplacedWhileCopied);
+  const platform::StepResult written = system_.WriteInto(*saved, *stub);
+  if (!written) {
+    if (!written.why.empty()) return refuse(written.why);
+    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
+    return;
+  }
+  if (marks) stub->SetOffline(false);
+  record.states()[i] = scan::kStateNormal;
 }
 
 void ActionEngine::ProcessStep(scan::CFolderInfo& record, std::uint32_t i) {
@@ -338,18 +384,20 @@ void ActionEngine::AskToContinue(const std::string& text) {
   if (!AnswerIsYes(prompter_, text)) flags_.ProcessingOn = 0;
 }
 
-bool ActionEngine::EnsureFolder(std::string path) {
+bool ActionEngine::EnsureFolder(std::string path, std::uint8_t modelDrive) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
   // A drive's root folder exists whenever the drive does; refusing it would make every
   // file directly in a root impossible to back up or restore.
   if (path.size() == 2 && path[1] == ':') return system_.FileExists(path + '\\');
   if (path.size() < 2) return false;
   if (system_.FileExists(path)) return true;
-  if (system_.CreateDirectory(path)) return true;
+  // Made like the same folder on the other drive, so a private folder stays private.
+  const std::string model = IsDriveLetter(modelDrive) ? BackupFolderOf(path, modelDrive) : std::string();
+  if (system_.CreateDirectoryLike(path, model)) return true;
   const std::size_t slash = path.rfind('\\');
   if (slash == std::string::npos) return false;
-  if (!EnsureFolder(path.substr(0, slash))) return false;
-  return system_.CreateDirectory(path);
+  if (!EnsureFolder(path.substr(0, slash), modelDrive)) return false;
+  return system_.CreateDirectoryLike(path, model);
 }
 
 }  // namespace files

@@ -11,12 +11,16 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "files/compression_control.h"
 
-namespace platform { class System; }
+namespace platform {
+class System;
+class ActionFile;
+}
 namespace scan { class CFolderInfo; }
 namespace activity { struct AppState; }
 namespace common { class Prompter; }
@@ -77,7 +81,9 @@ class ActionEngine {
   // has then been shown).
   bool ActionWorker(scan::CFolderInfo& driveList);
   void ProcessFolder(scan::CFolderInfo& record);
-  bool EnsureFolder(std::string path);
+  // Creates the folder and its missing parents; with a `modelDrive`, each is made with
+  // the owner and mode of the same folder on that drive.
+  bool EnsureFolder(std::string path, std::uint8_t modelDrive = 0);
 
  private:
   bool MayStartEntry() const;
@@ -91,12 +97,12 @@ class ActionEngine {
   // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
   // it may now be written over. A confirmed Stop answers false.
   bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
-  bool AlreadyBackedUp(const std::string& source, const std::string& target) const;
-  bool CopiedCompletely(const std::string& source, const std::string& target) const;
+  bool AlreadyBackedUp(const platform::ActionFile& source, const std::string& target) const;
+  bool CopiedCompletely(const platform::ActionFile& source, const std::string& target) const;
   // Empties a backed-up source and marks it offline, so a later scan knows it again.
-  void EmptyToStub(const std::string& path);
-  // Sets or clears the offline mark of a stub; false when it could not be set.
-  bool MarkStub(const std::string& path, bool stub);
+  void EmptyToStub(platform::ActionFile& file);
+  // Why a drive of either path is not the filesystem it was; nullopt while both are.
+  std::optional<std::string> DriveProblemOf(const std::string& first, const std::string& second) const;
   void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
                    const std::string& source, const std::string& target);
   void ProcessStep(scan::CFolderInfo& record, std::uint32_t i);

@@ -26,4 +26,8 @@ inline constexpr const char* kCantCreateFile = "\nCan't create file ";
 inline constexpr const char* kContinueFiles = "\nDo you wish to continue processing filse?";
 inline constexpr const char* kAllProcessed = "All selected files were processed.";
 
+// Reasons an action refuses, shown in place of the file that could not be made.
+inline constexpr const char* kReplacedWhileCopied =
+    "The file was replaced while it was being copied; it was left as it is.";
+
 }  // namespace files::texts

@@ -5,12 +5,11 @@
 namespace files {
 
 bool CompressionControl::Set(std::string_view path, bool folder, bool compress) {
-  const std::uint32_t attributes = system_.GetFileAttributes(path);
-  if (attributes == platform::kInvalidAttributes) return false;
-  // A file handle cannot be opened on a folder; the folder routines open either kind.
-  const bool isFolder = (attributes & platform::kAttrDirectory) != 0;
-  if (!folder && isFolder) return false;
-  return system_.SetCompression(path, compress);
+  // Opened once, as what the entry is: a link, a device or a pipe is never opened, and a
+  // file handle is never opened on a folder.
+  const auto file = system_.OpenForAction(path, folder ? platform::OpenFor::Folder : platform::OpenFor::Writing,
+                                          nullptr);
+  return file != nullptr && file->SetCompression(compress);
 }
 
 }  // namespace files

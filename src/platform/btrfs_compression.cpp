@@ -113,41 +113,44 @@ bool Decompress(int fd, const WriteLease& lease) {
 }  // namespace
 
 bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
-  UniqueFd probe(::open(hostPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (!probe) return false;
+  // The type is looked at before anything is opened: opening a device runs its driver.
   struct stat info {};
-  if (::fstat(probe.Get(), &info) != 0) return false;
+  if (::lstat(hostPath.c_str(), &info) != 0) return false;
   if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
     errno = EINVAL;
     return false;
   }
-  if (!IsOnBtrfs(probe.Get())) {
-    errno = EOPNOTSUPP;
+  const int access = S_ISDIR(info.st_mode) ? O_RDONLY | O_DIRECTORY : O_RDWR;
+  const UniqueFd fd(::open(hostPath.c_str(), access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat again {};
+  if (!fd || ::fstat(fd.Get(), &again) != 0 || again.st_ino != info.st_ino || again.st_dev != info.st_dev) {
     return false;
   }
-  UniqueFd fd;
-  if (S_ISDIR(info.st_mode)) {
-    fd = std::move(probe);
-  } else {
-    fd = UniqueFd(::open(hostPath.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    struct stat again {};
-    if (!fd || ::fstat(fd.Get(), &again) != 0 || again.st_ino != info.st_ino ||
-        again.st_dev != info.st_dev) {
-      return false;
-    }
-    probe.Close();  // a second descriptor of ours would count against the lease
+  return SetBtrfsCompressionOf(fd.Get(), compress);
+}
+
+bool SetBtrfsCompressionOf(int fd, bool compress) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return false;
+  if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    errno = EINVAL;
+    return false;
+  }
+  if (!IsOnBtrfs(fd)) {
+    errno = EOPNOTSUPP;
+    return false;
   }
   // Decompression rewrites the data from this process; it is refused while the file is
   // open for writing elsewhere, and the lease is held until the rewrite is flushed.
   // Compression rewrites inside the filesystem, which orders it with other writers.
   std::optional<WriteLease> lease;
   if (!compress && !S_ISDIR(info.st_mode)) {
-    lease.emplace(fd.Get());
+    lease.emplace(fd);
     if (!lease->Unbroken()) return false;
   }
 
   int oldFlags = 0;
-  if (::ioctl(fd.Get(), FS_IOC_GETFLAGS, &oldFlags) != 0) return false;
+  if (::ioctl(fd, FS_IOC_GETFLAGS, &oldFlags) != 0) return false;
   int flags = oldFlags;
   if (compress) {
     flags = (flags | FS_COMPR_FL) & ~FS_NOCOMP_FL;
@@ -155,16 +158,15 @@ bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
     flags &= ~FS_COMPR_FL;
     if (!S_ISDIR(info.st_mode)) flags |= FS_NOCOMP_FL;
   }
-  if (flags != oldFlags && !SetFlags(fd.Get(), flags)) return false;
+  if (flags != oldFlags && !SetFlags(fd, flags)) return false;
   if (S_ISDIR(info.st_mode)) return true;
 
   const bool done = compress
-                        ? DefragmentCompressed(fd.Get()) && ::fsync(fd.Get()) == 0 &&
-                              IsMarkedCompressed(fd.Get())
-                        : Decompress(fd.Get(), *lease);
+                        ? DefragmentCompressed(fd) && ::fsync(fd) == 0 && IsMarkedCompressed(fd)
+                        : Decompress(fd, *lease);
   if (!done) {
     const int saved = errno;
-    SetFlags(fd.Get(), oldFlags);
+    SetFlags(fd, oldFlags);
     errno = saved;
   }
   return done;

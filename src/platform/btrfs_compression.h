@@ -16,5 +16,8 @@ namespace platform {
 // later inherit. Any filesystem other than btrfs: false, nothing changed. Symbolic links
 // are never followed.
 bool SetBtrfsCompression(const std::string& hostPath, bool compress);
+// The same on a file or folder already open (a file for reading and writing); its lease
+// needs it to be the only descriptor this process holds of the file.
+bool SetBtrfsCompressionOf(int fd, bool compress);
 
 }  // namespace platform

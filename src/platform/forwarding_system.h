@@ -62,6 +62,26 @@ class ForwardingSystem : public System {
     return inner_.SetCompression(windowsPath, compress);
   }
 
+  std::optional<std::string> DriveProblem(char letter) const override { return inner_.DriveProblem(letter); }
+  std::unique_ptr<ActionFile> OpenForAction(std::string_view windowsPath, OpenFor purpose,
+                                            std::string* why) override {
+    return inner_.OpenForAction(windowsPath, purpose, why);
+  }
+  std::unique_ptr<ActionFile> CreateForAction(std::string_view windowsPath, ActionFile& like,
+                                              std::string* why) override {
+    return inner_.CreateForAction(windowsPath, like, why);
+  }
+  bool StillNames(const ActionFile& file, std::string_view windowsPath) const override {
+    return inner_.StillNames(file, windowsPath);
+  }
+  StepResult CopyOpenFile(ActionFile& from, std::string_view to, bool failIfExists) override {
+    return inner_.CopyOpenFile(from, to, failIfExists);
+  }
+  StepResult WriteInto(ActionFile& from, ActionFile& into) override { return inner_.WriteInto(from, into); }
+  bool CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) override {
+    return inner_.CreateDirectoryLike(windowsPath, modelFolder);
+  }
+
   bool SendRecorderControl(std::uint32_t code) override { return inner_.SendRecorderControl(code); }
   std::int64_t Now() const override { return inner_.Now(); }
 

@@ -17,11 +17,14 @@
 #include "platform/btrfs_compression.h"
 #include "platform/dos_attributes.h"
 #include "platform/file_facts.h"
+#include "platform/host_action_file.h"
 #include "platform/host_file.h"
+#include "platform/metadata_copy.h"
 #include "platform/mount_table.h"
 #include "platform/open_below.h"
 #include "platform/recorder_channel.h"
 #include "platform/safe_copy.h"
+#include "platform/sparse_data.h"
 #include "platform/unique_fd.h"
 #include "platform/volume_query.h"
 #include "platform/windows_path.h"
@@ -67,7 +70,9 @@ bool FoldersBelowRootAreReal(const std::string& root, const std::string& host) {
 }  // namespace
 
 HostSystem::HostSystem(const Environment& environment)
-    : drives_(environment.drives), recorderSocket_(environment.recorderSocket) {}
+    : drives_(environment.drives), recorderSocket_(environment.recorderSocket) {
+  identities_.Remember(drives_);
+}
 
 std::optional<std::string> HostSystem::HostPath(std::string_view windowsPath) const {
   return HostPathOf(drives_, windowsPath);
@@ -77,8 +82,23 @@ std::optional<std::string> HostSystem::HostPathToChange(std::string_view windows
   auto host = HostPath(windowsPath);
   if (!host) return std::nullopt;
   const MappedDrive* drive = drives_.Find(*DriveLetterOf(windowsPath));
+  // Nothing is written onto the folder a disk was mounted on, once it is gone.
+  if (identities_.Problem(*drive)) {
+    errno = ENODEV;
+    return std::nullopt;
+  }
   if (!FoldersBelowRootAreReal(drive->root, *host)) return std::nullopt;
   return host;
+}
+
+ActionPlace HostSystem::PlaceOf(std::string_view windowsPath, std::string* why) const {
+  const auto letter = DriveLetterOf(windowsPath);
+  const auto host = HostPath(windowsPath);
+  if (!letter || !host) {
+    if (why != nullptr) *why = std::string(windowsPath) + " names no file on a mapped drive";
+    return {};
+  }
+  return OpenActionPlace(identities_, *drives_.Find(*letter), *host, why);
 }
 
 DriveType HostSystem::GetDriveType(char letter) const {
@@ -311,6 +331,79 @@ bool HostSystem::CreateDirectory(std::string_view windowsPath) {
 bool HostSystem::SetCompression(std::string_view windowsPath, bool compress) {
   const auto host = HostPathToChange(windowsPath);
   return host && SetBtrfsCompression(*host, compress);
+}
+
+std::optional<std::string> HostSystem::DriveProblem(char letter) const {
+  const MappedDrive* drive = drives_.Find(letter);
+  if (drive == nullptr) return std::string(1, letter) + ": is not a mapped drive";
+  return identities_.Problem(*drive);
+}
+
+std::unique_ptr<ActionFile> HostSystem::OpenForAction(std::string_view windowsPath, OpenFor purpose,
+                                                      std::string* why) {
+  const ActionPlace place = PlaceOf(windowsPath, why);
+  return OpenActionFile(place, std::string(windowsPath), purpose, why);
+}
+
+std::unique_ptr<ActionFile> HostSystem::CreateForAction(std::string_view windowsPath, ActionFile& like,
+                                                        std::string* why) {
+  const auto* model = dynamic_cast<const HostActionFile*>(&like);
+  if (model == nullptr) return nullptr;
+  const ActionPlace place = PlaceOf(windowsPath, why);
+  return CreateActionFile(place, std::string(windowsPath), *model, why);
+}
+
+bool HostSystem::StillNames(const ActionFile& file, std::string_view windowsPath) const {
+  const auto* held = dynamic_cast<const HostActionFile*>(&file);
+  const ActionPlace place = PlaceOf(windowsPath, nullptr);
+  struct stat now {};
+  return held != nullptr && place.folder && !place.name.empty() &&
+         ::fstatat(place.folder.Get(), place.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+         now.st_dev == held->Opened().st_dev && now.st_ino == held->Opened().st_ino;
+}
+
+StepResult HostSystem::CopyOpenFile(ActionFile& from, std::string_view to, bool failIfExists) {
+  const auto* source = dynamic_cast<const HostActionFile*>(&from);
+  std::string why;
+  const ActionPlace place = PlaceOf(to, &why);
+  if (source == nullptr || !place.folder || place.name.empty()) return StepResult::Refused(why);
+  return SafeCopyInto(source->Fd(), place.folder.Get(), place.name, failIfExists);
+}
+
+StepResult HostSystem::WriteInto(ActionFile& from, ActionFile& into) {
+  const auto* source = dynamic_cast<const HostActionFile*>(&from);
+  const auto* target = dynamic_cast<const HostActionFile*>(&into);
+  if (source == nullptr || target == nullptr) return {};
+  // Asked before anything is replaced: a restore that runs out of room half-way would
+  // leave neither the stub nor the file.
+  const std::uint64_t needed = AllocatedBytes(source->Fd());
+  const std::uint64_t room = FreeBytes(target->Fd()) + AllocatedBytes(target->Fd());
+  if (needed > room) {
+    errno = ENOSPC;
+    return StepResult::Refused("its drive has " + std::to_string(room) + " bytes free, and the file needs " +
+                               std::to_string(needed));
+  }
+  const struct timespec times[2] = {source->Opened().st_atim, source->Opened().st_mtim};
+  if (::ftruncate(target->Fd(), 0) != 0 || !CopyDataKeepingHoles(source->Fd(), target->Fd()) ||
+      ::futimens(target->Fd(), times) != 0 || ::fsync(target->Fd()) != 0) {
+    return {};
+  }
+  return StepResult::Done();
+}
+
+bool HostSystem::CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) {
+  if (modelFolder.empty()) return CreateDirectory(windowsPath);
+  const ActionPlace place = PlaceOf(windowsPath, nullptr);
+  if (!place.folder || place.name.empty()) return false;
+  // Made private first, and given the model's owner and mode before anything is put in.
+  if (::mkdirat(place.folder.Get(), place.name.c_str(), 0700) != 0) return false;
+  const UniqueFd made(::openat(place.folder.Get(), place.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!made) return false;
+  if (const auto model = OpenForAction(modelFolder, OpenFor::Folder, nullptr)) {
+    const auto& held = static_cast<const HostActionFile&>(*model);
+    CopyMetadata(held.Fd(), held.Opened(), made.Get());
+  }
+  return ::fsync(place.folder.Get()) == 0;
 }
 
 bool HostSystem::SendRecorderControl(std::uint32_t code) {

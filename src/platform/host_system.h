@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "platform/action_path.h"
+#include "platform/drive_identity.h"
 #include "platform/environment.h"
 #include "platform/system.h"
 
@@ -38,15 +40,32 @@ class HostSystem final : public System {
   bool CreateDirectory(std::string_view windowsPath) override;
   bool SetCompression(std::string_view windowsPath, bool compress) override;
 
+  std::optional<std::string> DriveProblem(char letter) const override;
+  std::unique_ptr<ActionFile> OpenForAction(std::string_view windowsPath, OpenFor purpose,
+                                            std::string* why) override;
+  std::unique_ptr<ActionFile> CreateForAction(std::string_view windowsPath, ActionFile& like,
+                                              std::string* why) override;
+  bool StillNames(const ActionFile& file, std::string_view windowsPath) const override;
+  StepResult CopyOpenFile(ActionFile& from, std::string_view to, bool failIfExists) override;
+  StepResult WriteInto(ActionFile& from, ActionFile& into) override;
+  bool CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) override;
+
   bool SendRecorderControl(std::uint32_t code) override;
   std::int64_t Now() const override;
+
+  // Notes again which filesystem each drive stands for (done when the System is made):
+  // for a caller that has just mounted one on purpose.
+  void RememberDrives() { identities_.Remember(drives_); }
 
  private:
   // HostPath for a call that changes something: nullopt (errno ELOOP) when a folder on
   // the way below the drive's root is a symbolic link.
   std::optional<std::string> HostPathToChange(std::string_view windowsPath) const;
+  // The folder an action on `windowsPath` works in (see action_path.h).
+  ActionPlace PlaceOf(std::string_view windowsPath, std::string* why) const;
 
   DriveMap drives_;
+  DriveIdentities identities_;
   std::string recorderSocket_;
   // Set at the first refusal of the open that stays on one mount (old kernel, sandbox):
   // folders are then opened plainly and their mount is looked up after.

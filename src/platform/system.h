@@ -101,6 +101,44 @@ struct OpenOptions {
   bool noFollow = false;
 };
 
+// What an action's step came to: done, or why not, in words for the message that says
+// so (empty when the failure has no more to tell than the message itself).
+struct StepResult {
+  bool done = false;
+  std::string why;
+  static StepResult Done() { return {true, {}}; }
+  static StepResult Refused(std::string reason) { return {false, std::move(reason)}; }
+  explicit operator bool() const { return done; }
+};
+
+// What an action opens a file or folder for.
+enum class OpenFor {
+  Reading,  // a file read from (a back-up copy being restored)
+  Writing,  // a file changed in place; read-only when writing is not allowed
+  Folder,   // a folder whose compression changes
+};
+
+// A file or folder held open for an action. It was opened once, without following a
+// link, after its type was checked without opening it; whatever the action does to it
+// afterwards goes to this very inode, whatever happens to its name meanwhile.
+class ActionFile {
+ public:
+  virtual ~ActionFile() = default;
+  // The Windows path it was opened by.
+  virtual const std::string& Path() const = 0;
+  virtual std::uint64_t Size() const = 0;
+  // Whether the offline mark of a back-up stub is set, and whether its filesystem can
+  // keep one at all.
+  virtual bool MarkedOffline() const = 0;
+  virtual bool KeepsOfflineMark() const = 0;
+  // Sets or clears the offline mark; refused where the filesystem cannot keep it.
+  virtual StepResult SetOffline(bool offline) = 0;
+  // Truncates to length 0 and flushes.
+  virtual bool Empty() = 0;
+  // As System::SetCompression, on this file or folder.
+  virtual bool SetCompression(bool compress) = 0;
+};
+
 // A folder held open by a listing, so that the folders below it are opened from it
 // rather than by their whole path again. Only the System that made it can use it.
 class OpenFolder {
@@ -164,6 +202,33 @@ class System {
   virtual bool CreateDirectory(std::string_view windowsPath) = 0;
   // FSCTL_SET_COMPRESSION: true only when the data really is (de)compressed now.
   virtual bool SetCompression(std::string_view windowsPath, bool compress) = 0;
+
+  // --- actions on other users' files -----------------------------------------
+  // Why the drive is not the filesystem it was when this System was made (unmounted,
+  // another disk in its place); nullopt while it is.
+  virtual std::optional<std::string> DriveProblem(char letter) const = 0;
+  // Opens a regular file (or, for OpenFor::Folder, a folder) for an action: refuses a
+  // link, a device, a pipe or a socket before opening anything, and a drive that is not
+  // the filesystem it was. nullptr with the reason in `why`.
+  virtual std::unique_ptr<ActionFile> OpenForAction(std::string_view windowsPath, OpenFor purpose,
+                                                    std::string* why) = 0;
+  // Creates a new regular file for an action, with the owner, mode and extended attributes
+  // of `like`; fails when the name exists.
+  virtual std::unique_ptr<ActionFile> CreateForAction(std::string_view windowsPath, ActionFile& like,
+                                                      std::string* why) = 0;
+  // Whether `windowsPath` names the very file `file` is.
+  virtual bool StillNames(const ActionFile& file, std::string_view windowsPath) const = 0;
+  // CopyFile from an open file, keeping what makes the file its owner's: owner and group
+  // (where allowed), mode (setuid and setgid only with the owner), extended attributes
+  // and ACLs, times and holes. Refused before anything is written when the target cannot
+  // hold something that matters; the offline mark never travels.
+  virtual StepResult CopyOpenFile(ActionFile& from, std::string_view to, bool failIfExists) = 0;
+  // Writes the data and times of `from` into `into`, which keeps its inode, owner, mode
+  // and links; refused before anything is written when its drive lacks the room.
+  virtual StepResult WriteInto(ActionFile& from, ActionFile& into) = 0;
+  // CreateDirectory with the owner, mode and extended attributes of the folder `model`
+  // (as far as allowed); without a model as CreateDirectory.
+  virtual bool CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) = 0;
 
   // --- recorder device -------------------------------------------------------
   // Opens the recorder's channel, sends the control code and waits for its reply.

@@ -129,6 +129,18 @@ class DiskSpaceSystem final : public platform::System {
   bool FileExists(std::string_view) const override { return false; }
   bool CreateDirectory(std::string_view) override { return false; }
   bool SetCompression(std::string_view, bool) override { return false; }
+  std::optional<std::string> DriveProblem(char) const override { return "no drives"; }
+  std::unique_ptr<platform::ActionFile> OpenForAction(std::string_view, platform::OpenFor, std::string*) override {
+    return nullptr;
+  }
+  std::unique_ptr<platform::ActionFile> CreateForAction(std::string_view, platform::ActionFile&,
+                                                        std::string*) override {
+    return nullptr;
+  }
+  bool StillNames(const platform::ActionFile&, std::string_view) const override { return false; }
+  platform::StepResult CopyOpenFile(platform::ActionFile&, std::string_view, bool) override { return {}; }
+  platform::StepResult WriteInto(platform::ActionFile&, platform::ActionFile&) override { return {}; }
+  bool CreateDirectoryLike(std::string_view, std::string_view) override { return false; }
   bool SendRecorderControl(std::uint32_t) override { return false; }
   std::int64_t Now() const override { return 0; }
 

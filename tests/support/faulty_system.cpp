@@ -155,29 +155,42 @@ std::unique_ptr<platform::File> FaultySystem::OpenFile(std::string_view windowsP
   return file;
 }
 
-bool FaultySystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
-  if (ShouldFail(Operation::Copy, to) || AtReadOnlyRoot(to)) return false;
-  bool shortCopy = false;
-  {
-    const std::lock_guard lock(mutex_);
-    if (shortCopy_ && (!shortCopy_->matches || shortCopy_->matches(to)) &&
-        shortCopySeen_++ >= shortCopy_->succeedFirst &&
-        (shortCopy_->failCount < 0 || shortCopyFailed_ < shortCopy_->failCount)) {
-      ++shortCopyFailed_;
-      shortCopy = true;
+bool FaultySystem::CutShort(std::string_view to) {
+  const std::lock_guard lock(mutex_);
+  if (shortCopy_ && (!shortCopy_->matches || shortCopy_->matches(to)) &&
+      shortCopySeen_++ >= shortCopy_->succeedFirst &&
+      (shortCopy_->failCount < 0 || shortCopyFailed_ < shortCopy_->failCount)) {
+    ++shortCopyFailed_;
+    return true;
+  }
+  return false;
+}
+
+void FaultySystem::WriteHalf(std::string_view from, std::string_view to) {
+  auto source = Inner().OpenFile(from, {});
+  if (source) {
+    const std::uint64_t half = source->Length().value_or(0) / 2;
+    std::vector<char> data(static_cast<std::size_t>(half));
+    if (source->Read(data.data(), data.size()) >= 0) {
+      auto target = Inner().OpenFile(to, {platform::OpenMode::CreateAlways, true, false});
+      if (target) target->Write(data.data(), data.size());
     }
   }
-  if (!shortCopy) return Inner().CopyFile(from, to, failIfExists);
-
-  auto source = Inner().OpenFile(from, {});
-  if (!source) return false;
-  const std::uint64_t half = source->Length().value_or(0) / 2;
-  std::vector<char> data(static_cast<std::size_t>(half));
-  if (source->Read(data.data(), data.size()) < 0) return false;
-  auto target = Inner().OpenFile(to, {platform::OpenMode::CreateAlways, true, false});
-  if (target) target->Write(data.data(), data.size());
   errno = EIO;
+}
+
+bool FaultySystem::CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
+  if (ShouldFail(Operation::Copy, to) || AtReadOnlyRoot(to)) return false;
+  if (!CutShort(to)) return Inner().CopyFile(from, to, failIfExists);
+  WriteHalf(from, to);
   return false;
+}
+
+platform::StepResult FaultySystem::CopyOpenFile(platform::ActionFile& from, std::string_view to, bool failIfExists) {
+  if (ShouldFail(Operation::Copy, to) || AtReadOnlyRoot(to)) return {};
+  if (!CutShort(to)) return Inner().CopyOpenFile(from, to, failIfExists);
+  WriteHalf(from.Path(), to);
+  return {};
 }
 
 bool FaultySystem::MoveFile(std::string_view from, std::string_view to) {
@@ -193,6 +206,11 @@ bool FaultySystem::DeleteFile(std::string_view windowsPath) {
 bool FaultySystem::CreateDirectory(std::string_view windowsPath) {
   if (ShouldFail(Operation::CreateDirectory, windowsPath) || AtReadOnlyRoot(windowsPath)) return false;
   return Inner().CreateDirectory(windowsPath);
+}
+
+bool FaultySystem::CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) {
+  if (ShouldFail(Operation::CreateDirectory, windowsPath) || AtReadOnlyRoot(windowsPath)) return false;
+  return Inner().CreateDirectoryLike(windowsPath, modelFolder);
 }
 
 bool FaultySystem::SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) {

@@ -72,6 +72,8 @@ class FaultySystem : public platform::ForwardingSystem {
   bool MoveFile(std::string_view from, std::string_view to) override;
   bool DeleteFile(std::string_view windowsPath) override;
   bool CreateDirectory(std::string_view windowsPath) override;
+  bool CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) override;
+  platform::StepResult CopyOpenFile(platform::ActionFile& from, std::string_view to, bool failIfExists) override;
   bool SetFileAttributes(std::string_view windowsPath, std::uint32_t attributes) override;
   bool SetCompression(std::string_view windowsPath, bool compress) override;
   bool ListDirectory(std::string_view windowsFolder,
@@ -89,6 +91,10 @@ class FaultySystem : public platform::ForwardingSystem {
   // Counts the call and says whether it fails.
   bool ShouldFail(Operation operation, std::string_view path) const;
   bool AtReadOnlyRoot(std::string_view path) const;
+  // Whether this copy is one ShortCopies cuts short (counting it).
+  bool CutShort(std::string_view to);
+  // What a cut-short copy leaves: the first half of `from` written to `to`.
+  void WriteHalf(std::string_view from, std::string_view to);
 
   mutable std::mutex mutex_;
   mutable std::multimap<Operation, ActiveRule> rules_;

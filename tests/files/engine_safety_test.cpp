@@ -1,0 +1,274 @@
+// The action engine acting as root on other users' files: what it acts on is the file it
+// checked, on the filesystem each drive was, and what it copies keeps what made the file
+// its owner's, holes included.
+
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+#include "files/action_engine.h"
+#include "platform/forwarding_system.h"
+#include "platform/unique_fd.h"
+
+namespace {
+
+using engine_test::RecordingProgress;
+using engine_test::SelectedActions;
+using testing_support::TempDrives;
+
+constexpr std::uint8_t kBackUp = files::kActionBackUp;
+constexpr std::uint8_t kRestore = files::kActionRestore;
+
+// A tmpfs of `size` on a drive's root, taken into the drive map as that drive.
+class TmpfsDrive {
+ public:
+  TmpfsDrive(TempDrives& drives, char letter, const char* size) : root_(drives.Root(letter)) {
+    const std::string options = std::string("size=") + size;
+    mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    if (!mounted_) whyNot_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+    drives.System().RememberDrives();
+  }
+  ~TmpfsDrive() { Unmount(); }
+  bool Mounted() const { return mounted_; }
+  const std::string& WhyNot() const { return whyNot_; }
+  void Unmount() {
+    if (mounted_) ::umount2(root_.c_str(), MNT_DETACH);
+    mounted_ = false;
+  }
+
+ private:
+  std::string root_;
+  std::string whyNot_;
+  bool mounted_ = false;
+};
+
+struct stat LinkStat(const std::string& host) {
+  struct stat info {};
+  EXPECT_EQ(::lstat(host.c_str(), &info), 0) << host;
+  return info;
+}
+
+class EngineSafety : public ::testing::Test {
+ protected:
+  bool Run() { return Run(drives.System()); }
+  bool Run(platform::System& system) {
+    state.PendingActionCount = selection.selected;
+    flags.ProcessingOn = 1;
+    files::ActionEngine engine(system, state, flags, prompter, progress);
+    return engine.ActionWorker(selection.driveList);
+  }
+  std::uint32_t Select(std::string_view folder, std::string_view name, std::uint8_t action) {
+    const std::uint8_t before = action == kRestore ? scan::kStateBackedUp : scan::kStateNormal;
+    return selection.AddFile(folder, name, 0, action, 'E', before);
+  }
+  // The one message the run showed, or "" when it showed none but the final one.
+  std::string Shown() const {
+    for (const auto& message : prompter.asked) {
+      if (message.text != "All selected files were processed.") return message.text;
+    }
+    return {};
+  }
+
+  TempDrives drives{"CE"};
+  activity::AppState state;
+  files::ActionRunFlags flags;
+  testing_support::ScriptedPrompter prompter;
+  RecordingProgress progress;
+  SelectedActions selection;
+};
+
+// Replaces the source by a link to `victim` once its copy is made, as its owner could
+// while root copies it.
+class LinkSwappingSystem : public platform::ForwardingSystem {
+ public:
+  LinkSwappingSystem(platform::System& inner, std::string sourceHost, std::string victimHost)
+      : ForwardingSystem(inner), source_(std::move(sourceHost)), victim_(std::move(victimHost)) {}
+  platform::StepResult CopyOpenFile(platform::ActionFile& from, std::string_view to, bool failIfExists) override {
+    platform::StepResult copied = ForwardingSystem::CopyOpenFile(from, to, failIfExists);
+    ::unlink(source_.c_str());
+    EXPECT_EQ(::symlink(victim_.c_str(), source_.c_str()), 0);
+    return copied;
+  }
+
+ private:
+  std::string source_, victim_;
+};
+
+TEST_F(EngineSafety, ALinkSwappedInDuringTheCopyEmptiesNothing) {
+  drives.WriteFile("C:\\alice\\notes.txt", "thirty-six bytes of alice's notes..");
+  const std::string victim = drives.Dir() + "/outside-every-drive";
+  {
+    std::FILE* out = std::fopen(victim.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    std::fputs("root's own file", out);
+    std::fclose(out);
+  }
+  const auto i = Select("C:\\alice\\", "notes.txt", kBackUp);
+  LinkSwappingSystem swapping(drives.System(), drives.Host("C:\\alice\\notes.txt"), victim);
+  Run(swapping);
+
+  std::FILE* in = std::fopen(victim.c_str(), "r");
+  ASSERT_NE(in, nullptr);
+  char text[64] = {};
+  std::fgets(text, sizeof text, in);
+  std::fclose(in);
+  EXPECT_STREQ(text, "root's own file");
+  EXPECT_TRUE(S_ISLNK(LinkStat(drives.Host("C:\\alice\\notes.txt")).st_mode));
+  EXPECT_NE(selection.Record("C:\\alice\\").states()[i], scan::kStateBackedUp);
+  EXPECT_NE(Shown().find("replaced while it was being copied"), std::string::npos) << Shown();
+}
+
+TEST_F(EngineSafety, PipesAndDevicesAreRefusedWithoutBeingOpened) {
+  drives.MakeDirectory("C:\\odd");
+  ASSERT_EQ(::mkfifo(drives.Host("C:\\odd\\pipe").c_str(), 0666), 0);
+  const bool device = ::mknod(drives.Host("C:\\odd\\null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  const platform::UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  ASSERT_TRUE(watch);
+  ASSERT_GE(::inotify_add_watch(watch.Get(), drives.Host("C:\\odd").c_str(), IN_OPEN), 0);
+  for (const char* name : {"pipe", "null"}) {
+    Select("C:\\odd\\", name, kBackUp);
+    Select("C:\\odd\\", name, files::kActionCompress);
+  }
+  prompter.answers.assign(8, common::Answer::Yes);
+  Run();
+
+  alignas(inotify_event) char events[4096];
+  const ssize_t size = ::read(watch.Get(), events, sizeof events);
+  for (ssize_t at = 0; at < size;) {
+    const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+    ADD_FAILURE() << "opened: " << (event->len != 0 ? event->name : "the folder itself");
+    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+  }
+  EXPECT_NE(Shown().find("is a pipe, which no action opens"), std::string::npos) << Shown();
+  EXPECT_FALSE(drives.Exists("E:\\odd\\pipe"));
+  if (device) EXPECT_FALSE(drives.Exists("E:\\odd\\null"));
+}
+
+TEST_F(EngineSafety, ABackUpToAnUnmountedDiskIsRefusedAndTouchesNothing) {
+  TmpfsDrive backup(drives, 'E', "16m");
+  if (!backup.Mounted()) GTEST_SKIP() << backup.WhyNot();
+  drives.WriteFile("C:\\Work\\a.txt", "precious");
+  backup.Unmount();
+  Select("C:\\Work\\", "a.txt", kBackUp);
+  Run();
+
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "precious");
+  EXPECT_FALSE(drives.Exists("E:\\Work")) << "the copy went onto the bare mount point";
+  const std::string expected = "E: (" + drives.Root('E') + ") is not mounted";
+  EXPECT_NE(Shown().find(expected), std::string::npos) << Shown();
+}
+
+
+std::string Attribute(const std::string& host, const char* name) {
+  char value[256];
+  const ssize_t size = ::lgetxattr(host.c_str(), name, value, sizeof value);
+  return size < 0 ? std::string("(none)") : std::string(value, static_cast<std::size_t>(size));
+}
+
+// An access ACL giving user 4243 read access besides the mode's own entries.
+std::string ReadAclForUser4243() {
+  struct Entry {
+    std::uint16_t tag, perm;
+    std::uint32_t id;
+  };
+  const std::uint32_t version = 2;
+  const Entry entries[] = {{0x01, 7, ~0u}, {0x02, 4, 4243}, {0x04, 5, ~0u}, {0x10, 5, ~0u}, {0x20, 5, ~0u}};
+  std::string value(reinterpret_cast<const char*>(&version), sizeof version);
+  value.append(reinterpret_cast<const char*>(entries), sizeof entries);
+  return value;
+}
+
+TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving files to another user needs root";
+  drives.WriteFile("C:\\diary\\prog", "#!/bin/sh\necho mine\n");
+  const std::string folder = drives.Host("C:\\diary");
+  const std::string prog = drives.Host("C:\\diary\\prog");
+  const std::string acl = ReadAclForUser4243();
+  ASSERT_EQ(::chown(folder.c_str(), 4242, 4242), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(prog.c_str(), 4242, 4242), 0);
+  ASSERT_EQ(::chmod(prog.c_str(), 04755), 0);
+  if (::setxattr(prog.c_str(), "user.note", "mine", 4, 0) != 0 ||
+      ::setxattr(prog.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
+    GTEST_SKIP() << "the temporary folder keeps no user attributes or ACLs: " << std::strerror(errno);
+  }
+  const ino_t stub = LinkStat(prog).st_ino;
+  Select("C:\\diary\\", "prog", kBackUp);
+  ASSERT_TRUE(Run()) << Shown();
+
+  const struct stat copy = LinkStat(drives.Host("E:\\diary\\prog"));
+  EXPECT_EQ(copy.st_uid, 4242u);
+  EXPECT_EQ(copy.st_gid, 4242u);
+  EXPECT_EQ(copy.st_mode & 07777, 04755u);
+  EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "user.note"), "mine");
+  EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "system.posix_acl_access"), acl);
+  const struct stat copyFolder = LinkStat(drives.Host("E:\\diary"));
+  EXPECT_EQ(copyFolder.st_uid, 4242u);
+  EXPECT_EQ(copyFolder.st_mode & 07777, 0700u) << "a private folder became readable on the backup drive";
+  ASSERT_EQ(LinkStat(prog).st_size, 0);
+
+  Select("C:\\diary\\", "prog", kRestore);
+  ASSERT_TRUE(Run()) << Shown();
+  const struct stat back = LinkStat(prog);
+  EXPECT_EQ(back.st_ino, stub) << "restore made a new file in place of the stub";
+  EXPECT_EQ(back.st_uid, 4242u);
+  EXPECT_EQ(back.st_mode & 07777, 04755u);
+  EXPECT_EQ(drives.ReadFile("C:\\diary\\prog"), "#!/bin/sh\necho mine\n");
+  EXPECT_EQ(Attribute(prog, "user.note"), "mine");
+}
+
+TEST_F(EngineSafety, ASparseFileBacksUpOntoASmallDriveAndComesBackSparse) {
+  TmpfsDrive backup(drives, 'E', "64m");
+  if (!backup.Mounted()) GTEST_SKIP() << backup.WhyNot();
+  constexpr off_t kSize = off_t{1} << 30;
+  constexpr std::size_t kData = 10 << 20;
+  const std::string data(kData / 10, 's');
+  drives.WriteFile("C:\\vm\\disk.img", "");
+  const std::string host = drives.Host("C:\\vm\\disk.img");
+  {
+    const platform::UniqueFd fd(::open(host.c_str(), O_WRONLY | O_CLOEXEC));
+    ASSERT_TRUE(fd);
+    for (int n = 0; n < 10; ++n) {
+      ASSERT_EQ(::pwrite(fd.Get(), data.data(), data.size(), off_t{n} * (kSize / 10)),
+                static_cast<ssize_t>(data.size()));
+    }
+    ASSERT_EQ(::ftruncate(fd.Get(), kSize), 0);
+  }
+  if (LinkStat(host).st_blocks * 512 > 2 * static_cast<off_t>(kData)) GTEST_SKIP() << "no holes in the temporary folder";
+  Select("C:\\vm\\", "disk.img", kBackUp);
+  ASSERT_TRUE(Run()) << Shown();
+  EXPECT_LE(LinkStat(drives.Host("E:\\vm\\disk.img")).st_blocks * 512, 2 * static_cast<off_t>(kData));
+
+  Select("C:\\vm\\", "disk.img", kRestore);
+  ASSERT_TRUE(Run()) << Shown();
+  const struct stat back = LinkStat(host);
+  EXPECT_EQ(back.st_size, kSize);
+  EXPECT_LE(back.st_blocks * 512, 2 * static_cast<off_t>(kData)) << "restored without its holes";
+  const platform::UniqueFd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+  std::string read(data.size(), '\0');
+  ASSERT_EQ(::pread(fd.Get(), read.data(), read.size(), 9 * (kSize / 10)), static_cast<ssize_t>(read.size()));
+  EXPECT_EQ(read, data);
+}
+
+TEST_F(EngineSafety, ARestoreWithoutRoomSaysSoAndLeavesTheStub) {
+  TmpfsDrive own(drives, 'C', "1m");
+  if (!own.Mounted()) GTEST_SKIP() << own.WhyNot();
+  drives.WriteFileOfSize("E:\\big.bin", 4 << 20, 'b');
+  drives.WriteFile("C:\\big.bin", "");
+  Select("C:\\", "big.bin", kRestore);
+  Run();
+  EXPECT_EQ(drives.ReadFile("C:\\big.bin"), "");
+  EXPECT_NE(Shown().find("bytes free, and the file needs"), std::string::npos) << Shown();
+}
+
+}  // namespace
