@@ -271,6 +271,16 @@ TEST_F(ScanTest, AFileWithSeveralLinksCountsOncePerDriveWhicheverPartIsRescanned
   EXPECT_EQ(b.Traits(same)->links, 3u);
   EXPECT_TRUE(b.Traits(same)->SameFile(*a.Traits(IndexOf(a, "data.bin"))));
   EXPECT_EQ(Root().totalActualSize, a.totalActualSize + b.totalActualSize);
+  std::ostringstream json;
+  WriteScanJson(json, {"D:\\"}, Root());
+  const auto occurrences = [text = json.str()](const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+  };
+  EXPECT_EQ(occurrences("\"links\":3,"), 3u);
+  EXPECT_EQ(occurrences("\"laterLink\":true"), 2u);
+  EXPECT_EQ(occurrences("\"inode\":" + std::to_string(b.Traits(same)->inode) + ","), 3u);
 
   // The folder the walk met first carries the data. A rescan of the other alone still
   // knows that; once the carrier's links are gone, a rescan of it hands the data over.
