@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/btrfs_extents.h"
+#include "platform/shared_extents.h"
 #include "platform/unique_fd.h"
 
 namespace platform {
@@ -136,6 +137,10 @@ bool SetBtrfsCompression(const std::string& hostPath, bool compress) {
       return false;
     }
     probe.Close();  // a second descriptor of ours would count against the lease
+    if (HasSharedExtents(fd.Get()).value_or(false)) {
+      errno = kErrorSharedData;
+      return false;
+    }
   }
   // Decompression rewrites the data from this process; it is refused while the file is
   // open for writing elsewhere, and the lease is held until the rewrite is flushed.
