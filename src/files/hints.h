@@ -32,8 +32,13 @@ struct HintDrive {
   bool compressible = false;
 };
 
+class LinkGroups;
+
+// `links`: the drive's files with several links, which are hinted from all their links'
+// records together (without it, such a file gets no hint).
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
-                         std::uint64_t clusterSize, const HintDrive& drive);
+                         std::uint64_t clusterSize, const HintDrive& drive,
+                         const LinkGroups* links = nullptr);
 // The start-up stamp (UTC) as the local DOS date-time every other date is compared in.
 std::uint32_t LocalStamp(std::uint32_t utcStamp);
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/drive_map.h"
+#include "platform/file_type.h"
 
 namespace platform {
 
@@ -68,6 +69,13 @@ struct FindData {
   std::uint64_t size = 0;             // full 64-bit size
   std::uint64_t compressedSize = 0;   // as GetCompressedFileSize would answer
   bool compressedSizeValid = true;    // false: the query would have failed
+  FileType type = FileType::Regular;
+  std::uint32_t links = 1;            // hard links to the file
+  std::uint64_t device = 0;           // the file's identity: st_dev and st_ino
+  std::uint64_t inode = 0;
+  // Some of the data is shared with another file or a snapshot (reflinks): rewriting it
+  // unshares it. Only asked on filesystems that can share data.
+  bool sharedData = false;
   bool IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
 };
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "files/link_groups.h"
 #include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "support/folder_entries.h"
@@ -102,6 +103,57 @@ TEST_F(HintTest, CompressedFileSmallerThanAClusterIsDecompressed) {
   folder.states()[large] = scan::kStateCompressed;
   EXPECT_EQ(Hint(small, 512), 2);
   EXPECT_EQ(Hint(large, 512), 0);
+}
+
+TEST_F(HintTest, OnlyRegularFilesAreHintedLinksTogetherAndSharedDataNeverRewritten) {
+  SetSpan(Dos(1996, 12, 20), Dos(1997, 1, 5));
+  const auto withTraits = [&](std::string_view name, scan::FileTraits traits, Counters counters = {}) {
+    scan::NewEntry entry;
+    entry.source = 'D';
+    entry.name = name;
+    entry.size = entry.compressedSize = 100000;
+    entry.traits = &traits;
+    folder.AddEntry(entry);
+    folder.SetActivity(folder.Count() - 1, counters);
+    return folder.Count() - 1;
+  };
+  const Counters fewReads{2, 0, 0, Dos(1997, 1, 4)};
+  scan::FileTraits fifo;
+  fifo.type = platform::FileType::Fifo;
+  scan::FileTraits device;
+  device.type = platform::FileType::CharacterDevice;
+  scan::FileTraits symbolic;
+  symbolic.type = platform::FileType::SymbolicLink;
+  scan::FileTraits shared;
+  shared.sharedData = true;
+  scan::FileTraits link;
+  link.links = 2;
+  link.inode = 9;
+  scan::FileTraits halfFound = link;
+  halfFound.links = 3;
+  halfFound.inode = 10;
+
+  const auto idleFifo = withTraits("fifo", fifo);
+  const auto idleDevice = withTraits("tty", device);
+  const auto idleLink = withTraits("link", symbolic);
+  const auto sharedRead = withTraits("reflinked", shared, fewReads);
+  const auto sharedIdle = withTraits("snapshotted", shared);
+  const auto readLink = withTraits("read", link, fewReads);
+  const auto idleLinkToIt = withTraits("idle", link);
+  const auto halfLinks = withTraits("half", halfFound);
+  const files::LinkGroups links(folder);
+  const auto hint = [&](std::uint32_t i) { return ComputeHint(folder, i, 512, drive, &links); };
+
+  EXPECT_EQ(hint(idleFifo), 0);
+  EXPECT_EQ(hint(idleDevice), 0);
+  EXPECT_EQ(hint(idleLink), 0);
+  EXPECT_EQ(hint(sharedRead), 0);  // would be "C"
+  EXPECT_EQ(hint(sharedIdle), 4);  // a back-up frees what is not shared and unshares nothing
+  // Each link alone would be "C" and "B": together they were read, so both are "C".
+  EXPECT_EQ(hint(readLink), 1);
+  EXPECT_EQ(hint(idleLinkToIt), 1);
+  EXPECT_EQ(hint(halfLinks), 0);  // two of its three links are out of sight
+  EXPECT_EQ(ComputeHint(folder, idleLinkToIt, 512, drive), 0);  // nothing known of its other links
 }
 
 // The process's time zone for the life of the object; the one before comes back after.
