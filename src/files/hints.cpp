@@ -61,6 +61,8 @@ std::uint8_t HintOfFileWithTraits(const scan::FileTraits& traits, const HintBasi
     basis.lastAccess = group->lastAccess;
   }
   const std::uint8_t hint = HintFrom(basis, clusterSize, drive);
+  // Backing up one name empties what every other name shows, so it is refused.
+  if (traits.SeveralLinks() && hint == kHintBackUp) return kHintNone;
   const bool rewrites = hint == kHintCompress || hint == kHintDecompress;
   return traits.sharedData && rewrites ? kHintNone : hint;
 }

@@ -143,8 +143,11 @@ class ActionFile {
   virtual StepResult SetOffline(bool offline) = 0;
   // Truncates to length 0 and flushes.
   virtual bool Empty() = 0;
-  // As System::SetCompression, on this file or folder.
-  virtual bool SetCompression(bool compress) = 0;
+  // How many names the file has now.
+  virtual std::uint64_t LinkCount() const = 0;
+  // As System::SetCompression, on this file or folder; data shared with another file or
+  // a snapshot is refused with its reason.
+  virtual StepResult SetCompression(bool compress) = 0;
 };
 
 // A folder held open by a listing, so that the folders below it are opened from it

@@ -141,6 +141,10 @@ TEST_F(HintTest, OnlyRegularFilesAreHintedLinksTogetherAndSharedDataNeverRewritt
   const auto readLink = withTraits("read", link, fewReads);
   const auto idleLinkToIt = withTraits("idle", link);
   const auto halfLinks = withTraits("half", halfFound);
+  scan::FileTraits idlePair = link;
+  idlePair.inode = 11;
+  const auto idleFirst = withTraits("idle-first", idlePair);
+  withTraits("idle-second", idlePair);
   const files::LinkGroups links(folder);
   const auto hint = [&](std::uint32_t i) { return ComputeHint(folder, i, 512, drive, &links); };
 
@@ -153,6 +157,7 @@ TEST_F(HintTest, OnlyRegularFilesAreHintedLinksTogetherAndSharedDataNeverRewritt
   EXPECT_EQ(hint(readLink), 1);
   EXPECT_EQ(hint(idleLinkToIt), 1);
   EXPECT_EQ(hint(halfLinks), 0);  // two of its three links are out of sight
+  EXPECT_EQ(hint(idleFirst), 0);  // "B" would empty what the other link shows
   EXPECT_EQ(ComputeHint(folder, idleLinkToIt, 512, drive), 0);  // nothing known of its other links
 }
 
