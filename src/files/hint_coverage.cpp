@@ -9,7 +9,9 @@ namespace {
 constexpr std::int64_t kDay = 24 * 3600;
 
 std::string DaysOf(const activity::CoveredTime& time) {
-  return std::to_string(time.covered / kDay) + " of " + std::to_string((time.length + kDay - 1) / kDay) + " days";
+  // Whole days recorded, of the stretch to the nearest day (a span started this time
+  // of day 20 days ago is 20 days long, not 21).
+  return std::to_string(time.covered / kDay) + " of " + std::to_string((time.length + kDay / 2) / kDay) + " days";
 }
 
 std::string Withheld(const DriveCoverage& coverage, const activity::CoveredTime& time) {
@@ -45,7 +47,7 @@ std::string DriveCoverage::Summary() const {
     return text + recorded + DaysOf(span) +
            " since the database began: no C hints";
   }
-  return text.empty() ? "Recorded throughout the database's span" : text + "earlier days recorded";
+  return "Recorded throughout the database's span";
 }
 
 DriveCoverage JudgeCoverage(const activity::AppState& state, char letter) {
@@ -67,6 +69,12 @@ DriveCoverage JudgeCoverage(const activity::AppState& state, char letter) {
   const std::int64_t from = platform::EpochFromLocalDosDateTime(spanStart).value_or(*now);
   coverage.span = activity::CoverageOf(load.periods, from, *now);
   return coverage;
+}
+
+std::string WithheldSummary(const activity::AppState& state, const std::string& path) {
+  if (path.empty()) return "";
+  const DriveCoverage coverage = JudgeCoverage(state, path[0]);
+  return coverage.Withholds() ? coverage.Summary() : "";
 }
 
 }  // namespace files

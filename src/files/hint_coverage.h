@@ -41,5 +41,7 @@ struct DriveCoverage {
 // The judgement for drive `letter` at the start-up stamp, from the database record as
 // loaded (old state) and the coverage file read with it.
 DriveCoverage JudgeCoverage(const activity::AppState& state, char letter);
+// The Summary of the drive of `path` ("D:\..."), when its coverage withholds hints; "".
+std::string WithheldSummary(const activity::AppState& state, const std::string& path);
 
 }  // namespace files

@@ -154,6 +154,10 @@ TEST(HintCoverage, WithholdsBackUpAndCompressWhereTheRecorderDidNotWatch) {
   EXPECT_EQ(hints({period(now - 20 * kDay, now)}), (std::vector<int>{4, 1, 2}));
   EXPECT_EQ(hints({period(now - 20 * kDay + 600, now - 60)}), (std::vector<int>{4, 1, 2})) << "within tolerance";
   EXPECT_EQ(hints({period(now - 3 * kDay, now)}), (std::vector<int>{0, 0, 2}));
+  EXPECT_EQ(files::JudgeCoverage(state, 'D').Summary(), "Recorded 3 of the last 15 days: no B hints");
+  hints({period(now - 20 * kDay, now - 12 * kDay)});
+  EXPECT_EQ(files::JudgeCoverage(state, 'D').Summary().rfind("Not recorded since ", 0), 0u)
+      << "a recorder that stopped is named as the reason";
   EXPECT_EQ(hints({period(now - 20 * kDay, now - 12 * kDay), period(now - 7 * kDay, now)}),
             (std::vector<int>{0, 0, 2}));
   // The last 15 days alone: B may be judged, C's rate over 20 days may not.

@@ -25,13 +25,13 @@ void PrintHelp(std::ostream& out) {
          "  record [--read N] [--write N] [--rw N] [--exec N] [--seek N]\n"
          "         [--at \"YYYY-MM-DD HH:MM:SS\"] PATH...\n"
          "      adds accesses straight into the databases (a running daemon is held meanwhile)\n"
-         "  record --covered \"YYYY-MM-DD HH:MM:SS\" \"YYYY-MM-DD HH:MM:SS\" DRIVE...\n"
-         "      declares that the drives were recorded from the first local time to the second\n"
-         "      (a cleanly stopped period in each drive's coverage file)\n"
+         "      record --covered \"FROM\" \"TO\" DRIVE...: declares instead that the drives were\n"
+         "      recorded from FROM to TO (local times \"YYYY-MM-DD HH:MM:SS\"), a cleanly stopped\n"
+         "      period in each drive's coverage file\n"
          "  watch [--location X:] [--buckets BITS] [--bucket-size N] [--names]\n"
          "        [--since \"YYYY-MM-DD HH:MM:SS\"] DRIVE...\n"
-         "      gives drives a database recording from now (or --since); only a running\n"
-         "      recorder (or record --covered) makes the time count as recorded\n"
+         "      gives drives a database recording from now (or --since); the time counts as\n"
+         "      recorded only while a recorder runs, or when a record declares it\n"
          "\nGlobal options:\n"
       << platform::Environment::OptionsHelp() << "\n";
 }
