@@ -42,6 +42,9 @@ struct MapSnapshot {
   // False when the folder's drive has no active activity database: its counters mean
   // nothing and the map greys its files.
   bool activeDatabase = true;
+  // Why the recorder's coverage withholds the drive's B and C hints ("Recorded 3 of the
+  // last 15 days: no B hints"); "" when it does not. The map greys the files then too.
+  std::string notRecorded;
 };
 
 // True when the drive of `path` ("D:\...") has a record in the drive table.

@@ -6,6 +6,7 @@
 #include "platform/dos_time.h"
 #include "platform/system.h"
 #include "activity/app_state.h"
+#include "files/hint_coverage.h"
 #include "scan/record_walk.h"
 
 namespace files {
@@ -22,6 +23,18 @@ platform::SystemTime CalendarFields(std::uint32_t dosDateTime) {
   return platform::UnpackDosDateTime(dosDateTime);
 }
 
+// Days since 1970-01-01 of a calendar date (proleptic Gregorian). Raw fields of a
+// damaged value (month 0, 31 February) are counted on as plain arithmetic.
+std::int64_t DaysFromCivil(const platform::SystemTime& date) {
+  const std::int64_t month = date.month;
+  const std::int64_t year = std::int64_t{date.year} - (month <= 2 ? 1 : 0);
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + date.day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
 HintDrive DriveOf(char letter, const activity::AppState& state) {
   HintDrive drive;
   drive.startupStamp = LocalStamp(state.StartupStamp);
@@ -29,6 +42,9 @@ HintDrive DriveOf(char letter, const activity::AppState& state) {
   const int index = state.driveTable.Find(static_cast<std::uint8_t>(letter - 64), activity::TableState::Old);
   if (index >= 0) drive.record = &state.driveTable.OldState()[static_cast<std::size_t>(index)];
   drive.compressible = state.CompressibleDrive[static_cast<std::size_t>(activity::DriveIndex(letter))];
+  const DriveCoverage coverage = JudgeCoverage(state, letter);
+  drive.backUpCovered = coverage.BackUpAllowed();
+  drive.compressCovered = coverage.CompressAllowed();
   return drive;
 }
 
@@ -92,12 +108,7 @@ std::uint32_t LocalStamp(std::uint32_t utcStamp) {
 }
 
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier) {
-  const platform::SystemTime a = CalendarFields(later);
-  const platform::SystemTime b = CalendarFields(earlier);
-  const std::int32_t years = std::int32_t{a.year} - b.year;
-  const std::int32_t months = std::int32_t{a.month} - b.month;
-  const std::int32_t days = std::int32_t{a.day} - b.day;
-  return (365 * years + months) * 30 + days;
+  return static_cast<std::int32_t>(DaysFromCivil(CalendarFields(later)) - DaysFromCivil(CalendarFields(earlier)));
 }
 
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
@@ -132,15 +143,19 @@ std::uint8_t HintFrom(const HintBasis& entry, std::uint64_t clusterSize, const H
     return kHintNone;
   }
 
-  std::uint8_t hint =
-      (state != scan::kStateCompressed && state != scan::kStateBackedUp) ? kHintCompress : kHintNone;
+  // Not busy is an absence of reads: without the recorder watching the whole span it
+  // proves nothing.
+  std::uint8_t hint = (state != scan::kStateCompressed && state != scan::kStateBackedUp && drive.compressCovered)
+                          ? kHintCompress
+                          : kHintNone;
   const std::uint32_t reference = entry.lastAccess != 0 ? entry.lastAccess : spanStart;
   // A last access after the stamp is a use now, not one so far back that the day count
   // wraps round to "idle for ever" (which would recommend emptying the file).
   const std::uint32_t idle = reference > drive.startupStamp
                                  ? 0
                                  : static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
-  if (idle >= 15 && state != scan::kStateBackedUp && readOnly == 0 && writeOnly == 0 && readWrite == 0) {
+  if (idle >= kBackUpIdleDays && drive.backUpCovered && state != scan::kStateBackedUp && readOnly == 0 &&
+      writeOnly == 0 && readWrite == 0) {
     hint = kHintBackUp;
   } else if (entry.size < clusterSize && state == scan::kStateCompressed) {
     hint = kHintDecompress;

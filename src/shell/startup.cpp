@@ -115,6 +115,9 @@ StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& syst
       Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(location, drive)));
       return StartupOutcome::Close;
     }
+    // Read while the recorder holds its files; a damaged one only withholds hints.
+    state.coverage[static_cast<std::size_t>(activity::DriveIndex(drive))] =
+        activity::LoadCoverage(system, activity::DriveLetter(record.location), drive, system.Now());
   }
   activity::SendControl(system, activity::IOCTL_RECORDER_RELEASE);
   return StartupOutcome::Ready;

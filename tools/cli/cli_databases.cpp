@@ -3,6 +3,8 @@
 #include <ostream>
 
 #include "activity/access_tables.h"
+#include "activity/app_state.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
@@ -35,6 +37,15 @@ bool LoadDatabases(Context& context, activity::AppState& state) {
       context.err << "norvex-cli: could not open "
                   << activity::AccessTablePath(activity::DriveLetter(record.location), drive) << "\n";
       return false;
+    }
+    activity::CoverageLoad& coverage = state.coverage[static_cast<std::size_t>(activity::DriveIndex(drive))];
+    coverage = activity::LoadCoverage(context.system, activity::DriveLetter(record.location), drive,
+                                      context.system.Now());
+    if (coverage.state == activity::CoverageLoad::State::Damaged) {
+      context.err << "norvex-cli: "
+                  << activity::WithHostPath(context.system,
+                                            activity::CoverageFilePath(activity::DriveLetter(record.location), drive))
+                  << " is damaged: " << coverage.damage << "; counted as no coverage\n";
     }
   }
   return true;

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/recorder_control.h"
@@ -89,6 +90,8 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
       err << "norvex-recorder: could not create " << path << "\n";
       return 1;
     }
+    // A new database has recorded nothing yet, whatever a file left there says.
+    system.DeleteFile(activity::CoverageFilePath(activity::DriveLetter(record.location), drive));
     if (record.namesState != -1 &&
         !activity::CreateZeroFilledFile(system, activity::NameTablePath(activity::DriveLetter(record.location), drive),
                                         record.Capacity() * record.maxNameSize)) {

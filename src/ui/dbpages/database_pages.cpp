@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "activity/app_state.h"
+#include "files/hint_coverage.h"
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"
@@ -25,7 +26,8 @@ void InstallDatabasePages(CMainFrame& frame) {
           texts << model->index(row, 0).data().toString();
         }
         return texts;
-      }});
+      },
+      [&shell](char letter) { return QString::fromStdString(files::JudgeCoverage(shell.state, letter).Summary()); }});
   shell.memory.databasePages = [context](char letter, QWidget* parent) {
     DatabasePages pages;
     pages.pages = {new CDP_DateTime(letter, *context, parent), new CDP_Size(letter, *context, parent),

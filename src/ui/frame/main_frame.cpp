@@ -20,6 +20,7 @@
 #include "activity/app_state.h"
 #include "shell/options.h"
 #include "common/prompter.h"
+#include "platform/system.h"
 #include "shell/startup.h"
 #include "ui/actions/frame_panes.h"
 #include "ui/actions/perform_dialog.h"
@@ -357,6 +358,14 @@ bool CMainFrame::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+namespace {
+
+constexpr const char* kRecorderNotAnswering =
+    "Activity is not being recorded: no recorder answers. Start it with "
+    "\"sudo systemctl enable --now norvex-recorder\", or run \"norvex-recorder run\".";
+
+}  // namespace
+
 void CMainFrame::StartupStep() {
   treePane_ = tree_;
   listPane_ = list_;
@@ -369,6 +378,13 @@ void CMainFrame::StartupStep() {
   }
   PostWindowMessage(tree_, UM_STARTUP);
   PostWindowMessage(list_, UM_STARTUP);
+  // Databases that nobody feeds: said once in the message pane, never in a box at every
+  // start; queued behind the views' start-up, which ends on the idle prompt. A liveness
+  // probe (code 0) changes nothing in a recorder.
+  if (!context_->state.driveTable.OldState().empty() && !context_->system.SendRecorderControl(0)) {
+    QMetaObject::invokeMethod(
+        this, [this] { panes_->ShowMessage(QString::fromUtf8(kRecorderNotAnswering)); }, Qt::QueuedConnection);
+  }
 }
 
 void CMainFrame::SetSplash(SplashWindow* splash) { splash_ = splash; }
