@@ -41,6 +41,9 @@ struct AppState {
   // --- activity databases (loaded at start-up, read-only for workers afterwards) ---
   activity::DriveTable driveTable;
   activity::AccessTables accessTables;
+  // The recorder refused this user its files: nothing of them is read or written, and
+  // the window shows space figures only.
+  bool ActivityRefused = false;
 
   // --- scan ---
   std::atomic<bool> ScanInProgress{false};

@@ -62,7 +62,7 @@ class ForwardingSystem : public System {
     return inner_.SetCompression(windowsPath, compress);
   }
 
-  bool SendRecorderControl(std::uint32_t code) override { return inner_.SendRecorderControl(code); }
+  RecorderReply SendRecorderControl(std::uint32_t code) override { return inner_.SendRecorderControl(code); }
   std::int64_t Now() const override { return inner_.Now(); }
 
  protected:

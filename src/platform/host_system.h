@@ -38,7 +38,7 @@ class HostSystem final : public System {
   bool CreateDirectory(std::string_view windowsPath) override;
   bool SetCompression(std::string_view windowsPath, bool compress) override;
 
-  bool SendRecorderControl(std::uint32_t code) override;
+  RecorderReply SendRecorderControl(std::uint32_t code) override;
   std::int64_t Now() const override;
 
  private:
@@ -48,6 +48,7 @@ class HostSystem final : public System {
 
   DriveMap drives_;
   std::string recorderSocket_;
+  std::string stateDir_;
   // Set at the first refusal of the open that stays on one mount (old kernel, sandbox):
   // folders are then opened plainly and their mount is looked up after.
   mutable std::atomic<bool> openBelowUnsupported_ = false;

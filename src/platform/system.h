@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/drive_map.h"
+#include "platform/recorder_channel.h"
 
 namespace platform {
 
@@ -167,8 +168,9 @@ class System {
 
   // --- recorder device -------------------------------------------------------
   // Opens the recorder's channel, sends the control code and waits for its reply.
-  // False when no recorder listens (which callers treat as "no device").
-  virtual bool SendRecorderControl(std::uint32_t code) = 0;
+  // None when no recorder listens (which callers treat as "no device"); Refused when
+  // this user may not borrow the recorder's files.
+  virtual RecorderReply SendRecorderControl(std::uint32_t code) = 0;
 
   // --- clock -----------------------------------------------------------------
   // Seconds since the epoch (UTC). Tests fix it through a decorator.

@@ -129,7 +129,7 @@ class DiskSpaceSystem final : public platform::System {
   bool FileExists(std::string_view) const override { return false; }
   bool CreateDirectory(std::string_view) override { return false; }
   bool SetCompression(std::string_view, bool) override { return false; }
-  bool SendRecorderControl(std::uint32_t) override { return false; }
+  platform::RecorderReply SendRecorderControl(std::uint32_t) override { return platform::RecorderReply::None; }
   std::int64_t Now() const override { return 0; }
 
  private:

@@ -18,6 +18,8 @@
 #include "scan/record_search.h"
 #include "scan/scan_controller.h"
 #include "activity/app_state.h"
+#include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "shell/options.h"
 #include "common/prompter.h"
 #include "shell/startup.h"
@@ -366,6 +368,9 @@ void CMainFrame::StartupStep() {
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     emit startupFailed();
     return;
+  }
+  if (context_->state.ActivityRefused) {
+    panes_->ShowMessage(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
   }
   PostWindowMessage(tree_, UM_STARTUP);
   PostWindowMessage(list_, UM_STARTUP);
