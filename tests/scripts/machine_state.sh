@@ -1,0 +1,102 @@
+# One recorder for the whole machine and the users of its state, as real processes: the
+# recorder runs as root with the unit's umask on a scratch state folder shared by a group
+# (setgid, 2770). A member's program makes the default databases at its first start,
+# holding and releasing the recorder; a file the member opens then shows its count in
+# norvex-cli. A user outside the group is told how to join, sees no count, writes
+# nothing, and the recorder refuses their hold even when the socket's modes would let it
+# through. Users are made with setpriv (uid, gid and groups), so no account is needed.
+source "$(dirname "$0")/lib.sh"
+[[ $(id -u) == 0 ]] || skip "needs root: the recorder runs as root and the users are made with setpriv"
+command -v setpriv >/dev/null || skip "setpriv is not installed (util-linux)"
+setpriv --reuid=4243 --regid=4243 --clear-groups true 2>/dev/null || skip "this machine does not let root switch users"
+command -v python3 >/dev/null || skip "python3 sends the raw hold"
+program="$build/src/norvex"
+[[ -x $program ]] || skip "this build has no window program (NORVEX_CORE_ONLY)"
+
+group=4242 member=4243 outsider=4244
+chmod 755 "$scratch"
+state="$scratch/state"
+mkdir -p "$state" "$scratch/d"
+chgrp "$group" "$state"
+chmod 2770 "$state"
+echo hello >"$scratch/d/report.txt"
+chmod 644 "$scratch/d/report.txt"
+export NORVEX_STATE_DIR="$state" NORVEX_DRIVES="C=$state,D=$scratch/d" NORVEX_RECORDER="$scratch/run/recorder.sock"
+unset NORVEX_CONFIG_DIR XDG_RUNTIME_DIR
+
+# as UID GROUPS COMMAND...: runs COMMAND as a user with a home of their own (the tip of
+# the day switched off there).
+as() {
+    local uid=$1 groups=$2 home="$scratch/home/$1"
+    shift 2
+    if [[ ! -d $home ]]; then
+        mkdir -p "$home/config"
+        printf '[Tip]\nStartUp=1\n' >"$home/config/norvex.ini"
+        chown -R "$uid:$uid" "$home"
+    fi
+    local switch=(--clear-groups)
+    [[ -n $groups ]] && switch=(--groups="$groups")
+    HOME="$home" NORVEX_CONFIG_DIR="$home/config" QT_QPA_PLATFORM=offscreen \
+        setpriv --reuid="$uid" --regid="$uid" "${switch[@]}" "$@"
+}
+
+recorder_pid=
+stop_all() {
+    [[ -n $recorder_pid ]] && kill "$recorder_pid" 2>/dev/null && wait "$recorder_pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap stop_all EXIT
+(umask 0007 && exec "$tools/norvex-recorder" run --inotify --interval 1 --nice 0) 2>"$scratch/recorder.log" &
+recorder_pid=$!
+for _ in $(seq 100); do grep -q ", control on " "$scratch/recorder.log" && break; sleep 0.1; done
+grep -q ", control on " "$scratch/recorder.log" || { cat "$scratch/recorder.log"; fail "the recorder never listened"; finish; }
+expect_equal "socket folder" "$(stat -c '%a %g' "$scratch/run")" "750 $group"
+expect_equal "socket" "$(stat -c '%a %g' "$NORVEX_RECORDER")" "660 $group"
+
+# The member's first start makes the default databases, then is ended.
+as "$member" "$group" "$program" --splash-seconds 0 >"$scratch/member.log" 2>&1 &
+started=$!
+for _ in $(seq 300); do [[ -f $state/ExecutedAtLeastOneTime ]] && break; sleep 0.1; done
+kill "$started" 2>/dev/null; wait "$started" 2>/dev/null
+[[ -f $state/ExecutedAtLeastOneTime ]] || fail "the member's program made no first run: $(cat "$scratch/member.log")"
+drives=$(as "$member" "$group" "$tools/norvex-cli" db | cut -f1 | paste -sd ' ')
+expect_equal "default databases" "$drives" "C D"
+for file in "$state"/*; do
+    expect_equal "${file##*/}" "$(stat -c '%a %g' "$file")" "660 $group"
+done
+
+# Counted once released, without any restart.
+as "$member" "$group" cat "$scratch/d/report.txt" >/dev/null
+sleep 2
+count=$(as "$member" "$group" "$tools/norvex-cli" db lookup D: 'D:\report.txt' | cut -f4)
+[[ $count =~ ^[1-9] ]] || fail "the member's read was not counted: [$count] $(cat "$scratch/recorder.log")"
+
+# The outsider: the message, no count, nothing written.
+before=$(ls -ln --time-style=full-iso "$state")
+answer=$(as "$outsider" "" "$tools/norvex-cli" db lookup D: 'D:\report.txt' 2>&1) &&
+    fail "the outsider's lookup succeeded: $answer"
+grep -q "members of the group norvex" <<<"$answer" || fail "the outsider was not told how to join: $answer"
+grep -q "sudo adduser" <<<"$answer" || fail "the outsider was not told how to join: $answer"
+as "$outsider" "" "$program" --splash-seconds 0 >"$scratch/outsider.log" 2>&1 &
+started=$!
+sleep 3
+kill -0 "$started" 2>/dev/null || fail "the outsider's program ended: $(cat "$scratch/outsider.log")"
+kill "$started" 2>/dev/null; wait "$started" 2>/dev/null
+expect_equal "state after the outsider" "$(ls -ln --time-style=full-iso "$state")" "$before"
+
+# The recorder checks its callers itself: with the socket opened to everybody by mistake,
+# the outsider's hold is still refused (and logged), a member's is not.
+chmod 755 "$scratch/run"
+chmod 666 "$NORVEX_RECORDER"
+hold() {
+    as "$1" "$2" python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1])
+s.sendall((0x12345678).to_bytes(4, "little")); print(s.recv(1)[0])
+s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1])
+s.sendall((0x87654321).to_bytes(4, "little")); s.recv(1)' "$NORVEX_RECORDER"
+}
+expect_equal "outsider's hold" "$(hold "$outsider" "")" 2
+grep -q "refused a control from uid $outsider" "$scratch/recorder.log" || fail "the refusal was not logged"
+expect_equal "member's hold" "$(hold "$member" "$group")" 1
+finish
