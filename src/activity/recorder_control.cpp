@@ -10,9 +10,9 @@ platform::RecorderReply SendControl(platform::System& system, std::uint32_t code
 }
 
 std::string MembersOnlyNote(const std::string& user) {
-  return "File activity is kept for members of the group norvex only; this window shows space "
-         "figures. An administrator adds you with  sudo adduser " +
-         (user.empty() ? std::string("USER") : user) + " norvex  (effective at your next login).";
+  return "File activity is kept for members of the group norvex; you see space figures only. "
+         "An administrator adds you with: sudo adduser " +
+         (user.empty() ? std::string("USER") : user) + " norvex (effective at your next login).";
 }
 
 RecorderHold::RecorderHold(platform::System& system)
