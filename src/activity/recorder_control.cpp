@@ -10,8 +10,8 @@ platform::RecorderReply SendControl(platform::System& system, std::uint32_t code
 }
 
 std::string MembersOnlyNote(const std::string& user) {
-  return "File activity is kept for members of the group norvex; you see space figures only. "
-         "An administrator adds you with: sudo adduser " +
+  return "File activity is kept for members of the group norvex only; an administrator adds "
+         "you with: sudo adduser " +
          (user.empty() ? std::string("USER") : user) + " norvex (effective at your next login).";
 }
 

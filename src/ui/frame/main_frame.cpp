@@ -369,9 +369,6 @@ void CMainFrame::StartupStep() {
     emit startupFailed();
     return;
   }
-  if (context_->state.ActivityRefused) {
-    panes_->ShowMessage(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
-  }
   PostWindowMessage(tree_, UM_STARTUP);
   PostWindowMessage(list_, UM_STARTUP);
 }
@@ -383,6 +380,12 @@ void CMainFrame::RevealAfterSplash() {
     // The frame first: with no window up in between, the program would count as closed.
     showMaximized();
     if (!splash_.isNull()) splash_->close();
+    if (context_->state.ActivityRefused) {
+      // Once, after the panes' own start-up has put the idle prompt up.
+      QTimer::singleShot(0, this, [this] {
+        panes_->ShowMessage(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
+      });
+    }
   };
   const std::chrono::milliseconds remaining =
       splash_.isNull() ? std::chrono::milliseconds(0) : splash_->Remaining();
