@@ -9,8 +9,6 @@ source "$(dirname "$0")/lib.sh"
 [[ $(id -u) == 0 ]] || skip "needs root: the recorder runs as root and the users are made with setpriv"
 command -v setpriv >/dev/null || skip "setpriv is not installed (util-linux)"
 setpriv --reuid=4243 --regid=4243 --clear-groups true 2>/dev/null || skip "this machine does not let root switch users"
-# A python3 the other users can run (not one in root's home) sends the raw hold.
-python=$(PATH=/usr/local/bin:/usr/bin:/bin command -v python3) || skip "python3 is not installed"
 program="$build/src/norvex"
 [[ -x $program ]] || skip "this build has no window program (NORVEX_CORE_ONLY)"
 
@@ -93,13 +91,14 @@ written=$(find "$scratch" -path "$scratch/home" -prune -o -uid "$outsider" -prin
 # the outsider's hold is still refused (and logged), a member's is not.
 chmod 755 "$scratch/run"
 chmod 666 "$NORVEX_RECORDER"
+# hold UID GROUPS: the byte the recorder answers a raw hold (then releases again).
 hold() {
-    as "$1" "$2" "$python" -c '
-import socket, sys
-s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1])
-s.sendall((0x12345678).to_bytes(4, "little")); print(s.recv(1)[0])
-s = socket.socket(socket.AF_UNIX); s.connect(sys.argv[1])
-s.sendall((0x87654321).to_bytes(4, "little")); s.recv(1)' "$NORVEX_RECORDER"
+    as "$1" "$2" /usr/bin/perl -MIO::Socket::UNIX -e '
+        for my $code (0x12345678, 0x87654321) {
+            my $s = IO::Socket::UNIX->new(Peer => $ARGV[0]) or die "connect: $!";
+            print $s pack("V", $code); $s->flush; $s->read(my $reply, 1);
+            print ord($reply), "\n" if $code == 0x12345678;
+        }' "$NORVEX_RECORDER"
 }
 expect_equal "outsider's hold" "$(hold "$outsider" "")" 2
 grep -q "refused a control from uid $outsider" "$scratch/recorder.log" || fail "the refusal was not logged"
