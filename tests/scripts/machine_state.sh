@@ -52,23 +52,28 @@ grep -q ", control on " "$scratch/recorder.log" || { cat "$scratch/recorder.log"
 expect_equal "socket folder" "$(stat -c '%a %g' "$scratch/run")" "750 $group"
 expect_equal "socket" "$(stat -c '%a %g' "$NORVEX_RECORDER")" "660 $group"
 
-# The member's first start makes the default databases, then is ended.
+# A member gives D: a database that stores names; the first start of the member's program
+# adds the default one of C: and is ended then.
+as "$member" "$group" "$tools/norvex-recorder" watch --names D: || fail "the member could not watch D:"
 as "$member" "$group" "$program" --splash-seconds 0 >"$scratch/member.log" 2>&1 &
 started=$!
 for _ in $(seq 300); do [[ -f $state/ExecutedAtLeastOneTime ]] && break; sleep 0.1; done
 kill "$started" 2>/dev/null; wait "$started" 2>/dev/null || true
 [[ -f $state/ExecutedAtLeastOneTime ]] || fail "the member's program made no first run: $(cat "$scratch/member.log")"
 drives=$(as "$member" "$group" "$tools/norvex-cli" db | cut -f1 | paste -sd ' ')
-expect_equal "default databases" "$drives" "C D"
-for file in "$state"/*; do
-    expect_equal "${file##*/}" "$(stat -c '%a %g' "$file")" "660 $group"
-done
+expect_equal "databases" "$drives" "D C"
 
 # Counted once released, without any restart.
 as "$member" "$group" cat "$scratch/d/report.txt" >/dev/null
 sleep 2
 count=$(as "$member" "$group" "$tools/norvex-cli" db lookup D: 'D:\report.txt' | cut -f4)
 [[ $count =~ ^[1-9] ]] || fail "the member's read was not counted: [$count] $(cat "$scratch/recorder.log")"
+# Every table, the name table too, as the member made it or the recorder rewrote it, is
+# the group's to read and write, and nobody else's.
+[[ -f $state/FileNamD.NVX ]] || fail "no name table"
+for file in "$state"/*; do
+    expect_equal "${file##*/}" "$(stat -c '%a %g' "$file")" "660 $group"
+done
 
 # The outsider: the message, no count, nothing written.
 # (The recorder's own write-outs change times, never names, owners or sizes.)
