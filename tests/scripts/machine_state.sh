@@ -24,8 +24,9 @@ export NORVEX_STATE_DIR="$state" NORVEX_DRIVES="C=$state,D=$scratch/d" NORVEX_RE
 unset NORVEX_CONFIG_DIR XDG_RUNTIME_DIR
 
 # as UID GROUPS COMMAND...: runs COMMAND as a user with a home of their own (the tip of
-# the day switched off there).
-as() {
+# the day switched off there); start_as runs it in the background, $started being the
+# command's own pid (env and setpriv replace themselves by it).
+user_command() {
     local uid=$1 groups=$2 home="$scratch/home/$1"
     shift 2
     if [[ ! -d $home ]]; then
@@ -35,8 +36,17 @@ as() {
     fi
     local switch=(--clear-groups)
     [[ -n $groups ]] && switch=(--groups="$groups")
-    HOME="$home" NORVEX_CONFIG_DIR="$home/config" QT_QPA_PLATFORM=offscreen \
-        setpriv --reuid="$uid" --regid="$uid" "${switch[@]}" "$@"
+    command_line=(env HOME="$home" NORVEX_CONFIG_DIR="$home/config" QT_QPA_PLATFORM=offscreen
+        setpriv --reuid="$uid" --regid="$uid" "${switch[@]}" "$@")
+}
+as() {
+    user_command "$@"
+    "${command_line[@]}"
+}
+start_as() {
+    user_command "$@"
+    "${command_line[@]}" &
+    started=$!
 }
 
 recorder_pid=
@@ -55,8 +65,7 @@ expect_equal "socket" "$(stat -c '%a %g' "$NORVEX_RECORDER")" "660 $group"
 # A member gives D: a database that stores names; the first start of the member's program
 # adds the default one of C: and is ended then.
 as "$member" "$group" "$tools/norvex-recorder" watch --names D: || fail "the member could not watch D:"
-as "$member" "$group" "$program" --splash-seconds 0 >"$scratch/member.log" 2>&1 &
-started=$!
+start_as "$member" "$group" "$program" --splash-seconds 0 >"$scratch/member.log" 2>&1
 for _ in $(seq 300); do [[ -f $state/ExecutedAtLeastOneTime ]] && break; sleep 0.1; done
 kill "$started" 2>/dev/null; wait "$started" 2>/dev/null || true
 [[ -f $state/ExecutedAtLeastOneTime ]] || fail "the member's program made no first run: $(cat "$scratch/member.log")"
@@ -83,8 +92,7 @@ answer=$(as "$outsider" "" "$tools/norvex-cli" db lookup D: 'D:\report.txt' 2>&1
     fail "the outsider's lookup succeeded: $answer"
 grep -q "members of the group norvex" <<<"$answer" || fail "the outsider was not told how to join: $answer"
 grep -q "sudo adduser" <<<"$answer" || fail "the outsider was not told how to join: $answer"
-as "$outsider" "" "$program" --splash-seconds 0 >"$scratch/outsider.log" 2>&1 &
-started=$!
+start_as "$outsider" "" "$program" --splash-seconds 0 >"$scratch/outsider.log" 2>&1
 sleep 3
 kill -0 "$started" 2>/dev/null || fail "the outsider's program ended: $(cat "$scratch/outsider.log")"
 kill "$started" 2>/dev/null; wait "$started" 2>/dev/null || true

@@ -219,8 +219,10 @@ void CMainFrame::CreateMenus() {
   popups_ = BuildMenuBar(*menuBar(), commands, [this](QMenu*) { emit menuBarInitializing(menuBar()); });
   // Menu bar, context and run-time menus alike: the highlighted item's prompt, and the
   // idle prompt once the menu closes.
-  connect(&commands, &CommandTable::highlighted, panes_,
-          [this](int id) { panes_->ShowMessage(strings::StatusPrompt(id)); });
+  connect(&commands, &CommandTable::highlighted, panes_, [this](int id) {
+    panes_->EndStandingNote();
+    panes_->ShowMessage(strings::StatusPrompt(id));
+  });
   connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
 }
 
@@ -381,10 +383,8 @@ void CMainFrame::RevealAfterSplash() {
     showMaximized();
     if (!splash_.isNull()) splash_->close();
     if (context_->state.ActivityRefused) {
-      // Once, after the panes' own start-up has put the idle prompt up.
-      QTimer::singleShot(0, this, [this] {
-        panes_->ShowMessage(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
-      });
+      // It stands through the panes' own start-up, until the user turns to a command.
+      panes_->ShowStandingNote(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
     }
   };
   const std::chrono::milliseconds remaining =
