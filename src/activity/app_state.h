@@ -44,6 +44,9 @@ struct AppState {
   activity::AccessTables accessTables;
   // Each watched drive's coverage file as read at start-up, by drive index.
   std::array<activity::CoverageLoad, kDriveCount> coverage{};
+  // The recorder refused this user its files: nothing of them is read or written, and
+  // the window shows space figures only.
+  bool ActivityRefused = false;
 
   // --- scan ---
   std::atomic<bool> ScanInProgress{false};

@@ -70,7 +70,7 @@ bool FoldersBelowRootAreReal(const std::string& root, const std::string& host) {
 }  // namespace
 
 HostSystem::HostSystem(const Environment& environment)
-    : drives_(environment.drives), recorderSocket_(environment.recorderSocket) {
+    : drives_(environment.drives), recorderSocket_(environment.recorderSocket), stateDir_(environment.stateDir) {
   identities_.Remember(drives_);
 }
 
@@ -422,8 +422,11 @@ bool HostSystem::CreateDirectoryLike(std::string_view windowsPath, std::string_v
   return ::fsync(place.folder.Get()) == 0;
 }
 
-bool HostSystem::SendRecorderControl(std::uint32_t code) {
-  return SendRecorderCode(recorderSocket_, code);
+RecorderReply HostSystem::SendRecorderControl(std::uint32_t code) {
+  // The recorder's files are the state folder's: a user that folder keeps out is turned
+  // away as the recorder would turn them away, whether it runs or not.
+  if (::access(stateDir_.c_str(), R_OK | W_OK | X_OK) != 0 && errno == EACCES) return RecorderReply::Refused;
+  return AskRecorder(recorderSocket_, code);
 }
 
 std::int64_t HostSystem::Now() const { return static_cast<std::int64_t>(std::time(nullptr)); }

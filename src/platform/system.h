@@ -16,6 +16,7 @@
 
 #include "platform/drive_map.h"
 #include "platform/file_type.h"
+#include "platform/recorder_channel.h"
 
 namespace platform {
 
@@ -243,8 +244,9 @@ class System {
 
   // --- recorder device -------------------------------------------------------
   // Opens the recorder's channel, sends the control code and waits for its reply.
-  // False when no recorder listens (which callers treat as "no device").
-  virtual bool SendRecorderControl(std::uint32_t code) = 0;
+  // None when no recorder listens (which callers treat as "no device"); Refused when
+  // this user may not borrow the recorder's files.
+  virtual RecorderReply SendRecorderControl(std::uint32_t code) = 0;
 
   // --- clock -----------------------------------------------------------------
   // Seconds since the epoch (UTC). Tests fix it through a decorator.

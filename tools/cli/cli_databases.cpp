@@ -9,6 +9,7 @@
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "platform/system.h"
 
 namespace cli {
@@ -24,9 +25,18 @@ int ReportUnloadedTable(Context& context, const activity::DriveTable& table) {
   return kExitUsage;
 }
 
+int ReportRefused(Context& context) {
+  context.err << "norvex-cli: " << activity::MembersOnlyNote(platform::LoginName()) << "\n";
+  return kExitFailed;
+}
+
 bool LoadDatabases(Context& context, activity::AppState& state) {
   state.NetworkName = activity::ReadNetworkNames(context.system);
   const activity::RecorderHold hold(context.system);
+  if (hold.Refused()) {
+    ReportRefused(context);
+    return false;
+  }
   if (!state.driveTable.Load(context.system)) {
     ReportUnloadedTable(context, state.driveTable);
     return false;

@@ -34,6 +34,7 @@ int ListRecords(Context& context, bool json) {
   {
     // The recorder keeps the table open while it runs.
     const activity::RecorderHold hold(context.system);
+    if (hold.Refused()) return ReportRefused(context);
     if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
     for (const activity::DriveRecord& r : table.NewState()) {
       coverage.push_back(activity::LoadCoverage(context.system, activity::DriveLetter(r.location),
@@ -74,6 +75,7 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
   activity::AccessTables tables;
   {
     const activity::RecorderHold hold(context.system);
+    if (hold.Refused()) return ReportRefused(context);
     if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
     const int index = table.Find(activity::DriveNumber(*drive));
     if (index >= 0) {

@@ -393,8 +393,8 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
     return 1;
   }
 
-  ControlSocket control;
-  if (!control.Listen(environment.recorderSocket, &error)) {
+  ControlSocket control(err);
+  if (!control.Listen(environment.recorderSocket, environment.stateDir, &error)) {
     err << "norvex-recorder: " << error << "\n";
     return 1;
   }

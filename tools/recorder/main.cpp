@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     PrintHelp(std::cout);
     return args.empty() ? 2 : 0;
   }
+  platform::ShareNewFilesWithStateGroup(environment->stateDir);
   platform::HostSystem system(*environment);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args.front() == "record" && recorder_tool::DeclaresCoverage(rest)) {

@@ -8,6 +8,7 @@
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "platform/dos_time.h"
 
 namespace recorder_tool {
@@ -67,6 +68,10 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
   if (drives.empty()) return err << "norvex-recorder: watch needs at least one drive\n", 2;
 
   const activity::RecorderHold hold(system);
+  if (hold.Refused()) {
+    err << "norvex-recorder: " << activity::MembersOnlyNote(platform::LoginName()) << "\n";
+    return 1;
+  }
   activity::DriveTable table;
   if (!table.Load(system)) {
     if (table.Damage().empty()) {

@@ -18,6 +18,8 @@
 #include "scan/record_search.h"
 #include "scan/scan_controller.h"
 #include "activity/app_state.h"
+#include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "shell/options.h"
 #include "common/prompter.h"
 #include "platform/system.h"
@@ -218,8 +220,10 @@ void CMainFrame::CreateMenus() {
   popups_ = BuildMenuBar(*menuBar(), commands, [this](QMenu*) { emit menuBarInitializing(menuBar()); });
   // Menu bar, context and run-time menus alike: the highlighted item's prompt, and the
   // idle prompt once the menu closes.
-  connect(&commands, &CommandTable::highlighted, panes_,
-          [this](int id) { panes_->ShowMessage(strings::StatusPrompt(id)); });
+  connect(&commands, &CommandTable::highlighted, panes_, [this](int id) {
+    panes_->EndStandingNote();
+    panes_->ShowMessage(strings::StatusPrompt(id));
+  });
   connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
 }
 
@@ -381,7 +385,9 @@ void CMainFrame::StartupStep() {
   // Databases that nobody feeds: said once in the message pane, never in a box at every
   // start; queued behind the views' start-up, which ends on the idle prompt. A liveness
   // probe (code 0) changes nothing in a recorder.
-  if (!context_->state.driveTable.OldState().empty() && !context_->system.SendRecorderControl(0)) {
+  // A refused user is told about the group instead.
+  if (!context_->state.driveTable.OldState().empty() &&
+      context_->system.SendRecorderControl(0) == platform::RecorderReply::None) {
     QMetaObject::invokeMethod(
         this, [this] { panes_->ShowMessage(QString::fromUtf8(kRecorderNotAnswering)); }, Qt::QueuedConnection);
   }
@@ -394,6 +400,10 @@ void CMainFrame::RevealAfterSplash() {
     // The frame first: with no window up in between, the program would count as closed.
     showMaximized();
     if (!splash_.isNull()) splash_->close();
+    if (context_->state.ActivityRefused) {
+      // It stands through the panes' own start-up, until the user turns to a command.
+      panes_->ShowStandingNote(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
+    }
   };
   const std::chrono::milliseconds remaining =
       splash_.isNull() ? std::chrono::milliseconds(0) : splash_->Remaining();
