@@ -24,6 +24,8 @@ inline constexpr std::uint8_t kHintRestore = 8;
 // `later`; callers compare it unsigned, so that reads as very large.
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier);
 
+class SharedKeys;
+
 // What one drive's hints depend on besides the entry itself.
 struct HintDrive {
   const activity::DriveRecord* record = nullptr;  // nullptr: the drive has no record
@@ -40,7 +42,6 @@ struct HintDrive {
 };
 
 class LinkGroups;
-class SharedKeys;
 
 // `links`: the drive's files with several links, which are hinted from all their links'
 // records together (without it, such a file gets no hint). A file with no record of its

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/default_drives.h"
 #include "platform/drive_map.h"
 
 namespace platform {
@@ -15,7 +16,8 @@ struct Environment {
   std::string configDir;       // --config-dir, NORVEX_CONFIG_DIR, $XDG_CONFIG_HOME/norvex
   std::string stateDir;        // --state-dir, NORVEX_STATE_DIR, $XDG_STATE_HOME/norvex
   std::string recorderSocket;  // --recorder, NORVEX_RECORDER, $XDG_RUNTIME_DIR/norvex/recorder.sock
-  DriveMap drives;             // --drives, NORVEX_DRIVES, else the mount table
+  DriveMap drives;             // --drives, NORVEX_DRIVES, else the machine's filesystems
+  std::optional<DefaultDrives> defaultDrives;  // how those were chosen; nullopt for a given map
 
   // Removes the global options it recognises from `args` (which holds the arguments
   // after the program name) and fills the rest from the environment. nullopt with
