@@ -9,8 +9,9 @@ command -v unshare >/dev/null && command -v mkfs.ext4 >/dev/null && command -v m
 ((EUID == 0)) || skip "mounting needs root"
 unshare -m --propagation private true 2>/dev/null || skip "mount namespaces are not allowed here"
 
-truncate -s 16M "$scratch/disk.img" "$scratch/efi.img"
+truncate -s 16M "$scratch/disk.img" "$scratch/efi.img" "$scratch/efi-ext4.img"
 mkfs.ext4 -q -F "$scratch/disk.img"
+mkfs.ext4 -q -F "$scratch/efi-ext4.img"
 mkfs.vfat "$scratch/efi.img" >/dev/null
 
 result=$(NORVEX_DRIVES= NORVEX_STATE_DIR="$scratch/state" unshare -m --propagation private bash -s \
@@ -21,7 +22,9 @@ mkdir -p "$s"/{state,disk,bind,lower,o1,o2,w1,w2,u1,u2}
 mount -o loop "$s/disk.img" "$s/disk" || exit 77
 mkdir -p "$s/disk/photos"
 mount --bind "$s/disk/photos" "$s/bind"
-mount -t tmpfs boot /boot && mkdir -p /boot/efi && mount -o loop "$s/efi.img" /boot/efi
+mount -t tmpfs boot /boot && mkdir -p /boot/efi
+# Where the kernel has no vfat, a disk of another kind stands in: its place decides.
+mount -o loop "$s/efi.img" /boot/efi 2>/dev/null || mount -o loop "$s/efi-ext4.img" /boot/efi
 for o in 1 2; do
     mount -t overlay overlay -o "lowerdir=$s/lower,upperdir=$s/u$o,workdir=$s/w$o" "$s/o$o"
 done
