@@ -1,6 +1,7 @@
 #include "analysis/space_page_figures.h"
 
 #include "common/space.h"
+#include "files/record_doubt.h"
 #include "scan/folder_info.h"
 
 namespace analysis {
@@ -72,6 +73,7 @@ SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
       figures.hardLinks = std::to_string(traits->links);
       if (traits->laterLink) figures.hardLinks += " (another link counts its data)";
     }
+    figures.noRecord = files::RecordDoubtText(files::FolderDoubts(folder).Of(selected[0]));
   }
   return figures;
 }

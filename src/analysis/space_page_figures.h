@@ -22,6 +22,9 @@ struct SpacePageFigures {
   // One selected file with several hard links: "3", or "3 (another link counts its data)"
   // for a later link; empty otherwise.
   std::string hardLinks;
+  // Of one selected file whose counters are not its own: why ("path too long to
+  // record"); empty otherwise.
+  std::string noRecord;
 };
 
 // A folder's or a drive's root record; `driveUsedBytes` from common::DriveSpace of its drive.

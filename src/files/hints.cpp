@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "activity/app_state.h"
 #include "files/hint_coverage.h"
+#include "files/record_doubt.h"
 #include "scan/record_walk.h"
 
 namespace files {
@@ -87,8 +88,11 @@ std::uint8_t HintOfFileWithTraits(const scan::FileTraits& traits, const HintBasi
 // Every entry below `root`, a folder's after the entries below it.
 void RefreshRecord(scan::CFolderInfo& root, std::uint64_t clusterSize, const HintDrive& drive) {
   const LinkGroups links(root);
+  const SharedKeys sharedKeys = SharedKeys::OfDrive(root);
+  HintDrive withShared = drive;
+  withShared.sharedKeys = &sharedKeys;
   const auto refresh = [&](scan::CFolderInfo& record, std::uint32_t i) {
-    record.hints()[i] = ComputeHint(record, i, clusterSize, drive, &links);
+    record.hints()[i] = ComputeHint(record, i, clusterSize, withShared, &links);
   };
   scan::WalkEntries(
       root,
@@ -115,10 +119,17 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const HintDrive& drive, const LinkGroups* links) {
   const HintBasis own{folder.states()[i],     folder.readOnlyCounts()[i], folder.writeOnlyCounts()[i],
                       folder.readWriteCounts()[i], folder.lastAccess()[i],  folder.sizes()[i]};
-  if (const scan::FileTraits* traits = folder.Traits(i)) {
-    return HintOfFileWithTraits(*traits, own, clusterSize, drive, links);
-  }
-  return HintFrom(own, clusterSize, drive);
+  const scan::FileTraits* traits = folder.Traits(i);
+  const std::uint8_t hint = traits != nullptr ? HintOfFileWithTraits(*traits, own, clusterSize, drive, links)
+                                              : HintFrom(own, clusterSize, drive);
+  // --- files without a record of their own ------------------------------------------
+  if (folder.IsFolder(i)) return hint;
+  const std::uint64_t key = folder.keys()[i];
+  if (key == 0) return kHintNone;
+  const bool shared = drive.sharedKeys != nullptr && drive.sharedKeys->Holds(key);
+  if (shared && (hint == kHintBackUp || hint == kHintCompress)) return kHintNone;
+  // --- end of files without a record of their own -----------------------------------
+  return hint;
 }
 
 namespace {

@@ -24,6 +24,8 @@ inline constexpr std::uint8_t kHintRestore = 8;
 // `later`; callers compare it unsigned, so that reads as very large.
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier);
 
+class SharedKeys;
+
 // What one drive's hints depend on besides the entry itself.
 struct HintDrive {
   const activity::DriveRecord* record = nullptr;  // nullptr: the drive has no record
@@ -34,12 +36,17 @@ struct HintDrive {
   // accesses: "B" over its idle window, "C" over the span its read rate divides by.
   bool backUpCovered = true;
   bool compressCovered = true;
+  // Keys several files of the drive share (names differing only in case): their record
+  // mixes their uses, so it shows none of them idle. nullptr: not gathered.
+  const SharedKeys* sharedKeys = nullptr;
 };
 
 class LinkGroups;
 
 // `links`: the drive's files with several links, which are hinted from all their links'
-// records together (without it, such a file gets no hint).
+// records together (without it, such a file gets no hint). A file with no record of its
+// own (files/record_doubt.h) gets no hint that rests on idleness: none for key 0, no B
+// or C for a shared key.
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const HintDrive& drive,
                          const LinkGroups* links = nullptr);

@@ -88,7 +88,11 @@ bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState&
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
   std::vector<ListRow> rows;
   rows.reserve(folder.Count());
-  for (std::uint32_t i = folder.Count(); i-- > 0;) rows.push_back(MakeRow(folder, i, folderSizesShown));
+  const FolderDoubts doubts(folder);
+  for (std::uint32_t i = folder.Count(); i-- > 0;) {
+    rows.push_back(MakeRow(folder, i, folderSizesShown));
+    rows.back().recordDoubt = doubts.Of(i);
+  }
   return rows;
 }
 

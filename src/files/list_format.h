@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "activity/app_state.h"
+#include "files/record_doubt.h"
 #include "scan/folder_info.h"
 
 namespace files {
@@ -56,6 +57,8 @@ struct ListRow {
   // A later link to data another entry counts: its sizes show in parentheses, added to
   // no total.
   bool laterLink = false;
+  // Why a file's counters cannot be its own, which its missing hints rest on.
+  RecordDoubt recordDoubt = RecordDoubt::None;
 
   bool IsFolder() const { return kind == scan::kKindFolder; }
 };
@@ -66,7 +69,8 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
 // A drive not fully scanned shows its folder entries' sizes only where a full scan read
 // them: below a folder the last full scan listed.
 bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state);
-// Every entry's row, in reverse entry order, as inserting each at the top leaves them.
+// Every entry's row, in reverse entry order, as inserting each at the top leaves them;
+// these rows also carry their record doubts.
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
 // Re-reads action, state and hint of the row's entry.
 void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder);

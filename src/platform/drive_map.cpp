@@ -92,29 +92,6 @@ std::optional<DriveMap> DriveMap::Parse(std::string_view text, std::string* erro
   return map;
 }
 
-DriveMap DriveMap::FromMountTable(const std::string& stateDir, const std::string& mountsFile) {
-  DriveMap map;
-  map.Set('C', stateDir);
-  const MountTable table = MountTable::Read(mountsFile);
-
-  std::vector<std::string> roots;
-  for (const MountEntry& entry : table.Entries()) {
-    if (IsPseudoFilesystem(entry)) continue;
-    if (std::find(roots.begin(), roots.end(), entry.target) != roots.end()) continue;
-    roots.push_back(entry.target);
-  }
-  // "/" comes first wherever the table lists it.
-  if (const auto root = std::find(roots.begin(), roots.end(), "/"); root != roots.end()) {
-    std::rotate(roots.begin(), root, root + 1);
-  }
-  char letter = 'D';
-  for (const std::string& root : roots) {
-    if (letter > 'Z') break;
-    map.Set(letter++, root);
-  }
-  return map;
-}
-
 void DriveMap::Set(char letter, std::string root, std::string label) {
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   if (letter < 'A' || letter > 'Z') return;

@@ -24,10 +24,6 @@ class DriveMap {
   // is kept as the kernel names it (no "//" or "." components; ".." is refused).
   // nullopt with `error` set on bad input.
   static std::optional<DriveMap> Parse(std::string_view text, std::string* error = nullptr);
-  // C: = stateDir, then the mounted filesystems from `mountsFile` in mount-table order
-  // from D: on, "/" first, pseudo filesystems skipped.
-  static DriveMap FromMountTable(const std::string& stateDir,
-                                 const std::string& mountsFile = "/proc/self/mounts");
 
   void Set(char letter, std::string root, std::string label = {});
   const MappedDrive* Find(char letter) const;

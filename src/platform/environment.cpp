@@ -141,7 +141,8 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
 
   const std::string drives = chosen(0, "NORVEX_DRIVES");
   if (drives.empty()) {
-    environment.drives = DriveMap::FromMountTable(environment.stateDir);
+    environment.defaultDrives = ReadDefaultDrives(environment.stateDir);
+    environment.drives = environment.defaultDrives->map;
   } else {
     std::string why;
     auto map = DriveMap::Parse(drives, &why);
@@ -172,7 +173,8 @@ const char* Environment::OptionsHelp() {
   return "  --drives MAP       drive letters and the folders they stand for, e.g.\n"
          "                     \"C=/srv/c,D=/data=Data\" (a label may follow a second '=');\n"
          "                     default: $NORVEX_DRIVES, else C: = the state directory and\n"
-         "                     D:, E:, ... = the mounted filesystems, \"/\" first\n"
+         "                     D:, E:, ... = the writable disk and network filesystems,\n"
+         "                     each keeping its letter (see \"norvex-cli drives --json\")\n"
          "  --state-dir DIR    where the drive table lives (drive C: unless mapped);\n"
          "                     default: $NORVEX_STATE_DIR, else /var/lib/norvex when the\n"
          "                     package made it, else $XDG_STATE_HOME/norvex\n"

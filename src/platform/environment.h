@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/default_drives.h"
 #include "platform/drive_map.h"
 
 namespace platform {
@@ -26,7 +27,8 @@ struct Environment {
   std::string configDir;       // --config-dir, NORVEX_CONFIG_DIR, $XDG_CONFIG_HOME/norvex
   std::string stateDir;        // --state-dir, NORVEX_STATE_DIR, $XDG_STATE_HOME/norvex
   std::string recorderSocket;  // --recorder, NORVEX_RECORDER, $XDG_RUNTIME_DIR/norvex/recorder.sock
-  DriveMap drives;             // --drives, NORVEX_DRIVES, else the mount table
+  DriveMap drives;             // --drives, NORVEX_DRIVES, else the machine's filesystems
+  std::optional<DefaultDrives> defaultDrives;  // how those were chosen; nullopt for a given map
   // The state folder is the machine's (installed program, no folder named): it is
   // shared by every user's program, so per-user options no longer speak for it.
   bool machineState = false;

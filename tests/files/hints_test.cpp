@@ -133,6 +133,7 @@ TEST_F(HintTest, OnlyRegularFilesAreHintedLinksTogetherAndSharedDataNeverRewritt
     entry.source = 'D';
     entry.name = name;
     entry.size = entry.compressedSize = 100000;
+    entry.key = folder.Count() + 1;
     entry.traits = &traits;
     folder.AddEntry(entry);
     folder.SetActivity(folder.Count() - 1, counters);

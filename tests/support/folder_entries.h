@@ -2,6 +2,7 @@
 // Builds folder records entry by entry for the hint, list and view tests.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "platform/dos_time.h"
@@ -30,6 +31,8 @@ inline std::uint32_t AddFile(scan::CFolderInfo& folder, std::string_view name, s
   entry.compressedSize = size;
   entry.clusterSize = 512;
   entry.kind = kind;
+  // A file's own key, as a scan gives it: a key of 0 has no record and gets no hint.
+  entry.key = kind == scan::kKindFolder ? 0 : std::hash<std::string_view>{}(name) | 1;
   folder.AddEntry(entry);
   const std::uint32_t i = folder.Count() - 1;
   folder.SetActivity(i, counters);

@@ -5,7 +5,15 @@
 //    "drives": [{"letter": "D:", "root": host folder, "class": 0 removable, 1 fixed,
 //                2 remote, 3 CD-ROM, 4 RAM disk, 5 other, "label", "clusterSize",
 //                "totalBytes", "freeBytes", "compressible": bool,
-//                "networkName": "\\\\server\\share" or null}, ...]}   in letter order
+//                "networkName": "\\\\server\\share" or null,
+//                "identity": the filesystem's lasting identity or null}, ...]   in letter order
+//    "absent": [{"letter", "identity", "lastRoot"}, ...]: letters kept for filesystems
+//              that are not mounted now,
+//    "leftOut": [{"mountPoint", "fileSystem", "source", "root", "reason"}, ...]: mounts
+//               that are no drive, in mount order,
+//    "lettersProblem": why the kept letters could not be read or kept, or null}
+//   "identity", "absent" and "leftOut" describe the default map: with a map given by
+//   --drives or NORVEX_DRIVES the identities are null and both lists empty.
 
 #include <optional>
 #include <ostream>
@@ -59,6 +67,14 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
     });
     return kExitOk;
   }
+  const std::optional<platform::DefaultDrives>& defaults = context.environment.defaultDrives;
+  const auto identityOf = [&defaults](char letter) -> std::optional<std::string> {
+    if (!defaults) return std::nullopt;
+    for (const platform::LetteredDrive& drive : defaults->drives) {
+      if (drive.letter == letter && drive.present) return drive.identity;
+    }
+    return std::nullopt;
+  };
   tools::JsonWriter out(context.out);
   out.Document("norvex-drives", 1).Key("drives").Array();
   ForEachDrive(context.system, [&](const DriveFacts& d) {
@@ -73,9 +89,36 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
         .Member("compressible", d.compressible)
         .MemberOrNull("networkName",
                       d.networkName.empty() ? std::nullopt : std::optional<std::string>(d.networkName))
+        .MemberOrNull("identity", identityOf(d.drive.letter))
         .End();
   });
-  out.End().End();
+  out.End().Key("absent").Array();
+  if (defaults) {
+    for (const platform::LetteredDrive& drive : defaults->drives) {
+      if (drive.present) continue;
+      out.Object()
+          .Member("letter", std::string(1, drive.letter) + ":")
+          .Member("identity", drive.identity)
+          .Member("lastRoot", drive.root)
+          .End();
+    }
+  }
+  out.End().Key("leftOut").Array();
+  if (defaults) {
+    for (const platform::LeftOutMount& left : defaults->leftOut) {
+      out.Object()
+          .Member("mountPoint", left.mount.target)
+          .Member("fileSystem", left.mount.fileSystem)
+          .Member("source", left.mount.source)
+          .Member("root", left.mount.root)
+          .Member("reason", left.reason)
+          .End();
+    }
+  }
+  out.End().MemberOrNull("lettersProblem", defaults && !defaults->problem.empty()
+                                               ? std::optional<std::string>(defaults->problem)
+                                               : std::nullopt);
+  out.End();
   return kExitOk;
 }
 

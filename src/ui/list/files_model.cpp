@@ -55,6 +55,10 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       if (index.column() == activity::kSortName) return Decoration(row);
       return {};
+    case Qt::ToolTipRole:
+      // A file whose counters are not its own: why it shows no B or C.
+      if (row.recordDoubt == files::RecordDoubt::None) return {};
+      return QStringLiteral("No hint from idleness: %1").arg(QString::fromUtf8(files::RecordDoubtText(row.recordDoubt)));
     case Qt::UserRole: return row.index;
     default: return {};
   }

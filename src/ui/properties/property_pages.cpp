@@ -63,6 +63,7 @@ void SpaceFiguresPage::ShowSpace(const analysis::SpacePageFigures& figures, bool
   AddRow("Used in vain:", Text(figures.usedInVain), kSpaceWasteColour);
   if (withDriveUsage) AddRow("Drive space usage:", Text(figures.driveUsage));
   if (!figures.hardLinks.empty()) AddRow("Hard links:", Text(figures.hardLinks));
+  if (!figures.noRecord.empty()) AddRow("Activity record:", Text(figures.noRecord));
   rows_->setRowStretch(rows_->rowCount(), 1);
   DrawSpacePie(*pie_, figures.pieWhole, figures.piePart);
 }
