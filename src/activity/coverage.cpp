@@ -33,9 +33,12 @@ CoveredTime CoverageOf(const std::vector<CoveragePeriod>& periods, std::int64_t 
   std::vector<Stretch> stretches;
   for (std::size_t i = 0; i < periods.size(); ++i) {
     const CoveragePeriod& period = periods[i];
+    // The recorder ran but saw none of the drive's opens: nothing is covered, not even
+    // the time the machine was off before it.
+    if (period.blind != Blindness::None) continue;
     stretches.emplace_back(period.start, period.lastSeen);
     if (StartedAtBoot(period)) stretches.emplace_back(period.bootTime, period.start);
-    if (i > 0 && OffBetween(periods[i - 1], period)) stretches.emplace_back(periods[i - 1].lastSeen, period.bootTime);
+    if (i > 0 && periods[i - 1].blind == Blindness::None && OffBetween(periods[i - 1], period)) stretches.emplace_back(periods[i - 1].lastSeen, period.bootTime);
   }
   // A file written under a clock set back can hold stretches in any order: the union
   // counts each moment once, and only inside [from, to].

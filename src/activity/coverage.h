@@ -5,7 +5,8 @@
 //   - the gap between a period that ended at a shutdown and the next period, when that
 //     one ran in another boot (the machine was off meanwhile);
 //   - the minutes between a boot and the recorder's start (at most kBootGrace).
-// Time when the machine ran without the recorder is not covered. A stretch counts as
+// Time when the machine ran without the recorder is not covered, nor a period in which
+// the recorder could not see the drive's opens. A stretch counts as
 // covered when at most kCoverageTolerance of it is not. Pure: no clock, no files.
 
 #include <cstdint>

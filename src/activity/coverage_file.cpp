@@ -47,6 +47,8 @@ bool CheckPeriod(const CoveragePeriod& period, const CoveragePeriod* before, std
   } else if (period.end != PeriodEnd::Unknown && period.end != PeriodEnd::CleanStop &&
              period.end != PeriodEnd::Shutdown) {
     *damage = PeriodDamage(index, "has an unknown end");
+  } else if (period.blind > Blindness::NotWatched) {
+    *damage = PeriodDamage(index, "has an unknown reason for seeing nothing");
   } else if (before != nullptr && period.start < before->lastSeen) {
     *damage = PeriodDamage(index, "is out of order");
   } else if (period.lastSeen > now + kCoverageClockSlack) {
@@ -58,6 +60,16 @@ bool CheckPeriod(const CoveragePeriod& period, const CoveragePeriod* before, std
 }
 
 }  // namespace
+
+std::string BlindnessText(Blindness blindness) {
+  switch (blindness) {
+    case Blindness::NetworkDrive: return "network drive: opens are not reported to this machine";
+    case Blindness::FuseDrive: return "FUSE drive: its opens are not reported to the recorder";
+    case Blindness::NotWatched: return "the recorder cannot watch this drive";
+    case Blindness::None: break;
+  }
+  return "";
+}
 
 std::string CoverageFilePath(char location, char drive) {
   return std::string{location} + ":\\FileCov" + drive + ".NVX";
@@ -80,7 +92,7 @@ std::vector<std::uint8_t> SerializeCoverage(const std::vector<CoveragePeriod>& p
     PutU64(p + 16, static_cast<std::uint64_t>(period.bootTime));
     std::memcpy(p + 24, period.bootId.data(), period.bootId.size());
     PutU32(p + 40, static_cast<std::uint32_t>(period.end));
-    PutU32(p + 44, 0);
+    PutU32(p + 44, static_cast<std::uint32_t>(period.blind));
     p += kCoveragePeriodSize;
   }
   PutU32(p, Crc32(bytes.data(), bytes.size() - kCoverageTrailerSize));
@@ -121,10 +133,7 @@ std::optional<std::vector<CoveragePeriod>> ParseCoverage(const std::vector<std::
     period.bootTime = static_cast<std::int64_t>(GetU64(p + 16));
     std::memcpy(period.bootId.data(), p + 24, period.bootId.size());
     period.end = static_cast<PeriodEnd>(GetU32(p + 40));
-    if (GetU32(p + 44) != 0) {
-      *damage = PeriodDamage(i, "has reserved bytes set");
-      return std::nullopt;
-    }
+    period.blind = static_cast<Blindness>(GetU32(p + 44));
     if (!CheckPeriod(period, i == 0 ? nullptr : &periods[i - 1], i, now, damage)) return std::nullopt;
   }
   return periods;

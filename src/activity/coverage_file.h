@@ -16,7 +16,9 @@
 //        24 16 boot id (/proc/sys/kernel/random/boot_id as 16 bytes; all 0 unknown)
 //        40 4  end: 0 open or ended unknown (killed, crashed, power lost), 1 clean
 //              stop (also every declared period), 2 stopped at a shutdown
-//        44 4  reserved, 0
+//        44 4  why the recorder saw no opens on the drive during the period: 0 it saw
+//              them, 1 a network drive, 2 a FUSE drive, 3 no watch took; such a period
+//              covers nothing, it only says why
 //   16 + 48 x N  4  CRC-32 (IEEE) of every byte before it
 
 #include <array>
@@ -34,12 +36,19 @@ enum class PeriodEnd : std::uint32_t { Unknown = 0, CleanStop = 1, Shutdown = 2 
 
 using BootId = std::array<std::uint8_t, 16>;
 
+// Why the recorder, running, saw no opens on a drive.
+enum class Blindness : std::uint32_t { None = 0, NetworkDrive = 1, FuseDrive = 2, NotWatched = 3 };
+
+// For the user: "network drive: opens are not reported to this machine"; "" for None.
+std::string BlindnessText(Blindness blindness);
+
 struct CoveragePeriod {
   std::int64_t start = 0;
   std::int64_t lastSeen = 0;
   std::int64_t bootTime = 0;  // 0: unknown
   BootId bootId{};            // all 0: unknown
   PeriodEnd end = PeriodEnd::Unknown;
+  Blindness blind = Blindness::None;
   bool operator==(const CoveragePeriod&) const = default;
 };
 
@@ -60,7 +69,7 @@ std::vector<std::uint8_t> SerializeCoverage(const std::vector<CoveragePeriod>& p
 
 // The periods of a whole file, or nullopt with `damage` saying what is wrong: a wrong
 // size, magic, version or checksum, a period that ends before it starts, periods out of
-// order or overlapping, an unknown end, or a moment after `now` (plus the slack).
+// order or overlapping, an unknown end or blindness, or a moment after `now` (plus the slack).
 std::optional<std::vector<CoveragePeriod>> ParseCoverage(const std::vector<std::uint8_t>& bytes,
                                                          std::int64_t now, std::string* damage);
 

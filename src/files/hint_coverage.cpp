@@ -17,6 +17,7 @@ std::string DaysOf(const activity::CoveredTime& time) {
 std::string Withheld(const DriveCoverage& coverage, const activity::CoveredTime& time) {
   if (!coverage.database) return "";  // no database: no hints at all, coverage or not
   if (coverage.file == activity::CoverageLoad::State::Damaged) return "coverage file damaged: " + coverage.damage;
+  if (coverage.blind != activity::Blindness::None) return activity::BlindnessText(coverage.blind);
   return "not recorded long enough: " + DaysOf(time);
 }
 
@@ -36,6 +37,10 @@ std::string DriveCoverage::Summary() const {
     return "Activity coverage unknown, the coverage file is damaged (" + damage + "): no B or C hints";
   }
   if (!lastSeen) return "Activity never recorded on this drive: no B or C hints";
+  if (blind != activity::Blindness::None && Withholds()) {
+    const char* withheld = BackUpAllowed() ? "no C hints" : CompressAllowed() ? "no B hints" : "no B or C hints";
+    return "Not recorded: " + activity::BlindnessText(blind) + ": " + withheld;
+  }
   std::string text;
   if (now - *lastSeen > activity::kCoverageTolerance) text = "Not recorded since " + LocalDate(*lastSeen) + ": ";
   const std::string recorded = text.empty() ? "Recorded " : "recorded ";
@@ -61,7 +66,10 @@ DriveCoverage JudgeCoverage(const activity::AppState& state, char letter) {
   const activity::CoverageLoad& load = state.coverage[static_cast<std::size_t>(activity::DriveIndex(letter))];
   coverage.file = load.state;
   coverage.damage = load.damage;
-  if (!load.periods.empty()) coverage.lastSeen = load.periods.back().lastSeen;
+  if (!load.periods.empty()) {
+    coverage.lastSeen = load.periods.back().lastSeen;
+    coverage.blind = load.periods.back().blind;
+  }
   coverage.idleWindow = activity::CoverageOf(load.periods, *now - kBackUpIdleDays * kDay, *now);
   const std::uint32_t spanStart = state.driveTable.OldState()[static_cast<std::size_t>(index)].spanStart;
   // A span start that is no date, or lies ahead, leaves a span of nothing: the span rule

@@ -23,6 +23,7 @@ struct DriveCoverage {
   activity::CoveredTime idleWindow;     // the last kBackUpIdleDays days
   activity::CoveredTime span;           // from the database's span start
   std::optional<std::int64_t> lastSeen; // the last moment recorded, UTC seconds
+  activity::Blindness blind = activity::Blindness::None;  // of the last period: why it saw nothing
   std::int64_t now = 0;                 // UTC seconds the windows end at
 
   bool BackUpAllowed() const { return database && idleWindow.Enough(); }
@@ -30,7 +31,8 @@ struct DriveCoverage {
   // The drive has a database whose coverage withholds some of its hints.
   bool Withholds() const { return database && (!BackUpAllowed() || !CompressAllowed()); }
   // Why "B" / "C" is withheld, "" when it is not (or when the drive has no database):
-  // "not recorded long enough: 3 of 15 days".
+  // "not recorded long enough: 3 of 15 days", "network drive: opens are not reported to
+  // this machine".
   std::string BackUpReason() const;
   std::string CompressReason() const;
   // One sentence for the user: "Recorded 3 of the last 15 days", "Not recorded since

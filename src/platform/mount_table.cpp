@@ -6,11 +6,8 @@
 #include <sstream>
 
 namespace platform {
-namespace {
 
-// The mounts file writes blanks, tabs, newlines and backslashes as three-digit octal
-// escapes ("\040").
-std::string Unescape(std::string_view field) {
+std::string UnescapeMountField(std::string_view field) {
   std::string out;
   out.reserve(field.size());
   for (std::size_t i = 0; i < field.size(); ++i) {
@@ -26,8 +23,6 @@ std::string Unescape(std::string_view field) {
   }
   return out;
 }
-
-}  // namespace
 
 MountTable MountTable::Read(const std::string& mountsFile) {
   std::ifstream in(mountsFile);
@@ -58,8 +53,8 @@ MountTable MountTable::Parse(std::string_view text) {
       pos = stop;
     }
     if (count < 3 || fields[0].starts_with('#')) continue;
-    MountEntry entry{Unescape(fields[0]), Unescape(fields[1]), Unescape(fields[2]),
-                     count > 3 ? Unescape(fields[3]) : std::string{}};
+    MountEntry entry{UnescapeMountField(fields[0]), UnescapeMountField(fields[1]), UnescapeMountField(fields[2]),
+                     count > 3 ? UnescapeMountField(fields[3]) : std::string{}};
     if (!entry.target.starts_with('/')) continue;
     if (entry.target.size() > 1 && entry.target.ends_with('/')) entry.target.pop_back();
     table.entries_.push_back(std::move(entry));

@@ -34,6 +34,10 @@ class MountTable {
 // /sys included); they never become drives.
 bool IsPseudoFilesystem(const MountEntry& entry);
 
+// The kernel's mount files write blanks, tabs, newlines and backslashes as three-digit
+// octal escapes ("\040"); this undoes them.
+std::string UnescapeMountField(std::string_view field);
+
 // True when `path` equals `root` or lies below it ("/a" holds "/a/b", not "/ab").
 bool PathIsWithin(std::string_view path, std::string_view root);
 

@@ -62,11 +62,19 @@ TEST(CoverageOf, BridgesOnlyTheTimeTheMachineWasOff) {
   EXPECT_EQ(covered(PeriodEnd::Shutdown, BootId{}, boot + 120), whole - 2 * kDay) << "boot unknown";
   // Started an hour after its boot: the machine ran that hour, and was maybe on before.
   EXPECT_EQ(covered(PeriodEnd::Shutdown, Boot(2), boot + kHour), whole - 2 * kDay - kHour);
+  // A period in which the recorder saw no opens covers nothing, nor the time before it.
+  std::vector<CoveragePeriod> blind = {Period(kT0, kT0 + kDay, PeriodEnd::Shutdown, Boot(1), kT0 - 60),
+                                       next(Boot(2), boot + 120)};
+  blind[1].blind = activity::Blindness::NetworkDrive;
+  EXPECT_EQ(CoverageOf(blind, kT0, boot + 5 * kDay).covered, kDay);
 }
 
 std::vector<CoveragePeriod> TwoPeriods() {
-  return {Period(kT0, kT0 + kDay, PeriodEnd::Shutdown, Boot(1), kT0 - 30),
-          Period(kT0 + 2 * kDay, kT0 + 3 * kDay, PeriodEnd::Unknown, Boot(2), kT0 + 2 * kDay - 40)};
+  std::vector<CoveragePeriod> periods = {
+      Period(kT0, kT0 + kDay, PeriodEnd::Shutdown, Boot(1), kT0 - 30),
+      Period(kT0 + 2 * kDay, kT0 + 3 * kDay, PeriodEnd::Unknown, Boot(2), kT0 + 2 * kDay - 40)};
+  periods[1].blind = activity::Blindness::FuseDrive;
+  return periods;
 }
 
 TEST(CoverageFile, RoundTripsAndRefusesDamage) {

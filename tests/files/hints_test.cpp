@@ -220,6 +220,13 @@ TEST(HintCoverage, WithholdsBackUpAndCompressWhereTheRecorderDidNotWatch) {
             (std::vector<int>{0, 0, 2}));
   // The last 15 days alone: B may be judged, C's rate over 20 days may not.
   EXPECT_EQ(hints({period(now - 15 * kDay, now)}), (std::vector<int>{4, 0, 2}));
+  // Running all along, the recorder saw no opens of a network drive: nothing was covered.
+  const activity::CoveragePeriod blind{now - 20 * kDay, now, 0, {}, activity::PeriodEnd::Unknown,
+                                       activity::Blindness::NetworkDrive};
+  EXPECT_EQ(hints({blind}), (std::vector<int>{0, 0, 2}));
+  EXPECT_EQ(files::JudgeCoverage(state, 'D').BackUpReason(), "network drive: opens are not reported to this machine");
+  EXPECT_EQ(files::JudgeCoverage(state, 'D').Summary(),
+            "Not recorded: network drive: opens are not reported to this machine: no B or C hints");
   state.coverage['D' - 'A'] = {activity::CoverageLoad::State::Damaged, {}, "its checksum is wrong"};
   EXPECT_EQ(ComputeHint(d, neverUsed, 512, state), 0);
   EXPECT_EQ(files::JudgeCoverage(state, 'D').BackUpReason(), "coverage file damaged: its checksum is wrong");

@@ -105,3 +105,27 @@ TEST(OpenTrackerViews, KeepsItsOwnCopyOfThePath) {
 }
 
 }  // namespace
+
+namespace {
+
+// A bind mount shows the drive's files under another path; a mount of another
+// filesystem below a drive's root is nobody's bind.
+TEST_F(HostPathCacheTest, CountsOpensThroughAnotherMountOnThePathsTheDrivesShow) {
+  HostPathCache cache(drives_);
+  cache.Reset({}, {},
+              platform::MountViews::Parse("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                          "2 1 8:1 /srv/d/site /srv/www rw shared:4 - ext4 /dev/sda1 rw\n"
+                                          "3 1 8:1 /srv/d/inner /srv/in rw - ext4 /dev/sda1 rw\n"
+                                          "4 1 8:1 /opt /srv/opt rw - ext4 /dev/sda1 rw\n"
+                                          "5 1 0:41 / /srv/d/tmp rw - tmpfs tmpfs rw\n"));
+  const auto results = Resolve(cache, {"/srv/www/style.css", "/srv/in/x.txt", "/srv/opt/x.txt", "/srv/d/tmp/x.txt",
+                                       "/srv/d/site/style.css"});
+  EXPECT_EQ(results[0]->windowsPath, "D:\\site\\style.css");
+  EXPECT_EQ(results[0]->key, activity::PathKey("D:\\site\\style.css", {}));
+  EXPECT_EQ(results[1]->windowsPath, "E:\\x.txt");
+  EXPECT_TRUE(results[2]->windowsPath.empty()) << "no drive shows /opt";
+  EXPECT_EQ(results[3]->windowsPath, "D:\\tmp\\x.txt");
+  EXPECT_EQ(results[4]->windowsPath, "D:\\site\\style.css");
+}
+
+}  // namespace

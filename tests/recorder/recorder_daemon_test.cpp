@@ -6,6 +6,8 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +16,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <fstream>
 #include <sstream>
 
@@ -25,6 +30,7 @@
 #include "platform/recorder_channel.h"
 #include "platform/unique_fd.h"
 #include "recorder/tool_process.h"
+#include "support/btrfs_drive.h"
 #include "support/temp_drives.h"
 
 extern char** environ;
@@ -160,7 +166,7 @@ class RecorderDaemonTest : public ::testing::TestWithParam<bool> {
     return tables.RecordOrZero('D', activity::PathKey(path, {}));
   }
 
-  testing_support::TempDrives drives_{"CD"};
+  testing_support::TempDrives drives_{"CDE"};
   std::string recorder_, cli_, log_;
   pid_t pid_ = -1;
 };
@@ -269,5 +275,90 @@ TEST_P(RecorderDaemonTest, NeverCountsADatabaseThatMovedOntoAWatchedDriveDuringA
 
 INSTANTIATE_TEST_SUITE_P(Watchers, RecorderDaemonTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "inotify" : "fanotify"; });
+
+// A folder mounted elsewhere for as long as it lives.
+class BindMount {
+ public:
+  BindMount(const std::string& from, std::string to) : to_(std::move(to)) {
+    ::mkdir(to_.c_str(), 0755);
+    if (::mount(from.c_str(), to_.c_str(), nullptr, MS_BIND, nullptr) != 0) whyNot_ = std::strerror(errno);
+  }
+  ~BindMount() {
+    if (whyNot_.empty()) ::umount2(to_.c_str(), MNT_DETACH);
+  }
+  BindMount(const BindMount&) = delete;
+  BindMount& operator=(const BindMount&) = delete;
+  const std::string& WhyNot() const { return whyNot_; }
+  const std::string& Path() const { return to_; }
+
+ private:
+  std::string to_, whyNot_;
+};
+
+void ReadThrough(const std::string& hostPath) {
+  const platform::UniqueFd fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_TRUE(fd.Valid()) << hostPath << ": " << std::strerror(errno);
+}
+
+// The drive's filesystem is watched, not the mount its root lies on: the same file
+// opened through a bind mount made while recording counts on the drive's own path.
+TEST_P(RecorderDaemonTest, CountsReadsThroughABindMountOnTheDrivesOwnPath) {
+  if (GetParam()) GTEST_SKIP() << "inotify watches the drive's own folders only";
+  const BindMount bind(drives_.Host("D:\\work"), drives_.Dir() + "/site");
+  if (!bind.WhyNot().empty()) GTEST_SKIP() << "cannot bind-mount here: " << bind.WhyNot();
+  for (int i = 0; i < 3; ++i) {
+    ReadThrough(bind.Path() + "/data.txt");
+    Sync();
+  }
+  EXPECT_EQ(CountedNow("D:\\work\\data.txt").readOnly, 3u) << Slurp(log_);
+}
+
+// A drive whose root is a btrfs subvolume: the kernel refuses file-handle marks there,
+// and the fallback must still count opens through every mount of it, including
+// subvolumes made and removed while recording.
+class RecorderSubvolumeTest : public RecorderDaemonTest {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting btrfs needs root";
+    btrfs_ = std::make_unique<testing_support::BtrfsDrive>(drives_, 'E');
+    if (!btrfs_->Mounted()) GTEST_SKIP() << "no btrfs image: " << btrfs_->WhyNot();
+    volume_ = btrfs_->MountPoint() + "/vol";
+    ASSERT_EQ(Shell("btrfs -q subvolume create '" + volume_ + "'"), 0);
+    ASSERT_EQ(::mkdir((volume_ + "/work").c_str(), 0755), 0);
+    ASSERT_EQ(Shell("echo content > '" + volume_ + "/work/data.txt'"), 0);
+    view_ = std::make_unique<BindMount>(volume_, drives_.Dir() + "/view");
+    if (!view_->WhyNot().empty()) GTEST_SKIP() << "cannot bind-mount here: " << view_->WhyNot();
+    drives_.Environment().drives.Set('D', volume_);
+    RecorderDaemonTest::SetUp();
+  }
+  static int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+  // The view goes before the filesystem it shows, both after the recorder has stopped.
+  std::unique_ptr<testing_support::BtrfsDrive> btrfs_;
+  std::unique_ptr<BindMount> view_;
+  std::string volume_;
+};
+
+TEST_P(RecorderSubvolumeTest, CountsOpensThroughEveryMountAndSaysHowItWatches) {
+  ReadThrough(volume_ + "/work/data.txt");
+  Sync();
+  ReadThrough(view_->Path() + "/work/data.txt");
+  EXPECT_EQ(CountedNow("D:\\work\\data.txt").readOnly, 2u) << Slurp(log_);
+  EXPECT_NE(Slurp(log_).find("D: " + volume_ + ": filesystem mark (descriptors) (refused: filesystem mark "
+                             "(file handles): Invalid cross-device link)"),
+            std::string::npos)
+      << Slurp(log_);
+
+  ASSERT_EQ(Shell("btrfs -q subvolume create '" + volume_ + "/new'"), 0);
+  ASSERT_EQ(Shell("echo x > '" + volume_ + "/new/file.txt'"), 0);
+  ReadThrough(view_->Path() + "/new/file.txt");
+  Sync();
+  ASSERT_EQ(Shell("btrfs -q subvolume delete '" + volume_ + "/new'"), 0);
+  Sync();
+  EXPECT_EQ(CountedNow("D:\\new\\file.txt").readOnly, 1u) << Slurp(log_);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fanotify, RecorderSubvolumeTest, ::testing::Values(false),
+                         [](const auto&) { return "fanotify"; });
 
 }  // namespace

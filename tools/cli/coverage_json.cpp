@@ -69,6 +69,9 @@ void WriteCoverageFileJson(tools::JsonWriter& json, const std::string& file, con
         .Key("bootTimeUtc").Signed(period.bootTime)
         .Member("bootId", Hex(period.bootId))
         .Member("end", EndText(period.end))
+        .MemberOrNull("notRecordedBecause", period.blind == activity::Blindness::None
+                                                ? std::nullopt
+                                                : std::optional(activity::BlindnessText(period.blind)))
         .End();
   }
   json.End().End();

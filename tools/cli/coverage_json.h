@@ -7,7 +7,10 @@
 //    "periods": [{"start", "lastSeen" ("YYYY-MM-DD HH:MM:SS" local time),
 //                 "startUtc", "lastSeenUtc", "bootTimeUtc" (seconds since 1970, UTC;
 //                 bootTimeUtc 0 when unknown), "bootId" (32 hex digits, all 0 when
-//                 unknown), "end": "unknown" | "clean stop" | "shutdown"}, ...]}
+//                 unknown), "end": "unknown" | "clean stop" | "shutdown",
+//                 "notRecordedBecause": why the recorder, running, saw none of the
+//                 drive's opens ("network drive: opens are not reported to this
+//                 machine"), or null}, ...]}
 //
 // "coverage" of report --json and report --savings --json:
 //   {"drive": "D:", "database": bool, "summary": one sentence for the user,

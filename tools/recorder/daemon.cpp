@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -15,6 +16,7 @@
 
 #include "activity/recorder/activity_store.h"
 #include "activity/recorder/coverage_log.h"
+#include "activity/recorder/drive_marks.h"
 #include "activity/recorder/host_path_cache.h"
 #include "activity/recorder/open_tracker.h"
 #include "activity/recorder_control.h"
@@ -23,6 +25,7 @@
 #include "event_source.h"
 #include "platform/boot_identity.h"
 #include "platform/dos_time.h"
+#include "platform/mount_views.h"
 #include "platform/windows_path.h"
 
 namespace recorder_tool {
@@ -70,7 +73,8 @@ class Daemon {
 
   bool Start(std::string* error) {
     if (!store_.Open(error, nullptr)) return false;
-    return Rewatch(error);
+    Rewatch();
+    return true;
   }
 
   // Until SIGTERM or SIGINT: controls, events, the periodic write-out. The events are
@@ -149,25 +153,42 @@ class Daemon {
     return all;
   }
 
-  bool Rewatch(std::string* error) {
+  void Rewatch() {
     std::vector<std::string> ignored;
     // The temporary files they are written through are theirs too.
     for (const std::string& path : store_.DatabaseHostPaths()) {
       ignored.push_back(path);
       ignored.push_back(path + ".tmp");
     }
-    // The database files, the drive table and the network names may all have changed
-    // while the program held them.
-    cache_.Reset(std::move(ignored), store_.NetworkNamesInUse());
+    // The database files, the drive table, the network names and the mounts may all have
+    // changed while the program held them.
+    cache_.Reset(std::move(ignored), store_.NetworkNamesInUse(), platform::MountViews::Read());
     std::vector<std::string> roots;
-    watchedRoots_.clear();
+    std::vector<char> drives;
     for (const char drive : store_.WatchedDrives()) {
       if (const auto* mapped = system_.Drives().Find(drive)) {
         roots.push_back(mapped->root);
-        watchedRoots_.push_back(drive);
+        drives.push_back(drive);
       }
     }
-    return reader_.Watch(roots, error);
+    const std::vector<RootWatch> watches = reader_.Watch(roots);
+    watchedRoots_.clear();
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+      const activity::Blindness blind = activity::recorder::BlindnessOf(system_, drives[i], watches[i].watched);
+      watchedRoots_.push_back({drives[i], blind});
+      LogMarks(drives[i], roots[i], watches[i].how, blind);
+    }
+  }
+
+  // Each drive's marks, when they are new or changed: which the kernel took, which it
+  // refused, and why a drive goes unrecorded.
+  void LogMarks(char drive, const std::string& root, const std::string& how, activity::Blindness blind) {
+    std::string line = std::string{drive} + ": " + root + ": " + how;
+    if (blind != activity::Blindness::None) line += "; not recorded: " + activity::BlindnessText(blind);
+    std::string& logged = loggedMarks_[static_cast<std::size_t>(drive - 'A')];
+    if (line == logged) return;
+    err_ << "norvex-recorder: " << line << "\n";
+    logged = std::move(line);
   }
 
   // The counts first, then the coverage: a last-seen moment vouches for counts on disk.
@@ -189,9 +210,9 @@ class Daemon {
 
   void OpenCoverage() {
     std::vector<activity::recorder::WatchedDatabase> databases;
-    for (const char drive : watchedRoots_) {
-      if (const activity::DriveRecord* record = store_.RecordOf(drive)) {
-        databases.push_back({drive, activity::DriveLetter(record->location)});
+    for (const WatchedRoot& root : watchedRoots_) {
+      if (const activity::DriveRecord* record = store_.RecordOf(root.drive)) {
+        databases.push_back({root.drive, activity::DriveLetter(record->location), root.blind});
       }
     }
     std::vector<std::string> warnings;
@@ -243,7 +264,7 @@ class Daemon {
       std::vector<std::string> warnings;
       if (!store_.Open(&error, &warnings)) err_ << "norvex-recorder: " << error << "\n";
       for (const std::string& warning : warnings) err_ << "norvex-recorder: " << warning << "\n";
-      if (!Rewatch(&error)) err_ << "norvex-recorder: " << error << "\n";
+      Rewatch();
       CountHeld();
       // The program may have moved, emptied or removed databases meanwhile.
       OpenCoverage();
@@ -332,7 +353,12 @@ class Daemon {
   EventReader reader_;
   activity::recorder::ActivityStore store_;
   activity::recorder::CoverageLog coverage_;
-  std::vector<char> watchedRoots_;  // drives whose roots the reader watches
+  struct WatchedRoot {
+    char drive;
+    activity::Blindness blind;  // why the recorder sees none of its opens, if so
+  };
+  std::vector<WatchedRoot> watchedRoots_;  // drives whose roots the reader was asked to watch
+  std::array<std::string, 26> loggedMarks_;
   activity::recorder::HostPathCache cache_;
   activity::recorder::OpenTracker tracker_;
   std::ostream& err_;
@@ -399,19 +425,7 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
     return 1;
   }
   auto daemon = std::make_unique<Daemon>(system, *source, err, interval);
-  bool started = daemon->Start(&error);
-  if (!started && !forceInotify && std::string_view(source->Name()) == "fanotify") {
-    // A filesystem that cannot report file handles: a descriptor per event instead.
-    std::string fallbackError;
-    if (auto fallback = MakeFanotifyDescriptorSource(&fallbackError)) {
-      err << "norvex-recorder: " << error << "; watching with descriptors instead\n";
-      daemon.reset();
-      source = std::move(fallback);
-      daemon = std::make_unique<Daemon>(system, *source, err, interval);
-      started = daemon->Start(&error);
-    }
-  }
-  if (!started) {
+  if (!daemon->Start(&error)) {
     err << "norvex-recorder: " << error << "\n";
     return 1;
   }

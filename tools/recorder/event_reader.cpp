@@ -53,9 +53,9 @@ void EventReader::Stop() {
   thread_.join();
 }
 
-bool EventReader::Watch(const std::vector<std::string>& roots, std::string* error) {
+std::vector<RootWatch> EventReader::Watch(const std::vector<std::string>& roots) {
   const std::lock_guard lock(sourceMutex_);
-  return source_.Watch(roots, error);
+  return source_.Watch(roots);
 }
 
 void EventReader::Exchange(std::vector<EventBatch>& batches) {

@@ -36,7 +36,7 @@ class EventReader {
   bool Start(std::string* error);
   // Stops reading; the source's counters can be read afterwards.
   void Stop();
-  bool Watch(const std::vector<std::string>& roots, std::string* error);
+  std::vector<RootWatch> Watch(const std::vector<std::string>& roots);
   // Reads what the kernel holds for the recorder now, on the calling thread, behind
   // whatever the reading thread read before: every event that happened before the call
   // is then among the waiting batches. Stops early once kMaxWaitingEvents wait, and after

@@ -35,14 +35,22 @@ struct EventBatch {
   }
 };
 
+// How one watched root is watched, for the log: "filesystem mark (file handles)",
+// "folder watches", "no mark (refused: ...)".
+struct RootWatch {
+  std::string how;
+  bool watched = false;
+};
+
 class EventSource {
  public:
   virtual ~EventSource() = default;
   virtual const char* Name() const = 0;
-  // Watches everything below these host folders, replacing earlier watches. Folders
-  // watched before and still wanted stay watched without a gap, so a release that leaves
-  // the watched drives as they were loses no open.
-  virtual bool Watch(const std::vector<std::string>& roots, std::string* error) = 0;
+  // Watches everything below these host folders, replacing earlier watches; one answer
+  // per root. Folders watched before and still wanted stay watched without a gap, so a
+  // release that leaves the watched drives as they were loses no open. A root that could
+  // not be watched is tried again at the next call.
+  virtual std::vector<RootWatch> Watch(const std::vector<std::string>& roots) = 0;
   // Descriptor to poll for readability.
   virtual int Descriptor() const = 0;
   // Fills `batch` with what one read brings, without blocking (the reader polls again
@@ -55,12 +63,10 @@ class EventSource {
   virtual std::uint64_t Received() const = 0;
 };
 
-// fanotify with mount marks, reporting each file by its folder's handle and its name (no
-// descriptor to open, read the path of and close per event); nullptr (with `error`)
+// fanotify with filesystem marks (or, where the kernel refuses them, marks on every mount
+// of the filesystem), so that opens through any mount count; nullptr (with `error`)
 // without the privilege or the kernel support.
 std::unique_ptr<EventSource> MakeFanotifySource(std::string* error);
-// fanotify with mount marks and a descriptor per event: slower, but needs no file handles.
-std::unique_ptr<EventSource> MakeFanotifyDescriptorSource(std::string* error);
 // inotify, a watch per folder; works unprivileged.
 std::unique_ptr<EventSource> MakeInotifySource(std::string* error);
 

@@ -1,118 +1,125 @@
-// fanotify, descriptor mode: the fallback where file handles cannot be reported (an old
-// kernel, a filesystem without them). Sees every open on the watched mounts with the opener's process id. The
-// event's own descriptor is opened read-only by the kernel whatever the opener asked for,
-// so the mode comes from the event kinds (see OpenTracker).
+// fanotify through both groups: the handle group for every filesystem that takes its
+// mark, the descriptor group for the others, by filesystem or by every mount. Both are
+// read as one source, through one epoll descriptor.
 
-#include <fcntl.h>
-#include <limits.h>
-#include <sys/fanotify.h>
-#include <sys/resource.h>
+#include <sys/epoll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "activity/recorder/drive_marks.h"
 #include "event_source.h"
-#include "fanotify_marks.h"
-#include "fanotify_replay.h"
+#include "fanotify_groups.h"
+#include "platform/mount_views.h"
 #include "platform/unique_fd.h"
 
 namespace recorder_tool {
 namespace {
 
-// A plain open tells nothing the close does not (see OpenTracker), so it is not asked for:
-// a third fewer events to read.
-constexpr std::uint64_t kMask = FAN_OPEN_EXEC | FAN_ACCESS | FAN_CLOSE_WRITE | FAN_CLOSE_NOWRITE;
-constexpr std::size_t kBufferSize = 64 * 1024;
-// Descriptors kept free for the daemon's own files (tables, control socket) while a
-// buffer of events holds one descriptor per event.
-constexpr rlim_t kSpareDescriptors = 64;
-
-// The kernel opens a descriptor for every event it copies out and silently drops the
-// event it cannot open one for, so a read must never ask for more events than there are
-// free descriptors. Raises the soft limit as far as allowed and returns how many bytes
-// of events one read may take.
-std::size_t ReadSizeWithinDescriptorLimit() {
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 256 * FAN_EVENT_METADATA_LEN;
-  if (limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max;
-    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::getrlimit(RLIMIT_NOFILE, &limit);
-  }
-  const rlim_t events = limit.rlim_cur > 2 * kSpareDescriptors ? limit.rlim_cur - kSpareDescriptors
-                                                                : limit.rlim_cur / 2;
-  return std::min<std::size_t>(kBufferSize, static_cast<std::size_t>(events) * FAN_EVENT_METADATA_LEN);
-}
+using activity::recorder::RootMarks;
 
 class FanotifySource final : public EventSource {
  public:
-  explicit FanotifySource(int fd) : fd_(fd), readSize_(ReadSizeWithinDescriptorLimit()) {}
-  const char* Name() const override { return "fanotify with descriptors"; }
-  int Descriptor() const override { return fd_.Get(); }
-  std::uint64_t Dropped() const override { return dropped_; }
-  std::uint64_t Received() const override { return received_; }
+  FanotifySource(std::vector<std::unique_ptr<FanotifyGroup>> groups, int epoll)
+      : groups_(std::move(groups)), epoll_(epoll) {}
+  const char* Name() const override { return "fanotify"; }
+  int Descriptor() const override { return epoll_.Get(); }
 
-  bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    UnmarkDroppedRoots(fd_.Get(), kMask, roots, marked_);
+  std::uint64_t Dropped() const override {
+    std::uint64_t dropped = 0;
+    for (const auto& group : groups_) dropped += group->Dropped();
+    return dropped;
+  }
+  std::uint64_t Received() const override {
+    std::uint64_t received = 0;
+    for (const auto& group : groups_) received += group->Received();
+    return received;
+  }
+
+  std::vector<RootWatch> Watch(const std::vector<std::string>& roots) override {
+    const platform::MountViews views = platform::MountViews::Read();
+    Unmark(roots);
+    std::vector<activity::recorder::MarkLayer*> layers;
+    for (const auto& group : groups_) layers.push_back(group.get());
+    std::vector<RootWatch> watches;
     for (const std::string& root : roots) {
-      if (std::find(marked_.begin(), marked_.end(), root) != marked_.end()) continue;
-      if (::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_MOUNT, kMask, AT_FDCWD, root.c_str()) != 0) {
-        *error = "fanotify cannot watch " + root + ": " + std::strerror(errno);
-        return false;
+      auto marked = std::find_if(marked_.begin(), marked_.end(), [&](const Marked& m) { return m.root == root; });
+      if (marked == marked_.end()) {
+        const platform::MountView* mount = views.Containing(root);
+        RootMarks marks = activity::recorder::MarkRoot(layers, root, views);
+        if (!marks.Watched()) {
+          watches.push_back({marks.Describe(), false});
+          continue;  // tried again at the next watch
+        }
+        marked = marked_.insert(marked_.end(), {root, mount == nullptr ? 0 : mount->device, std::move(marks)});
       }
-      marked_.push_back(root);
+      watches.push_back({marked->marks.Describe(), true});
     }
-    return true;
+    return watches;
   }
 
   void Drain(EventBatch& batch) override {
     batch.Clear();
-    // One read per call: batches stay small, so counting starts while reading goes on.
-    const ssize_t length = ::read(fd_.Get(), buffer_, readSize_);
-    if (length <= 0) return;
-    auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer_);
-    ssize_t left = length;
-    for (; FAN_EVENT_OK(event, left); event = FAN_EVENT_NEXT(event, left)) {
-      ++received_;
-      if (event->mask & FAN_Q_OVERFLOW) ++dropped_;
-      if (event->fd < 0) continue;
-      Add(*event, batch);
-      ::close(event->fd);
-    }
+    // One read per group and call: batches stay small, so counting starts while reading
+    // goes on. The groups do not block; one with nothing waiting reads nothing.
+    for (const auto& group : groups_) group->Read(batch);
   }
 
  private:
-  void Add(const fanotify_event_metadata& event, EventBatch& batch) {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", event.fd);
-    char path[PATH_MAX];
-    const ssize_t size = ::readlink(link, path, sizeof path);
-    if (size <= 0 || size == sizeof path) return;
-    const std::size_t at = batch.paths.size();
-    batch.paths.append(path, static_cast<std::size_t>(size));
-    ReplayFanotifyMask(event.mask, [&](FileEvent::Kind kind) { batch.Add(kind, event.pid, at); });
+  struct Marked {
+    std::string root;
+    std::uint64_t device = 0;  // of the root's filesystem
+    RootMarks marks;
+  };
+
+  // Removes the marks of roots no longer watched, except those on a filesystem a kept
+  // root is on (one filesystem mark serves all its roots): opens on drives that stay
+  // are never missed while the list changes.
+  void Unmark(const std::vector<std::string>& roots) {
+    const auto kept = [&](const Marked& m) { return std::find(roots.begin(), roots.end(), m.root) != roots.end(); };
+    const auto dropped = std::stable_partition(marked_.begin(), marked_.end(), kept);
+    for (auto it = dropped; it != marked_.end(); ++it) {
+      const bool shared = std::any_of(marked_.begin(), dropped, [&](const Marked& m) { return m.device == it->device; });
+      if (shared) continue;
+      auto* group = static_cast<FanotifyGroup*>(it->marks.layer);
+      for (const std::string& path : it->marks.paths) group->Unmark(it->marks.scope, path);
+    }
+    marked_.erase(dropped, marked_.end());
   }
 
-  platform::UniqueFd fd_;
-  const std::size_t readSize_;
-  alignas(fanotify_event_metadata) char buffer_[kBufferSize];
-  std::uint64_t dropped_ = 0;
-  std::uint64_t received_ = 0;
-  std::vector<std::string> marked_;
+  std::vector<std::unique_ptr<FanotifyGroup>> groups_;
+  platform::UniqueFd epoll_;
+  std::vector<Marked> marked_;
 };
 
 }  // namespace
 
-std::unique_ptr<EventSource> MakeFanotifyDescriptorSource(std::string* error) {
-  const int fd = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_UNLIMITED_QUEUE,
-                                 O_RDONLY | O_LARGEFILE | O_CLOEXEC);
-  if (fd < 0) {
-    *error = std::string("fanotify is not available: ") + std::strerror(errno);
+std::unique_ptr<EventSource> MakeFanotifySource(std::string* error) {
+  std::vector<std::unique_ptr<FanotifyGroup>> groups;
+  std::string handleError, descriptorError;
+  if (auto handles = MakeFanotifyHandleGroup(&handleError)) groups.push_back(std::move(handles));
+  if (auto descriptors = MakeFanotifyDescriptorGroup(&descriptorError)) groups.push_back(std::move(descriptors));
+  if (groups.empty()) {
+    *error = descriptorError;
     return nullptr;
   }
-  return std::make_unique<FanotifySource>(fd);
+  platform::UniqueFd epoll(::epoll_create1(EPOLL_CLOEXEC));
+  if (!epoll.Valid()) {
+    *error = std::string("cannot make an epoll descriptor: ") + std::strerror(errno);
+    return nullptr;
+  }
+  for (const auto& group : groups) {
+    epoll_event readable{};
+    readable.events = EPOLLIN;
+    readable.data.fd = group->Descriptor();
+    if (::epoll_ctl(epoll.Get(), EPOLL_CTL_ADD, group->Descriptor(), &readable) != 0) {
+      *error = std::string("cannot poll fanotify: ") + std::strerror(errno);
+      return nullptr;
+    }
+  }
+  return std::make_unique<FanotifySource>(std::move(groups), epoll.Release());
 }
 
 }  // namespace recorder_tool

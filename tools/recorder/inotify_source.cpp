@@ -30,7 +30,7 @@ class InotifySource final : public EventSource {
   std::uint64_t Dropped() const override { return dropped_; }
   std::uint64_t Received() const override { return received_; }
 
-  bool Watch(const std::vector<std::string>& roots, std::string* error) override {
+  std::vector<RootWatch> Watch(const std::vector<std::string>& roots) override {
     for (auto it = roots_.begin(); it != roots_.end();) {
       if (std::find(roots.begin(), roots.end(), *it) != roots.end()) {
         ++it;
@@ -39,15 +39,18 @@ class InotifySource final : public EventSource {
       Unwatch(*it);
       it = roots_.erase(it);
     }
+    std::vector<RootWatch> watches;
     for (const std::string& root : roots) {
-      if (std::find(roots_.begin(), roots_.end(), root) != roots_.end()) continue;
-      if (!WatchTree(root)) {
-        *error = "inotify cannot watch " + root + ": " + std::strerror(errno);
-        return false;
+      if (std::find(roots_.begin(), roots_.end(), root) == roots_.end()) {
+        if (!WatchTree(root)) {
+          watches.push_back({std::string("no watch: ") + std::strerror(errno), false});
+          continue;
+        }
+        roots_.push_back(root);
       }
-      roots_.push_back(root);
+      watches.push_back({"folder watches", true});
     }
-    return true;
+    return watches;
   }
 
   void Drain(EventBatch& batch) override {

@@ -39,9 +39,13 @@ void CoverageLog::OpenDrive(const WatchedDatabase& database, std::int64_t now, s
                         ", coverage of " + database.drive + ": starts afresh");
   }
   drive.periods = std::move(load.periods);
-  const auto& last = drive.periods;
-  drive.recording = started_[slot] && !last.empty() && last.back().start == *started_[slot] &&
+  drive.blind = database.blind;
+  auto& last = drive.periods;
+  const bool ours = started_[slot] && !last.empty() && last.back().start == *started_[slot] &&
                     last.back().bootId == machine_.bootId && last.back().end == PeriodEnd::Unknown;
+  drive.recording = ours && last.back().blind == database.blind;
+  // Seeing the drive otherwise than before (a mount that came or went) ends that period.
+  if (ours && !drive.recording) last.back().end = PeriodEnd::CleanStop;
   drives_[slot] = std::move(drive);
   if (!drives_[slot]->recording) Begin(slot, now);
 }
@@ -53,7 +57,7 @@ void CoverageLog::Begin(std::size_t slot, std::int64_t now) {
   // once the clock has caught up.
   if (!drive.periods.empty() && now < drive.periods.back().lastSeen) return;
   const std::int64_t bootTime = machine_.bootTime <= now ? machine_.bootTime : 0;
-  drive.periods.push_back({now, now, bootTime, machine_.bootId, PeriodEnd::Unknown});
+  drive.periods.push_back({now, now, bootTime, machine_.bootId, PeriodEnd::Unknown, drive.blind});
   drive.recording = true;
   started_[slot] = now;
 }

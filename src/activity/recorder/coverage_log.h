@@ -23,6 +23,7 @@ struct Machine {
 struct WatchedDatabase {
   char drive = 0;
   char location = 0;
+  Blindness blind = Blindness::None;  // why the recorder sees none of the drive's opens
 };
 
 class CoverageLog {
@@ -31,7 +32,8 @@ class CoverageLog {
 
   // Reads the coverage file of every database now recorded and opens a period in each,
   // or goes on with the one opened before a hold when the file still ends with it (it
-  // does not after the program emptied or rebuilt the database). A damaged file is
+  // does not after the program emptied or rebuilt the database) and the recorder sees
+  // the drive as it did then. A period of a drive whose opens it cannot see says why. A damaged file is
   // kept aside (never written over) and named in `warnings`.
   void Open(const std::vector<WatchedDatabase>& databases, std::int64_t now, std::vector<std::string>* warnings);
   // Moves every open period's last-seen moment to `now` and writes the files. A clock
@@ -46,6 +48,7 @@ class CoverageLog {
  private:
   struct Drive {
     char location = 0;
+    Blindness blind = Blindness::None;
     std::vector<CoveragePeriod> periods;
     bool recording = false;  // the last period is ours and open
   };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/mount_table.h"
 #include "platform/windows_path.h"
 
 namespace activity::recorder {
@@ -9,10 +10,36 @@ namespace activity::recorder {
 HostPathCache::HostPathCache(const platform::DriveMap& drives, std::size_t capacity)
     : drives_(drives), capacity_(std::max<std::size_t>(capacity, 1)) {}
 
-void HostPathCache::Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames) {
+void HostPathCache::Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames,
+                          platform::MountViews mounts) {
   entries_.clear();
   ignored_ = std::move(ignoredHostPaths);
   networkNames_ = networkNames;
+  mounts_ = std::move(mounts);
+  driveMounts_.clear();
+  for (const platform::MappedDrive& drive : drives_.All()) {
+    if (const platform::MountView* mount = mounts_.Containing(drive.root)) driveMounts_.push_back({drive.root, *mount});
+  }
+}
+
+std::string_view HostPathCache::ThroughDrive(std::string_view hostPath) {
+  const platform::MountView* mount = mounts_.Containing(hostPath);
+  if (mount == nullptr) return hostPath;
+  const platform::MappedDrive* owner = drives_.Owner(hostPath);
+  // The deepest drive whose own mount shows the file; the path as given when the drive
+  // that holds it shows it through the very mount it came by.
+  const DriveMount* best = nullptr;
+  for (const DriveMount& drive : driveMounts_) {
+    if (drive.mount.device != mount->device) continue;
+    if (owner != nullptr && drive.root == owner->root && drive.mount.mountPoint == mount->mountPoint) return hostPath;
+    const auto through = platform::MountViews::Through(hostPath, *mount, drive.mount);
+    if (!through || !platform::PathIsWithin(*through, drive.root)) continue;
+    if (best == nullptr || drive.root.size() > best->root.size()) {
+      best = &drive;
+      through_ = *through;
+    }
+  }
+  return best == nullptr ? hostPath : std::string_view(through_);
 }
 
 void HostPathCache::Resolve(std::span<const std::string_view> hostPaths,
@@ -27,7 +54,7 @@ void HostPathCache::Resolve(std::span<const std::string_view> hostPaths,
     if (found == entries_.end()) {
       ResolvedPath resolved;
       resolved.ignored = std::find(ignored_.begin(), ignored_.end(), hostPath) != ignored_.end();
-      if (auto windowsPath = platform::WindowsPathOf(drives_, hostPath)) {
+      if (auto windowsPath = platform::WindowsPathOf(drives_, ThroughDrive(hostPath))) {
         resolved.windowsPath = std::move(*windowsPath);
       }
       found = entries_.emplace(std::string(hostPath), std::move(resolved)).first;

@@ -4,8 +4,11 @@
 // whether it is one of the database files the recorder never counts. A burst of opens
 // touches the same files again and again, and the key alone costs microseconds.
 //
-// Every answer depends only on the host path, the drive map, the network names and the
-// set of database files, never on the file itself, so a renamed or replaced file cannot
+// A path through another mount of a drive's filesystem (a bind mount, a btrfs subvolume
+// mounted apart) is counted on the path the drive itself shows the file by.
+//
+// Every answer depends only on the host path, the drive map, the mounts, the network
+// names and the set of database files, never on the file itself, so a renamed or replaced file cannot
 // make an entry stale; Reset must be called whenever the names or the database files may
 // have changed (the daemon does so on every release).
 
@@ -20,6 +23,7 @@
 
 #include "activity/path_key.h"
 #include "platform/drive_map.h"
+#include "platform/mount_views.h"
 
 namespace activity::recorder {
 
@@ -35,8 +39,9 @@ class HostPathCache {
 
   explicit HostPathCache(const platform::DriveMap& drives, std::size_t capacity = kDefaultCapacity);
 
-  // Forgets every entry; later answers use these database files and network names.
-  void Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames);
+  // Forgets every entry; later answers use these database files, network names and mounts.
+  void Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames,
+             platform::MountViews mounts = {});
 
   // results[i] answers hostPaths[i]. The answers stay valid until the next Resolve or
   // Reset. New keys are computed together, which is much faster than one at a time. When
@@ -50,7 +55,17 @@ class HostPathCache {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
+  struct DriveMount {
+    std::string root;
+    platform::MountView mount;  // the mount the drive's root lies on
+  };
+  // The host path by which the drive holding the file shows it.
+  std::string_view ThroughDrive(std::string_view hostPath);
+
   const platform::DriveMap& drives_;
+  platform::MountViews mounts_;
+  std::vector<DriveMount> driveMounts_;
+  std::string through_;  // ThroughDrive's answer when it is not the path given
   const std::size_t capacity_;
   std::vector<std::string> ignored_;
   NetworkNames networkNames_{};

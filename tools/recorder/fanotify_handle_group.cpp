@@ -1,8 +1,10 @@
 // fanotify reporting each event by the handle of the file's folder and the file's name.
 // The kernel then opens no descriptor per event and the daemon reads no path back through
 // /proc: a folder's path is looked up once by its handle and remembered. That memory
-// would go stale when a folder is moved, so a filesystem mark reports folder moves and
-// every remembered folder is forgotten on one; a file's own name comes with each event.
+// would go stale when a folder is moved, so the filesystem mark also reports folder moves
+// and every remembered folder is forgotten on one; a file's own name comes with each
+// event. A folder is looked up through the marked root's own mount, so a file opened
+// through any other mount (a bind mount, a container's view) gets the drive's path.
 
 #include <fcntl.h>
 #include <sys/fanotify.h>
@@ -19,8 +21,7 @@
 #include <unordered_map>
 
 #include "event_records.h"
-#include "event_source.h"
-#include "fanotify_marks.h"
+#include "fanotify_groups.h"
 #include "fanotify_replay.h"
 #include "platform/unique_fd.h"
 
@@ -39,37 +40,41 @@ struct ViewHash {
   std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
 
-class FanotifyNameSource final : public EventSource {
+class FanotifyHandleGroup final : public FanotifyGroup {
  public:
-  explicit FanotifyNameSource(int fd) : fd_(fd) {}
-  const char* Name() const override { return "fanotify"; }
+  explicit FanotifyHandleGroup(int fd) : fd_(fd) {}
+  const char* Name() const override { return "file handles"; }
+  bool TakesMountMarks() const override { return false; }
   int Descriptor() const override { return fd_.Get(); }
   std::uint64_t Dropped() const override { return dropped_; }
   std::uint64_t Received() const override { return received_; }
 
-  bool Watch(const std::vector<std::string>& roots, std::string* error) override {
-    UnmarkDroppedRoots(fd_.Get(), kOpenMask, roots, marked_);
-    for (const std::string& root : roots) {
-      if (std::find(marked_.begin(), marked_.end(), root) != marked_.end()) continue;
-      // The move mark first: no open is reported before folder moves are.
-      if (::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kMoveMask, AT_FDCWD, root.c_str()) != 0 ||
-          ::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_MOUNT, kOpenMask, AT_FDCWD, root.c_str()) != 0) {
-        *error = "fanotify cannot watch " + root + ": " + std::strerror(errno);
-        return false;
-      }
-      marked_.push_back(root);
-      // Handles are opened relative to any folder of their filesystem (not an O_PATH one).
-      platform::UniqueFd folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-      if (folder.Valid()) filesystems_.push_back(std::move(folder));
+  int Mark(activity::recorder::MarkScope scope, const std::string& root) override {
+    if (scope != activity::recorder::MarkScope::Filesystem) return EINVAL;
+    // Handles are opened relative to the root itself (not an O_PATH descriptor), so that
+    // their paths come through the drive's own mount.
+    platform::UniqueFd folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.Valid()) return errno;
+    // Folder moves and opens in one mark: no open is reported before folder moves are.
+    // Its FAN_ONDIR brings the opens of folders too; they are passed over when read (an
+    // ignore mark for folders would ignore files as well).
+    if (::fanotify_mark(fd_.Get(), FAN_MARK_ADD | FAN_MARK_FILESYSTEM, kOpenMask | kMoveMask, AT_FDCWD,
+                        root.c_str()) != 0) {
+      return errno;
     }
-    // Filesystem marks stay: another watched root may share the filesystem, and a mark
-    // left over only reports a few folder moves.
-    return true;
+    struct statfs facts {};
+    Filesystem filesystem;
+    if (::fstatfs(folder.Get(), &facts) == 0) std::memcpy(&filesystem.fsid, &facts.f_fsid, sizeof filesystem.fsid);
+    filesystem.root = std::move(folder);
+    filesystems_.push_back(std::move(filesystem));
+    return 0;
   }
 
-  void Drain(EventBatch& batch) override {
-    batch.Clear();
-    // One read per call: batches stay small, so counting starts while reading goes on.
+  void Unmark(activity::recorder::MarkScope, const std::string& root) override {
+    ::fanotify_mark(fd_.Get(), FAN_MARK_REMOVE | FAN_MARK_FILESYSTEM, kOpenMask | kMoveMask, AT_FDCWD, root.c_str());
+  }
+
+  void Read(EventBatch& batch) override {
     const ssize_t length = ::read(fd_.Get(), buffer_, sizeof buffer_);
     if (length <= 0) return;
     FanotifyEventWalk walk(buffer_, static_cast<std::size_t>(length));
@@ -113,20 +118,28 @@ class FanotifyNameSource final : public EventSource {
     key_.append(reinterpret_cast<const char*>(&handle.handle_type), sizeof handle.handle_type);
     key_.append(reinterpret_cast<const char*>(handle.f_handle), handle.handle_bytes);
     if (const auto found = folders_.find(std::string_view(key_)); found != folders_.end()) return &found->second;
-    auto path = OpenFolder(handle);
+    auto path = OpenFolder(fsid, handle);
     if (!path) return nullptr;
     if (folders_.size() >= kMaxFolders) folders_.clear();
     return &folders_.emplace(key_, std::move(*path)).first->second;
   }
 
-  std::optional<std::string> OpenFolder(const file_handle& handle) {
+  // Through a root of the handle's own filesystem: a handle decoded on another one could
+  // name an unrelated folder. Only where no root has its identity (a kernel that reports
+  // another one) are the others tried.
+  std::optional<std::string> OpenFolder(const __kernel_fsid_t& fsid, const file_handle& handle) {
+    const auto same = [&](const Filesystem& filesystem) {
+      return std::memcmp(&filesystem.fsid, &fsid, sizeof fsid) == 0;
+    };
+    const bool known = std::any_of(filesystems_.begin(), filesystems_.end(), same);
     // open_by_handle_at wants a writable handle it may not change; copy it.
     alignas(file_handle) char copy[sizeof(file_handle) + MAX_HANDLE_SZ];
     if (handle.handle_bytes > MAX_HANDLE_SZ) return std::nullopt;
     std::memcpy(copy, &handle, sizeof(file_handle) + handle.handle_bytes);
-    for (const platform::UniqueFd& filesystem : filesystems_) {
+    for (const Filesystem& filesystem : filesystems_) {
+      if (known && !same(filesystem)) continue;
       const platform::UniqueFd folder(
-          ::open_by_handle_at(filesystem.Get(), reinterpret_cast<file_handle*>(copy), O_PATH | O_CLOEXEC));
+          ::open_by_handle_at(filesystem.root.Get(), reinterpret_cast<file_handle*>(copy), O_PATH | O_CLOEXEC));
       if (!folder.Valid()) continue;
       char link[64];
       std::snprintf(link, sizeof link, "/proc/self/fd/%d", folder.Get());
@@ -142,15 +155,18 @@ class FanotifyNameSource final : public EventSource {
   alignas(fanotify_event_metadata) char buffer_[64 * 1024];
   std::string key_;
   std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> folders_;
-  std::vector<platform::UniqueFd> filesystems_;
-  std::vector<std::string> marked_;
+  struct Filesystem {
+    __kernel_fsid_t fsid{};
+    platform::UniqueFd root;  // the marked root, opened
+  };
+  std::vector<Filesystem> filesystems_;
   std::uint64_t dropped_ = 0;
   std::uint64_t received_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<EventSource> MakeFanotifySource(std::string* error) {
+std::unique_ptr<FanotifyGroup> MakeFanotifyHandleGroup(std::string* error) {
   const int fd = ::fanotify_init(FAN_CLASS_NOTIF | FAN_CLOEXEC | FAN_NONBLOCK | FAN_UNLIMITED_QUEUE |
                                      FAN_REPORT_DFID_NAME,
                                  O_RDONLY | O_LARGEFILE | O_CLOEXEC);
@@ -158,7 +174,7 @@ std::unique_ptr<EventSource> MakeFanotifySource(std::string* error) {
     *error = std::string("fanotify is not available: ") + std::strerror(errno);
     return nullptr;
   }
-  return std::make_unique<FanotifyNameSource>(fd);
+  return std::make_unique<FanotifyHandleGroup>(fd);
 }
 
 }  // namespace recorder_tool
