@@ -180,14 +180,14 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
   switch (action) {
     case kActionCompress: {
       Begin(record, i, texts::kCompressingFile, path);
-      const platform::StepResult done = compression_.CompressFile(path, links_.NamesInRun(record, i));
+      const platform::StepResult done = compression_.CompressFile(path, links_.NamesInRun(record, i, action));
       if (done) state = scan::kStateCompressed;
       if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kCompressFileError, path, done.why));
       break;
     }
     case kActionDecompress: {
       Begin(record, i, texts::kDecompressingFile, path);
-      const platform::StepResult done = compression_.DecompressFile(path, links_.NamesInRun(record, i));
+      const platform::StepResult done = compression_.DecompressFile(path, links_.NamesInRun(record, i, action));
       if (done) state = scan::kStateNormal;
       if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kDecompressFileError, path, done.why));
       break;

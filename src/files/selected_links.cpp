@@ -4,10 +4,11 @@
 
 namespace files {
 
-std::optional<SelectedLinks::Key> SelectedLinks::KeyOf(const scan::CFolderInfo& record, std::uint32_t i) {
+std::optional<SelectedLinks::Key> SelectedLinks::KeyOf(const scan::CFolderInfo& record, std::uint32_t i,
+                                                       std::uint8_t action) {
   const scan::FileTraits* traits = record.IsFolder(i) ? nullptr : record.Traits(i);
   if (traits == nullptr || !traits->SeveralLinks()) return std::nullopt;
-  return Key{traits->device, traits->inode, record.actions()[i]};
+  return Key{traits->device, traits->inode, action};
 }
 
 SelectedLinks SelectedLinks::Of(scan::CFolderInfo& root) {
@@ -15,15 +16,17 @@ SelectedLinks SelectedLinks::Of(scan::CFolderInfo& root) {
   scan::WalkEntries(root, [&tally](scan::CFolderInfo& record, std::uint32_t i) {
     if (record.IsFolder(i)) return scan::WalkStep::Descend;
     if (record.actions()[i] != 0) {
-      if (const auto key = KeyOf(record, i)) ++tally.names_[*key];
+      if (const auto key = KeyOf(record, i, record.actions()[i])) ++tally.names_[*key];
     }
     return scan::WalkStep::Next;
   });
   return tally;
 }
 
-std::uint64_t SelectedLinks::NamesInRun(const scan::CFolderInfo& record, std::uint32_t i) const {
-  const auto key = KeyOf(record, i);
+std::uint64_t SelectedLinks::NamesInRun(const scan::CFolderInfo& record, std::uint32_t i,
+                                        std::uint8_t action) const {
+  // The entry's own selection is cleared once it begins: the action is asked for.
+  const auto key = KeyOf(record, i, action);
   if (!key) return 1;
   const auto found = names_.find(*key);
   return found == names_.end() ? 1 : found->second;

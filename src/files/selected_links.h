@@ -16,12 +16,13 @@ class SelectedLinks {
  public:
   // Tallies the selected actions below `root`; only entries with several links cost.
   static SelectedLinks Of(scan::CFolderInfo& root);
-  // The names of entry i's file selected for entry i's action; 1 for a file with one name.
-  std::uint64_t NamesInRun(const scan::CFolderInfo& record, std::uint32_t i) const;
+  // The names of entry i's file selected for `action` when the run began; 1 for a file
+  // with one name.
+  std::uint64_t NamesInRun(const scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action) const;
 
  private:
   using Key = std::tuple<std::uint64_t, std::uint64_t, std::uint8_t>;  // device, inode, action
-  static std::optional<Key> KeyOf(const scan::CFolderInfo& record, std::uint32_t i);
+  static std::optional<Key> KeyOf(const scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action);
 
   std::map<Key, std::uint64_t> names_;
 };
