@@ -15,82 +15,18 @@
 
 #include <gtest/gtest.h>
 
-#include "engine_support.h"
+#include "engine_safety.h"
 #include "files/action_engine.h"
 #include "platform/forwarding_system.h"
 #include "platform/unique_fd.h"
 
 namespace {
 
-using engine_test::RecordingProgress;
-using engine_test::SelectedActions;
-using testing_support::TempDrives;
-
-constexpr std::uint8_t kBackUp = files::kActionBackUp;
-constexpr std::uint8_t kRestore = files::kActionRestore;
-
-// A tmpfs of `size` on a drive's root, taken into the drive map as that drive.
-class TmpfsDrive {
- public:
-  TmpfsDrive(TempDrives& drives, char letter, const char* size) : root_(drives.Root(letter)) {
-    const std::string options = std::string("size=") + size;
-    mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    if (!mounted_) whyNot_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
-    drives.System().RememberDrives();
-  }
-  ~TmpfsDrive() { Unmount(); }
-  bool Mounted() const { return mounted_; }
-  const std::string& WhyNot() const { return whyNot_; }
-  void Unmount() {
-    if (mounted_) ::umount2(root_.c_str(), MNT_DETACH);
-    mounted_ = false;
-  }
-
- private:
-  std::string root_;
-  std::string whyNot_;
-  bool mounted_ = false;
-};
-
-struct stat LinkStat(const std::string& host) {
-  struct stat info {};
-  EXPECT_EQ(::lstat(host.c_str(), &info), 0) << host;
-  return info;
-}
-
-class EngineSafety : public ::testing::Test {
- protected:
-  bool Run() { return Run(drives.System()); }
-  // Runs the actions selected since the last run.
-  bool Run(platform::System& system) {
-    state.PendingActionCount = selection.selected - ran_;
-    ran_ = selection.selected;
-    flags.ProcessingOn = 1;
-    files::ActionEngine engine(system, state, flags, prompter, progress);
-    return engine.ActionWorker(selection.driveList);
-  }
-  std::uint32_t Select(std::string_view folder, std::string_view name, std::uint8_t action) {
-    const std::uint8_t before = action == kRestore ? scan::kStateBackedUp : scan::kStateNormal;
-    return selection.AddFile(folder, name, 0, action, 'E', before);
-  }
-  // The one message the run showed, or "" when it showed none but the final one.
-  std::string Shown() const {
-    for (const auto& message : prompter.asked) {
-      if (message.text != "All selected files were processed.") return message.text;
-    }
-    return {};
-  }
-
-  TempDrives drives{"CE"};
-  activity::AppState state;
-  files::ActionRunFlags flags;
-  testing_support::ScriptedPrompter prompter;
-  RecordingProgress progress;
-  SelectedActions selection;
-
- private:
-  std::uint32_t ran_ = 0;
-};
+using engine_test::EngineSafety;
+using engine_test::kBackUp;
+using engine_test::kRestore;
+using engine_test::LinkStat;
+using engine_test::TmpfsDrive;
 
 // Replaces the source by a link to `victim` once its copy is made, as its owner could
 // while root copies it.
@@ -156,7 +92,9 @@ TEST_F(EngineSafety, PipesAndDevicesAreRefusedWithoutBeingOpened) {
   }
   EXPECT_NE(Shown().find("is a pipe, which no action opens"), std::string::npos) << Shown();
   EXPECT_FALSE(drives.Exists("E:\\odd\\pipe"));
-  if (device) EXPECT_FALSE(drives.Exists("E:\\odd\\null"));
+  if (device) {
+    EXPECT_FALSE(drives.Exists("E:\\odd\\null"));
+  }
 }
 
 TEST_F(EngineSafety, ABackUpToAnUnmountedDiskIsRefusedAndTouchesNothing) {
