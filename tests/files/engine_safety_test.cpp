@@ -3,6 +3,8 @@
 // its owner's, holes included.
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -140,7 +142,7 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   ASSERT_EQ(::chown(folder.c_str(), 4242, 4242), 0);
   ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
   ASSERT_EQ(::chown(prog.c_str(), 4242, 4242), 0);
-  ASSERT_EQ(::chmod(prog.c_str(), 04755), 0);
+  ASSERT_EQ(::chmod(prog.c_str(), 06755), 0);
   if (::setxattr(prog.c_str(), "user.note", "mine", 4, 0) != 0 ||
       ::setxattr(prog.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
     GTEST_SKIP() << "the temporary folder keeps no user attributes or ACLs: " << std::strerror(errno);
@@ -152,7 +154,7 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   const struct stat copy = LinkStat(drives.Host("E:\\diary\\prog"));
   EXPECT_EQ(copy.st_uid, 4242u);
   EXPECT_EQ(copy.st_gid, 4242u);
-  EXPECT_EQ(copy.st_mode & 07777, 04755u);
+  EXPECT_EQ(copy.st_mode & 07777, 06755u);
   EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "user.note"), "mine");
   EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "system.posix_acl_access"), acl);
   const struct stat copyFolder = LinkStat(drives.Host("E:\\diary"));
@@ -165,9 +167,48 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   const struct stat back = LinkStat(prog);
   EXPECT_EQ(back.st_ino, stub) << "restore made a new file in place of the stub";
   EXPECT_EQ(back.st_uid, 4242u);
-  EXPECT_EQ(back.st_mode & 07777, 04755u);
+  EXPECT_EQ(back.st_mode & 07777, 06755u);
   EXPECT_EQ(drives.ReadFile("C:\\diary\\prog"), "#!/bin/sh\necho mine\n");
   EXPECT_EQ(Attribute(prog, "user.note"), "mine");
+}
+
+// Takes CAP_CHOWN out of this thread's effective set while it lives: giving a file to
+// another user then fails, as on a target that refuses it.
+class WithoutChown {
+ public:
+  WithoutChown() {
+    kept_ = ::syscall(SYS_capget, &header_, keptData_) == 0;
+    __user_cap_data_struct reduced[2] = {keptData_[0], keptData_[1]};
+    reduced[0].effective &= ~(1u << CAP_CHOWN);
+    dropped_ = kept_ && ::syscall(SYS_capset, &header_, reduced) == 0;
+  }
+  ~WithoutChown() {
+    if (dropped_) ::syscall(SYS_capset, &header_, keptData_);
+  }
+  bool Dropped() const { return dropped_; }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct keptData_[2]{};
+  bool kept_ = false;
+  bool dropped_ = false;
+};
+
+TEST_F(EngineSafety, ASetuidProgramWhoseOwnerCannotBeKeptIsCopiedWithoutSetuid) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a file of another user is made by root";
+  drives.WriteFile("C:\\bin\\prog", "#!/bin/sh\necho mine\n");
+  const std::string prog = drives.Host("C:\\bin\\prog");
+  ASSERT_EQ(::chown(prog.c_str(), 4242, 4242), 0);
+  ASSERT_EQ(::chmod(prog.c_str(), 06755), 0);
+  Select("C:\\bin\\", "prog", kBackUp);
+  {
+    const WithoutChown refused;
+    if (!refused.Dropped()) GTEST_SKIP() << "cannot drop CAP_CHOWN: " << std::strerror(errno);
+    ASSERT_TRUE(Run()) << Shown();
+  }
+  const struct stat copy = LinkStat(drives.Host("E:\\bin\\prog"));
+  EXPECT_EQ(copy.st_uid, 0u);
+  EXPECT_EQ(copy.st_mode & 07777, 0755u) << "another user's program became setuid for root";
 }
 
 TEST_F(EngineSafety, ASparseFileBacksUpOntoASmallDriveAndComesBackSparse) {
