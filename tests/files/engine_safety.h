@@ -2,45 +2,20 @@
 // The action engine run as root over temporary drives, one selection after another, with
 // the message it showed: for the tests of what it acts on and what its copies keep.
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "engine_support.h"
 #include "files/action_engine.h"
+#include "support/tmpfs_drive.h"
 
 namespace engine_test {
 
 constexpr std::uint8_t kBackUp = files::kActionBackUp;
 constexpr std::uint8_t kRestore = files::kActionRestore;
-
-// A tmpfs of `size` on a drive's root, taken into the drive map as that drive.
-class TmpfsDrive {
- public:
-  TmpfsDrive(testing_support::TempDrives& drives, char letter, const char* size) : root_(drives.Root(letter)) {
-    const std::string options = std::string("size=") + size;
-    mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    if (!mounted_) whyNot_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
-    drives.System().RememberDrives();
-  }
-  ~TmpfsDrive() { Unmount(); }
-  bool Mounted() const { return mounted_; }
-  const std::string& WhyNot() const { return whyNot_; }
-  void Unmount() {
-    if (mounted_) ::umount2(root_.c_str(), MNT_DETACH);
-    mounted_ = false;
-  }
-
- private:
-  std::string root_;
-  std::string whyNot_;
-  bool mounted_ = false;
-};
 
 inline struct stat LinkStat(const std::string& host) {
   struct stat info {};

@@ -28,7 +28,7 @@ using engine_test::EngineSafety;
 using engine_test::kBackUp;
 using engine_test::kRestore;
 using engine_test::LinkStat;
-using engine_test::TmpfsDrive;
+using testing_support::TmpfsDrive;
 
 // Replaces the source by a link to `victim` once its copy is made, as its owner could
 // while root copies it.
