@@ -28,7 +28,16 @@ configures the per-drive activity databases that a recorder keeps.
 
 The package holds the desktop program, norvex-cli (reports and databases
 without a window, as text or JSON), norvex-recorder (the activity recorder,
-with a systemd unit that is installed but not enabled) and norvex-shadow
-(performs the actions handed over by the program).")
+run for the whole machine by a systemd unit) and norvex-shadow (performs the
+actions handed over by the program). The activity is kept for the members of
+the group norvex, which the package creates.")
+# Made as debhelper makes them: the group, the state folder, the unit enabled and started
+# where systemd runs, stopped on removal, the state deleted on purge.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/maintainer/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/maintainer/prerm
+    ${PROJECT_SOURCE_DIR}/packaging/maintainer/postrm)
+# addgroup
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser")
 
 include(CPack)

@@ -101,10 +101,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!MakeDirectory(environment->stateDir) || !MakeDirectory(environment->configDir)) return 1;
+  platform::ShareNewFilesWithStateGroup(environment->stateDir);
 
   ui::CMainApp app(std::make_unique<platform::HostSystem>(*environment),
                    ui::AppOptions{QString::fromStdString(environment->configDir), program->splashTime,
-                                  program->handOffDirectory});
+                                  program->handOffDirectory, environment->stateDir,
+                                  !environment->machineState});
   const QString configDir = QString::fromStdString(environment->configDir);
   // The tip runs while the splash is up and before the frame appears.
   app.SetStartupTip([configDir] { ui::ShowTipOfTheDayAtStartup(nullptr, configDir); });

@@ -24,6 +24,7 @@
 #include "activity/drive_table.h"
 #include "activity/recorder/activity_store.h"
 #include "activity/recorder_control.h"
+#include "activity/coverage_file.h"
 #include "analysis/tips.h"
 #include "platform/dos_time.h"
 #include "platform/unique_fd.h"
@@ -214,6 +215,27 @@ Bytes FanotifyEvent(std::uint64_t mask, std::int32_t pid, std::string_view name)
   return event;
 }
 
+void CoverageFiles(Seeds& seeds) {
+  constexpr std::int64_t kNow = 1'790'000'000;
+  const activity::BootId boot{0x5e, 0xed};
+  const activity::BootId next{0x0b, 0x07};
+  const std::vector<std::vector<activity::CoveragePeriod>> files = {
+      {},
+      {{kNow - 86400, kNow - 30, kNow - 86400 - 60, boot, activity::PeriodEnd::Unknown}},
+      {{kNow - 20 * 86400, kNow - 10 * 86400, kNow - 20 * 86400 - 90, boot, activity::PeriodEnd::Shutdown},
+       {kNow - 9 * 86400, kNow - 5 * 86400, kNow - 9 * 86400 - 40, next, activity::PeriodEnd::CleanStop},
+       {kNow - 3 * 86400, kNow, 0, {}, activity::PeriodEnd::CleanStop}},
+  };
+  for (const auto& periods : files) {
+    const auto bytes = activity::SerializeCoverage(periods);
+    seeds.Put("coverage", Le(static_cast<std::uint64_t>(kNow), 8) + Bytes(bytes.begin(), bytes.end()));
+  }
+  // Refused: cut short, and read by a clock that lags the file by a day.
+  const auto bytes = activity::SerializeCoverage(files.back());
+  seeds.Put("coverage", Le(static_cast<std::uint64_t>(kNow), 8) + Bytes(bytes.begin(), bytes.end() - 9));
+  seeds.Put("coverage", Le(static_cast<std::uint64_t>(kNow - 86400), 8) + Bytes(bytes.begin(), bytes.end()));
+}
+
 void RecorderInputs(Seeds& seeds) {
   seeds.Put("recorder_events", "\x01" + InotifyEvents());
   seeds.Put("recorder_events", Bytes(1, '\0') + FanotifyEvent(FAN_OPEN_EXEC | FAN_CLOSE_NOWRITE, 42, "tool") +
@@ -240,5 +262,6 @@ int main(int argc, char** argv) {
   Times(seeds);
   Paths(seeds);
   RecorderInputs(seeds);
+  CoverageFiles(seeds);
   return 0;
 }

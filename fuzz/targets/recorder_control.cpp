@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "platform/unique_fd.h"
@@ -33,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size > 4096) return 0;  // more than a socket buffer would block the caller
   auto& drives = fuzz_support::ScratchDrives::Fresh();
   const std::string path = drives.Dir() + "/control.sock";
-  recorder_tool::ControlSocket control;
+  std::ostringstream log;
+  recorder_tool::ControlSocket control(log);
   std::string error;
-  FUZZ_CHECK(control.Listen(path, &error));
+  FUZZ_CHECK(control.Listen(path, drives.Dir(), &error));
 
   const platform::UniqueFd caller = Connect(path);
   FUZZ_CHECK(::send(caller.Get(), data, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "common/hint_options.h"
@@ -41,6 +42,11 @@ struct AppState {
   // --- activity databases (loaded at start-up, read-only for workers afterwards) ---
   activity::DriveTable driveTable;
   activity::AccessTables accessTables;
+  // Each watched drive's coverage file as read at start-up, by drive index.
+  std::array<activity::CoverageLoad, kDriveCount> coverage{};
+  // The recorder refused this user its files: nothing of them is read or written, and
+  // the window shows space figures only.
+  bool ActivityRefused = false;
 
   // --- scan ---
   std::atomic<bool> ScanInProgress{false};

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "platform/system.h"
@@ -22,9 +23,16 @@ std::string NameTableOf(const DriveRecord& record) {
   return NameTablePath(DriveLetter(record.location), DriveLetter(record.drive));
 }
 
+std::string CoverageOf(const DriveRecord& record) {
+  return CoverageFilePath(DriveLetter(record.location), DriveLetter(record.drive));
+}
+
+// The coverage goes with the counts it vouches for: an emptied or removed database
+// was recorded by nobody.
 void DeleteFilesOf(platform::System& system, const DriveRecord& record) {
   system.DeleteFile(AccessTableOf(record));
   system.DeleteFile(NameTableOf(record));
+  system.DeleteFile(CoverageOf(record));
 }
 
 // Abort, Retry, Ignore with Retry as default: true when the user wants another try.
@@ -87,6 +95,8 @@ class Applier {
     const char drive = DriveLetter(record.drive);
     const std::uint64_t capacity = record.Capacity();
     const std::string accessTable = AccessTableOf(record);
+    // A new database has recorded nothing yet, whatever an old file there says.
+    system_.DeleteFile(CoverageOf(record));
     if (!CreateWithRetry(system_, prompter_, accessTable, capacity * kAccessRecordSize, drive)) {
       Remove(i);
       return false;
@@ -104,9 +114,14 @@ class Applier {
   void Move(DriveRecord& record, const DriveRecord& old) {
     const std::string newAccess = AccessTableOf(record);
     const std::string newNames = NameTableOf(record);
+    const std::string newCoverage = CoverageOf(record);
     for (;;) {
+      // The counts keep their coverage where they go; a database never recorded has none
+      // to carry, and must not find a stale one at its new place.
+      system_.DeleteFile(newCoverage);
       const bool copied = system_.CopyFile(AccessTableOf(old), newAccess, false) &&
-                          (!StoresNames(record) || system_.CopyFile(NameTableOf(old), newNames, false));
+                          (!StoresNames(record) || system_.CopyFile(NameTableOf(old), newNames, false)) &&
+                          (!system_.FileExists(CoverageOf(old)) || system_.CopyFile(CoverageOf(old), newCoverage, false));
       if (copied) break;
       const std::string text = kMoveFailureHead + std::string(1, DriveLetter(record.drive)) +
                                kMoveFailureFrom + std::string(1, DriveLetter(old.location)) +
@@ -115,6 +130,7 @@ class Applier {
       if (!AskRetry(prompter_, text)) {
         system_.DeleteFile(newAccess);
         system_.DeleteFile(newNames);
+        system_.DeleteFile(newCoverage);
         record = old;
         return;
       }

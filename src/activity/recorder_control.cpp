@@ -4,16 +4,22 @@
 
 namespace activity {
 
-void SendControl(platform::System& system, std::uint32_t code) {
-  // The answer is deliberately ignored: without a recorder the files are simply used
-  // directly.
-  (void)system.SendRecorderControl(code);
+platform::RecorderReply SendControl(platform::System& system, std::uint32_t code) {
+  // No answer is not an error: without a recorder the files are simply used directly.
+  return system.SendRecorderControl(code);
 }
 
-RecorderHold::RecorderHold(platform::System& system) : system_(system) {
-  SendControl(system_, IOCTL_RECORDER_HOLD);
+std::string MembersOnlyNote(const std::string& user) {
+  return "File activity is kept for members of the group norvex only; an administrator adds "
+         "you with: sudo adduser " +
+         (user.empty() ? std::string("USER") : user) + " norvex (effective at your next login).";
 }
 
-RecorderHold::~RecorderHold() { SendControl(system_, IOCTL_RECORDER_RELEASE); }
+RecorderHold::RecorderHold(platform::System& system)
+    : system_(system), refused_(SendControl(system_, IOCTL_RECORDER_HOLD) == platform::RecorderReply::Refused) {}
+
+RecorderHold::~RecorderHold() {
+  if (!refused_) SendControl(system_, IOCTL_RECORDER_RELEASE);
+}
 
 }  // namespace activity

@@ -16,7 +16,7 @@ void AddFiles(const scan::CFolderInfo& root, ClusterAnalysisResult& result) {
   scan::ForEachRecord(root, [&result](const scan::CFolderInfo& folder) {
     const auto compressed = folder.compressedSizes();
     for (std::uint32_t i = 0; i < folder.Count(); ++i) {
-      if (folder.IsFolder(i)) continue;
+      if (folder.IsFolder(i) || folder.LaterLink(i)) continue;
       for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
         result.data[s] += compressed[i];
         result.allocated[s] += common::RoundUpToCluster(compressed[i], ClusterSizes[s]);

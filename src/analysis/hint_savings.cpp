@@ -12,7 +12,8 @@ HintSavings SumHintSavings(const MapSnapshot& snapshot) {
   std::uint64_t plainOfCompressed = 0;
   std::uint64_t storedOfCompressed = 0;
   for (const MapItem& item : snapshot.items) {
-    if (item.folder) continue;
+    // A later link's data is carried, and freed, by the link that counts it.
+    if (item.folder || item.laterLink) continue;
     if (item.state == scan::kStateCompressed && item.size > 0) {
       plainOfCompressed += item.size;
       storedOfCompressed += item.compressedSize;

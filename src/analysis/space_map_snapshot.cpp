@@ -21,6 +21,7 @@ void CopyEntry(const scan::CFolderInfo& folder, std::uint32_t i, MapItem& item) 
   item.hint = folder.hints()[i];
   item.state = folder.states()[i];
   item.folder = folder.IsFolder(i);
+  item.laterLink = folder.LaterLink(i);
   item.entryIndex = i;
 }
 

@@ -24,12 +24,16 @@ struct MapItem {
   std::uint8_t hint = 0;
   std::uint8_t state = 0;
   bool folder = false;
+  // A later link to data an earlier entry carries: it takes no area.
+  bool laterLink = false;
   std::uint32_t parent = 0;      // the root is its own parent
   std::uint32_t entryIndex = 0;  // index in its parent's record
   std::uint32_t firstChild = 0;
   std::uint32_t childCount = 0;
 
   std::uint32_t AccessCount() const { return readOnly + writeOnly + readWrite; }
+  // The bytes it adds to its folder: its actual size, or nothing for a later link.
+  std::uint64_t Area() const { return laterLink ? 0 : actualSize; }
 };
 
 struct MapSnapshot {
@@ -38,6 +42,9 @@ struct MapSnapshot {
   // False when the folder's drive has no active activity database: its counters mean
   // nothing and the map greys its files.
   bool activeDatabase = true;
+  // Why the recorder's coverage withholds the drive's B and C hints ("Recorded 3 of the
+  // last 15 days: no B hints"); "" when it does not. The map greys the files then too.
+  std::string notRecorded;
 };
 
 // True when the drive of `path` ("D:\...") has a record in the drive table.

@@ -66,6 +66,13 @@ SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
   figures.driveUsage = DriveUsage(actual, driveUsedBytes);
   figures.pieWhole = actual;
   figures.piePart = Wasted(actual, size);
+  if (selected.size() == 1 && selected[0] < folder.Count()) {
+    const scan::FileTraits* traits = folder.Traits(selected[0]);
+    if (traits != nullptr && traits->SeveralLinks()) {
+      figures.hardLinks = std::to_string(traits->links);
+      if (traits->laterLink) figures.hardLinks += " (another link counts its data)";
+    }
+  }
   return figures;
 }
 

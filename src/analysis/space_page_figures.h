@@ -19,6 +19,9 @@ struct SpacePageFigures {
   std::string driveUsage;     // "%lu %"
   std::uint64_t pieWhole = 0;
   std::uint64_t piePart = 0;  // wasted bytes; 0 when compressed files make it negative
+  // One selected file with several hard links: "3", or "3 (another link counts its data)"
+  // for a later link; empty otherwise.
+  std::string hardLinks;
 };
 
 // A folder's or a drive's root record; `driveUsedBytes` from common::DriveSpace of its drive.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "files/hints.h"
 #include "platform/dos_time.h"
 
 namespace analysis {
@@ -12,7 +13,6 @@ namespace {
 constexpr Rgb kCold{49, 54, 149};
 constexpr Rgb kMild{255, 255, 191};
 constexpr Rgb kHot{165, 0, 38};
-constexpr double kFileTimeTicksPerDay = 864000000000.0;
 
 Rgb Mix(Rgb a, Rgb b, double t) {
   const auto channel = [t](std::uint8_t x, std::uint8_t y) {
@@ -29,7 +29,7 @@ double CountHeat(std::uint32_t count, std::uint32_t maxCount) {
 }  // namespace
 
 ColourScale MakeColourScale(const MapSnapshot& snapshot, MapColouring colouring, std::uint32_t now) {
-  ColourScale scale{colouring, now, 0, snapshot.activeDatabase};
+  ColourScale scale{colouring, now, 0, snapshot.activeDatabase, snapshot.notRecorded};
   for (const MapItem& item : snapshot.items) {
     if (!item.folder) scale.maxCount = std::max(scale.maxCount, item.AccessCount());
   }
@@ -53,14 +53,12 @@ Rgb HeatColour(double heat) {
 
 double DaysSinceAccess(std::uint32_t lastAccess, std::uint32_t now) {
   if (lastAccess == 0) return -1;
-  const auto then = platform::DosDateTimeToFileTime(lastAccess);
-  const auto to = platform::DosDateTimeToFileTime(now);
-  if (!then || !to) return -1;
-  return std::max(0.0, static_cast<double>(static_cast<std::int64_t>(*to - *then)) / kFileTimeTicksPerDay);
+  if (!platform::DosDateTimeToFileTime(lastAccess) || !platform::DosDateTimeToFileTime(now)) return -1;
+  return std::max(0.0, static_cast<double>(files::DayCount(now, lastAccess)));
 }
 
 Rgb CellColour(const MapItem& item, const ColourScale& scale) {
-  if (!scale.activeDatabase) return kNoDatabaseGrey;
+  if (!scale.activeDatabase || !scale.notRecorded.empty()) return kNoDatabaseGrey;
   switch (scale.colouring) {
     case MapColouring::Hint:
       return HintColour(item.hint);
@@ -79,6 +77,7 @@ std::vector<LegendEntry> Legend(const ColourScale& scale) {
   if (!scale.activeDatabase) {
     return {{kNoDatabaseGrey, "No active database on this drive: no activity to show"}};
   }
+  if (!scale.notRecorded.empty()) return {{kNoDatabaseGrey, scale.notRecorded}};
   switch (scale.colouring) {
     case MapColouring::Hint:
       return {{HintColour(4), "B back up"}, {HintColour(1), "C compress"},

@@ -29,6 +29,7 @@ struct ColourScale {
   std::uint32_t now = 0;         // DOS date-time the ages are counted to
   std::uint32_t maxCount = 0;    // largest access count of a file in the snapshot
   bool activeDatabase = true;
+  std::string notRecorded;       // as the snapshot's
 };
 
 ColourScale MakeColourScale(const MapSnapshot& snapshot, MapColouring colouring, std::uint32_t now);
@@ -36,7 +37,8 @@ Rgb HintColour(std::uint8_t hint);
 // 0 = coldest, 1 = hottest, blue through yellow to red.
 Rgb HeatColour(double heat);
 Rgb CellColour(const MapItem& item, const ColourScale& scale);
-// Days from `lastAccess` to `now`; nullopt-like -1 when never used or a date is invalid.
+// Calendar days from the date of `lastAccess` to that of `now` (the measure the hints
+// use); -1 when never used or a date is invalid.
 double DaysSinceAccess(std::uint32_t lastAccess, std::uint32_t now);
 
 struct LegendEntry {

@@ -87,7 +87,7 @@ std::vector<MapRect> Slice(std::span<const double> areas, MapRect rect) {
 MapLayout LayOutTreemap(const MapSnapshot& snapshot, MapRect bounds) {
   MapLayout layout;
   // An empty folder has no area to share: nothing is drawn, not even its frame.
-  if (snapshot.items.empty() || snapshot.items[0].actualSize == 0 || bounds.w < kMinCellSide ||
+  if (snapshot.items.empty() || snapshot.items[0].Area() == 0 || bounds.w < kMinCellSide ||
       bounds.h < kMinCellSide) {
     return layout;
   }
@@ -122,22 +122,22 @@ MapLayout LayOutTreemap(const MapSnapshot& snapshot, MapRect bounds) {
     std::uint64_t total = 0;
     for (std::uint32_t c = 0; c < item.childCount; ++c) {
       const std::uint32_t child = item.firstChild + c;
-      if (snapshot.items[child].actualSize == 0) continue;
+      if (snapshot.items[child].Area() == 0) continue;
       order.push_back(child);
-      total += snapshot.items[child].actualSize;
+      total += snapshot.items[child].Area();
     }
     if (total == 0) continue;
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return snapshot.items[a].actualSize > snapshot.items[b].actualSize;
+      return snapshot.items[a].Area() > snapshot.items[b].Area();
     });
     // The folder's inner area is shared by its children's actual sizes; a folder whose
     // recorded total is larger than its children's (entries not listed) leaves the
     // rest as its own area.
     const double scale =
-        inner.Area() / static_cast<double>(std::max(total, item.actualSize));
+        inner.Area() / static_cast<double>(std::max(total, item.Area()));
     areas.clear();
     for (const std::uint32_t child : order) {
-      areas.push_back(static_cast<double>(snapshot.items[child].actualSize) * scale);
+      areas.push_back(static_cast<double>(snapshot.items[child].Area()) * scale);
     }
     const double used = std::accumulate(areas.begin(), areas.end(), 0.0);
     MapRect area = inner;

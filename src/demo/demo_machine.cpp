@@ -17,6 +17,7 @@
 #include <random>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/recorder/activity_store.h"
@@ -233,7 +234,14 @@ bool RecordDemoActivity(platform::System& system, std::int64_t now,
   for (const auto& [folder, relative] : made) {
     RecordActivity(store, folder, WindowsPath(relative), serial++, now, random, machine.recorded);
   }
-  return store.Close(error);
+  if (!store.Close(error)) return false;
+  // The made-up year was "recorded" throughout, as a recorder running all along would
+  // have: without it no file could be called unused.
+  const activity::CoveragePeriod recorded{now - 400 * kDay, now, 0, {}, activity::PeriodEnd::CleanStop};
+  if (!activity::SaveCoverage(system, 'C', kDemoDataDrive, {recorded})) {
+    return Fail(error, "cannot write the coverage of D:");
+  }
+  return true;
 }
 
 }  // namespace

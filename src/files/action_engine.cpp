@@ -103,6 +103,7 @@ bool ActionEngine::MayStartEntry() const {
 }
 
 void ActionEngine::ProcessFolder(scan::CFolderInfo& root) {
+  links_ = SelectedLinks::Of(root);
   // A folder's entry first, then the entries below it, without recursion. A stop holds
   // for the rest of the run, so it ends the whole walk.
   ShowPending();
@@ -177,14 +178,20 @@ void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) 
   const std::string path = folder + std::string(record.names(i));
   auto& state = record.states()[i];
   switch (action) {
-    case kActionCompress:
+    case kActionCompress: {
       Begin(record, i, texts::kCompressingFile, path);
-      if (compression_.CompressFile(path)) state = scan::kStateCompressed;
+      const platform::StepResult done = compression_.CompressFile(path, links_.NamesInRun(record, i));
+      if (done) state = scan::kStateCompressed;
+      if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kCompressFileError, path, done.why));
       break;
-    case kActionDecompress:
+    }
+    case kActionDecompress: {
       Begin(record, i, texts::kDecompressingFile, path);
-      if (compression_.DecompressFile(path)) state = scan::kStateNormal;
+      const platform::StepResult done = compression_.DecompressFile(path, links_.NamesInRun(record, i));
+      if (done) state = scan::kStateNormal;
+      if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kDecompressFileError, path, done.why));
       break;
+    }
     case kActionBackUp:
     case kActionRestore: {
       Begin(record, i, action == kActionBackUp ? texts::kBackingUpFile : texts::kRestoringFile, path);
@@ -237,6 +244,12 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
   const auto file = system_.OpenForAction(source, platform::OpenFor::Writing, &why);
   if (!file) return refuse(why);
   // A stub that forgets it is one reads as an empty file: its data would have no way back.
+  // One name's copy could never bring back what the others show, and emptying the file
+  // empties it under every name.
+  if (const std::uint64_t links = file->LinkCount(); links > 1) {
+    return refuse("it has " + std::to_string(links) +
+                  " hard links: emptying it would empty the data every other link shows");
+  }
   if (!file->KeepsOfflineMark()) {
     return refuse("its drive cannot keep the mark that tells a back-up stub (no extended attributes)");
   }

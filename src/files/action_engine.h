@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "files/compression_control.h"
+#include "files/selected_links.h"
 
 namespace platform {
 class System;
@@ -119,6 +120,7 @@ class ActionEngine {
   common::Prompter& prompter_;
   ActionProgress& progress_;
   CompressionControl compression_;
+  SelectedLinks links_;
 };
 
 }  // namespace files

@@ -26,6 +26,10 @@ inline constexpr const char* kCantCreateFile = "\nCan't create file ";
 inline constexpr const char* kContinueFiles = "\nDo you wish to continue processing filse?";
 inline constexpr const char* kAllProcessed = "All selected files were processed.";
 
+// Compression refused for a reason of its own; its other failures stay silent.
+inline constexpr const char* kCompressFileError = "Error Compressing file ";
+inline constexpr const char* kDecompressFileError = "Error Decompressing file ";
+
 // Reasons an action refuses, shown in place of the file that could not be made.
 inline constexpr const char* kReplacedWhileCopied =
     "The file was replaced while it was being copied; it was left as it is.";

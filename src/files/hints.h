@@ -19,9 +19,9 @@ inline constexpr std::uint8_t kHintDecompress = 2;
 inline constexpr std::uint8_t kHintBackUp = 4;
 inline constexpr std::uint8_t kHintRestore = 8;
 
-// Elapsed days between two DOS date-times, by calendar fields only (no time zone):
-// ((365 * years + months) * 30) + days. Negative when `earlier` lies after `later`;
-// callers compare it unsigned, so that reads as very large.
+// Calendar days from the date of `earlier` to the date of `later` (both read as they
+// are, local time; the time of day does not count). Negative when `earlier` lies after
+// `later`; callers compare it unsigned, so that reads as very large.
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier);
 
 // What one drive's hints depend on besides the entry itself.
@@ -30,10 +30,19 @@ struct HintDrive {
   std::uint32_t startupStamp = 0;                 // DOS date-time, local (as span starts
                                                   // and last accesses are)
   bool compressible = false;
+  // The recorder watched the drive long enough for hints that rest on an absence of
+  // accesses: "B" over its idle window, "C" over the span its read rate divides by.
+  bool backUpCovered = true;
+  bool compressCovered = true;
 };
 
+class LinkGroups;
+
+// `links`: the drive's files with several links, which are hinted from all their links'
+// records together (without it, such a file gets no hint).
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
-                         std::uint64_t clusterSize, const HintDrive& drive);
+                         std::uint64_t clusterSize, const HintDrive& drive,
+                         const LinkGroups* links = nullptr);
 // The start-up stamp (UTC) as the local DOS date-time every other date is compared in.
 std::uint32_t LocalStamp(std::uint32_t utcStamp);
 

@@ -73,6 +73,7 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
   row.writeOnly = folder.writeOnlyCounts()[i];
   row.readWrite = folder.readWriteCounts()[i];
   row.fileCount = folder.fileCounts()[i];
+  row.laterLink = folder.LaterLink(i);
   return row;
 }
 
@@ -102,6 +103,11 @@ namespace {
 
 std::string Number(std::uint64_t value) { return std::to_string(value); }
 
+std::string SizeText(const ListRow& row, std::uint64_t value) {
+  if (!row.sizesShown) return {};
+  return row.laterLink ? "(" + Number(value) + ")" : Number(value);
+}
+
 }  // namespace
 
 std::string CellText(const ListRow& row, int column) {
@@ -111,9 +117,9 @@ std::string CellText(const ListRow& row, int column) {
     case activity::kSortAction: return ActionLetter(row.action);
     case activity::kSortState: return ActionLetter(row.state);
     case activity::kSortHint: return ActionLetter(row.hint);
-    case activity::kSortSize: return row.sizesShown ? Number(row.size) : std::string();
-    case activity::kSortCompressedSize: return row.sizesShown ? Number(row.compressedSize) : std::string();
-    case activity::kSortActualSize: return row.sizesShown ? Number(row.actualSize) : std::string();
+    case activity::kSortSize: return SizeText(row, row.size);
+    case activity::kSortCompressedSize: return SizeText(row, row.compressedSize);
+    case activity::kSortActualSize: return SizeText(row, row.actualSize);
     case activity::kSortUsedPercent: return row.sizesShown ? Number(row.usedPercent) + "%" : std::string();
     case activity::kSortAccessCounter: return accessed ? Number(row.accessCount) : " ";
     case activity::kSortLastAccess: return accessed ? LastAccessText(row.lastAccess) : " ";

@@ -53,6 +53,9 @@ struct ListRow {
   std::uint32_t writeOnly = 0;
   std::uint32_t readWrite = 0;
   std::uint32_t fileCount = 0;
+  // A later link to data another entry counts: its sizes show in parentheses, added to
+  // no total.
+  bool laterLink = false;
 
   bool IsFolder() const { return kind == scan::kKindFolder; }
 };

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/btrfs_extents.h"
+#include "platform/shared_extents.h"
 #include "platform/unique_fd.h"
 
 namespace platform {
@@ -138,6 +139,12 @@ bool SetBtrfsCompressionOf(int fd, bool compress) {
   }
   if (!IsOnBtrfs(fd)) {
     errno = EOPNOTSUPP;
+    return false;
+  }
+  // Asked on the descriptor the rewrite uses, just before it: rewriting shared data gives
+  // this file a copy of its own, so the space used would grow.
+  if (S_ISREG(info.st_mode) && HasSharedExtents(fd).value_or(false)) {
+    errno = kErrorSharedData;
     return false;
   }
   // Decompression rewrites the data from this process; it is refused while the file is

@@ -1,5 +1,7 @@
 #include "platform/environment.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -79,10 +81,30 @@ bool TakeOptions(std::vector<std::string>& args, std::array<GlobalOption, 4>& op
   return true;
 }
 
+// Installed programs live under /usr; one started from a build or source tree does not
+// belong to the machine's recorder.
+bool UsesMachineState(const MachinePaths& machine) {
+  std::error_code ignored;
+  return machine.executable.starts_with("/usr/") &&
+         std::filesystem::is_directory(machine.stateDir, ignored);
+}
+
 }  // namespace
+
+MachinePaths MachinePaths::OfThisMachine() {
+  MachinePaths machine;
+  std::error_code ignored;
+  machine.executable = std::filesystem::read_symlink("/proc/self/exe", ignored).string();
+  return machine;
+}
 
 std::optional<Environment> Environment::FromArguments(std::vector<std::string>& args,
                                                       std::string* error) {
+  return FromArguments(args, error, MachinePaths::OfThisMachine());
+}
+
+std::optional<Environment> Environment::FromArguments(std::vector<std::string>& args, std::string* error,
+                                                      const MachinePaths& machine) {
   std::array<GlobalOption, 4> options{{{"--drives", {}},
                                        {"--state-dir", {}},
                                        {"--config-dir", {}},
@@ -96,6 +118,10 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
   Environment environment;
   const std::string home = HomeDir();
   std::string stateDir = chosen(1, "NORVEX_STATE_DIR");
+  if (stateDir.empty() && UsesMachineState(machine)) {
+    stateDir = machine.stateDir;
+    environment.machineState = true;
+  }
   if (stateDir.empty()) stateDir = XdgDir("XDG_STATE_HOME", home + "/.local/state") + "/norvex";
   environment.stateDir = Absolute(stateDir);
 
@@ -104,6 +130,7 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
   environment.configDir = Absolute(configDir);
 
   std::string recorder = chosen(3, "NORVEX_RECORDER");
+  if (recorder.empty() && environment.machineState) recorder = machine.recorderSocket;
   if (recorder.empty()) {
     const std::string runtime = Variable("XDG_RUNTIME_DIR");
     recorder = runtime.starts_with('/')
@@ -129,16 +156,30 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
   return environment;
 }
 
+std::string LoginName() {
+  const passwd* account = ::getpwuid(::getuid());
+  return account != nullptr && account->pw_name != nullptr ? std::string(account->pw_name) : std::string();
+}
+
+void ShareNewFilesWithStateGroup(const std::string& stateDir) {
+  struct stat folder{};
+  if (::stat(stateDir.c_str(), &folder) != 0 || (folder.st_mode & S_ISGID) == 0) return;
+  const mode_t current = ::umask(0);
+  ::umask((current & ~mode_t{070}) | 007);
+}
+
 const char* Environment::OptionsHelp() {
   return "  --drives MAP       drive letters and the folders they stand for, e.g.\n"
          "                     \"C=/srv/c,D=/data=Data\" (a label may follow a second '=');\n"
          "                     default: $NORVEX_DRIVES, else C: = the state directory and\n"
          "                     D:, E:, ... = the mounted filesystems, \"/\" first\n"
          "  --state-dir DIR    where the drive table lives (drive C: unless mapped);\n"
-         "                     default: $NORVEX_STATE_DIR, else $XDG_STATE_HOME/norvex\n"
+         "                     default: $NORVEX_STATE_DIR, else /var/lib/norvex when the\n"
+         "                     package made it, else $XDG_STATE_HOME/norvex\n"
          "  --config-dir DIR   where the options are kept;\n"
          "                     default: $NORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME/norvex\n"
          "  --recorder PATH    the activity recorder's socket; default: $NORVEX_RECORDER,\n"
+         "                     else /run/norvex/recorder.sock with the machine's state,\n"
          "                     else $XDG_RUNTIME_DIR/norvex/recorder.sock\n"
          "  Every option also takes the form --option=VALUE.";
 }

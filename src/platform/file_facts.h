@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_type.h"
+
 namespace platform {
 
 struct FileFacts {
@@ -17,6 +19,10 @@ struct FileFacts {
   bool compressedSizeValid = true;
   std::uint64_t mountId = 0;  // statx mount id where the kernel gives one, else 0
   std::uint64_t device = 0;   // st_dev
+  std::uint64_t inode = 0;
+  std::uint32_t links = 1;
+  FileType type = FileType::Regular;
+  bool sharedData = false;    // asked only when the query says the filesystem can share
   bool IsDirectory() const { return (attributes & 0x10) != 0; }
 };
 
@@ -44,6 +50,9 @@ struct FactsQuery {
   // The stored DOS bits cost an extended-attribute read per file; a listing reads them
   // for empty files only, the one place the scan looks at them (a back-up stub's mark).
   DosBitsRead dosBits = DosBitsRead::Always;
+  // The filesystem can share data between files (btrfs, XFS): a regular file holding
+  // data is then asked whether any of it is shared, which costs an open and a FIEMAP.
+  bool mayShareData = false;
 };
 
 // Never follows a final symbolic link: a link is a file of its own. nullopt when the file
@@ -53,6 +62,10 @@ std::optional<FileFacts> ReadFileFacts(const FactsQuery& query);
 // Whether the filesystem holding the open descriptor compresses files (btrfs; not ext4,
 // which keeps the flag and compresses nothing).
 bool FilesystemCompresses(int fd);
+
+// Whether the filesystem holding the open descriptor can share data between files
+// (reflinks, snapshots): btrfs and XFS.
+bool FilesystemSharesData(int fd);
 
 // Mount identity of a folder: the statx mount id when available, else its device.
 struct MountIdentity {

@@ -82,7 +82,7 @@ class ForwardingSystem : public System {
     return inner_.CreateDirectoryLike(windowsPath, modelFolder);
   }
 
-  bool SendRecorderControl(std::uint32_t code) override { return inner_.SendRecorderControl(code); }
+  RecorderReply SendRecorderControl(std::uint32_t code) override { return inner_.SendRecorderControl(code); }
   std::int64_t Now() const override { return inner_.Now(); }
 
  protected:

@@ -86,7 +86,19 @@ StepResult HostActionFile::SetOffline(bool offline) {
 
 bool HostActionFile::Empty() { return ::ftruncate(fd_.Get(), 0) == 0 && ::fsync(fd_.Get()) == 0; }
 
-bool HostActionFile::SetCompression(bool compress) { return SetBtrfsCompressionOf(fd_.Get(), compress); }
+std::uint64_t HostActionFile::LinkCount() const {
+  struct stat info {};
+  return ::fstat(fd_.Get(), &info) == 0 ? static_cast<std::uint64_t>(info.st_nlink) : info_.st_nlink;
+}
+
+StepResult HostActionFile::SetCompression(bool compress) {
+  if (SetBtrfsCompressionOf(fd_.Get(), compress)) return StepResult::Done();
+  if (errno == kErrorSharedData) {
+    return StepResult::Refused(
+        "its data is shared with another file or a snapshot: rewriting it would use more space, not less");
+  }
+  return {};
+}
 
 std::unique_ptr<HostActionFile> OpenActionFile(const ActionPlace& place, std::string windowsPath,
                                                OpenFor purpose, std::string* why) {

@@ -28,7 +28,8 @@ class HostActionFile final : public ActionFile {
   bool KeepsOfflineMark() const override;
   StepResult SetOffline(bool offline) override;
   bool Empty() override;
-  bool SetCompression(bool compress) override;
+  std::uint64_t LinkCount() const override;
+  StepResult SetCompression(bool compress) override;
 
  private:
   UniqueFd fd_;

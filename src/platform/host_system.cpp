@@ -70,7 +70,7 @@ bool FoldersBelowRootAreReal(const std::string& root, const std::string& host) {
 }  // namespace
 
 HostSystem::HostSystem(const Environment& environment)
-    : drives_(environment.drives), recorderSocket_(environment.recorderSocket) {
+    : drives_(environment.drives), recorderSocket_(environment.recorderSocket), stateDir_(environment.stateDir) {
   identities_.Remember(drives_);
 }
 
@@ -128,24 +128,28 @@ std::optional<std::string> HostSystem::GetNetworkConnection(char letter) const {
 namespace {
 
 // A listed folder as the host holds it: its descriptor, its host path (for what is read
-// by path) and the mount of its drive's root, so that a descent stays on one filesystem
-// without asking the root again for every folder.
+// by path), the mount of its drive's root, so that a descent stays on one filesystem
+// without asking the root again for every folder, and whether that filesystem can share
+// data between files, which the folders below it inherit.
 class HostOpenFolder final : public OpenFolder {
  public:
-  HostOpenFolder(UniqueFd dir, std::string hostPath, MountIdentity rootMount)
-      : dir_(std::move(dir)), hostPath_(std::move(hostPath)), rootMount_(rootMount) {}
+  HostOpenFolder(UniqueFd dir, std::string hostPath, MountIdentity rootMount, bool sharesData)
+      : dir_(std::move(dir)), hostPath_(std::move(hostPath)), rootMount_(rootMount), sharesData_(sharesData) {}
   int Fd() const { return dir_.Get(); }
   const std::string& HostPath() const { return hostPath_; }
   const MountIdentity& RootMount() const { return rootMount_; }
+  bool SharesData() const { return sharesData_; }
 
  private:
   UniqueFd dir_;
   std::string hostPath_;
   MountIdentity rootMount_;
+  bool sharesData_;
 };
 
 // Lists the open folder `dir` at `hostPath` (without a trailing slash but for "/").
-bool ListOpenFolder(int dir, std::string hostPath, const std::function<bool(const FindData&)>& visit) {
+bool ListOpenFolder(int dir, std::string hostPath, bool sharesData,
+                    const std::function<bool(const FindData&)>& visit) {
   CompressionCheck check(dir);
   if (hostPath.back() != '/') hostPath += '/';
   const std::size_t prefix = hostPath.size();
@@ -167,13 +171,18 @@ bool ListOpenFolder(int dir, std::string hostPath, const std::function<bool(cons
       if (std::strchr(name, '\\') != nullptr) continue;
       hostPath.resize(prefix);
       hostPath += name;
-      const auto facts = ReadFileFacts({dir, name, hostPath, check, DosBitsRead::OfEmptyFiles});
+      const auto facts = ReadFileFacts({dir, name, hostPath, check, DosBitsRead::OfEmptyFiles, sharesData});
       if (!facts) continue;  // vanished since the listing was read
       data.name = name;
       data.attributes = facts->attributes;
       data.size = facts->size;
       data.compressedSize = facts->compressedSize;
       data.compressedSizeValid = facts->compressedSizeValid;
+      data.type = facts->type;
+      data.links = facts->links;
+      data.device = facts->device;
+      data.inode = facts->inode;
+      data.sharedData = facts->sharedData;
       if (!visit(data)) return true;
     }
   }
@@ -203,6 +212,7 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
   std::string folder;
   MountIdentity rootMount;
   bool onRootMount = false;
+  std::optional<bool> sharesData;
   if (held != nullptr && IsOneComponent(name)) {
     const std::string child(name);
     folder = held->HostPath();
@@ -232,6 +242,7 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
     }
     if (!dir) return false;
     rootMount = held->RootMount();
+    sharesData = held->SharesData();
   } else {
     const auto letter = DriveLetterOf(windowsFolder);
     auto host = HostPath(windowsFolder);
@@ -255,8 +266,13 @@ bool HostSystem::ListDirectoryIn(const OpenFolder* parent, std::string_view name
     if (!folderIdentity->SameMount(rootMount)) return true;
   }
 
-  const bool listed = ListOpenFolder(dir.Get(), folder, visit);
-  if (opened != nullptr) *opened = std::make_unique<HostOpenFolder>(std::move(dir), std::move(folder), rootMount);
+  // One filesystem below a drive's root: asked once per folder opened by path, never
+  // per file.
+  if (!sharesData) sharesData = FilesystemSharesData(dir.Get());
+  const bool listed = ListOpenFolder(dir.Get(), folder, *sharesData, visit);
+  if (opened != nullptr) {
+    *opened = std::make_unique<HostOpenFolder>(std::move(dir), std::move(folder), rootMount, *sharesData);
+  }
   return listed;
 }
 
@@ -406,8 +422,11 @@ bool HostSystem::CreateDirectoryLike(std::string_view windowsPath, std::string_v
   return ::fsync(place.folder.Get()) == 0;
 }
 
-bool HostSystem::SendRecorderControl(std::uint32_t code) {
-  return SendRecorderCode(recorderSocket_, code);
+RecorderReply HostSystem::SendRecorderControl(std::uint32_t code) {
+  // The recorder's files are the state folder's: a user that folder keeps out is turned
+  // away as the recorder would turn them away, whether it runs or not.
+  if (::access(stateDir_.c_str(), R_OK | W_OK | X_OK) != 0 && errno == EACCES) return RecorderReply::Refused;
+  return AskRecorder(recorderSocket_, code);
 }
 
 std::int64_t HostSystem::Now() const { return static_cast<std::int64_t>(std::time(nullptr)); }

@@ -50,7 +50,7 @@ class HostSystem final : public System {
   StepResult WriteInto(ActionFile& from, ActionFile& into) override;
   bool CreateDirectoryLike(std::string_view windowsPath, std::string_view modelFolder) override;
 
-  bool SendRecorderControl(std::uint32_t code) override;
+  RecorderReply SendRecorderControl(std::uint32_t code) override;
   std::int64_t Now() const override;
 
   // Notes again which filesystem each drive stands for (done when the System is made):
@@ -67,6 +67,7 @@ class HostSystem final : public System {
   DriveMap drives_;
   DriveIdentities identities_;
   std::string recorderSocket_;
+  std::string stateDir_;
   // Set at the first refusal of the open that stays on one mount (old kernel, sandbox):
   // folders are then opened plainly and their mount is looked up after.
   mutable std::atomic<bool> openBelowUnsupported_ = false;

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "platform/drive_map.h"
+#include "platform/file_type.h"
+#include "platform/recorder_channel.h"
 
 namespace platform {
 
@@ -68,6 +70,13 @@ struct FindData {
   std::uint64_t size = 0;             // full 64-bit size
   std::uint64_t compressedSize = 0;   // as GetCompressedFileSize would answer
   bool compressedSizeValid = true;    // false: the query would have failed
+  FileType type = FileType::Regular;
+  std::uint32_t links = 1;            // hard links to the file
+  std::uint64_t device = 0;           // the file's identity: st_dev and st_ino
+  std::uint64_t inode = 0;
+  // Some of the data is shared with another file or a snapshot (reflinks): rewriting it
+  // unshares it. Only asked on filesystems that can share data.
+  bool sharedData = false;
   bool IsDirectory() const { return (attributes & kAttrDirectory) != 0; }
 };
 
@@ -135,8 +144,11 @@ class ActionFile {
   virtual StepResult SetOffline(bool offline) = 0;
   // Truncates to length 0 and flushes.
   virtual bool Empty() = 0;
-  // As System::SetCompression, on this file or folder.
-  virtual bool SetCompression(bool compress) = 0;
+  // How many names the file has now.
+  virtual std::uint64_t LinkCount() const = 0;
+  // As System::SetCompression, on this file or folder; data shared with another file or
+  // a snapshot is refused with its reason.
+  virtual StepResult SetCompression(bool compress) = 0;
 };
 
 // A folder held open by a listing, so that the folders below it are opened from it
@@ -232,8 +244,9 @@ class System {
 
   // --- recorder device -------------------------------------------------------
   // Opens the recorder's channel, sends the control code and waits for its reply.
-  // False when no recorder listens (which callers treat as "no device").
-  virtual bool SendRecorderControl(std::uint32_t code) = 0;
+  // None when no recorder listens (which callers treat as "no device"); Refused when
+  // this user may not borrow the recorder's files.
+  virtual RecorderReply SendRecorderControl(std::uint32_t code) = 0;
 
   // --- clock -----------------------------------------------------------------
   // Seconds since the epoch (UTC). Tests fix it through a decorator.

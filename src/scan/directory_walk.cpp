@@ -61,10 +61,13 @@ class Deliverer {
     open_.emplace_back(listing.FolderPath());
     event.step.path = open_.back();
     sink_.FolderEntered(event.step);
+    const std::span<const FileTraits> traits = listing.Traits();
+    std::size_t nextTraits = 0;
     for (std::size_t i = 0; i < listing.Count(); ++i) {
       const ListedItem& item = listing.Item(i);
+      const bool hasTraits = nextTraits < traits.size() && traits[nextTraits].entry == i;
       sink_.Entry(WalkEntry{listing.Name(i), item.attributes, item.size, item.compressedSize,
-                            item.key, item.IsFolder()});
+                            item.key, item.IsFolder(), hasTraits ? &traits[nextTraits++] : nullptr});
     }
     pool_.Give(std::move(event.listing));
   }

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "activity/path_key.h"
+#include "scan/file_traits.h"
 
 namespace platform { class System; }
 namespace common { class StatusSink; }
@@ -43,6 +44,9 @@ struct WalkEntry {
   std::uint64_t compressedSize = 0;  // the size itself when the query failed
   std::uint64_t key = 0;             // the file's path key; 0 for a folder
   bool isFolder = false;
+  // Only for the files that have traits (several links, shared data, not a regular
+  // file); valid during the call.
+  const FileTraits* traits = nullptr;
 };
 
 struct FolderEnd {

@@ -1,5 +1,6 @@
 #include "scan/folder_info.h"
 
+#include <algorithm>
 #include <cassert>
 #include <memory>
 #include <utility>
@@ -77,6 +78,11 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
     *columns_.ChildSlot(i) = child.release();
   }
   keys()[i] = entry.key;
+  if (entry.traits != nullptr && !folder) {
+    if (!traitTable_) traitTable_ = std::make_unique<std::vector<FileTraits>>();
+    FileTraits& traits = traitTable_->emplace_back(*entry.traits);
+    traits.entry = i;
+  }
 
   // Attributes that could not be read say nothing about compression or back-ups.
   const bool known = entry.source != kSourceDrive && entry.attributes != platform::kInvalidAttributes;
@@ -95,6 +101,23 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
   RaiseMaxAccessCount(i);
 }
 
+const FileTraits* CFolderInfo::Traits(std::uint32_t i) const {
+  if (!traitTable_) return nullptr;
+  const auto found = std::lower_bound(traitTable_->begin(), traitTable_->end(), i,
+                                      [](const FileTraits& traits, std::uint32_t entry) { return traits.entry < entry; });
+  return found != traitTable_->end() && found->entry == i ? &*found : nullptr;
+}
+
+std::span<const FileTraits> CFolderInfo::AllTraits() const {
+  if (!traitTable_) return {};
+  return *traitTable_;
+}
+
+std::span<FileTraits> CFolderInfo::AllTraits() {
+  if (!traitTable_) return {};
+  return *traitTable_;
+}
+
 void CFolderInfo::Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes) {
   columns_.Reserve(entries, folders, nameBytes);
 }
@@ -102,6 +125,7 @@ void CFolderInfo::Reserve(std::uint32_t entries, std::uint32_t folders, std::siz
 void CFolderInfo::Clear() {
   DeleteChildren();
   columns_.Reset();
+  traitTable_.reset();
   ResetAggregates();
   maxAccessCount = 0;
 }
@@ -138,6 +162,7 @@ void CFolderInfo::TakeContents(CFolderInfo& scanned) {
   assert(scanned.parent_ == nullptr && &scanned != this);
   DeleteChildren();
   columns_ = std::move(scanned.columns_);
+  traitTable_ = std::move(scanned.traitTable_);
   for (CFolderInfo* child : columns_.Children()) child->parent_ = this;
 
   static_cast<Totals&>(*this) = scanned;
@@ -153,6 +178,7 @@ std::size_t CFolderInfo::MemoryFootprint() const {
   std::size_t bytes = 0;
   ForEachRecord(*this, [&bytes](const CFolderInfo& record) {
     bytes += sizeof(record) + record.columns_.BlockBytes();
+    if (record.traitTable_) bytes += sizeof(*record.traitTable_) + record.traitTable_->capacity() * sizeof(FileTraits);
   });
   return bytes;
 }
@@ -203,6 +229,13 @@ void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
       latestAccess = access[i];
       latestOperation = operations[i];
     }
+  }
+  // Later links show their sizes in their rows; the first link carries the data.
+  for (const FileTraits& traits : AllTraits()) {
+    if (!traits.laterLink) continue;
+    totalSize -= size[traits.entry];
+    totalCompressedSize -= compressed[traits.entry];
+    totalActualSize -= actual[traits.entry];
   }
 }
 

@@ -11,11 +11,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/entry_columns.h"
+#include "scan/file_traits.h"
 
 namespace activity { class AccessTables; }
 
@@ -50,6 +53,8 @@ struct NewEntry {
   // The entry's attributes as the listing read them (0xFFFFFFFF when unknown, which
   // counts as not compressed). An empty file marked offline is a back-up stub: state 4.
   std::uint32_t attributes = 0;
+  // A file's traits, when it has any (its `entry` is ignored).
+  const FileTraits* traits = nullptr;
 };
 
 // What a folder's entries add up to (valid after Recalculate or Reaggregate), and what its
@@ -123,6 +128,17 @@ class CFolderInfo final : public Totals {
   }
 
   bool IsFolder(std::uint32_t i) const { return kinds()[i] == kKindFolder; }
+
+  // The traits of file entry i, or nullptr for an ordinary file (and a folder).
+  const FileTraits* Traits(std::uint32_t i) const;
+  // Every entry's traits that has any, in entry order.
+  std::span<const FileTraits> AllTraits() const;
+  std::span<FileTraits> AllTraits();
+  // A later link to data another entry of the drive carries: its sizes add to no total.
+  bool LaterLink(std::uint32_t i) const {
+    const FileTraits* traits = traitTable_ ? Traits(i) : nullptr;
+    return traits != nullptr && traits->laterLink;
+  }
   // Read-only + write-only + read-and-write, wrapping at 2^32.
   std::uint32_t AccessCount(std::uint32_t i) const;
 
@@ -190,6 +206,8 @@ class CFolderInfo final : public Totals {
   void DeleteChildren();
 
   EntryColumns columns_;
+  // Only for a folder holding a file with traits: most hold none.
+  std::unique_ptr<std::vector<FileTraits>> traitTable_;
   CFolderInfo* parent_ = nullptr;
   std::uint32_t indexInParent_ = 0;
 };

@@ -19,10 +19,11 @@ bool FolderListing::ReadIn(const platform::System& system, const platform::OpenF
   text_.assign(folderPath);
   folderPathLength_ = static_cast<std::uint32_t>(folderPath.size());
   items_.clear();
+  traits_.clear();
   folderCount_ = 0;
 
+  FileTraits traits;
   const auto visit = [&](const platform::FindData& found) {
-    if (found.IsDirectory() && !found.name.empty() && found.name.front() == '.') return true;
     text_.append(found.name);
     if (text_.size() > std::uint32_t{0xFFFFFFFF}) throw std::length_error("folder listing too large");
     ListedItem item;
@@ -33,6 +34,10 @@ bool FolderListing::ReadIn(const platform::System& system, const platform::OpenF
     } else {
       item.size = found.size;
       item.compressedSize = found.compressedSizeValid ? found.compressedSize : found.size;
+      if (TraitsOf(found, traits)) {
+        traits.entry = static_cast<std::uint32_t>(items_.size());
+        traits_.push_back(traits);
+      }
     }
     items_.push_back(item);
     return true;
@@ -41,6 +46,7 @@ bool FolderListing::ReadIn(const platform::System& system, const platform::OpenF
   if (!listed) {
     text_.resize(folderPathLength_);
     items_.clear();
+    traits_.clear();
     folderCount_ = 0;
   }
   return listed;

@@ -1,15 +1,19 @@
 #pragma once
 // One folder's directory listing as the scan keeps it between reading and recording:
-// every item with its name, attributes, sizes and (for files) path key.
+// every item with its name, attributes, sizes and (for files) path key, and the traits
+// of the few files that have any.
 //
-// Folders whose name begins with a dot are left out (that drops "." and ".." and every
-// hidden folder); files whose name begins with a dot are kept.
+// Every item the host lists is kept: a name that begins with a dot is an ordinary name
+// (the host never lists "." and "..").
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "scan/file_traits.h"
 
 namespace platform {
 class OpenFolder;
@@ -46,8 +50,12 @@ class FolderListing {
   std::string_view Name(std::size_t i) const;
   std::uint32_t FolderCount() const { return folderCount_; }
   std::size_t NameBytes() const { return text_.size() - folderPathLength_; }
+  // The traits of the items that have any, in item order.
+  std::span<const FileTraits> Traits() const { return traits_; }
   // Heap bytes its buffers hold.
-  std::size_t HeldBytes() const { return text_.capacity() + items_.capacity() * sizeof(ListedItem); }
+  std::size_t HeldBytes() const {
+    return text_.capacity() + items_.capacity() * sizeof(ListedItem) + traits_.capacity() * sizeof(FileTraits);
+  }
 
  private:
   // The folder path, then the items' names end to end: a deep folder's path is kept
@@ -55,6 +63,7 @@ class FolderListing {
   std::string text_;
   std::uint32_t folderPathLength_ = 0;
   std::vector<ListedItem> items_;
+  std::vector<FileTraits> traits_;
   std::uint32_t folderCount_ = 0;
 };
 

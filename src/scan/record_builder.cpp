@@ -38,6 +38,12 @@ void RecordBuilder::Entry(const WalkEntry& entry) {
     added.kind = kKindFile;
     added.key = entry.key;
   }
+  FileTraits traits;
+  if (entry.traits != nullptr && !entry.isFolder) {
+    traits = *entry.traits;
+    traits.laterLink = !links_.FirstLink(traits);
+    added.traits = &traits;
+  }
   open_.back()->AddEntry(added, &tables_);
   ++entriesAdded_;
 }

@@ -7,6 +7,7 @@
 
 #include "scan/directory_walk.h"
 #include "scan/folder_info.h"
+#include "scan/hard_links.h"
 
 namespace activity { class AccessTables; }
 
@@ -33,6 +34,7 @@ class RecordBuilder final : public WalkSink {
   const std::uint64_t clusterSize_;
   const activity::AccessTables& tables_;
   std::vector<CFolderInfo*> open_;  // the folders entered and not yet left, outermost first
+  LinkTally links_;
   std::uint64_t entriesAdded_ = 0;
   std::uint64_t foldersListed_ = 0;
   std::uint64_t foldersUnreadable_ = 0;

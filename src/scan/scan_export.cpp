@@ -40,6 +40,19 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   return code < minimum || code > 0x10FFFF || surrogate ? 0 : length;
 }
 
+const char* TypeName(platform::FileType type) {
+  switch (type) {
+    case platform::FileType::Regular: return "\"file\"";
+    case platform::FileType::Directory: return "\"folder\"";
+    case platform::FileType::SymbolicLink: return "\"link\"";
+    case platform::FileType::Fifo: return "\"fifo\"";
+    case platform::FileType::Socket: return "\"socket\"";
+    case platform::FileType::CharacterDevice: return "\"char-device\"";
+    case platform::FileType::BlockDevice: break;
+  }
+  return "\"block-device\"";
+}
+
 const char* ReadName(ReadState state) {
   switch (state) {
     case ReadState::ReadFully: return "\"full\"";
@@ -83,6 +96,12 @@ void WriteEntryFields(std::ostream& out, const CFolderInfo& folder, std::uint32_
       << ",\"readOnly\":" << folder.readOnlyCounts()[i]
       << ",\"writeOnly\":" << folder.writeOnlyCounts()[i]
       << ",\"readWrite\":" << folder.readWriteCounts()[i];
+  if (const FileTraits* traits = folder.Traits(i)) {
+    out << ",\"type\":" << TypeName(traits->type) << ",\"links\":" << traits->links
+        << ",\"device\":" << traits->device << ",\"inode\":" << traits->inode
+        << ",\"laterLink\":" << (traits->laterLink ? "true" : "false")
+        << ",\"sharedData\":" << (traits->sharedData ? "true" : "false");
+  }
 }
 
 void WriteFolder(std::ostream& out, const CFolderInfo& folder) {

@@ -22,9 +22,16 @@
 //   ENTRY  = {"name", "kind" (1 folder, 15 file), "size", "compressedSize", "actualSize",
 //             "fileCount", "key", "lastAccess", "lastOperation", "state",
 //             "readOnly", "writeOnly", "readWrite",
-//             "folder": FOLDER}                 folders only
+//             "folder": FOLDER,                 folders only
+//             "type", "links", "device",        files only, and only those that are
+//             "inode", "laterLink",             not ordinary (several links, shared
+//             "sharedData"}                     data, or not a regular file)
 //
 // Sizes are bytes (64-bit integers); a folder entry carries its subtree's totals.
+// "type" is "file", "link" (symbolic), "fifo", "socket", "char-device" or "block-device";
+// "device" and "inode" identify the data, and every link to it but the first the scan met
+// has "laterLink": true: its size shows in its entry and adds to no total. An entry
+// without these fields is a regular file of one link whose data is its own.
 // "key" is the 64-bit path key as 16 hex digits and "lastAccess"/"latestAccess" the DOS
 // date-time as 8 hex digits, as strings (JSON numbers lose 64-bit precision).
 // Names are the host's bytes: valid UTF-8 is kept as it is, and every byte that is not

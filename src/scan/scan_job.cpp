@@ -6,6 +6,7 @@
 #include "common/space.h"
 #include "platform/system.h"
 #include "scan/directory_walk.h"
+#include "scan/hard_links.h"
 #include "scan/heap_usage.h"
 #include "scan/record_builder.h"
 #include "scan/scan_tally.h"
@@ -67,6 +68,8 @@ void RecalculateDrive(CFolderInfo& driveRecord, std::span<CFolderInfo* const> pl
                       std::uint64_t clusterSize, common::StatusSink& status) {
   status.ShowStatus(kRecalculatingDrive);
   if (placed.size() == 1 && placed.front() == &driveRecord) return;
+  // The scan's own marks knew nothing of the links elsewhere on the drive.
+  MarkLaterLinks(driveRecord);
   driveRecord.Recalculate(clusterSize);
 }
 

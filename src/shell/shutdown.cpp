@@ -46,6 +46,7 @@ bool RunShutdown(const ShutdownInputs& in) {
     return false;
   }
   if (!HandOffPendingActions(in)) return false;
+  if (in.state.ActivityRefused) return true;  // nothing of the recorder's was borrowed
 
   activity::SendControl(in.system, activity::IOCTL_RECORDER_HOLD);
   // Once applied, the new state is also the old one: a close after a failed save does

@@ -94,7 +94,11 @@ StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& syst
 
   // The recorder keeps the database files open; it lets go of them until the release.
   // A failure below sends no release: the close that follows holds and releases.
-  activity::SendControl(system, activity::IOCTL_RECORDER_HOLD);
+  if (activity::SendControl(system, activity::IOCTL_RECORDER_HOLD) == platform::RecorderReply::Refused) {
+    // The machine keeps activity for others: no table is read, and none is created.
+    state.ActivityRefused = true;
+    return StartupOutcome::Ready;
+  }
   if (!state.driveTable.Load(system)) {
     if (state.driveTable.Damage().empty()) {
       Stop(prompter, MessageWithHostPath(system, kDriveTableOpenError));
@@ -115,6 +119,9 @@ StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& syst
       Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(location, drive)));
       return StartupOutcome::Close;
     }
+    // Read while the recorder holds its files; a damaged one only withholds hints.
+    state.coverage[static_cast<std::size_t>(activity::DriveIndex(drive))] =
+        activity::LoadCoverage(system, activity::DriveLetter(record.location), drive, system.Now());
   }
   activity::SendControl(system, activity::IOCTL_RECORDER_RELEASE);
   return StartupOutcome::Ready;

@@ -5,6 +5,7 @@
 
 #include "activity/access_tables.h"
 #include "activity/apply_configuration.h"
+#include "activity/coverage_file.h"
 #include "activity/drive_table.h"
 #include "support/faulty_system.h"
 #include "support/temp_drives.h"
@@ -42,6 +43,7 @@ class ApplyConfigurationTest : public ::testing::Test {
     for (const DriveRecord& record : old) {
       drives.WriteFile(AccessTablePath(DriveLetter(record.location), DriveLetter(record.drive)),
                        "access-" + std::string(1, DriveLetter(record.drive)));
+      drives.WriteFile(CoverageFilePath(DriveLetter(record.location), DriveLetter(record.drive)), "coverage");
       if (record.namesState != -1) {
         drives.WriteFile(NameTablePath(DriveLetter(record.location), DriveLetter(record.drive)),
                          "names");
@@ -100,8 +102,10 @@ TEST_F(ApplyConfigurationTest, MoveCopiesAndRemovesTheOldFiles) {
   Apply();
   EXPECT_EQ(drives.ReadFile("E:\\FileTblD.NVX"), "access-D");
   EXPECT_EQ(drives.ReadFile("E:\\FileNamD.NVX"), "names");
+  EXPECT_EQ(drives.ReadFile("E:\\FileCovD.NVX"), "coverage") << "the counts keep their coverage";
   EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
   EXPECT_FALSE(drives.Exists("C:\\FileNamD.NVX"));
+  EXPECT_FALSE(drives.Exists("C:\\FileCovD.NVX"));
   EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -162,6 +166,8 @@ TEST_F(ApplyConfigurationTest, ResizeAcceptedEmptiesAtOldPlaceAndCreatesAtNew) {
   EXPECT_FALSE(drives.Exists("C:\\FileNamD.NVX"));
   EXPECT_EQ(SizeOf("E:\\FileTblD.NVX"), 32u * 33);
   EXPECT_EQ(SizeOf("E:\\FileNamD.NVX"), 32u * 256);
+  EXPECT_FALSE(drives.Exists("C:\\FileCovD.NVX")) << "an emptied database was recorded by nobody";
+  EXPECT_FALSE(drives.Exists("E:\\FileCovD.NVX"));
   EXPECT_EQ(table.NewState()[0].recordsInUse, 0u);
   EXPECT_EQ(table.NewState()[0].namesState, 0);
 }
@@ -208,6 +214,7 @@ TEST_F(ApplyConfigurationTest, RemovedDatabaseLosesBothFiles) {
   Apply();
   EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
   EXPECT_FALSE(drives.Exists("C:\\FileNamD.NVX"));
+  EXPECT_FALSE(drives.Exists("C:\\FileCovD.NVX"));
   EXPECT_EQ(drives.ReadFile("E:\\FileTblE.NVX"), "access-E");
 }
 

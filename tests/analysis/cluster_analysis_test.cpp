@@ -4,6 +4,9 @@
 
 #include <initializer_list>
 
+#include "analysis/hint_savings.h"
+#include "analysis/space_map_snapshot.h"
+#include "analysis/treemap_layout.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "support/deep_records.h"
@@ -47,6 +50,34 @@ TEST_F(ClusterAnalysisTest, SumsEveryFileBelowTheDriveIncludingSubfolders) {
   EXPECT_EQ(result.optimalClusterSize, 512u);
   EXPECT_EQ(result.dataOnDisk, 4098u);
   EXPECT_GT(result.diskSize, 0u);
+}
+
+TEST_F(ClusterAnalysisTest, ALaterLinkAddsNothingToTheAnalysisTheMapOrTheSavings) {
+  scan::FileTraits traits;
+  traits.links = 2;
+  traits.inode = 77;
+  for (const bool later : {false, true}) {
+    traits.laterLink = later;
+    scan::NewEntry entry;
+    entry.source = 'D';
+    entry.name = later ? "second" : "first";
+    entry.size = entry.compressedSize = 8192;
+    entry.traits = &traits;
+    scan::CFolderInfo& folder = scan::RecordForPath(driveList_, "D:\\A\\");
+    folder.AddEntry(entry);
+    folder.hints()[folder.Count() - 1] = 4;
+  }
+  scan::CFolderInfo& drive = scan::RecordForPath(driveList_, "D:\\");
+  drive.Recalculate(4096);
+  EXPECT_EQ(drive.totalActualSize, 8192u);
+  EXPECT_EQ(Analyse().data[0], 8192u);
+
+  const MapSnapshot snapshot = SnapshotFolder(drive, true);
+  EXPECT_EQ(SumHintSavings(snapshot).backUp.bytes, 8192u);
+  const MapLayout layout = LayOutTreemap(snapshot, {0, 0, 200, 100});
+  std::vector<std::string> drawn;
+  for (const MapCell& cell : layout.cells) drawn.push_back(snapshot.items[cell.item].name);
+  EXPECT_EQ(drawn, (std::vector<std::string>{"", "A", "first"}));
 }
 
 TEST_F(ClusterAnalysisTest, AFileAHundredThousandLevelsDownIsSummed) {

@@ -175,7 +175,12 @@ TEST(SpaceMapColour, EachColouringOrdersItsValueAndNoDatabaseIsGrey) {
   snapshot.items = {hot, cold, never};
 
   const ColourScale age = MakeColourScale(snapshot, MapColouring::Age, now);
-  EXPECT_EQ(CellColour(hot, age), HeatColour(1.0 - 1.0 / 24 / kColdestDays));
+  EXPECT_EQ(CellColour(hot, age), HeatColour(1)) << "used today";
+  MapItem lastNight;  // yesterday by the calendar, however few hours ago
+  lastNight.lastAccess = *platform::ParseDosDateTime("2024-06-29 23:00:00");
+  EXPECT_EQ(CellColour(lastNight, MakeColourScale(snapshot, MapColouring::Age,
+                                                  *platform::ParseDosDateTime("2024-06-30 00:30:00"))),
+            HeatColour(1.0 - 1.0 / kColdestDays));
   EXPECT_EQ(CellColour(cold, age), HeatColour(0));
   EXPECT_EQ(CellColour(never, age), HeatColour(0));
 
@@ -191,6 +196,15 @@ TEST(SpaceMapColour, EachColouringOrdersItsValueAndNoDatabaseIsGrey) {
   EXPECT_NE(HintColour(2), HintColour(4));
   EXPECT_NE(HintColour(0), kNoDatabaseGrey);
 
+  // A drive the recorder did not watch long enough: its "never used" means nothing.
+  snapshot.notRecorded = "Recorded 3 of the last 15 days: no B hints";
+  for (const MapColouring mode : {MapColouring::Hint, MapColouring::Age, MapColouring::Count}) {
+    const ColourScale grey = MakeColourScale(snapshot, mode, now);
+    EXPECT_EQ(CellColour(hot, grey), kNoDatabaseGrey);
+    ASSERT_EQ(Legend(grey).size(), 1u);
+    EXPECT_EQ(Legend(grey)[0].text, snapshot.notRecorded);
+  }
+  snapshot.notRecorded.clear();
   snapshot.activeDatabase = false;
   for (const MapColouring mode : {MapColouring::Hint, MapColouring::Age, MapColouring::Count}) {
     const ColourScale grey = MakeColourScale(snapshot, mode, now);

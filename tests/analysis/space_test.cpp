@@ -141,7 +141,7 @@ class DiskSpaceSystem final : public platform::System {
   platform::StepResult CopyOpenFile(platform::ActionFile&, std::string_view, bool) override { return {}; }
   platform::StepResult WriteInto(platform::ActionFile&, platform::ActionFile&) override { return {}; }
   bool CreateDirectoryLike(std::string_view, std::string_view) override { return false; }
-  bool SendRecorderControl(std::uint32_t) override { return false; }
+  platform::RecorderReply SendRecorderControl(std::uint32_t) override { return platform::RecorderReply::None; }
   std::int64_t Now() const override { return 0; }
 
  private:

@@ -256,3 +256,38 @@ TEST_F(EngineSafety, ARestoreWithoutRoomSaysSoAndLeavesTheStub) {
 }
 
 }  // namespace
+
+// A file with two names: emptying or recompressing it through one changes what the other
+// shows too.
+TEST_F(EngineSafety, AFileWithSeveralLinksIsNeverBackedUpAndCompressedOnlyWithEveryLink) {
+  drives.WriteFile("C:\\data\\a.txt", "shared by two names");
+  const std::string first = drives.Host("C:\\data\\a.txt");
+  ASSERT_EQ(::link(first.c_str(), drives.Host("C:\\data\\b.txt").c_str()), 0);
+  const struct stat info = LinkStat(first);
+  scan::FileTraits traits;
+  traits.links = 2;
+  traits.device = info.st_dev;
+  traits.inode = info.st_ino;
+  const auto select = [&](std::string_view name, std::uint8_t action) {
+    return selection.AddFile("C:\\data\\", name, info.st_size, action, 'E', scan::kStateNormal, &traits);
+  };
+
+  select("a.txt", kBackUp);
+  Run();
+  EXPECT_NE(Shown().find("2 hard links"), std::string::npos) << Shown();
+  EXPECT_EQ(LinkStat(first).st_size, info.st_size);
+  EXPECT_FALSE(drives.System().FileExists("E:\\data\\a.txt"));
+
+  prompter.asked.clear();
+  select("b.txt", files::kActionCompress);
+  Run();
+  EXPECT_NE(Shown().find("2 hard links and 1 of them are selected"), std::string::npos) << Shown();
+
+  // Both names selected: nothing is refused for the links (this drive cannot compress,
+  // which fails silently).
+  prompter.asked.clear();
+  select("a.txt", files::kActionCompress);
+  select("b.txt", files::kActionCompress);
+  Run();
+  EXPECT_EQ(Shown(), "");
+}

@@ -51,9 +51,10 @@ class SelectedActions {
   // Adds a file entry of `folder` ("C:\Work\") for a file that exists on the drives.
   std::uint32_t AddFile(std::string_view folder, std::string_view name, std::uint64_t size,
                         std::uint8_t action, std::uint8_t backupDrive = 0,
-                        std::uint8_t state = scan::kStateNormal) {
+                        std::uint8_t state = scan::kStateNormal, const scan::FileTraits* traits = nullptr) {
     scan::CFolderInfo& record = scan::RecordForPath(driveList, folder);
     scan::NewEntry entry;
+    entry.traits = traits;
     entry.source = static_cast<std::uint8_t>(folder[0]);
     entry.name = name;
     entry.size = size;

@@ -62,6 +62,25 @@ TEST(ListCells, FolderSizesStayEmptyWhenHidden) {
   }
 }
 
+TEST(ListCells, ALaterLinkShowsItsSizesInParentheses) {
+  scan::CFolderInfo folder;
+  scan::FileTraits traits;
+  traits.links = 2;
+  for (const bool later : {false, true}) {
+    traits.laterLink = later;
+    scan::NewEntry entry;
+    entry.source = 'D';
+    entry.name = later ? "second" : "first";
+    entry.size = entry.compressedSize = 4096;
+    entry.clusterSize = 4096;
+    entry.traits = &traits;
+    folder.AddEntry(entry);
+  }
+  EXPECT_EQ(CellText(files::MakeRow(folder, 0), activity::kSortSize), "4096");
+  EXPECT_EQ(CellText(files::MakeRow(folder, 1), activity::kSortSize), "(4096)");
+  EXPECT_EQ(CellText(files::MakeRow(folder, 1), activity::kSortActualSize), "(4096)");
+}
+
 // Only a full scan measures a folder's size: a drive read shallowly shows none at its
 // root nor in a folder read partly, but does below a folder read fully.
 TEST(ListCells, FolderSizesShowOnlyWhereAFullScanReadThem) {

@@ -3,14 +3,17 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "platform/btrfs_compression.h"
 #include "platform/btrfs_extents.h"
 #include "platform/host_system.h"
 #include "platform/unique_fd.h"
@@ -135,6 +138,51 @@ TEST_F(BtrfsDrive, CompressesAndDecompressesForReal) {
   EXPECT_EQ(system.GetCompressedFileSize("D:\\Reports\\year.txt"), kSize);
   EXPECT_EQ(system.GetFileAttributes("D:\\Reports\\year.txt") & kAttrCompressed, 0u);
   EXPECT_EQ(drives_->ReadFile("D:\\Reports\\year.txt"), text);
+}
+
+TEST_F(BtrfsDrive, SharedDataIsListedAsSharedAndNeverRewrittenWhilePlainDataStillCompresses) {
+  System& system = drives_->System();
+  const std::string text = CompressibleText(8 * 1024 * 1024);
+  const std::string root = drives_->Root('D');
+  const auto run = [](const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); };
+  drives_->WriteFile("D:\\a.txt", text);
+  drives_->WriteFile("D:\\plain.txt", text);
+  ASSERT_EQ(run("btrfs subvolume create '" + root + "/vol'"), 0);
+  drives_->WriteFile("D:\\vol\\kept.txt", text);
+  ::sync();  // data not yet on disk shares nothing
+  ASSERT_EQ(run("cp --reflink=always '" + root + "/a.txt' '" + root + "/b.txt'"), 0);
+  ASSERT_EQ(run("btrfs subvolume snapshot '" + root + "/vol' '" + root + "/snap'"), 0);
+  ::sync();
+
+  const auto sharedOf = [&](const char* folder) {
+    std::map<std::string, bool> shared;
+    system.ListDirectory(folder, [&](const FindData& data) {
+      if (!data.IsDirectory()) shared[data.name] = data.sharedData;
+      return true;
+    });
+    return shared;
+  };
+  EXPECT_EQ(sharedOf("D:\\"), (std::map<std::string, bool>{{"a.txt", true}, {"b.txt", true}, {"plain.txt", false}}));
+  EXPECT_EQ(sharedOf("D:\\vol"), (std::map<std::string, bool>{{"kept.txt", true}}));
+
+  const auto used = [&] {
+    const UniqueFd fd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ::syncfs(fd.Get());
+    struct statvfs info {};
+    EXPECT_EQ(::fstatvfs(fd.Get(), &info), 0);
+    return (info.f_blocks - info.f_bfree) * info.f_frsize;
+  };
+  const std::uint64_t before = used();
+  for (const char* shared : {"D:\\a.txt", "D:\\b.txt", "D:\\vol\\kept.txt"}) {
+    errno = 0;
+    EXPECT_FALSE(system.SetCompression(shared, true)) << shared;
+    EXPECT_EQ(errno, kErrorSharedData) << shared;
+    EXPECT_EQ(system.GetFileAttributes(shared) & kAttrCompressed, 0u) << shared;
+  }
+  EXPECT_LE(used(), before);
+  ASSERT_TRUE(system.SetCompression("D:\\plain.txt", true));
+  EXPECT_LT(used() + text.size() / 2, before) << "compressing plain data freed too little";
+  EXPECT_EQ(drives_->ReadFile("D:\\a.txt"), text);
 }
 
 TEST_F(BtrfsDrive, AFolderPassesCompressionToNewFiles) {

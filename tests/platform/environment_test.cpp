@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <map>
 #include <optional>
@@ -100,6 +103,56 @@ TEST(Environment, OptionsAfterDoubleDashBelongToTheCommand) {
   std::vector<std::string> args = {"key", "--", "--drives", "x"};
   ASSERT_TRUE(Environment::FromArguments(args, nullptr));
   EXPECT_EQ(args.size(), 4u);
+}
+
+// The machine's folder is taken only by an installed program, only when the package made
+// it, and never over a folder the user names.
+TEST(Environment, InstalledProgramUsesTheMachineStateTheBuildTreeDoesNot) {
+  ScopedVariables variables(kClean);
+  const std::filesystem::path machineDir = std::filesystem::path(::testing::TempDir()) / "norvex-machine";
+  std::filesystem::create_directories(machineDir);
+  MachinePaths machine{machineDir.string(), "/machine/recorder.sock", "/usr/bin/norvex-cli"};
+  const auto resolve = [&](std::vector<std::string> args) {
+    auto environment = Environment::FromArguments(args, nullptr, machine);
+    EXPECT_TRUE(environment);
+    return environment.value_or(Environment{});
+  };
+
+  Environment installed = resolve({});
+  EXPECT_EQ(installed.stateDir, machineDir.string());
+  EXPECT_EQ(installed.recorderSocket, "/machine/recorder.sock");
+  EXPECT_TRUE(installed.machineState);
+
+  EXPECT_EQ(resolve({"--state-dir=/mine"}).stateDir, "/mine");
+  EXPECT_FALSE(resolve({"--state-dir=/mine"}).machineState);
+  {
+    ScopedVariables named(std::map<std::string, std::optional<std::string>>{{"NORVEX_RECORDER", "/own.sock"}});
+    EXPECT_EQ(resolve({}).recorderSocket, "/own.sock");
+  }
+
+  machine.executable = "/work/build/src/norvex";
+  EXPECT_EQ(resolve({}).stateDir, "/xdg/state/norvex");
+  EXPECT_EQ(resolve({}).recorderSocket, "/run/user/7/norvex/recorder.sock");
+
+  machine.executable = "/usr/bin/norvex";
+  machine.stateDir = (machineDir / "not-installed").string();
+  EXPECT_EQ(resolve({}).stateDir, "/xdg/state/norvex");
+  EXPECT_FALSE(resolve({}).machineState);
+}
+
+// Files made in a group's setgid state folder stay writable for the group; elsewhere the
+// user's own umask is kept.
+TEST(Environment, GroupSharedStateKeepsGroupWrite) {
+  const std::filesystem::path plain = std::filesystem::path(::testing::TempDir()) / "norvex-plain";
+  const std::filesystem::path shared = std::filesystem::path(::testing::TempDir()) / "norvex-shared";
+  std::filesystem::create_directories(plain);
+  std::filesystem::create_directories(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 02770), 0);
+  const mode_t saved = ::umask(022);
+  ShareNewFilesWithStateGroup(plain.string());
+  EXPECT_EQ(::umask(022), 022);
+  ShareNewFilesWithStateGroup(shared.string());
+  EXPECT_EQ(::umask(saved), 007);
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST(FaultySystem, RecorderAndClock) {
   TempDrives drives;
   FaultySystem system(drives.System());
   system.RecorderAbsent();
-  EXPECT_FALSE(system.SendRecorderControl(0x12345678));
+  EXPECT_EQ(system.SendRecorderControl(0x12345678), platform::RecorderReply::None);
   EXPECT_EQ(system.RecorderCodes(), std::vector<std::uint32_t>{0x12345678});
   system.FixClock(1700000000);
   EXPECT_EQ(system.Now(), 1700000000);

@@ -105,6 +105,7 @@ class ToolProcess {
   }
 
   const std::string& Output() const { return text_; }
+  pid_t Pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

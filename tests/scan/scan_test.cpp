@@ -90,12 +90,13 @@ class ScanTest : public ::testing::Test {
   CFolderInfo driveList_;
 };
 
-TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
+TEST_F(ScanTest, AFullScanReadsEveryLevelAndFoldersBeginningWithADot) {
   MakeTree();
   const ScannedSubtree scanned = Scan(Root());
 
   CFolderInfo& root = Root();
-  EXPECT_EQ(Names(root), (std::set<std::string>{"a.txt", ".profile", "sub"}));
+  EXPECT_EQ(Names(root), (std::set<std::string>{"a.txt", ".profile", ".git", "sub"}));
+  EXPECT_EQ(Names(Sub(root, ".git")), (std::set<std::string>{"config"}));
   CFolderInfo& sub = Sub(root, "sub");
   CFolderInfo& deep = Sub(sub, "deep");
   CFolderInfo& deeper = Sub(deep, "deeper");
@@ -105,10 +106,10 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
     EXPECT_EQ(record->readState, ReadState::ReadFully) << record->path();
   }
 
-  EXPECT_EQ(root.totalFiles, 5u);
-  EXPECT_EQ(root.totalSize, 5u + 8u + 3000u + 1u + 2u);
+  EXPECT_EQ(root.totalFiles, 6u);
+  EXPECT_EQ(root.totalSize, 5u + 8u + 13u + 3000u + 1u + 2u);
   EXPECT_EQ(root.sizes()[IndexOf(root, "sub")], 3003u);
-  EXPECT_EQ(scanned.entries, 8u);
+  EXPECT_EQ(scanned.entries, 10u);
   EXPECT_TRUE(state_.DriveScanned[activity::DriveIndex('D')]);
   EXPECT_FALSE(state_.ScanInProgress);
 
@@ -124,7 +125,7 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndSkipsFoldersBeginningWithADot) {
   const auto texts = status_.Texts();
   EXPECT_EQ(texts.front(), kDeletingPreviousData);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\sub\\deep\\deeper\\"), 1);
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\.git\\"), 0);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(kLookingIn) + "D:\\.git\\"), 1);
   EXPECT_EQ(texts[texts.size() - 2], kRecalculatingDrive);
   EXPECT_EQ(texts.back(), common::kIdlePrompt);
 }
@@ -137,12 +138,12 @@ TEST_F(ScanTest, AWatcherHearsTheRunningCountsWhileTheRecordsFillAsWithout) {
   } watcher;
   const ScannedSubtree scanned = ScanInPlace(Root(), false, system_, state_, status_, &watcher);
 
-  EXPECT_EQ(Root().totalFiles, 5u);
+  EXPECT_EQ(Root().totalFiles, 6u);
   ASSERT_FALSE(watcher.heard.empty());
   const ScanTally& last = watcher.heard.back();
   EXPECT_EQ(last.entries, scanned.entries);
   EXPECT_EQ(last.foldersListed, scanned.foldersListed);
-  EXPECT_EQ(last.bytes, 5u + 8u + 3000u + 1u + 2u);
+  EXPECT_EQ(last.bytes, 5u + 8u + 13u + 3000u + 1u + 2u);
   EXPECT_GE(watcher.heard.size(), 2 * scanned.foldersListed);  // entered and left, each
 }
 
@@ -169,7 +170,7 @@ TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   CFolderInfo& deeper = Sub(deep, "deeper");
   EXPECT_EQ(deeper.subfoldersPending, 1);
   EXPECT_EQ(Names(deeper), (std::set<std::string>{"z.txt"}));
-  EXPECT_EQ(root.totalFiles, 5u);  // the whole drive was recalculated
+  EXPECT_EQ(root.totalFiles, 6u);  // the whole drive was recalculated
 }
 
 TEST_F(ScanTest, EmptyAndUnreadableFoldersYieldEmptyRecordsAndTheScanGoesOn) {
@@ -245,6 +246,54 @@ TEST_F(ScanTest, ADriveWhoseRootCannotBeListedStaysEmptyButCountsAsRead) {
   EXPECT_EQ(Root().readState, ReadState::ReadFully);
   Scan(Root());  // readable again: the mark goes
   EXPECT_FALSE(Root().unreadable);
+}
+
+TEST_F(ScanTest, AFileWithSeveralLinksCountsOncePerDriveWhicheverPartIsRescanned) {
+  drives_.WriteFileOfSize("D:\\a\\data.bin", 3000);
+  drives_.WriteFile("D:\\b\\own.txt", "own");
+  ASSERT_EQ(::link(drives_.Host("D:\\a\\data.bin").c_str(), drives_.Host("D:\\a\\again.bin").c_str()), 0);
+  ASSERT_EQ(::link(drives_.Host("D:\\a\\data.bin").c_str(), drives_.Host("D:\\b\\same.bin").c_str()), 0);
+  Scan(Root());
+
+  CFolderInfo& a = Sub(Root(), "a");
+  CFolderInfo& b = Sub(Root(), "b");
+  const auto laterLinks = [](const CFolderInfo& record) {
+    std::uint32_t count = 0;
+    for (std::uint32_t i = 0; i < record.Count(); ++i) count += record.LaterLink(i) ? 1 : 0;
+    return count;
+  };
+  EXPECT_EQ(Root().totalSize, 3000u + 3u);
+  EXPECT_EQ(a.totalSize + b.totalSize, 3000u + 3u);
+  EXPECT_EQ(laterLinks(a) + laterLinks(b), 2u);
+  const std::uint32_t same = IndexOf(b, "same.bin");
+  EXPECT_EQ(b.sizes()[same], 3000u);  // its row keeps its size
+  ASSERT_NE(b.Traits(same), nullptr);
+  EXPECT_EQ(b.Traits(same)->links, 3u);
+  EXPECT_TRUE(b.Traits(same)->SameFile(*a.Traits(IndexOf(a, "data.bin"))));
+  EXPECT_EQ(Root().totalActualSize, a.totalActualSize + b.totalActualSize);
+  std::ostringstream json;
+  WriteScanJson(json, {"D:\\"}, Root());
+  const auto occurrences = [text = json.str()](const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+  };
+  EXPECT_EQ(occurrences("\"links\":3,"), 3u);
+  EXPECT_EQ(occurrences("\"laterLink\":true"), 2u);
+  EXPECT_EQ(occurrences("\"inode\":" + std::to_string(b.Traits(same)->inode) + ","), 3u);
+
+  // The folder the walk met first carries the data. A rescan of the other alone still
+  // knows that; once the carrier's links are gone, a rescan of it hands the data over.
+  const bool aCarries = laterLinks(a) == 1;
+  Scan(aCarries ? b : a);
+  EXPECT_EQ(Root().totalSize, 3000u + 3u);
+  const std::string carrier = aCarries ? "a" : "b";
+  for (const char* name : {"data.bin", "again.bin", "same.bin"}) {
+    ::unlink(drives_.Host("D:\\" + carrier + "\\" + name).c_str());
+  }
+  Scan(Sub(Root(), carrier));
+  EXPECT_EQ(Sub(Root(), aCarries ? "b" : "a").totalSize, aCarries ? 3003u : 3000u);
+  EXPECT_EQ(Root().totalSize, 3003u);
 }
 
 TEST_F(ScanTest, ASparseFileOfFiveGigabytesCountsItsFullSize) {

@@ -45,5 +45,7 @@ make_work_drives() {
     head -c 5000 /dev/zero >"$scratch/d/Work/b.bin"
     echo x >"$scratch/d/Work/sub/c.txt"
     "$tools/norvex-recorder" watch --since "2026-01-01 00:00:00" D:
+    # As if the recorder had run all along: only recorded time tells "never used".
+    "$tools/norvex-recorder" record --covered "2026-01-01 00:00:00" "2026-06-01 00:00:00" D:
     "$tools/norvex-recorder" record --read 5 --write 2 --at "2026-04-01 09:30:00" "$scratch/d/Work/a.txt" >/dev/null
 }

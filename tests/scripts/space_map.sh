@@ -40,8 +40,18 @@ cmp -s "$svg" "$scratch/kept.svg" || fail "a refused map changed the file"
 text=$(cli report --savings --now "$now" "$scratch/d/Work")
 hinted=$( (jq '.rows[] | select(.kind == 15 and .name != "a.txt") | .actualSize' <<<"$report"
     jq '.rows[] | select(.kind == 15) | .actualSize' <<<"$sub") | jq -s add)
-expect_equal "savings text" "$text" "$(printf 'B\t3\t%s\nC\t0\t0\nD\t0\t0\nR\t0\t0' "$hinted")"
+expect_equal "savings text" "$text" \
+    "$(printf 'B\t3\t%s\nC\t0\t0\nD\t0\t0\nR\t0\t0\ncoverage\tRecorded throughout the database%ss span' "$hinted" "'")"
 doc=$(cli report --savings --json --now "$now" "$scratch/d/Work")
-expect_equal "savings json" "$(jq -r '.letters[] | "\(.letter)\t\(.files)\t\(.bytes)"' <<<"$doc")" "$text"
+expect_equal "savings json" "$(jq -r '.letters[] | "\(.letter)\t\(.files)\t\(.bytes)"' <<<"$doc")" "$(grep -v ^coverage <<<"$text")"
 expect_equal "savings format" "$(jq -c '[.format, .version, .compressionRatio]' <<<"$doc")" '["norvex-savings",1,null]'
+
+# A database nobody recorded: its files are not "never used", and the report says why.
+echo never >"$scratch/e/never.txt"
+"$tools/norvex-recorder" watch --since "2026-01-01 00:00:00" E:
+text=$(cli report --savings --now "$now" "$scratch/e")
+expect_equal "unrecorded B" "$(grep '^B' <<<"$text")" "$(printf 'B\t0\t0\tnot recorded long enough: 0 of 15 days')"
+expect_equal "unrecorded C" "$(grep '^C' <<<"$text" | cut -f1-3)" "$(printf 'C\t0\t0')"
+doc=$(cli report --savings --json --now "$now" "$scratch/e")
+expect_equal "unrecorded json" "$(jq -c '[.coverage.backUp.allowed, .coverage.compress.allowed]' <<<"$doc")" '[false,false]'
 finish

@@ -290,6 +290,21 @@ TEST_F(StartupTest, RecorderHoldsAroundEveryDatabaseRead) {
   EXPECT_EQ(seen[1], std::make_pair(activity::IOCTL_RECORDER_RELEASE, 3));
 }
 
+// A user the recorder refuses gets space figures: nothing of the machine's databases is
+// read, created or written, at start or at exit, and nothing stops the program.
+TEST_F(StartupTest, RefusedUserTouchesNoDatabaseFile) {
+  system.RecorderRefuses();
+  EXPECT_EQ(Start(), StartupOutcome::Ready);
+  EXPECT_TRUE(state.ActivityRefused);
+  EXPECT_FALSE(state.driveTable.Loaded());
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(options.values.count(shell::kExecutedAtLeastOneTimeOption), 0u);
+  EXPECT_TRUE(shell::RunShutdown({state, system, prompter, nullptr, {}, drives.Dir()}));
+  EXPECT_EQ(system.Calls(Operation::Open), 0);
+  EXPECT_FALSE(drives.Exists("C:\\DriveTbl.NVX"));
+  EXPECT_EQ(system.RecorderCodes(), std::vector<std::uint32_t>{activity::IOCTL_RECORDER_HOLD});
+}
+
 TEST_F(StartupTest, NoRecorderNoMessage) {
   system.RecorderAbsent();
   EXPECT_EQ(Start(), StartupOutcome::Ready);

@@ -229,12 +229,13 @@ bool FaultySystem::ListDirectory(std::string_view windowsFolder,
   return Inner().ListDirectory(windowsFolder, visit);
 }
 
-bool FaultySystem::SendRecorderControl(std::uint32_t code) {
+platform::RecorderReply FaultySystem::SendRecorderControl(std::uint32_t code) {
   {
     const std::lock_guard lock(mutex_);
     recorderCodes_.push_back(code);
   }
-  if (recorderAbsent_) return false;
+  if (recorderAbsent_) return platform::RecorderReply::None;
+  if (recorderRefuses_) return platform::RecorderReply::Refused;
   return Inner().SendRecorderControl(code);
 }
 

@@ -58,6 +58,8 @@ class FaultySystem : public platform::ForwardingSystem {
   void ReadOnlyRoot(char letter);
   // No recorder listens: every control fails.
   void RecorderAbsent(bool absent = true) { recorderAbsent_ = absent; }
+  // The recorder turns this user away: every control is refused.
+  void RecorderRefuses() { recorderRefuses_ = true; }
   // Now() answers `epochSeconds` until cleared.
   void FixClock(std::optional<std::int64_t> epochSeconds);
   void Reset();
@@ -78,7 +80,7 @@ class FaultySystem : public platform::ForwardingSystem {
   bool SetCompression(std::string_view windowsPath, bool compress) override;
   bool ListDirectory(std::string_view windowsFolder,
                      const std::function<bool(const platform::FindData&)>& visit) const override;
-  bool SendRecorderControl(std::uint32_t code) override;
+  platform::RecorderReply SendRecorderControl(std::uint32_t code) override;
   std::int64_t Now() const override;
 
  private:
@@ -106,6 +108,7 @@ class FaultySystem : public platform::ForwardingSystem {
   std::shared_ptr<std::atomic<std::int64_t>> diskLeft_;
   std::string readOnlyRoots_;
   std::atomic<bool> recorderAbsent_{false};
+  std::atomic<bool> recorderRefuses_{false};
   std::optional<std::int64_t> clock_;
   std::vector<std::uint32_t> recorderCodes_;
 };

@@ -74,6 +74,24 @@ TEST(StatusPanes, InitialTextsAndIndicatorWidths) {
   EXPECT_EQ(panes.Message(), QStringLiteral("Ready, for Help press F1"));
 }
 
+// A note told once per start must outlast the idle prompts the panes' own start-up and a
+// scan's progress put up, and give way once the user turns to a command.
+TEST(StatusPanes, StandingNoteOutlastsIdlePromptsUntilEnded) {
+  QStatusBar bar;
+  ui::StatusPanes panes(bar);
+  panes.ShowStandingNote(QStringLiteral("members only"));
+  EXPECT_EQ(panes.Message(), QStringLiteral("members only"));
+  panes.ShowMessage(QStringLiteral("Looking in: C:\\Work\\"));
+  panes.ShowIdle();
+  EXPECT_EQ(panes.Message(), QStringLiteral("members only"));
+  ui::StatusBarSink sink(&panes);
+  sink.ShowIdle();  // the idle prompt's text, through a sink
+  EXPECT_EQ(panes.Message(), QStringLiteral("members only"));
+  panes.EndStandingNote();
+  panes.ShowIdle();
+  EXPECT_EQ(panes.Message(), QStringLiteral("Ready, for Help press F1"));
+}
+
 TEST(StatusBarSink, WorkerThreadTextsArriveOnTheUiThread) {
   QStatusBar bar;
   ui::StatusPanes panes(bar);

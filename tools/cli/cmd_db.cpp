@@ -5,6 +5,7 @@
 #include <string>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/drive_table.h"
 #include "activity/path_key.h"
 #include "activity/recorder_control.h"
@@ -29,13 +30,19 @@ void CouldNotOpen(Context& context, const std::string& path) {
 
 int ListRecords(Context& context, bool json) {
   activity::DriveTable table;
+  std::vector<activity::CoverageLoad> coverage;
   {
     // The recorder keeps the table open while it runs.
     const activity::RecorderHold hold(context.system);
+    if (hold.Refused()) return ReportRefused(context);
     if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
+    for (const activity::DriveRecord& r : table.NewState()) {
+      coverage.push_back(activity::LoadCoverage(context.system, activity::DriveLetter(r.location),
+                                                activity::DriveLetter(r.drive), context.system.Now()));
+    }
   }
   if (json) {
-    WriteDriveTableJson(context.out, table);
+    WriteDriveTableJson(context.out, table, coverage);
     return kExitOk;
   }
   const auto& records = table.NewState();
@@ -68,6 +75,7 @@ int LookupRecord(Context& context, const std::string& driveArgument, const std::
   activity::AccessTables tables;
   {
     const activity::RecorderHold hold(context.system);
+    if (hold.Refused()) return ReportRefused(context);
     if (!table.Load(context.system)) return ReportUnloadedTable(context, table);
     const int index = table.Find(activity::DriveNumber(*drive));
     if (index >= 0) {

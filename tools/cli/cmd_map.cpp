@@ -14,6 +14,7 @@
 #include "cli_flags.h"
 #include "cli_scan_folder.h"
 #include "command.h"
+#include "files/hint_coverage.h"
 #include "files/hints.h"
 #include "map_svg.h"
 
@@ -88,8 +89,9 @@ int Map(Context& context, const std::vector<std::string>& args) {
   int exitCode = kExitOk;
   const auto scanned = ScanFolder(context, arguments.path, arguments.now, true, arguments.quiet, exitCode);
   if (!scanned) return exitCode;
-  const analysis::MapSnapshot snapshot = analysis::SnapshotFolder(
+  analysis::MapSnapshot snapshot = analysis::SnapshotFolder(
       *scanned->folder, analysis::DriveHasDatabase(scanned->state->driveTable, scanned->path));
+  snapshot.notRecorded = files::WithheldSummary(*scanned->state, scanned->path);
   const analysis::MapLayout layout = analysis::LayOutTreemap(
       snapshot, {0, 0, static_cast<double>(arguments.width), static_cast<double>(arguments.height)});
   const analysis::ColourScale scale = analysis::MakeColourScale(

@@ -3,6 +3,8 @@
 //
 // --json (format "norvex-report", version 1), one object:
 //   {"format", "version", "path": the folder ("D:\\Work\\"), "sortKey", "hints": bool,
+//    "coverage": how long the recorder recorded the drive and which hints that withholds
+//                (coverage_json.h),
 //    "rows": [{"name", "kind" (1 folder, 15 file), "action", "state", "hint" (codes:
 //              0 none, 1 compress, 2 decompress, 4 back up, 8 restore; states 0 normal,
 //              1 compressed, 4 backed up), "size", "compressedSize", "actualSize" (bytes),
@@ -24,6 +26,8 @@
 #include "cli_scan_folder.h"
 #include "cli_text.h"
 #include "command.h"
+#include "coverage_json.h"
+#include "files/hint_coverage.h"
 #include "files/list_format.h"
 #include "json_writer.h"
 #include "scan/folder_info.h"
@@ -96,14 +100,15 @@ void PrintRows(std::ostream& out, const std::vector<files::ListRow>& rows) {
 }
 
 void WriteRowsJson(std::ostream& out, const std::string& path, const ReportArguments& arguments,
-                   const std::vector<files::ListRow>& rows) {
+                   const std::vector<files::ListRow>& rows, const files::DriveCoverage& coverage) {
   tools::JsonWriter json(out);
   json.Document("norvex-report", 1)
       .Member("path", path)
       .Member("sortKey", int{arguments.sortKey})
       .Member("hints", arguments.hints)
-      .Key("rows")
-      .Array();
+      .Key("coverage");
+  WriteCoverageJudgementJson(json, path[0], coverage);
+  json.Key("rows").Array();
   for (const files::ListRow& row : rows) {
     const bool used = row.lastAccess != 0;
     json.Object()
@@ -145,23 +150,37 @@ constexpr SavingsLine kSavingsLines[] = {
     {"R", &analysis::HintSavings::restore},
 };
 
-void PrintSavings(std::ostream& out, const analysis::HintSavings& savings) {
+// Why a letter's hints were withheld, "" when they were not.
+std::string WithheldBecause(const SavingsLine& line, const files::DriveCoverage& coverage) {
+  if (line.total == &analysis::HintSavings::backUp) return coverage.BackUpReason();
+  if (line.total == &analysis::HintSavings::compress) return coverage.CompressReason();
+  return "";
+}
+
+void PrintSavings(std::ostream& out, const analysis::HintSavings& savings, const files::DriveCoverage& coverage) {
   for (const SavingsLine& line : kSavingsLines) {
     const analysis::HintTotal& total = savings.*line.total;
-    out << line.letter << '\t' << total.files << '\t' << total.bytes << '\n';
+    out << line.letter << '\t' << total.files << '\t' << total.bytes;
+    if (const std::string reason = WithheldBecause(line, coverage); !reason.empty()) out << '\t' << reason;
+    out << '\n';
   }
+  if (const std::string summary = coverage.Summary(); !summary.empty()) out << "coverage\t" << summary << '\n';
   if (savings.measuredRatio) {
     out << "ratio\t" << *savings.measuredRatio << '\t' << *savings.compressFrees << '\n';
   }
 }
 
-void WriteSavingsJson(std::ostream& out, const std::string& path, const analysis::HintSavings& savings) {
+void WriteSavingsJson(std::ostream& out, const std::string& path, const analysis::HintSavings& savings,
+                      const files::DriveCoverage& coverage) {
   tools::JsonWriter json(out);
-  json.Document("norvex-savings", 1).Member("path", path).Key("letters").Array();
+  json.Document("norvex-savings", 1).Member("path", path).Key("coverage");
+  WriteCoverageJudgementJson(json, path[0], coverage);
+  json.Key("letters").Array();
   for (const SavingsLine& line : kSavingsLines) {
     const analysis::HintTotal& total = savings.*line.total;
+    const std::string reason = WithheldBecause(line, coverage);
     json.Object().Member("letter", std::string(line.letter)).Member("files", total.files)
-        .Member("bytes", total.bytes).End();
+        .Member("bytes", total.bytes).MemberOrNull("withheld", reason.empty() ? std::nullopt : std::optional(reason)).End();
   }
   json.End().Key("compressionRatio");
   if (savings.measuredRatio) json.Double(*savings.measuredRatio); else json.Null();
@@ -178,21 +197,22 @@ int Report(Context& context, const std::vector<std::string>& args) {
       ScanFolder(context, arguments.path, arguments.now, arguments.hints || arguments.savings, arguments.quiet, exitCode);
   if (!scanned) return exitCode;
   const scan::CFolderInfo& folder = *scanned->folder;
+  const files::DriveCoverage coverage = files::JudgeCoverage(*scanned->state, scanned->path[0]);
   if (arguments.savings) {
     const analysis::MapSnapshot snapshot = analysis::SnapshotFolder(
         folder, analysis::DriveHasDatabase(scanned->state->driveTable, scanned->path));
     const analysis::HintSavings savings = analysis::SumHintSavings(snapshot);
     if (arguments.json) {
-      WriteSavingsJson(context.out, scanned->path, savings);
+      WriteSavingsJson(context.out, scanned->path, savings, coverage);
     } else {
-      PrintSavings(context.out, savings);
+      PrintSavings(context.out, savings, coverage);
     }
     return kExitOk;
   }
   std::vector<files::ListRow> rows = files::MakeRows(folder);
   files::SortRows(rows, arguments.sortKey);
   if (arguments.json) {
-    WriteRowsJson(context.out, scanned->path, arguments, rows);
+    WriteRowsJson(context.out, scanned->path, arguments, rows, coverage);
   } else {
     PrintRows(context.out, rows);
   }
@@ -209,7 +229,9 @@ const Command kReportCommand{"report",
     "                          for reproducible hints; --hints computes hints before printing;\n"
     "                          --savings: instead of the rows, what the hints would save: one line\n"
     "                          per hint letter (letter, files, bytes) and the measured compression\n"
-    "                          ratio; --json: the rows (or savings) as JSON; --quiet: no progress\n"
+    "                          ratio, B and C followed by why they were withheld when the recorder\n"
+    "                          did not record long enough, then a line \"coverage\" with the drive's\n"
+    "                          coverage; --json: the rows (or savings) as JSON; --quiet: no progress\n"
     "                          line on a terminal",
     &Report};
 

@@ -3,11 +3,13 @@
 #include <cstdio>
 
 #include "activity/access_tables.h"
+#include "coverage_json.h"
 #include "json_writer.h"
 
 namespace cli {
 
-void WriteDriveTableJson(std::ostream& out, const activity::DriveTable& table) {
+void WriteDriveTableJson(std::ostream& out, const activity::DriveTable& table,
+                         const std::vector<activity::CoverageLoad>& coverage) {
   tools::JsonWriter json(out);
   json.Document("norvex-drive-table", 1).Member("file", activity::kDriveTablePath).Key("records").Array();
   const auto& records = table.NewState();
@@ -30,7 +32,9 @@ void WriteDriveTableJson(std::ostream& out, const activity::DriveTable& table) {
         .Member("maxNameSize", std::uint32_t{r.maxNameSize})
         .MemberOrNull("spanStart", tools::DosDateTimeText(r.spanStart))
         .MemberOrNull("spanEnd", tools::DosDateTimeText(r.spanEnd))
-        .End();
+        .Key("coverage");
+    WriteCoverageFileJson(json, activity::CoverageFilePath(location, drive), coverage[i]);
+    json.End();
   }
   json.End().End();
 }

@@ -9,7 +9,9 @@
 //                 "fillPercent", "namesStored": bool, "namesState" (-1: names not
 //                 stored), "maxNameSize" (bytes per name), "spanStart", "spanEnd"
 //                 ("YYYY-MM-DD HH:MM:SS" local time, or null when not a date;
-//                 "2099-12-31 23:59:58" means no end)}, ...]}   in table order
+//                 "2099-12-31 23:59:58" means no end),
+//                 "coverage": the periods the recorder recorded the drive (coverage_json.h)},
+//                ...]}   in table order
 //
 // db lookup --json X: PATH (format "norvex-access-record", version 1), one object:
 //   {"format", "version", "drive": "D:", "path": the Windows path looked up,
@@ -22,13 +24,17 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
+#include "activity/coverage_file.h"
 #include "activity/drive_record.h"
 #include "activity/drive_table.h"
 
 namespace cli {
 
-void WriteDriveTableJson(std::ostream& out, const activity::DriveTable& table);
+// `coverage` holds each record's coverage file, in table order.
+void WriteDriveTableJson(std::ostream& out, const activity::DriveTable& table,
+                         const std::vector<activity::CoverageLoad>& coverage);
 
 // `record` is null when the lookup found nothing; `index` is its place in the table.
 void WriteAccessRecordJson(std::ostream& out, char drive, const std::string& path, std::uint64_t key,

@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     std::cerr << "norvex-cli: unknown command '" << args.front() << "' (see --help)\n";
     return cli::kExitUsage;
   }
+  platform::ShareNewFilesWithStateGroup(environment->stateDir);
   platform::HostSystem system(*environment);
   cli::Context context{*environment, system, std::cout, std::cerr};
   const std::vector<std::string> rest(args.begin() + 1, args.end());

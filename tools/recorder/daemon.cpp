@@ -14,12 +14,14 @@
 #include <unordered_map>
 
 #include "activity/recorder/activity_store.h"
+#include "activity/recorder/coverage_log.h"
 #include "activity/recorder/host_path_cache.h"
 #include "activity/recorder/open_tracker.h"
 #include "activity/recorder_control.h"
 #include "control_socket.h"
 #include "event_reader.h"
 #include "event_source.h"
+#include "platform/boot_identity.h"
 #include "platform/dos_time.h"
 #include "platform/windows_path.h"
 
@@ -63,8 +65,8 @@ struct ViewHash {
 class Daemon {
  public:
   Daemon(platform::System& system, EventSource& source, std::ostream& err, int intervalSeconds)
-      : system_(system), source_(source), reader_(source), store_(system), cache_(system.Drives()),
-        err_(err), interval_(intervalSeconds) {}
+      : system_(system), source_(source), reader_(source), store_(system), coverage_(system, ThisMachine()),
+        cache_(system.Drives()), err_(err), interval_(intervalSeconds) {}
 
   bool Start(std::string* error) {
     if (!store_.Open(error, nullptr)) return false;
@@ -81,11 +83,18 @@ class Daemon {
       err_ << "norvex-recorder: " << error << "\n";
       return;
     }
+    // Recording from here on: the coverage periods open now.
+    OpenCoverage();
+    FlushCoverage();
     auto lastWrite = std::chrono::steady_clock::now();
     std::vector<EventBatch> batches;
     while (!g_stop) {
       pollfd fds[2] = {{reader_.Descriptor(), POLLIN, 0}, {control.Descriptor(), POLLIN, 0}};
-      ::poll(fds, 2, 1000);
+      // Woken for the write-out in time: the coverage's last-seen moment may lag the
+      // clock by one interval at most.
+      const auto untilWrite = std::chrono::duration_cast<std::chrono::milliseconds>(
+          lastWrite + std::chrono::seconds(interval_) - std::chrono::steady_clock::now());
+      ::poll(fds, 2, holding_ ? 1000 : static_cast<int>(std::clamp<std::int64_t>(untilWrite.count(), 0, 1000)));
       if (fds[1].revents & POLLIN) Answer(control);
       if (fds[0].revents & POLLIN) {
         const std::size_t handled = CountWaiting(batches, &control);
@@ -109,6 +118,9 @@ class Daemon {
       CountWaiting(batches, nullptr);
       WriteOut();
     }
+    const activity::PeriodEnd end =
+        platform::MachineShuttingDown() ? activity::PeriodEnd::Shutdown : activity::PeriodEnd::CleanStop;
+    if (!coverage_.End(end, system_.Now(), &error)) err_ << "norvex-recorder: " << error << "\n";
     err_ << "norvex-recorder: stopped; " << counted_ << " opens counted, " << source_.Received()
          << " events read, " << source_.Dropped() << " events dropped\n";
   }
@@ -148,15 +160,48 @@ class Daemon {
     // while the program held them.
     cache_.Reset(std::move(ignored), store_.NetworkNamesInUse());
     std::vector<std::string> roots;
+    watchedRoots_.clear();
     for (const char drive : store_.WatchedDrives()) {
-      if (const auto* mapped = system_.Drives().Find(drive)) roots.push_back(mapped->root);
+      if (const auto* mapped = system_.Drives().Find(drive)) {
+        roots.push_back(mapped->root);
+        watchedRoots_.push_back(drive);
+      }
     }
     return reader_.Watch(roots, error);
   }
 
+  // The counts first, then the coverage: a last-seen moment vouches for counts on disk.
   void WriteOut() {
     std::string error;
-    if (!store_.WriteOut(&error)) err_ << "norvex-recorder: " << error << "\n";
+    if (!store_.WriteOut(&error)) {
+      err_ << "norvex-recorder: " << error << "\n";
+      return;
+    }
+    FlushCoverage();
+  }
+
+  static activity::recorder::Machine ThisMachine() {
+    activity::recorder::Machine machine;
+    if (const auto id = platform::ReadBootId()) machine.bootId = *id;
+    machine.bootTime = platform::ReadBootTime().value_or(0);
+    return machine;
+  }
+
+  void OpenCoverage() {
+    std::vector<activity::recorder::WatchedDatabase> databases;
+    for (const char drive : watchedRoots_) {
+      if (const activity::DriveRecord* record = store_.RecordOf(drive)) {
+        databases.push_back({drive, activity::DriveLetter(record->location)});
+      }
+    }
+    std::vector<std::string> warnings;
+    coverage_.Open(databases, system_.Now(), &warnings);
+    for (const std::string& warning : warnings) err_ << "norvex-recorder: " << warning << "\n";
+  }
+
+  void FlushCoverage() {
+    std::string error;
+    if (!coverage_.Flush(system_.Now(), &error)) err_ << "norvex-recorder: " << error << "\n";
   }
 
   static bool Waiting(const ControlSocket& control) {
@@ -183,8 +228,12 @@ class Daemon {
         std::vector<EventBatch> batches;
         CountWaiting(batches, nullptr);
       }
-      // A hold while holding is accepted: the files are already closed.
-      if (!holding_ && !store_.Close(&error)) err_ << "norvex-recorder: " << error << "\n";
+      // A hold while holding is accepted: the files are already closed. The periods stay
+      // open: opens during the hold are still counted, once the files are back.
+      if (!holding_) {
+        if (!store_.Close(&error)) err_ << "norvex-recorder: " << error << "\n";
+        if (!coverage_.Suspend(system_.Now(), &error)) err_ << "norvex-recorder: " << error << "\n";
+      }
       holding_ = true;
       return 1;
     }
@@ -196,6 +245,9 @@ class Daemon {
       for (const std::string& warning : warnings) err_ << "norvex-recorder: " << warning << "\n";
       if (!Rewatch(&error)) err_ << "norvex-recorder: " << error << "\n";
       CountHeld();
+      // The program may have moved, emptied or removed databases meanwhile.
+      OpenCoverage();
+      WriteOut();
       return 1;
     }
     return 0;  // unknown codes (a liveness probe sends 0) change nothing
@@ -279,6 +331,8 @@ class Daemon {
   EventSource& source_;
   EventReader reader_;
   activity::recorder::ActivityStore store_;
+  activity::recorder::CoverageLog coverage_;
+  std::vector<char> watchedRoots_;  // drives whose roots the reader watches
   activity::recorder::HostPathCache cache_;
   activity::recorder::OpenTracker tracker_;
   std::ostream& err_;
@@ -339,8 +393,8 @@ int RunDaemon(platform::System& system, const platform::Environment& environment
     return 1;
   }
 
-  ControlSocket control;
-  if (!control.Listen(environment.recorderSocket, &error)) {
+  ControlSocket control(err);
+  if (!control.Listen(environment.recorderSocket, environment.stateDir, &error)) {
     err << "norvex-recorder: " << error << "\n";
     return 1;
   }

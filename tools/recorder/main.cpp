@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "daemon.h"
+#include "declare_coverage.h"
 #include "offline_record.h"
 #include "watch_drive.h"
 #include "platform/environment.h"
@@ -24,9 +25,13 @@ void PrintHelp(std::ostream& out) {
          "  record [--read N] [--write N] [--rw N] [--exec N] [--seek N]\n"
          "         [--at \"YYYY-MM-DD HH:MM:SS\"] PATH...\n"
          "      adds accesses straight into the databases (a running daemon is held meanwhile)\n"
+         "      record --covered \"FROM\" \"TO\" DRIVE...: declares instead that the drives were\n"
+         "      recorded from FROM to TO (local times \"YYYY-MM-DD HH:MM:SS\"), a cleanly stopped\n"
+         "      period in each drive's coverage file\n"
          "  watch [--location X:] [--buckets BITS] [--bucket-size N] [--names]\n"
          "        [--since \"YYYY-MM-DD HH:MM:SS\"] DRIVE...\n"
-         "      gives drives a database recording from now (or --since)\n"
+         "      gives drives a database recording from now (or --since); the time counts as\n"
+         "      recorded only while a recorder runs, or when a record declares it\n"
          "\nGlobal options:\n"
       << platform::Environment::OptionsHelp() << "\n";
 }
@@ -49,8 +54,12 @@ int main(int argc, char** argv) {
     PrintHelp(std::cout);
     return args.empty() ? 2 : 0;
   }
+  platform::ShareNewFilesWithStateGroup(environment->stateDir);
   platform::HostSystem system(*environment);
   const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args.front() == "record" && recorder_tool::DeclaresCoverage(rest)) {
+    return recorder_tool::RunDeclareCoverage(system, rest, std::cerr);
+  }
   if (args.front() == "record") return recorder_tool::RunRecord(system, rest, std::cout, std::cerr);
   if (args.front() == "watch") return recorder_tool::RunWatch(system, rest, std::cerr);
   if (args.front() == "run") return recorder_tool::RunDaemon(system, *environment, rest, std::cerr);

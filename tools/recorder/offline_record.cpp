@@ -7,6 +7,7 @@
 
 #include "activity/recorder/activity_store.h"
 #include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "platform/dos_time.h"
 #include "platform/windows_path.h"
 
@@ -111,6 +112,10 @@ int RunRecord(platform::System& system, const std::vector<std::string>& args, st
 
   // A running daemon writes its tables out and lets go of them until we are done.
   const activity::RecorderHold hold(system);
+  if (hold.Refused()) {
+    err << "norvex-recorder: " << activity::MembersOnlyNote(platform::LoginName()) << "\n";
+    return 1;
+  }
   activity::recorder::ActivityStore store(system);
   std::vector<std::string> warnings;
   if (!store.Open(&error, &warnings)) {

@@ -4,9 +4,11 @@
 #include <ostream>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "platform/dos_time.h"
 
 namespace recorder_tool {
@@ -66,6 +68,10 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
   if (drives.empty()) return err << "norvex-recorder: watch needs at least one drive\n", 2;
 
   const activity::RecorderHold hold(system);
+  if (hold.Refused()) {
+    err << "norvex-recorder: " << activity::MembersOnlyNote(platform::LoginName()) << "\n";
+    return 1;
+  }
   activity::DriveTable table;
   if (!table.Load(system)) {
     if (table.Damage().empty()) {
@@ -89,6 +95,8 @@ int RunWatch(platform::System& system, const std::vector<std::string>& args, std
       err << "norvex-recorder: could not create " << path << "\n";
       return 1;
     }
+    // A new database has recorded nothing yet, whatever a file left there says.
+    system.DeleteFile(activity::CoverageFilePath(activity::DriveLetter(record.location), drive));
     if (record.namesState != -1 &&
         !activity::CreateZeroFilledFile(system, activity::NameTablePath(activity::DriveLetter(record.location), drive),
                                         record.Capacity() * record.maxNameSize)) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "activity/access_tables.h"
+#include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/recorder/placement.h"
 #include "platform/system.h"
@@ -182,6 +183,7 @@ std::vector<std::string> ActivityStore::DatabaseHostPaths() const {
     if (!IsDriveNumber(record.drive) || !IsDriveNumber(record.location)) continue;
     add(AccessTablePath(DriveLetter(record.location), DriveLetter(record.drive)));
     add(NameTablePath(DriveLetter(record.location), DriveLetter(record.drive)));
+    add(CoverageFilePath(DriveLetter(record.location), DriveLetter(record.drive)));
   }
   return paths;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/system.h"
+#include "shell/state_folder_options.h"
 #include "ui/app/about_box.h"
 #include "ui/app/settings_option_store.h"
 #include "ui/app/splash_window.h"
@@ -16,7 +17,9 @@ namespace ui {
 CMainApp::CMainApp(std::unique_ptr<platform::System> system, AppOptions options)
     : options_(std::move(options)),
       system_(std::move(system)),
-      optionStore_(std::make_unique<SettingsOptionStore>(options_.configDir)) {
+      userOptions_(std::make_unique<SettingsOptionStore>(options_.configDir)),
+      optionStore_(std::make_unique<shell::StateFolderOptions>(*userOptions_, options_.stateDir,
+                                                               options_.perUserState)) {
   commands_.Register(cmd::kAppAbout, Target::App, [this] { ShowAbout(); });
 }
 

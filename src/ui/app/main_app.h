@@ -14,6 +14,7 @@
 #include "ui/prompter/message_box_prompter.h"
 
 namespace platform { class System; }
+namespace shell { class StateFolderOptions; }
 
 namespace ui {
 
@@ -27,6 +28,8 @@ struct AppOptions {
   QString configDir;                                // holds the options file
   std::chrono::milliseconds splashTime{6000};       // the splash's minimum time
   std::string handOffDirectory = ".";               // where "ShadowTbl.NVX" goes at exit
+  std::string stateDir;                             // holds the first-run mark beside the drive table
+  bool perUserState = true;                         // the user's own state folder, not the machine's
 };
 
 class CMainApp : public QObject {
@@ -66,7 +69,8 @@ class CMainApp : public QObject {
   std::unique_ptr<platform::System> system_;
   activity::AppState state_;
   MessageBoxPrompter prompter_;
-  std::unique_ptr<SettingsOptionStore> optionStore_;
+  std::unique_ptr<SettingsOptionStore> userOptions_;
+  std::unique_ptr<shell::StateFolderOptions> optionStore_;
   CommandTable commands_;
   std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<CMainFrame> frame_;

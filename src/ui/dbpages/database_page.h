@@ -23,6 +23,8 @@ struct DatabasePageContext {
   CMainFrame* frame = nullptr;
   // The texts of the folders tree's drive items, in their order ("C: /", ...).
   std::function<QStringList()> driveTexts;
+  // How long the recorder recorded a drive, as one sentence ("" when nothing to say).
+  std::function<QString(char)> coverageText;
 };
 
 class DatabasePage : public QWidget {

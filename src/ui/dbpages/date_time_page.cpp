@@ -56,7 +56,15 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   auto* started = new QGroupBox("Started at:", this);
   start_ = new QLabel(started);
   start_->setObjectName("1077");
-  (new QVBoxLayout(started))->addWidget(start_);
+  auto* startedLayout = new QVBoxLayout(started);
+  startedLayout->addWidget(start_);
+  // What the recorder really recorded since: hints that rest on unused files need it.
+  if (context.coverageText) {
+    auto* coverage = new QLabel(context.coverageText(driveLetter), started);
+    coverage->setObjectName("coverage");
+    coverage->setWordWrap(true);
+    startedLayout->addWidget(coverage);
+  }
   layout->addWidget(started);
 
   auto* finished = new QGroupBox("Finished at:", this);

@@ -18,8 +18,11 @@
 #include "scan/record_search.h"
 #include "scan/scan_controller.h"
 #include "activity/app_state.h"
+#include "activity/recorder_control.h"
+#include "platform/environment.h"
 #include "shell/options.h"
 #include "common/prompter.h"
+#include "platform/system.h"
 #include "shell/startup.h"
 #include "ui/actions/frame_panes.h"
 #include "ui/actions/perform_dialog.h"
@@ -217,8 +220,10 @@ void CMainFrame::CreateMenus() {
   popups_ = BuildMenuBar(*menuBar(), commands, [this](QMenu*) { emit menuBarInitializing(menuBar()); });
   // Menu bar, context and run-time menus alike: the highlighted item's prompt, and the
   // idle prompt once the menu closes.
-  connect(&commands, &CommandTable::highlighted, panes_,
-          [this](int id) { panes_->ShowMessage(strings::StatusPrompt(id)); });
+  connect(&commands, &CommandTable::highlighted, panes_, [this](int id) {
+    panes_->EndStandingNote();
+    panes_->ShowMessage(strings::StatusPrompt(id));
+  });
   connect(&commands, &CommandTable::menuClosed, panes_, &StatusPanes::ShowIdle);
 }
 
@@ -357,6 +362,14 @@ bool CMainFrame::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+namespace {
+
+constexpr const char* kRecorderNotAnswering =
+    "Activity is not being recorded: no recorder answers. Start it with "
+    "\"sudo systemctl enable --now norvex-recorder\", or run \"norvex-recorder run\".";
+
+}  // namespace
+
 void CMainFrame::StartupStep() {
   treePane_ = tree_;
   listPane_ = list_;
@@ -369,6 +382,15 @@ void CMainFrame::StartupStep() {
   }
   PostWindowMessage(tree_, UM_STARTUP);
   PostWindowMessage(list_, UM_STARTUP);
+  // Databases that nobody feeds: said once in the message pane, never in a box at every
+  // start; queued behind the views' start-up, which ends on the idle prompt. A liveness
+  // probe (code 0) changes nothing in a recorder.
+  // A refused user is told about the group instead.
+  if (!context_->state.driveTable.OldState().empty() &&
+      context_->system.SendRecorderControl(0) == platform::RecorderReply::None) {
+    QMetaObject::invokeMethod(
+        this, [this] { panes_->ShowMessage(QString::fromUtf8(kRecorderNotAnswering)); }, Qt::QueuedConnection);
+  }
 }
 
 void CMainFrame::SetSplash(SplashWindow* splash) { splash_ = splash; }
@@ -378,6 +400,10 @@ void CMainFrame::RevealAfterSplash() {
     // The frame first: with no window up in between, the program would count as closed.
     showMaximized();
     if (!splash_.isNull()) splash_->close();
+    if (context_->state.ActivityRefused) {
+      // It stands through the panes' own start-up, until the user turns to a command.
+      panes_->ShowStandingNote(QString::fromStdString(activity::MembersOnlyNote(platform::LoginName())));
+    }
   };
   const std::chrono::milliseconds remaining =
       splash_.isNull() ? std::chrono::milliseconds(0) : splash_->Remaining();

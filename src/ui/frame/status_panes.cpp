@@ -49,10 +49,23 @@ QString StatusPanes::Selection() const { return selection_->text(); }
 QString StatusPanes::Actions() const { return actions_->text(); }
 
 void StatusPanes::ShowMessage(const QString& text) {
-  message_->setText(text.isEmpty() ? QString::fromUtf8(common::kIdlePrompt) : text);
+  const QString idle = QString::fromUtf8(common::kIdlePrompt);
+  // Sinks say idle with the prompt's own text.
+  if (text.isEmpty() || text == idle) {
+    message_->setText(standingNote_.isEmpty() ? idle : standingNote_);
+  } else {
+    message_->setText(text);
+  }
 }
 
 void StatusPanes::ShowIdle() { ShowMessage({}); }
+
+void StatusPanes::ShowStandingNote(const QString& note) {
+  standingNote_ = note;
+  ShowIdle();
+}
+
+void StatusPanes::EndStandingNote() { standingNote_.clear(); }
 void StatusPanes::SetSelection(const QString& text) { selection_->setText(text); }
 void StatusPanes::SetActions(const QString& text) { actions_->setText(text); }
 

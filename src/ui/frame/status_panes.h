@@ -25,9 +25,13 @@ class StatusPanes : public QObject {
   QLabel* ActionsPane() const { return actions_; }
 
  public slots:
-  // An empty text shows the idle prompt.
+  // An empty text shows the idle prompt (or the standing note).
   void ShowMessage(const QString& text);
   void ShowIdle();
+  // Shown at once and in place of the idle prompt until ended (the frame ends it when the
+  // user first highlights a menu item); other texts still show over it meanwhile.
+  void ShowStandingNote(const QString& note);
+  void EndStandingNote();
   void SetSelection(const QString& text);
   void SetActions(const QString& text);
   // The wait cursor while long work runs.
@@ -37,6 +41,7 @@ class StatusPanes : public QObject {
   QLabel* message_;
   QLabel* selection_;
   QLabel* actions_;
+  QString standingNote_;
   bool busy_ = false;
 };
 

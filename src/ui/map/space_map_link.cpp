@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "analysis/space_map_snapshot.h"
+#include "files/hint_coverage.h"
 #include "files/hints.h"
 #include "scan/folder_info.h"
 #include "activity/app_state.h"
@@ -25,8 +26,10 @@ void LinkSpaceMap(SpaceMapView& map, CFilesList& list, const activity::AppState&
       return;
     }
     // The snapshot is taken here, on the UI thread that owns the records.
-    map.Show(analysis::SnapshotFolder(*folder, analysis::DriveHasDatabase(state.driveTable, folder->path())),
-             files::LocalStamp(state.StartupStamp));
+    analysis::MapSnapshot snapshot =
+        analysis::SnapshotFolder(*folder, analysis::DriveHasDatabase(state.driveTable, folder->path()));
+    snapshot.notRecorded = files::WithheldSummary(state, folder->path());
+    map.Show(std::move(snapshot), files::LocalStamp(state.StartupStamp));
   });
   const auto later = [follow, &map] {
     if (map.isVisible()) follow->start();

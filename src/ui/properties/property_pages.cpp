@@ -62,6 +62,7 @@ void SpaceFiguresPage::ShowSpace(const analysis::SpacePageFigures& figures, bool
   AddRow("Actually used by data:", Text(figures.usedByData), kSpaceDataColour);
   AddRow("Used in vain:", Text(figures.usedInVain), kSpaceWasteColour);
   if (withDriveUsage) AddRow("Drive space usage:", Text(figures.driveUsage));
+  if (!figures.hardLinks.empty()) AddRow("Hard links:", Text(figures.hardLinks));
   rows_->setRowStretch(rows_->rowCount(), 1);
   DrawSpacePie(*pie_, figures.pieWhole, figures.piePart);
 }

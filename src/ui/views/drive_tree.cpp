@@ -9,6 +9,7 @@
 
 #include "activity/drive_table.h"
 #include "common/space.h"
+#include "files/hint_coverage.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
 #include "activity/app_state.h"
@@ -161,6 +162,8 @@ void CDriveTree::EnumerateDrives() {
     scan::CFolderInfo* root = driveList.GetChild(i);
     const int typeImage = tree_image::kFirstDriveType + DriveTypeIndex(context_.system.GetDriveType(letter));
     QStandardItem* item = model_->NewItem(text, root, typeImage);
+    // How long the recorder recorded the drive: why it has no B or C hints, if so.
+    item->setToolTip(QString::fromStdString(files::JudgeCoverage(context_.state, letter).Summary()));
     item->appendRow(model_->NewItem(QString::fromUtf8(tree_text::kDummy), nullptr, 0));
     model_->appendRow(item);
   }
@@ -230,9 +233,13 @@ void CDriveTree::ShowFolder(const QModelIndex& item) {
                               .arg(common::KRounded(folder->totalActualSize));
   context_.frame.List().setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) +
                                        PathOfItem(currentIndex()) + summary);
-  // An unreadable folder lists as empty: say why, until another folder is shown.
+  // An unreadable folder lists as empty, and a drive the recorder did not watch long
+  // enough lists without B or C hints: say why, until another folder is shown.
+  const std::string withheld = files::WithheldSummary(context_.state, folder->path());
   if (folder->unreadable) {
     context_.status.ShowStatus(tree_text::kUnreadableFolder + PathOfItem(item).toStdString());
+  } else if (!withheld.empty()) {
+    context_.status.ShowStatus(withheld);
   } else {
     context_.status.ShowIdle();
   }

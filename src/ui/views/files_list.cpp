@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <algorithm>
 
+#include "files/hint_coverage.h"
 #include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
@@ -111,6 +112,13 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   Sort();
   ready_ = true;
   UpdateStatusPanes();
+  // Refilled after a scan, the list stays on a drive whose missing hints need a reason;
+  // said once the scan's end has put the idle prompt up.
+  if (folder == nullptr) return;
+  if (std::string withheld = files::WithheldSummary(context_.state, folder->path()); !withheld.empty()) {
+    QMetaObject::invokeMethod(
+        this, [this, withheld = std::move(withheld)] { context_.status.ShowStatus(withheld); }, Qt::QueuedConnection);
+  }
 }
 
 void CFilesList::Sort() {
