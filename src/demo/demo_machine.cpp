@@ -273,8 +273,8 @@ std::optional<DemoMachine> BuildDemoMachine(const std::string& parent, std::int6
   if (!tryCompressible) {
     machine.whyNotCompressible = "a plain folder was asked for";
   } else {
-    machine.dataImage = platform::BtrfsImage::Mount(machine.folder + "/data.img", data,
-                                                    kDataImageBytes, &machine.whyNotCompressible);
+    machine.dataImage = platform::DiskImage::Mount(platform::ImageFormat::Btrfs, machine.folder + "/data.img",
+                                                   data, kDataImageBytes, &machine.whyNotCompressible);
   }
 
   platform::Environment environment;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/btrfs_image.h"
+#include "platform/disk_image.h"
 
 namespace demo {
 
@@ -31,7 +31,7 @@ struct DemoMachine {
   std::uint32_t compressed = 0;  // of them really compressed on the disk
   // The mounted image holding D: (unmounted when this goes); nullptr on a plain folder,
   // with the reason in `whyNotCompressible`.
-  std::unique_ptr<platform::BtrfsImage> dataImage;
+  std::unique_ptr<platform::DiskImage> dataImage;
   std::string whyNotCompressible;
 };
 

@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kDosAttributes = "user.DOSATTRIB";
 constexpr const char* kCapabilities = "security.capability";
+constexpr const char* kBtrfsCompression = "btrfs.compression";
 constexpr std::uint32_t kOffline = 0x1000;
 
 std::vector<std::string> AttributeNames(int fd) {
@@ -62,7 +63,8 @@ std::vector<char> WithoutOfflineMark(const std::vector<char>& value) {
 }  // namespace
 
 bool IsCosmeticAttribute(const std::string& name) {
-  return name.starts_with("user.xdg.") || name == "security.selinux" || name == kDosAttributes;
+  return name.starts_with("user.xdg.") || name == "security.selinux" || name == kDosAttributes ||
+         name == kBtrfsCompression;
 }
 
 std::string CopyMetadata(int from, const struct stat& fromInfo, int to) {

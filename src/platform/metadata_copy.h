@@ -6,9 +6,10 @@
 //
 // Cosmetic attributes may be lost where the target cannot hold them: the desktop's
 // "user.xdg.*" notes, the SELinux label "security.selinux" (which the target's policy
-// assigns) and the DOS bits "user.DOSATTRIB". Any other attribute the target refuses
-// refuses the whole copy, since the file would come back with less protection or less
-// of its owner's data than it had.
+// assigns), the DOS bits "user.DOSATTRIB" and the btrfs compression property
+// "btrfs.compression" (how the data is stored, not what it is). Any other attribute the
+// target refuses refuses the whole copy, since the file would come back with less
+// protection or less of its owner's data than it had.
 
 #include <sys/stat.h>
 

@@ -10,13 +10,13 @@
 
 #include "engine_support.h"
 #include "files/action_engine.h"
-#include "support/btrfs_drive.h"
+#include "support/image_drive.h"
 
 namespace {
 
 using engine_test::RecordingProgress;
 using engine_test::SelectedActions;
-using testing_support::BtrfsDrive;
+using testing_support::ImageDrive;
 using testing_support::TempDrives;
 
 std::string RepetitiveText(std::size_t size) {
@@ -30,7 +30,7 @@ std::string RepetitiveText(std::size_t size) {
 
 TEST(EngineBtrfs, CompressesAndDecompressesFilesAndFoldersForReal) {
   TempDrives drives("CD");
-  BtrfsDrive btrfs(drives, 'D');
+  ImageDrive btrfs(drives, 'D', platform::ImageFormat::Btrfs);
   if (!btrfs.Mounted()) GTEST_SKIP() << btrfs.WhyNot();
   constexpr std::size_t kSize = 4 * 1024 * 1024;
   const std::string text = RepetitiveText(kSize);
@@ -113,7 +113,7 @@ TEST(EngineBtrfs, DecompressionIsRefusedWhileAnotherProcessHasTheFileOpen) {
   // The data is rewritten in this process: a write made elsewhere between the read and
   // the write back would be lost.
   TempDrives drives("CD");
-  BtrfsDrive btrfs(drives, 'D');
+  ImageDrive btrfs(drives, 'D', platform::ImageFormat::Btrfs);
   if (!btrfs.Mounted()) GTEST_SKIP() << btrfs.WhyNot();
   constexpr std::size_t kSize = 2 * 1024 * 1024;
   const std::string text = RepetitiveText(kSize);

@@ -3,6 +3,8 @@
 // its owner's, holes included.
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -15,82 +17,18 @@
 
 #include <gtest/gtest.h>
 
-#include "engine_support.h"
+#include "engine_safety.h"
 #include "files/action_engine.h"
 #include "platform/forwarding_system.h"
 #include "platform/unique_fd.h"
 
 namespace {
 
-using engine_test::RecordingProgress;
-using engine_test::SelectedActions;
-using testing_support::TempDrives;
-
-constexpr std::uint8_t kBackUp = files::kActionBackUp;
-constexpr std::uint8_t kRestore = files::kActionRestore;
-
-// A tmpfs of `size` on a drive's root, taken into the drive map as that drive.
-class TmpfsDrive {
- public:
-  TmpfsDrive(TempDrives& drives, char letter, const char* size) : root_(drives.Root(letter)) {
-    const std::string options = std::string("size=") + size;
-    mounted_ = ::mount("tmpfs", root_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    if (!mounted_) whyNot_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
-    drives.System().RememberDrives();
-  }
-  ~TmpfsDrive() { Unmount(); }
-  bool Mounted() const { return mounted_; }
-  const std::string& WhyNot() const { return whyNot_; }
-  void Unmount() {
-    if (mounted_) ::umount2(root_.c_str(), MNT_DETACH);
-    mounted_ = false;
-  }
-
- private:
-  std::string root_;
-  std::string whyNot_;
-  bool mounted_ = false;
-};
-
-struct stat LinkStat(const std::string& host) {
-  struct stat info {};
-  EXPECT_EQ(::lstat(host.c_str(), &info), 0) << host;
-  return info;
-}
-
-class EngineSafety : public ::testing::Test {
- protected:
-  bool Run() { return Run(drives.System()); }
-  // Runs the actions selected since the last run.
-  bool Run(platform::System& system) {
-    state.PendingActionCount = selection.selected - ran_;
-    ran_ = selection.selected;
-    flags.ProcessingOn = 1;
-    files::ActionEngine engine(system, state, flags, prompter, progress);
-    return engine.ActionWorker(selection.driveList);
-  }
-  std::uint32_t Select(std::string_view folder, std::string_view name, std::uint8_t action) {
-    const std::uint8_t before = action == kRestore ? scan::kStateBackedUp : scan::kStateNormal;
-    return selection.AddFile(folder, name, 0, action, 'E', before);
-  }
-  // The one message the run showed, or "" when it showed none but the final one.
-  std::string Shown() const {
-    for (const auto& message : prompter.asked) {
-      if (message.text != "All selected files were processed.") return message.text;
-    }
-    return {};
-  }
-
-  TempDrives drives{"CE"};
-  activity::AppState state;
-  files::ActionRunFlags flags;
-  testing_support::ScriptedPrompter prompter;
-  RecordingProgress progress;
-  SelectedActions selection;
-
- private:
-  std::uint32_t ran_ = 0;
-};
+using engine_test::EngineSafety;
+using engine_test::kBackUp;
+using engine_test::kRestore;
+using engine_test::LinkStat;
+using testing_support::TmpfsDrive;
 
 // Replaces the source by a link to `victim` once its copy is made, as its owner could
 // while root copies it.
@@ -156,7 +94,9 @@ TEST_F(EngineSafety, PipesAndDevicesAreRefusedWithoutBeingOpened) {
   }
   EXPECT_NE(Shown().find("is a pipe, which no action opens"), std::string::npos) << Shown();
   EXPECT_FALSE(drives.Exists("E:\\odd\\pipe"));
-  if (device) EXPECT_FALSE(drives.Exists("E:\\odd\\null"));
+  if (device) {
+    EXPECT_FALSE(drives.Exists("E:\\odd\\null"));
+  }
 }
 
 TEST_F(EngineSafety, ABackUpToAnUnmountedDiskIsRefusedAndTouchesNothing) {
@@ -202,7 +142,7 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   ASSERT_EQ(::chown(folder.c_str(), 4242, 4242), 0);
   ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
   ASSERT_EQ(::chown(prog.c_str(), 4242, 4242), 0);
-  ASSERT_EQ(::chmod(prog.c_str(), 04755), 0);
+  ASSERT_EQ(::chmod(prog.c_str(), 06755), 0);
   if (::setxattr(prog.c_str(), "user.note", "mine", 4, 0) != 0 ||
       ::setxattr(prog.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
     GTEST_SKIP() << "the temporary folder keeps no user attributes or ACLs: " << std::strerror(errno);
@@ -214,7 +154,7 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   const struct stat copy = LinkStat(drives.Host("E:\\diary\\prog"));
   EXPECT_EQ(copy.st_uid, 4242u);
   EXPECT_EQ(copy.st_gid, 4242u);
-  EXPECT_EQ(copy.st_mode & 07777, 04755u);
+  EXPECT_EQ(copy.st_mode & 07777, 06755u);
   EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "user.note"), "mine");
   EXPECT_EQ(Attribute(drives.Host("E:\\diary\\prog"), "system.posix_acl_access"), acl);
   const struct stat copyFolder = LinkStat(drives.Host("E:\\diary"));
@@ -227,9 +167,48 @@ TEST_F(EngineSafety, BackUpAndRestoreKeepOwnerModeAttributesAndTheStubItself) {
   const struct stat back = LinkStat(prog);
   EXPECT_EQ(back.st_ino, stub) << "restore made a new file in place of the stub";
   EXPECT_EQ(back.st_uid, 4242u);
-  EXPECT_EQ(back.st_mode & 07777, 04755u);
+  EXPECT_EQ(back.st_mode & 07777, 06755u);
   EXPECT_EQ(drives.ReadFile("C:\\diary\\prog"), "#!/bin/sh\necho mine\n");
   EXPECT_EQ(Attribute(prog, "user.note"), "mine");
+}
+
+// Takes CAP_CHOWN out of this thread's effective set while it lives: giving a file to
+// another user then fails, as on a target that refuses it.
+class WithoutChown {
+ public:
+  WithoutChown() {
+    kept_ = ::syscall(SYS_capget, &header_, keptData_) == 0;
+    __user_cap_data_struct reduced[2] = {keptData_[0], keptData_[1]};
+    reduced[0].effective &= ~(1u << CAP_CHOWN);
+    dropped_ = kept_ && ::syscall(SYS_capset, &header_, reduced) == 0;
+  }
+  ~WithoutChown() {
+    if (dropped_) ::syscall(SYS_capset, &header_, keptData_);
+  }
+  bool Dropped() const { return dropped_; }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct keptData_[2]{};
+  bool kept_ = false;
+  bool dropped_ = false;
+};
+
+TEST_F(EngineSafety, ASetuidProgramWhoseOwnerCannotBeKeptIsCopiedWithoutSetuid) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a file of another user is made by root";
+  drives.WriteFile("C:\\bin\\prog", "#!/bin/sh\necho mine\n");
+  const std::string prog = drives.Host("C:\\bin\\prog");
+  ASSERT_EQ(::chown(prog.c_str(), 4242, 4242), 0);
+  ASSERT_EQ(::chmod(prog.c_str(), 06755), 0);
+  Select("C:\\bin\\", "prog", kBackUp);
+  {
+    const WithoutChown refused;
+    if (!refused.Dropped()) GTEST_SKIP() << "cannot drop CAP_CHOWN: " << std::strerror(errno);
+    ASSERT_TRUE(Run()) << Shown();
+  }
+  const struct stat copy = LinkStat(drives.Host("E:\\bin\\prog"));
+  EXPECT_EQ(copy.st_uid, 0u);
+  EXPECT_EQ(copy.st_mode & 07777, 0755u) << "another user's program became setuid for root";
 }
 
 TEST_F(EngineSafety, ASparseFileBacksUpOntoASmallDriveAndComesBackSparse) {

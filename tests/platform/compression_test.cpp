@@ -17,7 +17,7 @@
 #include "platform/btrfs_extents.h"
 #include "platform/host_system.h"
 #include "platform/unique_fd.h"
-#include "support/btrfs_drive.h"
+#include "support/image_drive.h"
 #include "support/temp_drives.h"
 
 namespace platform {
@@ -75,7 +75,7 @@ class BtrfsDrive : public ::testing::Test {
  protected:
   void SetUp() override {
     drives_ = std::make_unique<TempDrives>("CD");
-    btrfs_ = std::make_unique<testing_support::BtrfsDrive>(*drives_, 'D');
+    btrfs_ = std::make_unique<testing_support::ImageDrive>(*drives_, 'D', platform::ImageFormat::Btrfs);
     if (!btrfs_->Mounted()) GTEST_SKIP() << btrfs_->WhyNot();
   }
 
@@ -91,7 +91,7 @@ class BtrfsDrive : public ::testing::Test {
   }
 
   std::unique_ptr<TempDrives> drives_;
-  std::unique_ptr<testing_support::BtrfsDrive> btrfs_;
+  std::unique_ptr<testing_support::ImageDrive> btrfs_;
 };
 
 TEST_F(BtrfsDrive, CompressesAndDecompressesForReal) {

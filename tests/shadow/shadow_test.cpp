@@ -17,6 +17,7 @@
 #include "support/deep_records.h"
 #include "support/silent_progress.h"
 #include "support/temp_drives.h"
+#include "support/tmpfs_drive.h"
 
 namespace {
 
@@ -111,9 +112,11 @@ class ShadowRun : public ::testing::Test {
     ASSERT_TRUE(plan) << error;
     ASSERT_TRUE(shell::WriteHandOffFile(drives_.Dir(), shell::EncodeHandOff(*plan->driveList, table.count)));
   }
-  int Run(const std::string& extra, std::string* out = nullptr) {
+  // Runs norvex-shadow, through `launcher` when one is given (a command that runs the
+  // words after it).
+  int Run(const std::string& extra, std::string* out = nullptr, const std::string& launcher = "") {
     const auto& env = drives_.Environment();
-    const std::string command = "cd '" + drives_.Dir() + "' && '" + tool_ + "' --drives '" +
+    const std::string command = "cd '" + drives_.Dir() + "' && " + launcher + " '" + tool_ + "' --drives '" +
                                 env.drives.ToString() + "' --state-dir '" + env.stateDir +
                                 "' --config-dir '" + env.configDir + "' " + extra + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -205,6 +208,29 @@ TEST_F(ShadowRun, AFailedActionFailsTheRunAndAMalformedFilePerformsNothing) {
   EXPECT_EQ(drives_.ReadFile("D:\\a.txt"), "keep");
   EXPECT_FALSE(drives_.Exists("E:\\a.txt"));
   EXPECT_TRUE(HandOffExists("ShadowTbl.NVX"));
+}
+
+// A back-up disk mounted when the hand-off was made and gone when norvex-shadow starts,
+// on a mount point the filesystem table names: nothing goes onto the bare folder.
+TEST_F(ShadowRun, ABackUpDiskThatIsGoneIsNamedAndNothingIsTouched) {
+  testing_support::TmpfsDrive backup(drives_, 'E', "16m");
+  if (!backup.Mounted()) GTEST_SKIP() << backup.WhyNot();
+  drives_.WriteFile("D:\\Work\\a.txt", "precious");
+  Write(Table({{"D:\\Work\\a.txt", files::kActionBackUp, scan::kKindFile, 'E'}}));
+  backup.Unmount();
+  const std::string fstab = drives_.Dir() + "/fstab";
+  std::ofstream(fstab) << "tmpfs " << drives_.Root('E') << " tmpfs defaults 0 0\n";
+  // The table is this machine's /etc/fstab in a mount namespace of norvex-shadow's own.
+  const std::string withTable = "unshare --mount --propagation private sh -c "
+                                "'mount --bind \"$0\" /etc/fstab && exec \"$@\"' '" + fstab + "'";
+  std::string out;
+  const int status = Run("", &out, withTable);
+  if (out.starts_with("unshare:") || out.starts_with("mount:")) GTEST_SKIP() << out;
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("E: (" + drives_.Root('E') + ") is not mounted"), std::string::npos) << out;
+  EXPECT_NE(out.find("0 actions succeeded, 1 failed"), std::string::npos) << out;
+  EXPECT_EQ(drives_.ReadFile("D:\\Work\\a.txt"), "precious");
+  EXPECT_FALSE(drives_.Exists("E:\\Work"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/btrfs_image.h"
+#include "platform/disk_image.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -21,7 +21,24 @@ extern char** environ;
 namespace platform {
 namespace {
 
-constexpr long kBtrfsMagic = 0x9123683E;
+// What making and mounting one format takes.
+struct FormatTools {
+  const char* name;
+  const char* image;  // how messages call an image of it
+  std::vector<std::string> mkfs;  // the program and its options, before the image
+  const char* mkfsPackage;
+  const char* mountType;
+  const char* mountHelper;  // a FUSE filesystem's mount program, which mount runs; or null
+  const char* helperPackage;
+  long magic;
+};
+
+FormatTools ToolsFor(ImageFormat format) {
+  if (format == ImageFormat::Exfat) {
+    return {"exFAT", "an exFAT image", {"mkfs.exfat"}, "exfatprogs", "exfat-fuse", "mount.exfat-fuse", "exfat-fuse", 0x65735546};
+  }
+  return {"btrfs", "a btrfs image", {"mkfs.btrfs", "-q", "-f"}, "btrfs-progs", "btrfs", nullptr, nullptr, 0x9123683E};
+}
 
 // The formatting and mounting tools live in sbin, which a plain user's PATH may lack.
 std::string FindProgram(const std::string& name) {
@@ -65,9 +82,9 @@ bool MakeSparseFile(const std::string& path, std::uint64_t bytes) {
   return fd && ::ftruncate(fd.Get(), static_cast<off_t>(bytes)) == 0;
 }
 
-bool IsBtrfs(const std::string& folder) {
+bool HasMagic(const std::string& folder, long magic) {
   struct statfs info {};
-  return ::statfs(folder.c_str(), &info) == 0 && static_cast<long>(info.f_type) == kBtrfsMagic;
+  return ::statfs(folder.c_str(), &info) == 0 && static_cast<long>(info.f_type) == magic;
 }
 
 // The mount table names mount points by their resolved path.
@@ -78,18 +95,25 @@ std::string Resolved(const std::string& path) {
 
 }  // namespace
 
-BtrfsImage::BtrfsImage(std::string mountPoint) : mountPoint_(std::move(mountPoint)) {}
+DiskImage::DiskImage(std::string mountPoint) : mountPoint_(std::move(mountPoint)) {}
 
-std::unique_ptr<BtrfsImage> BtrfsImage::Mount(const std::string& imagePath,
-                                              const std::string& mountPoint, std::uint64_t bytes,
-                                              std::string* whyNot) {
+std::unique_ptr<DiskImage> DiskImage::Mount(ImageFormat format, const std::string& imagePath,
+                                            const std::string& mountPoint, std::uint64_t bytes,
+                                            std::string* whyNot) {
+  const FormatTools tools = ToolsFor(format);
+  const std::string kind = tools.image;
   if (::geteuid() != 0) {
-    *whyNot = "mounting a btrfs image needs root";
+    *whyNot = "mounting " + kind + " needs root";
     return nullptr;
   }
-  const std::string mkfs = FindProgram("mkfs.btrfs");
-  if (mkfs.empty()) {
-    *whyNot = "mkfs.btrfs is not installed (package btrfs-progs)";
+  std::vector<std::string> mkfs = tools.mkfs;
+  mkfs[0] = FindProgram(tools.mkfs[0]);
+  if (mkfs[0].empty()) {
+    *whyNot = tools.mkfs[0] + " is not installed (package " + tools.mkfsPackage + ")";
+    return nullptr;
+  }
+  if (tools.mountHelper != nullptr && FindProgram(tools.mountHelper).empty()) {
+    *whyNot = std::string(tools.mountHelper) + " is not installed (package " + tools.helperPackage + ")";
     return nullptr;
   }
   const std::string mount = FindProgram("mount");
@@ -101,26 +125,27 @@ std::unique_ptr<BtrfsImage> BtrfsImage::Mount(const std::string& imagePath,
     *whyNot = "cannot create " + imagePath + ": " + std::strerror(errno);
     return nullptr;
   }
-  if (!Run({mkfs, "-q", "-f", imagePath})) {
-    *whyNot = "mkfs.btrfs failed on " + imagePath;
+  mkfs.push_back(imagePath);
+  if (!Run(mkfs)) {
+    *whyNot = tools.mkfs[0] + " failed on " + imagePath;
     return nullptr;
   }
   // "-o loop" sets the loop device to clear itself once the filesystem is unmounted.
-  if (!Run({mount, "-t", "btrfs", "-o", "loop", imagePath, mountPoint})) {
-    *whyNot = "loop-mounting a btrfs image is not allowed here";
+  if (!Run({mount, "-t", tools.mountType, "-o", "loop", imagePath, mountPoint})) {
+    *whyNot = "loop-mounting " + kind + " is not allowed here";
     return nullptr;
   }
-  std::unique_ptr<BtrfsImage> image(new BtrfsImage(Resolved(mountPoint)));
-  if (!IsBtrfs(image->mountPoint_)) {
-    *whyNot = "the image did not appear as btrfs on " + mountPoint;
+  std::unique_ptr<DiskImage> image(new DiskImage(Resolved(mountPoint)));
+  if (!HasMagic(image->mountPoint_, tools.magic)) {
+    *whyNot = "the image did not appear as " + std::string(tools.name) + " on " + mountPoint;
     return nullptr;  // the destructor undoes whatever got mounted
   }
   return image;
 }
 
-BtrfsImage::~BtrfsImage() { Unmount(); }
+DiskImage::~DiskImage() { Unmount(); }
 
-bool BtrfsImage::Unmount() {
+bool DiskImage::Unmount() {
   if (!mounted_) return true;
   mounted_ = false;
   return UnmountFolder(mountPoint_);

@@ -1,7 +1,9 @@
 #pragma once
-// A btrfs filesystem kept in an image file and loop-mounted on a folder for as long as
-// the object lives: a drive that really compresses, without a spare disk. Needs root,
-// mkfs.btrfs (package btrfs-progs) and loop devices.
+// A filesystem kept in an image file and loop-mounted on a folder for as long as the
+// object lives: a drive that really compresses (btrfs), or one with FAT's limits (exFAT,
+// through FUSE), without a spare disk. Needs root, loop devices and the format's tools:
+// mkfs.btrfs (package btrfs-progs); mkfs.exfat and mount.exfat-fuse (packages exfatprogs,
+// exfat-fuse) and /dev/fuse.
 //
 // The mount is undone by the destructor (a lazy unmount when something still holds the
 // filesystem open). A process that dies without running destructors leaves the mount
@@ -13,17 +15,19 @@
 
 namespace platform {
 
-class BtrfsImage {
+enum class ImageFormat { Btrfs, Exfat };
+
+class DiskImage {
  public:
   // Creates a sparse image of `bytes` at `imagePath` (replacing a file there), formats
-  // it and mounts it on the existing folder `mountPoint`. nullptr with `whyNot` set when
-  // this machine does not allow it; nothing is left mounted then.
-  static std::unique_ptr<BtrfsImage> Mount(const std::string& imagePath,
-                                           const std::string& mountPoint, std::uint64_t bytes,
-                                           std::string* whyNot);
-  ~BtrfsImage();
-  BtrfsImage(const BtrfsImage&) = delete;
-  BtrfsImage& operator=(const BtrfsImage&) = delete;
+  // it as `format` and mounts it on the existing folder `mountPoint`. nullptr with
+  // `whyNot` set when this machine does not allow it; nothing is left mounted then.
+  static std::unique_ptr<DiskImage> Mount(ImageFormat format, const std::string& imagePath,
+                                          const std::string& mountPoint, std::uint64_t bytes,
+                                          std::string* whyNot);
+  ~DiskImage();
+  DiskImage(const DiskImage&) = delete;
+  DiskImage& operator=(const DiskImage&) = delete;
 
   const std::string& MountPoint() const { return mountPoint_; }
   // Unmounts now; true when nothing is mounted on the folder any more. Later calls and
@@ -31,7 +35,7 @@ class BtrfsImage {
   bool Unmount();
 
  private:
-  explicit BtrfsImage(std::string mountPoint);
+  explicit DiskImage(std::string mountPoint);
 
   std::string mountPoint_;
   bool mounted_ = true;
