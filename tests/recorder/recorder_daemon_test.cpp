@@ -30,7 +30,7 @@
 #include "platform/recorder_channel.h"
 #include "platform/unique_fd.h"
 #include "recorder/tool_process.h"
-#include "support/btrfs_drive.h"
+#include "support/image_drive.h"
 #include "support/temp_drives.h"
 
 extern char** environ;
@@ -320,7 +320,7 @@ class RecorderSubvolumeTest : public RecorderDaemonTest {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting btrfs needs root";
-    btrfs_ = std::make_unique<testing_support::BtrfsDrive>(drives_, 'E');
+    btrfs_ = std::make_unique<testing_support::ImageDrive>(drives_, 'E', platform::ImageFormat::Btrfs);
     if (!btrfs_->Mounted()) GTEST_SKIP() << "no btrfs image: " << btrfs_->WhyNot();
     volume_ = btrfs_->MountPoint() + "/vol";
     ASSERT_EQ(Shell("btrfs -q subvolume create '" + volume_ + "'"), 0);
@@ -334,7 +334,7 @@ class RecorderSubvolumeTest : public RecorderDaemonTest {
   static int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 
   // The view goes before the filesystem it shows, both after the recorder has stopped.
-  std::unique_ptr<testing_support::BtrfsDrive> btrfs_;
+  std::unique_ptr<testing_support::ImageDrive> btrfs_;
   std::unique_ptr<BindMount> view_;
   std::string volume_;
 };
