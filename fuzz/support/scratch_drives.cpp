@@ -57,6 +57,8 @@ void ScratchDrives::Empty() {
   }
   std::filesystem::remove_all(environment_.configDir, ignored);
   ::mkdir(environment_.configDir.c_str(), 0755);
+  // The roots are new folders: actions would take them for other filesystems.
+  system_->RememberDrives();
 }
 
 std::string ScratchDrives::Host(std::string_view windowsPath) const {

@@ -174,7 +174,7 @@ const char* Environment::OptionsHelp() {
          "                     \"C=/srv/c,D=/data=Data\" (a label may follow a second '=');\n"
          "                     default: $NORVEX_DRIVES, else C: = the state directory and\n"
          "                     D:, E:, ... = the writable disk and network filesystems,\n"
-         "                     each keeping its letter (see \"norvex-cli drives --json\")\n"
+         "                     each keeping its letter (norvex-cli drives lists them)\n"
          "  --state-dir DIR    where the drive table lives (drive C: unless mapped);\n"
          "                     default: $NORVEX_STATE_DIR, else /var/lib/norvex when the\n"
          "                     package made it, else $XDG_STATE_HOME/norvex\n"

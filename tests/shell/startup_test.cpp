@@ -286,8 +286,8 @@ TEST_F(StartupTest, RecorderHoldsAroundEveryDatabaseRead) {
   std::lock_guard lock(mutex);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], std::make_pair(activity::IOCTL_RECORDER_HOLD, 0));
-  // Released after the drive table and both access tables were read.
-  EXPECT_EQ(seen[1], std::make_pair(activity::IOCTL_RECORDER_RELEASE, 3));
+  // Released after the drive table, both access tables and both coverage files were read.
+  EXPECT_EQ(seen[1], std::make_pair(activity::IOCTL_RECORDER_RELEASE, 5));
 }
 
 // A user the recorder refuses gets space figures: nothing of the machine's databases is

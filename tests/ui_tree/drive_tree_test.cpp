@@ -114,10 +114,10 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   EXPECT_TRUE(Tree().isExpanded(d));
   const QModelIndex work = Child(d, "Work");
   ASSERT_TRUE(work.isValid());
-  EXPECT_FALSE(Child(d, ".cache").isValid());
+  EXPECT_TRUE(Child(d, ".cache").isValid());  // a folder like any other
   EXPECT_FALSE(Child(d, "Dummy").isValid());
-  EXPECT_EQ(Tree().model()->rowCount(d), 2);  // Games, Work in name order
-  EXPECT_EQ(Tree().model()->index(0, 0, d).data().toString(), QStringLiteral("Games"));
+  EXPECT_EQ(Tree().model()->rowCount(d), 3);  // .cache, Games, Work in name order
+  EXPECT_EQ(Tree().model()->index(1, 0, d).data().toString(), QStringLiteral("Games"));
   EXPECT_EQ(Images(work), std::make_pair(image::kNotRead, image::kPartlyReadSelected));
   EXPECT_EQ(Tree().StateImage(work), image::kFolderInserted);
   const QModelIndex reports = Child(work, "Reports");
@@ -167,8 +167,8 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   ASSERT_TRUE(year.isValid());
   EXPECT_EQ(Images(year), std::make_pair(image::kFullyRead, image::kFullyRead));
   EXPECT_TRUE(state.DriveScanned[activity::DriveIndex('D')].load());
-  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 2u);
-  EXPECT_TRUE(frame->List().windowTitle().startsWith(QStringLiteral("Files List    D:\\ 2 file(s), ")));
+  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 3u);
+  EXPECT_TRUE(frame->List().windowTitle().startsWith(QStringLiteral("Files List    D:\\ 3 file(s), ")));
 
   // A second F5 while the first still runs comes back once it has ended.
   drives.WriteFile("D:\\Games\\Chess\\new.pgn", "1. e4");
@@ -176,8 +176,8 @@ TEST_F(DriveTreeTest, RescanReadsEverythingAndLeavesNothingOfTheFirstScan) {
   ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
   WaitForScan();
   WaitForScan();
-  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 3u);
-  EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 2);
+  EXPECT_EQ(Tree().RecordOf(Drive('D'))->totalFiles, 4u);
+  EXPECT_EQ(Tree().model()->rowCount(Drive('D')), 3);
   const QModelIndex work = Child(Drive('D'), "Work");
   Tree().model()->fetchMore(work);
   EXPECT_EQ(Tree().model()->rowCount(work), 1);
