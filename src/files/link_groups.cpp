@@ -11,7 +11,7 @@ LinkGroups::LinkGroups(const scan::CFolderInfo& drive) {
   scan::ForEachRecord(drive, [this](const scan::CFolderInfo& record) {
     for (const scan::FileTraits& traits : record.AllTraits()) {
       if (!traits.SeveralLinks()) continue;
-      LinkedActivity& group = groups_[Identity{traits.device, traits.inode}];
+      LinkedActivity& group = groups_[scan::FileIdentity::Of(traits)];
       const std::uint32_t i = traits.entry;
       ++group.linksFound;
       group.links = std::max(group.links, traits.links);
@@ -25,7 +25,7 @@ LinkGroups::LinkGroups(const scan::CFolderInfo& drive) {
 
 const LinkedActivity* LinkGroups::Find(const scan::FileTraits& traits) const {
   if (!traits.SeveralLinks()) return nullptr;
-  const auto found = groups_.find(Identity{traits.device, traits.inode});
+  const auto found = groups_.find(scan::FileIdentity::Of(traits));
   return found == groups_.end() ? nullptr : &found->second;
 }
 

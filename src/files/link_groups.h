@@ -35,17 +35,7 @@ class LinkGroups {
   const LinkedActivity* Find(const scan::FileTraits& traits) const;
 
  private:
-  struct Identity {
-    std::uint64_t device;
-    std::uint64_t inode;
-    bool operator==(const Identity&) const = default;
-  };
-  struct IdentityHash {
-    std::size_t operator()(const Identity& identity) const {
-      return std::hash<std::uint64_t>()(identity.inode * 0x9E3779B97F4A7C15ull ^ identity.device);
-    }
-  };
-  std::unordered_map<Identity, LinkedActivity, IdentityHash> groups_;
+  std::unordered_map<scan::FileIdentity, LinkedActivity, scan::FileIdentityHash> groups_;
 };
 
 }  // namespace files

@@ -6,7 +6,9 @@
 // and anything that is not a regular file (a symbolic link, fifo, socket or device
 // node), which gets no hint.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "platform/file_type.h"
 
@@ -28,6 +30,20 @@ struct FileTraits {
   bool Regular() const { return type == platform::FileType::Regular; }
   bool SeveralLinks() const { return links > 1; }
   bool SameFile(const FileTraits& other) const { return device == other.device && inode == other.inode; }
+};
+
+// Which file a name stands for, as a key of the tables that gather a file's links.
+struct FileIdentity {
+  std::uint64_t device;
+  std::uint64_t inode;
+  static FileIdentity Of(const FileTraits& traits) { return {traits.device, traits.inode}; }
+  bool operator==(const FileIdentity&) const = default;
+};
+
+struct FileIdentityHash {
+  std::size_t operator()(const FileIdentity& identity) const {
+    return std::hash<std::uint64_t>()(identity.inode * 0x9E3779B97F4A7C15ull ^ identity.device);
+  }
 };
 
 // The traits of a listed file, or none when it is an ordinary file (a regular file with

@@ -7,7 +7,7 @@ namespace scan {
 
 bool LinkTally::FirstLink(const FileTraits& traits) {
   if (!traits.SeveralLinks()) return true;
-  return seen_.insert(Identity{traits.device, traits.inode}).second;
+  return seen_.insert(FileIdentity::Of(traits)).second;
 }
 
 bool MarkLaterLinks(CFolderInfo& drive) {

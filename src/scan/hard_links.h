@@ -20,17 +20,7 @@ class LinkTally {
   bool FirstLink(const FileTraits& traits);
 
  private:
-  struct Identity {
-    std::uint64_t device;
-    std::uint64_t inode;
-    bool operator==(const Identity&) const = default;
-  };
-  struct IdentityHash {
-    std::size_t operator()(const Identity& identity) const {
-      return std::hash<std::uint64_t>()(identity.inode * 0x9E3779B97F4A7C15ull ^ identity.device);
-    }
-  };
-  std::unordered_set<Identity, IdentityHash> seen_;
+  std::unordered_set<FileIdentity, FileIdentityHash> seen_;
 };
 
 // Marks the later links of every file below `drive` (a drive's root record) in the order
