@@ -25,7 +25,12 @@ std::uint64_t GetU64(const std::uint8_t* p) {
   for (int i = 7; i >= 0; --i) value = (value << 8) | p[i];
   return value;
 }
-std::uint32_t GetU32(const std::uint8_t* p) { return static_cast<std::uint32_t>(GetU64(p) & 0xFFFFFFFFu); }
+std::uint32_t GetU32(const std::uint8_t* p) {
+  // Four bytes only: the checksum is the file's last field.
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | p[i];
+  return value;
+}
 void PutU64(std::uint8_t* p, std::uint64_t value) {
   for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
