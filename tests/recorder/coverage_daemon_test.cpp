@@ -1,20 +1,23 @@
 // The recorder's coverage file as a real recorder leaves it: killed without warning it
 // loses at most one interval, and a restart in the same boot opens a second period.
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-#include <thread>
+#include <string>
 
 #include "activity/access_tables.h"
 #include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
 #include "platform/boot_identity.h"
+#include "platform/unique_fd.h"
 #include "recorder/tool_process.h"
 #include "support/temp_drives.h"
 
@@ -53,6 +56,26 @@ class CoverageDaemonTest : public ::testing::Test {
     ASSERT_TRUE(process.ReadUntil(", control on ")) << process.Output();
   }
 
+  // Waits until the recorder has written its coverage file `times` times (it renames a
+  // finished file over it); false when that takes longer than a generous bound.
+  bool WaitForCoverageWrites(int times) {
+    const platform::UniqueFd watch(::inotify_init1(IN_CLOEXEC));
+    if (!watch || ::inotify_add_watch(watch.Get(), drives_.Root('C').c_str(), IN_MOVED_TO) < 0) return false;
+    const std::string name = "FileCovD.NVX";
+    alignas(inotify_event) char buffer[4096];
+    while (times > 0) {
+      pollfd ready{watch.Get(), POLLIN, 0};
+      if (::poll(&ready, 1, 30000) <= 0) return false;
+      const ssize_t got = ::read(watch.Get(), buffer, sizeof buffer);
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len != 0 && name == event->name) --times;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return true;
+  }
+
   std::vector<activity::CoveragePeriod> Periods() {
     const activity::CoverageLoad load = activity::LoadCoverage(drives_.System(), 'C', 'D', drives_.System().Now());
     EXPECT_EQ(load.state, activity::CoverageLoad::State::Loaded) << load.damage;
@@ -68,10 +91,8 @@ TEST_F(CoverageDaemonTest, KilledLosesAtMostOneIntervalAndARestartOpensAnotherPe
   {
     ToolProcess first;
     Run(first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-    // Half-way through a second, so that whole seconds in the file compare fairly.
-    const double now = Clock();
-    std::this_thread::sleep_for(std::chrono::duration<double>(std::fmod(1.5 - std::fmod(now, 1.0), 1.0)));
+    // Killed right after a write: what the file then says is all the kill can cost.
+    ASSERT_TRUE(WaitForCoverageWrites(2)) << first.Output();
     killedAt = Clock();
     ASSERT_EQ(::kill(first.Pid(), SIGKILL), 0);
     first.Wait();
