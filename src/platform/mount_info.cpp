@@ -3,25 +3,10 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/mount_table.h"
+
 namespace platform {
 namespace {
-
-// Blanks, tabs, newlines and backslashes come as three-digit octal escapes ("\040").
-std::string Unescape(std::string_view field) {
-  std::string out;
-  out.reserve(field.size());
-  const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
-        isOctal(field[i + 3])) {
-      out += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
-      i += 3;
-      continue;
-    }
-    out += field[i];
-  }
-  return out;
-}
 
 std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -65,11 +50,11 @@ std::vector<MountInfoEntry> ParseMountInfo(std::string_view text) {
     const std::string_view id = fields[0];
     if (std::from_chars(id.data(), id.data() + id.size(), entry.mountId).ec != std::errc{}) continue;
     entry.device = std::string(fields[2]);
-    entry.root = Unescape(fields[3]);
-    entry.target = Unescape(fields[4]);
+    entry.root = UnescapeMountField(fields[3]);
+    entry.target = UnescapeMountField(fields[4]);
     entry.options = std::string(fields[5]);
-    entry.fileSystem = Unescape(fields[dash + 1]);
-    entry.source = Unescape(fields[dash + 2]);
+    entry.fileSystem = UnescapeMountField(fields[dash + 1]);
+    entry.source = UnescapeMountField(fields[dash + 2]);
     if (dash + 3 < fields.size()) entry.superOptions = std::string(fields[dash + 3]);
     if (!entry.target.starts_with('/') || entry.device.find(':') == std::string::npos) continue;
     entries.push_back(std::move(entry));

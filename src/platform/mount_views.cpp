@@ -6,21 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/mount_info.h"
 #include "platform/mount_table.h"
 
 namespace platform {
 namespace {
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t pos = 0;
-  while (pos < line.size()) {
-    const std::size_t end = std::min(line.find(' ', pos), line.size());
-    if (end > pos) fields.push_back(line.substr(pos, end - pos));
-    pos = end + 1;
-  }
-  return fields;
-}
 
 std::optional<std::uint64_t> DeviceOf(std::string_view text) {
   const std::size_t colon = text.find(':');
@@ -56,21 +46,10 @@ MountViews MountViews::Read(const std::string& mountInfoFile) {
 
 MountViews MountViews::Parse(std::string_view text) {
   MountViews views;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::vector<std::string_view> fields = Fields(text.substr(start, end - start));
-    start = end + 1;
-    // id parent major:minor root mount-point options [optional...] - type source super-options
-    std::size_t dash = 6;
-    while (dash < fields.size() && fields[dash] != "-") ++dash;
-    if (fields.size() < 6 || dash + 1 >= fields.size()) continue;
-    const auto device = DeviceOf(fields[2]);
-    MountView view{device.value_or(0), UnescapeMountField(fields[3]), UnescapeMountField(fields[4]),
-                   UnescapeMountField(fields[dash + 1])};
-    if (!device || !view.root.starts_with('/') || !view.mountPoint.starts_with('/')) continue;
-    views.views_.push_back(std::move(view));
+  for (MountInfoEntry& entry : ParseMountInfo(text)) {
+    const auto device = DeviceOf(entry.device);
+    if (!device || !entry.root.starts_with('/')) continue;
+    views.views_.push_back({*device, std::move(entry.root), std::move(entry.target), std::move(entry.fileSystem)});
   }
   return views;
 }
