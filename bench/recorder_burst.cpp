@@ -12,10 +12,14 @@
 //
 //   sudo build-rel/bench/bench_recorder_burst [--files 2000] [--opens 1000000]
 //        [--workers 4] [--rate OPENS_PER_SECOND] [--hold-every MS] [--inotify] [--tmpfs]
-//        [--recorder PATH]
+//        [--tar DIR] [--recorder PATH]
 //
 // --tmpfs mounts a tmpfs on D:, so the fanotify mount mark sees only the burst and not
 // whatever else the machine's root filesystem is doing.
+//
+// --tar DIR replaces the workers by a real load: DIR is copied onto D: and archived with
+// `tar c` (into a pipe: GNU tar reads nothing when its archive is /dev/null), which opens
+// every file once, read-only, and reads it whole.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -33,6 +37,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -61,6 +66,7 @@ struct Options {
   int holdEvery = 100;  // milliseconds between two holds during the burst
   bool inotify = false;
   bool tmpfs = false;
+  std::string tree;  // with --tar: the folder whose copy tar reads
   std::string recorder;
 };
 
@@ -116,6 +122,7 @@ std::optional<Options> Parse(int argc, char** argv) {
     if (arg == "--inotify") options.inotify = true;
     else if (arg == "--tmpfs") options.tmpfs = true;
     else if (arg == "--recorder" && i + 1 < argc) options.recorder = argv[++i];
+    else if (arg == "--tar" && i + 1 < argc) options.tree = argv[++i];
     else if (arg != "--files" && arg != "--opens" && arg != "--workers" && arg != "--rate" &&
              arg != "--hold-every") {
       std::cerr << "recorder_burst: unknown argument '" << arg << "'\n";
@@ -215,22 +222,9 @@ class Burst {
     if (!StartDaemon()) return 1;
     const std::uint64_t cpuBefore = CpuTicks(daemon_);
 
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return 1;
-    std::vector<pid_t> workers;
-    for (int w = 0; w < options_.workers; ++w) {
-      const pid_t pid = ::fork();
-      if (pid == 0) {
-        ::close(pipeEnds[1]);
-        Work(options_, hostPaths_, w, pipeEnds[0]);
-      }
-      workers.push_back(pid);
-    }
-    ::close(pipeEnds[0]);
     const Clock::time_point start = Clock::now();
-    const std::string go(static_cast<std::size_t>(options_.workers), 'g');
-    if (::write(pipeEnds[1], go.data(), go.size()) != static_cast<ssize_t>(go.size())) return 1;
-    ::close(pipeEnds[1]);
+    std::vector<pid_t> workers = options_.tree.empty() ? StartWorkers() : StartTar();
+    if (workers.empty()) return 1;
 
     // Hold and release as the program would, timing the replies, until the workers end.
     Latencies hold, release;
@@ -257,7 +251,7 @@ class Burst {
     HoldAndRelease(hold, release, &counted);
     const std::uint64_t countedAtBurstEnd = counted;
     Clock::time_point lastChange = Clock::now();
-    while (counted < static_cast<std::uint64_t>(options_.opens) && Clock::now() - lastChange < std::chrono::seconds(3)) {
+    while (counted < ExpectedOpens() && Clock::now() - lastChange < std::chrono::seconds(3)) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
       lastCounted = counted;
       HoldAndRelease(hold, release, &counted);
@@ -269,18 +263,73 @@ class Burst {
 
     activity::SendControl(*system_, activity::IOCTL_RECORDER_HOLD);
     const auto tables = ReadTables();
+    const activity::AccessRecord sum = SumOfTables();
     activity::SendControl(*system_, activity::IOCTL_RECORDER_RELEASE);
     ::kill(daemon_, SIGTERM);
     ::waitpid(daemon_, nullptr, 0);
     daemon_ = -1;
 
-    Report(generateSeconds, drainSeconds, cpuSeconds, countedAtBurstEnd, tables, hold, release,
+    Report(generateSeconds, drainSeconds, cpuSeconds, countedAtBurstEnd, tables, sum, hold, release,
            workerFailures);
     return 0;
   }
 
  private:
   static double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+  std::uint64_t ExpectedOpens() const {
+    return options_.tree.empty() ? static_cast<std::uint64_t>(options_.opens) : treeFiles_;
+  }
+
+  // The workers, started together once all are forked.
+  std::vector<pid_t> StartWorkers() {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {};
+    std::vector<pid_t> workers;
+    for (int w = 0; w < options_.workers; ++w) {
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        ::close(pipeEnds[1]);
+        Work(options_, hostPaths_, w, pipeEnds[0]);
+      }
+      workers.push_back(pid);
+    }
+    ::close(pipeEnds[0]);
+    const std::string go(static_cast<std::size_t>(options_.workers), 'g');
+    const bool started = ::write(pipeEnds[1], go.data(), go.size()) == static_cast<ssize_t>(go.size());
+    ::close(pipeEnds[1]);
+    if (!started) return {};
+    return workers;
+  }
+
+  std::vector<pid_t> StartTar() {
+    const std::string command = "tar c -C '" + environment_.drives.Find('D')->root + "' tree | cat > /dev/null";
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return {};
+    return {pid};
+  }
+
+  // Copies the folder to load onto D: and counts the files tar opens: each regular file's
+  // data once, however many links it has.
+  bool CopyTree() {
+    const std::filesystem::path copy = environment_.drives.Find('D')->root + "/tree";
+    std::error_code error;
+    std::filesystem::copy(options_.tree, copy,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks,
+                          error);
+    if (error) {
+      std::cerr << "recorder_burst: cannot copy " << options_.tree << ": " << error.message() << "\n";
+      return false;
+    }
+    std::set<ino_t> inodes;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(copy)) {
+      struct stat facts {};
+      if (::lstat(entry.path().c_str(), &facts) == 0 && S_ISREG(facts.st_mode)) inodes.insert(facts.st_ino);
+    }
+    treeFiles_ = inodes.size();
+    return true;
+  }
 
   bool Prepare() {
     std::string pattern = "/tmp/norvex-burst-XXXXXX";
@@ -293,7 +342,7 @@ class Burst {
     }
     if (options_.tmpfs) {
       const std::string root = environment_.drives.Find('D')->root;
-      if (::mount("norvex-burst", root.c_str(), "tmpfs", 0, "size=256m") != 0) {
+      if (::mount("norvex-burst", root.c_str(), "tmpfs", 0, "size=1g") != 0) {
         std::perror("recorder_burst: cannot mount a tmpfs on D:");
         return false;
       }
@@ -305,7 +354,11 @@ class Burst {
     ::mkdir(environment_.configDir.c_str(), 0755);
     system_ = std::make_unique<platform::HostSystem>(environment_);
 
-    windowsPaths_ = FilePaths(options_.files);
+    if (!options_.tree.empty()) {
+      if (!CopyTree()) return false;
+    } else {
+      windowsPaths_ = FilePaths(options_.files);
+    }
     for (const std::string& path : windowsPaths_) {
       const std::string host = *system_->HostPath(path);
       std::filesystem::create_directories(std::filesystem::path(host).parent_path());
@@ -323,7 +376,8 @@ class Burst {
     record.drive = activity::DriveNumber('D');
     record.bucketSize = 4;
     record.bucketMask = 1;
-    while (record.Capacity() < 2ull * static_cast<std::uint64_t>(options_.files)) {
+    const std::uint64_t files = options_.tree.empty() ? static_cast<std::uint64_t>(options_.files) : treeFiles_;
+    while (record.Capacity() < 2 * files) {
       record.bucketMask = static_cast<std::uint16_t>(record.bucketMask * 2 + 1);
     }
     activity::DriveTable table;
@@ -374,10 +428,7 @@ class Burst {
       std::cerr << "recorder_burst: no reply to a hold\n";
     }
     hold.Add(Clock::now() - at);
-    if (counted != nullptr) {
-      *counted = 0;
-      for (const activity::AccessRecord& record : ReadTables()) *counted += record.total;
-    }
+    if (counted != nullptr) *counted = CountedInTables();
     at = Clock::now();
     if (!platform::SendRecorderCode(environment_.recorderSocket, activity::IOCTL_RECORDER_RELEASE)) {
       std::cerr << "recorder_burst: no reply to a release\n";
@@ -385,76 +436,110 @@ class Burst {
     release.Add(Clock::now() - at);
   }
 
-  // Every file's record, in file order.
-  std::vector<activity::AccessRecord> ReadTables() {
+  std::optional<activity::AccessTables> LoadTables() {
     activity::DriveTable table;
     activity::AccessTables tables;
-    std::vector<activity::AccessRecord> records;
     if (!table.Load(*system_) || table.NewState().empty() ||
         !tables.Load(*system_, 'D', table.NewState().front())) {
-      return records;
+      return std::nullopt;
     }
+    return tables;
+  }
+
+  // Every burst file's record, in file order.
+  std::vector<activity::AccessRecord> ReadTables() {
+    std::vector<activity::AccessRecord> records;
+    const auto tables = LoadTables();
+    if (!tables) return records;
     for (const std::string& path : windowsPaths_) {
-      records.push_back(tables.RecordOrZero('D', activity::PathKey(path, {})));
+      records.push_back(tables->RecordOrZero('D', activity::PathKey(path, {})));
     }
     return records;
   }
 
+  // Opens of any file in the tables, with their kinds.
+  activity::AccessRecord SumOfTables() {
+    activity::AccessRecord sum;
+    if (const auto tables = LoadTables()) {
+      for (const activity::AccessRecord& record : tables->Table('D')) {
+        sum.total += record.total, sum.readOnly += record.readOnly, sum.writeOnly += record.writeOnly,
+            sum.readWrite += record.readWrite;
+      }
+    }
+    return sum;
+  }
+  std::uint64_t CountedInTables() { return SumOfTables().total; }
+
   void Report(double generateSeconds, double drainSeconds, double cpuSeconds,
               std::uint64_t countedAtBurstEnd, const std::vector<activity::AccessRecord>& tables,
-              Latencies& hold, Latencies& release, int workerFailures) {
-    // What every file should show.
-    std::vector<activity::AccessRecord> expected(static_cast<std::size_t>(options_.files));
-    for (int w = 0; w < options_.workers; ++w) {
-      for (long j = 0, n = OpensOf(options_, w); j < n; ++j) {
-        activity::AccessRecord& record = expected[static_cast<std::size_t>(FileOf(options_, w, j))];
-        const OpenKind kind = KindOf(j);
-        ++(kind == OpenKind::Read ? record.readOnly : kind == OpenKind::Write ? record.writeOnly : record.readWrite);
-        ++record.total;
+              const activity::AccessRecord& sum, Latencies& hold, Latencies& release, int workerFailures) {
+    // What the tables should show: per burst file, or in all for the tar load (every file
+    // read once).
+    activity::AccessRecord expectedSum;
+    std::uint64_t missing = 0, excess = 0, kindsWrong = 0;
+    if (options_.tree.empty()) {
+      std::vector<activity::AccessRecord> expected(static_cast<std::size_t>(options_.files));
+      for (int w = 0; w < options_.workers; ++w) {
+        for (long j = 0, n = OpensOf(options_, w); j < n; ++j) {
+          activity::AccessRecord& record = expected[static_cast<std::size_t>(FileOf(options_, w, j))];
+          const OpenKind kind = KindOf(j);
+          ++(kind == OpenKind::Read ? record.readOnly : kind == OpenKind::Write ? record.writeOnly : record.readWrite);
+          ++record.total;
+        }
       }
-    }
-    std::uint64_t counted = 0, missing = 0, excess = 0, kindsWrong = 0;
-    std::uint64_t kinds[3] = {}, expectedKinds[3] = {};
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      const activity::AccessRecord got = i < tables.size() ? tables[i] : activity::AccessRecord{};
-      counted += got.total;
-      kinds[0] += got.readOnly, kinds[1] += got.writeOnly, kinds[2] += got.readWrite;
-      expectedKinds[0] += expected[i].readOnly, expectedKinds[1] += expected[i].writeOnly,
-          expectedKinds[2] += expected[i].readWrite;
-      if (got.total < expected[i].total) missing += expected[i].total - got.total;
-      if (got.total > expected[i].total) excess += got.total - expected[i].total;
-      if (got.readOnly != expected[i].readOnly || got.writeOnly != expected[i].writeOnly ||
-          got.readWrite != expected[i].readWrite) {
-        ++kindsWrong;
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        const activity::AccessRecord got = i < tables.size() ? tables[i] : activity::AccessRecord{};
+        expectedSum.readOnly += expected[i].readOnly, expectedSum.writeOnly += expected[i].writeOnly,
+            expectedSum.readWrite += expected[i].readWrite;
+        if (got.total < expected[i].total) missing += expected[i].total - got.total;
+        if (got.total > expected[i].total) excess += got.total - expected[i].total;
+        if (got.readOnly != expected[i].readOnly || got.writeOnly != expected[i].writeOnly ||
+            got.readWrite != expected[i].readWrite) {
+          ++kindsWrong;
+        }
       }
+    } else {
+      expectedSum.readOnly = static_cast<std::uint32_t>(treeFiles_);
+      if (sum.total < treeFiles_) missing = treeFiles_ - sum.total;
+      if (sum.total > treeFiles_) excess = sum.total - treeFiles_;
     }
+    const std::uint64_t counted = sum.total;
     const std::string log = Log();
     std::uint64_t events = 0, dropped = 0;
     if (const auto at = log.find("stopped; "); at != std::string::npos) {
       std::sscanf(log.c_str() + at, "stopped; %*u opens counted, %lu events read, %lu events dropped",
                   &events, &dropped);
     }
-    const double opens = static_cast<double>(options_.opens);
+    const double opens = static_cast<double>(ExpectedOpens());
+    const double perCounted = counted > 0 ? 1.0 / static_cast<double>(counted) : 0.0;
+    double load[3] = {};
+    ::getloadavg(load, 3);
     std::printf("watcher            %s%s\n", options_.inotify ? "inotify" : "fanotify",
                 options_.tmpfs ? " (D: on tmpfs)" : "");
-    std::printf("files / workers    %d / %d, rate %s\n", options_.files, options_.workers,
-                options_.rate > 0 ? (std::to_string(options_.rate) + " opens/s asked").c_str() : "unlimited");
-    std::printf("opens made         %ld in %.2f s = %.0f opens/s%s\n", options_.opens, generateSeconds,
+    if (options_.tree.empty()) {
+      std::printf("load               burst: %d files, %d workers, rate %s\n", options_.files, options_.workers,
+                  options_.rate > 0 ? (std::to_string(options_.rate) + " opens/s asked").c_str() : "unlimited");
+    } else {
+      std::printf("load               tar c of a copy of %s (%lu files)\n", options_.tree.c_str(), treeFiles_);
+    }
+    std::printf("opens made         %.0f in %.2f s = %.0f opens/s%s\n", opens, generateSeconds,
                 opens / generateSeconds, workerFailures ? " (SOME WORKERS FAILED)" : "");
-    std::printf("counted at end     %lu of %ld (%.1f %%) when the last worker ended\n",
-                countedAtBurstEnd, options_.opens, 100.0 * static_cast<double>(countedAtBurstEnd) / opens);
+    std::printf("counted at end     %lu of %.0f (%.1f %%) when the load ended\n", countedAtBurstEnd, opens,
+                100.0 * static_cast<double>(countedAtBurstEnd) / opens);
     std::printf("all counted after  %.2f s = %.0f opens/s counted\n", drainSeconds,
                 static_cast<double>(counted) / drainSeconds);
-    std::printf("kernel events      %lu read by the recorder, %lu dropped (queue overflow)\n", events, dropped);
+    std::printf("kernel events      %lu read by the recorder (%.2f per open counted), %lu dropped (queue overflow)\n",
+                events, static_cast<double>(events) * perCounted, dropped);
     std::printf("recorder CPU       %.2f s (%.0f %% of the time to count all), %.2f us per open counted\n",
-                cpuSeconds, 100.0 * cpuSeconds / drainSeconds,
-                counted > 0 ? 1e6 * cpuSeconds / static_cast<double>(counted) : 0.0);
+                cpuSeconds, 100.0 * cpuSeconds / drainSeconds, 1e6 * cpuSeconds * perCounted);
+    std::printf("load average       %.2f %.2f %.2f\n", load[0], load[1], load[2]);
     std::printf("hold reply         %s\n", hold.Summary().c_str());
     std::printf("release reply      %s\n", release.Summary().c_str());
-    std::printf("in the tables      %lu counted, %lu missing, %lu too many; %lu files with wrong kinds\n",
-                counted, missing, excess, kindsWrong);
-    std::printf("by kind            read-only %lu of %lu, write-only %lu of %lu, read-and-write %lu of %lu\n",
-                kinds[0], expectedKinds[0], kinds[1], expectedKinds[1], kinds[2], expectedKinds[2]);
+    std::printf("in the tables      %lu counted, %lu missing, %lu too many%s\n", counted, missing, excess,
+                options_.tree.empty() ? ("; " + std::to_string(kindsWrong) + " files with wrong kinds").c_str() : "");
+    std::printf("by kind            read-only %u of %u, write-only %u of %u, read-and-write %u of %u\n",
+                sum.readOnly, expectedSum.readOnly, sum.writeOnly, expectedSum.writeOnly, sum.readWrite,
+                expectedSum.readWrite);
   }
 
   Options options_;
@@ -463,6 +548,7 @@ class Burst {
   platform::Environment environment_;
   std::unique_ptr<platform::HostSystem> system_;
   std::vector<std::string> windowsPaths_, hostPaths_;
+  std::uint64_t treeFiles_ = 0;
   pid_t daemon_ = -1;
 };
 
