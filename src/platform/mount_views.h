@@ -17,6 +17,7 @@ struct MountView {
   std::string root;          // the folder of the filesystem the mount shows, "/" for all of it
   std::string mountPoint;    // where it is shown, absolute
   std::string fileSystem;    // "ext4", "btrfs", "nfs4", "fuse.sshfs", ...
+  bool operator==(const MountView&) const = default;
 };
 
 class MountViews {
@@ -24,6 +25,7 @@ class MountViews {
   // Reads a file in the /proc/self/mountinfo format; an unreadable file gives no mounts.
   static MountViews Read(const std::string& mountInfoFile = "/proc/self/mountinfo");
   static MountViews Parse(std::string_view text);
+  bool operator==(const MountViews&) const = default;
 
   const std::vector<MountView>& All() const { return views_; }
   // The mount a path lies on: the longest mount point holding it, the later one

@@ -128,4 +128,16 @@ TEST_F(HostPathCacheTest, CountsOpensThroughAnotherMountOnThePathsTheDrivesShow)
   EXPECT_EQ(results[4]->windowsPath, "D:\\site\\style.css");
 }
 
+// Answers outlive a release that changed nothing, but not a mount made during a hold.
+TEST_F(HostPathCacheTest, KeepsItsAnswersAcrossAResetOnlyWhileTheMountsStay) {
+  HostPathCache cache(drives_);
+  const std::string root = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
+  cache.Reset({}, {}, platform::MountViews::Parse(root));
+  EXPECT_TRUE(Resolve(cache, {"/srv/www/style.css"})[0]->windowsPath.empty());
+  cache.Reset({}, {}, platform::MountViews::Parse(root));
+  EXPECT_EQ(cache.Size(), 1u);
+  cache.Reset({}, {}, platform::MountViews::Parse(root + "2 1 8:1 /srv/d/site /srv/www rw - ext4 /dev/sda1 rw\n"));
+  EXPECT_EQ(Resolve(cache, {"/srv/www/style.css"})[0]->windowsPath, "D:\\site\\style.css");
+}
+
 }  // namespace

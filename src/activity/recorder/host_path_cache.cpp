@@ -12,6 +12,9 @@ HostPathCache::HostPathCache(const platform::DriveMap& drives, std::size_t capac
 
 void HostPathCache::Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames,
                           platform::MountViews mounts) {
+  // A release mostly gives back what the hold took: the answers then stand, and the keys
+  // of the files a burst keeps opening are not computed again after every hold.
+  if (ignoredHostPaths == ignored_ && networkNames == networkNames_ && mounts == mounts_) return;
   entries_.clear();
   ignored_ = std::move(ignoredHostPaths);
   networkNames_ = networkNames;

@@ -39,7 +39,8 @@ class HostPathCache {
 
   explicit HostPathCache(const platform::DriveMap& drives, std::size_t capacity = kDefaultCapacity);
 
-  // Forgets every entry; later answers use these database files, network names and mounts.
+  // Later answers use these database files, network names and mounts; the entries are
+  // forgotten when any of them differs from the last Reset's.
   void Reset(std::vector<std::string> ignoredHostPaths, const NetworkNames& networkNames,
              platform::MountViews mounts = {});
 
