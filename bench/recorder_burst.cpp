@@ -148,19 +148,18 @@ std::vector<std::string> FilePaths(int count) {
   return paths;
 }
 
-std::uint64_t CpuTicks(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string all((std::istreambuf_iterator<char>(in)), {});
-  const auto close = all.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(all.substr(close + 2));
-  std::string field;
-  std::uint64_t user = 0, system = 0;
-  for (int i = 3; fields >> field; ++i) {
-    if (i == 14) user = std::stoull(field);
-    if (i == 15) { system = std::stoull(field); break; }
+// CPU time of all a process's threads so far, user and system, in seconds; the
+// scheduler's nanoseconds, as the clock ticks of /proc/PID/stat are too coarse for a
+// short load.
+double CpuSeconds(pid_t pid) {
+  std::uint64_t nanoseconds = 0;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    std::ifstream in(task.path() / "schedstat");
+    std::uint64_t onCpu = 0;
+    if (in >> onCpu) nanoseconds += onCpu;
   }
-  return user + system;
+  return static_cast<double>(nanoseconds) / 1e9;
 }
 
 [[noreturn]] void Work(const Options& options, const std::vector<std::string>& hostPaths, int worker,
@@ -220,7 +219,7 @@ class Burst {
   int Run() {
     if (!Prepare()) return 1;
     if (!StartDaemon()) return 1;
-    const std::uint64_t cpuBefore = CpuTicks(daemon_);
+    const double cpuBefore = CpuSeconds(daemon_);
 
     const Clock::time_point start = Clock::now();
     std::vector<pid_t> workers = options_.tree.empty() ? StartWorkers() : StartTar();
@@ -258,8 +257,7 @@ class Burst {
       if (counted != lastCounted) lastChange = Clock::now();
     }
     const double drainSeconds = Seconds(lastChange - start);
-    const double cpuSeconds =
-        static_cast<double>(CpuTicks(daemon_) - cpuBefore) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    const double cpuSeconds = CpuSeconds(daemon_) - cpuBefore;
 
     activity::SendControl(*system_, activity::IOCTL_RECORDER_HOLD);
     const auto tables = ReadTables();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "activity/database_files.h"
 #include "platform/system.h"
@@ -101,7 +102,11 @@ bool AccessTables::Load(platform::System& system, char drive, const DriveRecord&
   const auto got = ReadFully(*file, bytes.data(), bytes.size());
   if (!got) return false;
 
-  std::vector<AccessRecord> table(*got / kAccessRecordSize);
+  // Room for one more record: the recorder adds a spare slot after the capacity, and
+  // would otherwise copy the whole table to make room for it.
+  std::vector<AccessRecord> table;
+  table.reserve(static_cast<std::size_t>(wanted) + 1);
+  table.resize(*got / kAccessRecordSize);
   for (std::size_t i = 0; i < table.size(); ++i) {
     table[i] = AccessRecord::Deserialize(bytes.data() + i * kAccessRecordSize);
   }
@@ -145,6 +150,13 @@ const std::vector<AccessRecord>& AccessTables::Table(char drive) const {
   static const std::vector<AccessRecord> kEmpty;
   const Loaded_* slot = Slot(drive);
   return slot ? slot->table : kEmpty;
+}
+
+std::vector<AccessRecord> AccessTables::TakeTable(char drive) {
+  if (!ValidLetter(drive)) return {};
+  Loaded_& slot = drives_[static_cast<std::size_t>(drive - 'A')];
+  slot.loaded = false;
+  return std::move(slot.table);
 }
 
 }  // namespace activity

@@ -57,6 +57,8 @@ class AccessTables {
   AccessRecord RecordOrZero(char drive, std::uint64_t key) const;
   bool Loaded(char drive) const;
   const std::vector<AccessRecord>& Table(char drive) const;
+  // Hands the drive's table over (empty when none is loaded); the drive is then unloaded.
+  std::vector<AccessRecord> TakeTable(char drive);
 
  private:
   struct Loaded_ {

@@ -53,7 +53,7 @@ bool ActivityStore::LoadDatabase(int index, std::string* warning) {
   }
   Database& database = databases_[Slot(drive)];
   database.index = index;
-  database.table = loader.Table(drive);
+  database.table = loader.TakeTable(drive);
   database.table.resize(static_cast<std::size_t>(record.Capacity() + 1));
   // The spare slot must stay free, or the lookup's wrap-around scan would never end on it.
   database.table.back() = AccessRecord{};
