@@ -37,7 +37,12 @@ QWidget* MembersOnlyPage(QWidget* parent) {
 void InstallDatabasePages(CMainFrame& frame) {
   ShellContext& shell = frame.Context();
   auto context = std::make_shared<DatabasePageContext>(DatabasePageContext{
-      shell.state.driveTable, shell.system, shell.prompter, &frame, [&frame] {
+      shell.state.driveTable, shell.system, shell.prompter,
+      DatabaseMenuRouting{&frame, &shell.commands,
+                          [&frame](QObject* owner, std::function<void(int)> send) {
+                            frame.SetDatabaseMenuOwner(owner, std::move(send));
+                          }},
+      [&frame] {
         QStringList texts;
         const QAbstractItemModel* model = frame.Tree().model();
         if (!model) return texts;
