@@ -21,7 +21,7 @@
 #include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/folder_tree_model.h"
 #include "ui/views/files_list.h"

@@ -8,7 +8,7 @@
 #include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 
 namespace ui {
 

@@ -9,7 +9,7 @@
 #include "files/hint_coverage.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
-#include "ui/app/window_message.h"
+#include "ui/base/window_message.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"

@@ -14,7 +14,7 @@
 #include "scan/folder_info.h"
 #include "scan/scan_job.h"
 #include "ui/analysis/cluster_commands.h"
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 #include "ui/views/folder_tree_model.h"
 
 namespace ui {
@@ -49,7 +49,9 @@ class CDriveTree : public QTreeView {
   // The item showing `record`, made if need be; invalid when the tree does not show it.
   QModelIndex ItemOf(const scan::CFolderInfo* record) const;
   // The record an item shows; nullptr for the "Dummy" placeholder.
-  scan::CFolderInfo* RecordOf(const QModelIndex& item) const { return FolderTreeModel::RecordOf(item); }
+  scan::CFolderInfo* RecordOf(const QModelIndex& item) const {
+    return item.model() == model_ ? FolderTreeModel::RecordOf(item) : nullptr;
+  }
   QModelIndex CurrentItem() const { return currentIndex(); }
   void UpdateDriveIcons();
   // Starts scanning `item`, two levels deep when `shallow`, selecting its subfolder

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 
 namespace scan { class CFolderInfo; }
 

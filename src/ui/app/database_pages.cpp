@@ -1,4 +1,4 @@
-#include "ui/dbpages/database_pages.h"
+#include "ui/app/database_pages.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>
@@ -12,7 +12,7 @@
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"
-#include "ui/app/window_memory.h"
+#include "ui/analysis/window_memory.h"
 #include "ui/frame/main_frame.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
