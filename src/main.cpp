@@ -14,7 +14,7 @@
 #include "platform/environment.h"
 #include "platform/host_system.h"
 #include "demo/demo_machine.h"
-#include "ui/app/app_icon.h"
+#include "ui/base/app_icon.h"
 #include "ui/app/command_line.h"
 #include "ui/app/main_app.h"
 #include "ui/commands/command_ids.h"

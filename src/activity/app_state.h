@@ -29,6 +29,9 @@ enum FilesSort : std::uint8_t {
   kSortReadOnly = 11, kSortWriteOnly = 12, kSortReadWrite = 13, kSortType = 15,
 };
 
+// Folders tree sort keys (FolderSortKey values).
+enum FolderSort : std::uint8_t { kFolderSortByName = 0, kFolderSortByAccessCounter = 1 };
+
 struct AppState {
   // --- start-up and frame ---
   std::int32_t AutoScan = 0;

@@ -154,6 +154,8 @@ class CFolderInfo final : public Totals {
   // empty for the drive list and for a record not placed below one.
   std::string path() const;
   CFolderInfo* Parent() const { return parent_; }
+  // The entry of the parent that this record belongs to.
+  std::uint32_t IndexInParent() const { return indexInParent_; }
   // The drive's root record above this one (this record when it is a root or detached).
   CFolderInfo& DriveRecord();
   const CFolderInfo& DriveRecord() const;

@@ -212,7 +212,7 @@ TEST_F(SheetHelpTest, DatabasePagesAnswerForEveryControl) {
   record.drive = activity::DriveNumber('C');
   record.location = activity::DriveNumber('C');
   table_.NewState() = {record};
-  DatabasePageContext context{table_, drives_.System(), prompter_, nullptr,
+  DatabasePageContext context{table_, drives_.System(), prompter_, {},
                               [] { return QStringList{"C: System", "D: Data"}; }};
   const CDP_Location location('C', context);
   ExpectFullHelp(location, 7);

@@ -17,7 +17,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/list/files_model.h"
 #include "ui/list/state_images.h"
 #include "ui/views/files_list.h"

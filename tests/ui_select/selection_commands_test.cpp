@@ -22,7 +22,7 @@
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 
 namespace ui {
 namespace {
@@ -61,7 +61,8 @@ class SelectionCommandsTest : public ::testing::Test {
   SelectionCommandsTest() : faulty(drives.System()), options(config.path()) {
     frame = std::make_unique<CMainFrame>(state, faulty, prompter, options, commands);
     context = std::make_unique<ShellContext>(ShellContext{
-        {state, faulty, prompter, frame->Sink(), frame->Context().memory}, commands, *frame});
+        {state, faulty, prompter, frame->Sink(), frame->Context().memory}, commands, frame->Status(),
+        frame->MenuPopups(), {}});
     scan::NewEntry drive;
     drive.name = "C:";
     drive.kind = scan::kKindFolder;

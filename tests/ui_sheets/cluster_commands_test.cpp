@@ -14,7 +14,7 @@
 #include "activity/app_state.h"
 #include "common/prompter.h"
 #include "common/silent_status.h"
-#include "ui/app/window_memory.h"
+#include "ui/analysis/window_memory.h"
 #include "support/temp_drives.h"
 
 namespace ui {

@@ -14,7 +14,7 @@
 #include "platform/host_system.h"
 #include "support/temp_drives.h"
 #include "ui/app/main_app.h"
-#include "ui/app/splash_window.h"
+#include "ui/frame/splash_window.h"
 #include "ui/commands/command_ids.h"
 #include "ui/frame/main_frame.h"
 

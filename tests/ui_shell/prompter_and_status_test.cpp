@@ -11,7 +11,7 @@
 
 #include "ui_shell/qt_print.h"
 
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/prompter/message_box_prompter.h"
 #include "ui/prompter/status_bar_sink.h"
 

@@ -21,9 +21,9 @@
 #include "ui/commands/command_table.h"
 #include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/views/drive_tree.h"
-#include "ui/views/drive_tree_model.h"
+#include "ui/views/folder_tree_model.h"
 #include "ui/views/files_list.h"
 #include "ui/document/throttled_status_sink.h"
 #include "ui/views/tree_images.h"
@@ -62,9 +62,10 @@ class DriveTreeTest : public testing_support::FrameTest {
     ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
     WaitForScan();
   }
-  std::pair<int, int> Images(const QModelIndex& item) {
-    return {Tree().NormalImage(item), Tree().SelectedImage(item)};
+  static std::pair<int, int> Images(const QModelIndex& item) {
+    return {item.data(ui::tree_role::kNormalImage).toInt(), item.data(ui::tree_role::kSelectedImage).toInt()};
   }
+  static int StateImage(const QModelIndex& item) { return item.data(ui::tree_role::kStateImage).toInt(); }
 
 };
 
@@ -73,7 +74,7 @@ TEST_F(DriveTreeTest, DrivesAreListedWithTypeImageAndAnUnreadPlaceholder) {
   const QModelIndex d = Drive('D');
   ASSERT_TRUE(d.isValid());
   EXPECT_TRUE(d.data().toString().startsWith(QStringLiteral("D:")));
-  EXPECT_EQ(Tree().StateImage(d), image::kFirstDriveType + 1);  // a fixed drive
+  EXPECT_EQ(StateImage(d), image::kFirstDriveType + 1);  // a fixed drive
   ASSERT_EQ(Tree().model()->rowCount(d), 1);
   const QModelIndex dummy = Tree().model()->index(0, 0, d);
   EXPECT_EQ(dummy.data().toString(), QStringLiteral("Dummy"));
@@ -119,7 +120,7 @@ TEST_F(DriveTreeTest, ExpandingReadsTwoLevelsAndExpandsWhenDone) {
   EXPECT_EQ(Tree().model()->rowCount(d), 3);  // .cache, Games, Work in name order
   EXPECT_EQ(Tree().model()->index(1, 0, d).data().toString(), QStringLiteral("Games"));
   EXPECT_EQ(Images(work), std::make_pair(image::kNotRead, image::kPartlyReadSelected));
-  EXPECT_EQ(Tree().StateImage(work), image::kFolderInserted);
+  EXPECT_EQ(StateImage(work), image::kFolderInserted);
   const QModelIndex reports = Child(work, "Reports");
   ASSERT_TRUE(reports.isValid());
   EXPECT_EQ(Images(reports), std::make_pair(image::kNotRead, image::kNotRead));
@@ -143,7 +144,7 @@ TEST_F(DriveTreeTest, AFolderThatCannotBeReadIsMarkedInTheTreeAndTheStatusBar) {
   ASSERT_TRUE(games.isValid() && work.isValid());
   // The same state and scan images, but the unreadable folder carries an overlay.
   ASSERT_EQ(Images(games), Images(work));
-  ASSERT_EQ(Tree().StateImage(games), Tree().StateImage(work));
+  ASSERT_EQ(StateImage(games), StateImage(work));
   EXPECT_TRUE(games.data(ui::tree_role::kUnreadable).toBool());
   EXPECT_FALSE(work.data(ui::tree_role::kUnreadable).toBool());
   EXPECT_NE(games.data(Qt::DecorationRole).value<QPixmap>().toImage(),
@@ -202,6 +203,25 @@ TEST_F(DriveTreeTest, ItemsBelowAFolderAreMadeWhenItIsOpenedOrOneOfItsFoldersIsW
   EXPECT_EQ(Tree().model()->rowCount(work), 1);
 }
 
+TEST_F(DriveTreeTest, SortingByAccessionsPutsTheMostUsedFolderFirst) {
+  RescanDrive('D');
+  scan::CFolderInfo& root = *Tree().RecordOf(Drive('D'));
+  for (std::uint32_t i = 0; i < root.Count(); ++i) {
+    if (root.names(i) == "Games") root.SetActivity(i, {.readOnly = 7});
+  }
+  const auto rows = [this] {
+    QStringList names;
+    for (int row = 0; row < Tree().model()->rowCount(Drive('D')); ++row) {
+      names << Tree().model()->index(row, 0, Drive('D')).data().toString();
+    }
+    return names.join(QLatin1Char(' '));
+  };
+  ASSERT_TRUE(commands.Execute(ui::cmd::kSortFoldersByName));
+  EXPECT_EQ(rows(), QStringLiteral(".cache Games Work"));
+  ASSERT_TRUE(commands.Execute(ui::cmd::kSortFoldersByAccessCounter));
+  EXPECT_EQ(rows(), QStringLiteral("Games .cache Work"));
+}
+
 TEST_F(DriveTreeTest, ARescanNeverLeavesTheListOnARecordItReplaced) {
   RescanDrive('D');
   // The list shows a folder below the drive, then the drive is read again.
@@ -257,7 +277,7 @@ TEST_F(DriveTreeTest, ExpandAllReadsWhatWasNeverReadInOneScanThenExpandsEverythi
   work->actions()[a] = 4;
   state.PendingActionCount = 1;
   int scans = 0;
-  QObject::connect(&Tree(), &CDriveTree::subtreeReplaced, [&scans] { ++scans; });
+  QObject::connect(&frame->Document(), &ui::DrivesDocument::subtreePlaced, [&scans] { ++scans; });
 
   Tree().setCurrentIndex(Drive('D'));
   commands.SetActiveView(ui::Target::Tree);
@@ -297,14 +317,14 @@ TEST_F(DriveTreeTest, VisitingImagesAndTheUnreadDriveCaption) {
   const QModelIndex games = Child(Drive('D'), "Games");
   const QModelIndex work = Child(Drive('D'), "Work");
   Tree().setCurrentIndex(games);
-  EXPECT_EQ(Tree().StateImage(games), image::kFolderSelected);
+  EXPECT_EQ(StateImage(games), image::kFolderSelected);
   Tree().setCurrentIndex(work);
-  EXPECT_EQ(Tree().StateImage(games), image::kFolderLeft);
-  EXPECT_EQ(Tree().StateImage(work), image::kFolderSelected);
+  EXPECT_EQ(StateImage(games), image::kFolderLeft);
+  EXPECT_EQ(StateImage(work), image::kFolderSelected);
   Tree().setCurrentIndex(games);
-  EXPECT_EQ(Tree().StateImage(games), image::kFolderSelectedAgain);
-  EXPECT_EQ(Tree().StateImage(work), image::kFolderLeft);
-  EXPECT_EQ(Tree().StateImage(Drive('D')), image::kFirstDriveType + 1);  // drives keep theirs
+  EXPECT_EQ(StateImage(games), image::kFolderSelectedAgain);
+  EXPECT_EQ(StateImage(work), image::kFolderLeft);
+  EXPECT_EQ(StateImage(Drive('D')), image::kFirstDriveType + 1);  // drives keep theirs
 
   // Up one level reaches the drive, and does nothing there.
   ASSERT_TRUE(commands.Execute(ui::cmd::kUpOneLevel));

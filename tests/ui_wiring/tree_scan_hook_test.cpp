@@ -48,7 +48,7 @@ TEST_F(TreeScanHookTest, TheWaitEndsWithTheClosedScanOfTheSubfolder) {
   ui::TreeScanHook hook(Tree(), frame->Document());
   std::atomic<bool> returned{false};
   bool returnedBeforePlaced = false;
-  QObject::connect(&Tree(), &ui::CDriveTree::subtreeReplaced, [&] { returnedBeforePlaced = returned.load(); });
+  QObject::connect(&frame->Document(), &ui::DrivesDocument::subtreePlaced, [&] { returnedBeforePlaced = returned.load(); });
   bool needed = false;
   std::thread worker([&] {
     needed = hook.NeedsFullScan("Work");

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/app/dialog_size.h"
+#include "ui/base/dialog_size.h"
 #include "ui/help/control_help.h"
 
 namespace ui {

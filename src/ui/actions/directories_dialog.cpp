@@ -5,7 +5,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "ui/app/dialog_size.h"
+#include "ui/base/dialog_size.h"
 #include "ui/help/control_help.h"
 
 namespace ui {

@@ -14,7 +14,7 @@
 #include "activity/app_state.h"
 #include "common/prompter.h"
 #include "ui/actions/overwrite_prompt.h"
-#include "ui/app/app_icon.h"
+#include "ui/base/app_icon.h"
 #include "ui/help/control_help.h"
 
 namespace ui {

@@ -8,8 +8,7 @@
 #include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
-#include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 
 namespace ui {
 
@@ -72,7 +71,7 @@ void SelectionCommands::RunCommand(int command) {
 
 void SelectionCommands::ShowPendingCount() {
   panes_.CommandEnded();
-  context_.frame.Status().SetActions(
+  context_.panes.SetActions(
       QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
 }
 

@@ -14,7 +14,7 @@
 
 #include "files/action_selection.h"
 #include "ui/actions/selection_dialogs.h"
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 
 namespace ui {
 

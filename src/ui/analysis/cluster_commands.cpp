@@ -14,8 +14,8 @@
 #include "common/prompter.h"
 #include "ui/analysis/change_cluster_size_dialog.h"
 #include "ui/analysis/cluster_analysis_dialog.h"
-#include "ui/app/shell_context.h"
-#include "ui/app/window_memory.h"
+#include "ui/base/shell_context.h"
+#include "ui/analysis/window_memory.h"
 #include "ui/properties/property_sheets.h"
 
 namespace ui {

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 
 namespace scan { class CFolderInfo; }
 

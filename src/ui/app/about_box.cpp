@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 
 #include "common/prompter.h"
-#include "ui/app/app_icon.h"
-#include "ui/app/dialog_size.h"
+#include "ui/base/app_icon.h"
+#include "ui/base/dialog_size.h"
 
 namespace ui {
 

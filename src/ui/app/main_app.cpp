@@ -6,9 +6,9 @@
 #include "shell/state_folder_options.h"
 #include "ui/app/about_box.h"
 #include "ui/app/settings_option_store.h"
-#include "ui/app/splash_window.h"
+#include "ui/frame/splash_window.h"
 #include "ui/commands/command_ids.h"
-#include "ui/dbpages/database_pages.h"
+#include "ui/app/database_pages.h"
 #include "ui/frame/close_sequence.h"
 #include "ui/frame/main_frame.h"
 

@@ -13,14 +13,22 @@ namespace common { class Prompter; }
 
 namespace ui {
 
-class CMainFrame;
+class CommandTable;
+
+// The window that routes the location list's pop-up commands through its command table.
+struct DatabaseMenuRouting {
+  QWidget* window = nullptr;
+  CommandTable* commands = nullptr;
+  // Names the page the window sends the menu's commands to (by command identifier).
+  std::function<void(QObject* owner, std::function<void(int id)> send)> claim;
+};
 
 struct DatabasePageContext {
   activity::DriveTable& table;
   platform::System& system;
   common::Prompter& prompter;
-  // The frame that routes the location list's pop-up commands; null: the page runs them.
-  CMainFrame* frame = nullptr;
+  // Without a window the page runs its pop-up's commands itself.
+  DatabaseMenuRouting menuRouting;
   // The texts of the folders tree's drive items, in their order ("C: /", ...).
   std::function<QStringList()> driveTexts;
   // How long the recorder recorded a drive, as one sentence ("" when nothing to say).

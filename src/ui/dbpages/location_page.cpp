@@ -15,7 +15,6 @@
 #include "common/prompter.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
-#include "ui/frame/main_frame.h"
 #include "ui/help/control_help.h"
 
 namespace ui {
@@ -145,8 +144,9 @@ void CDP_Location::Refresh() {
 
 std::unique_ptr<QMenu> CDP_Location::BuildMenu(std::uint8_t drive) {
   menuDrive_ = drive;
-  auto menu = std::make_unique<QMenu>(context_.frame ? static_cast<QWidget*>(context_.frame) : this);
-  CommandTable* commands = context_.frame ? &context_.frame->Commands() : nullptr;
+  const DatabaseMenuRouting& routing = context_.menuRouting;
+  auto menu = std::make_unique<QMenu>(routing.window != nullptr ? routing.window : static_cast<QWidget*>(this));
+  CommandTable* commands = routing.commands;
   const auto add = [&](int id, const QString& text, bool enabled) {
     QAction* action = commands ? commands->NewAction(id, text, menu.get()) : menu->addAction(text);
     if (commands) menu->addAction(action);
@@ -171,7 +171,7 @@ void CDP_Location::ShowMenu(const QPoint& at) {
   if (!item) return;
   list_->setCurrentItem(const_cast<QTreeWidgetItem*>(item));
   const std::unique_ptr<QMenu> menu = BuildMenu(static_cast<std::uint8_t>(item->data(0, Qt::UserRole).toUInt()));
-  if (context_.frame) context_.frame->SetDatabaseMenuOwner(this, [this](int id) { OnCommand(id); });
+  if (context_.menuRouting.claim) context_.menuRouting.claim(this, [this](int id) { OnCommand(id); });
   menu->exec(list_->viewport()->mapToGlobal(at));
 }
 

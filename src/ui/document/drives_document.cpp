@@ -20,7 +20,25 @@ DrivesDocument::~DrivesDocument() {
   scanner_.reset();  // joins the workers while the records still exist
 }
 
+void DrivesDocument::ShowFolder(scan::CFolderInfo* folder) {
+  current_ = folder;
+  emit folderShown(folder);
+}
+
+void DrivesDocument::ScanStarted(scan::CFolderInfo& record) {
+  // The records below `record` go when the scan hands its own over.
+  for (const scan::CFolderInfo* above = current_ == nullptr ? nullptr : current_->Parent(); above != nullptr;
+       above = above->Parent()) {
+    if (above == &record) {
+      current_ = &record;
+      break;
+    }
+  }
+  emit scanStarted(&record);
+}
+
 void DrivesDocument::ReadDrives() {
+  current_ = nullptr;
   driveList_.Clear();
   for (const platform::MappedDrive& drive : system_.Drives().All()) {
     driveList_.AddEntry({.source = scan::kSourceDrive, .name = std::string(1, drive.letter) + ':',

@@ -1,7 +1,8 @@
 #pragma once
-// The drives' document: every CFolderInfo of the run, below the drive list, and the scan
-// controller that replaces them. It is no widget; the folders tree and the Files list
-// are views of it, and whatever decides on a folder reads its record here.
+// The drives' document: every CFolderInfo of the run, below the drive list, the scan
+// controller that replaces them, and the current folder. It is no widget; the folders
+// tree, the Files list and the space map are views of it that follow its signals and
+// never reach each other, and whatever decides on a folder reads its record here.
 //
 // Declared in this order on purpose: the scanner joins its worker before the records go.
 
@@ -35,7 +36,15 @@ class DrivesDocument : public QObject, private scan::ScanEvents {
   // Whatever points into the old records must be dropped first.
   void ReadDrives();
 
+  // The folder the tree has selected and the list and the map show; nullptr before the
+  // first. A scan that replaces it leaves the folder it replaced current.
+  scan::CFolderInfo* CurrentFolder() const { return current_; }
+  // Makes `folder` current and has every view show it, again if it was current already
+  // (its records may have changed).
+  void ShowFolder(scan::CFolderInfo* folder);
+
  signals:
+  void folderShown(scan::CFolderInfo* folder);
   // The scan controller's events, on the UI thread (see scan::ScanEvents).
   void scanStarted(scan::CFolderInfo* record);
   void subtreePlaced(scan::CFolderInfo* record);
@@ -43,7 +52,7 @@ class DrivesDocument : public QObject, private scan::ScanEvents {
   void clusterAnalysisPending();
 
  private:
-  void ScanStarted(scan::CFolderInfo& record) override { emit scanStarted(&record); }
+  void ScanStarted(scan::CFolderInfo& record) override;
   void SubtreePlaced(scan::CFolderInfo& record) override { emit subtreePlaced(&record); }
   void ScanFinished(scan::CFolderInfo& record, const scan::ScanEnding& ending) override {
     emit scanFinished(&record, ending);
@@ -52,6 +61,7 @@ class DrivesDocument : public QObject, private scan::ScanEvents {
 
   const platform::System& system_;
   scan::CFolderInfo driveList_;
+  scan::CFolderInfo* current_ = nullptr;
   std::unique_ptr<ThrottledStatusSink> scanStatus_;
   std::unique_ptr<scan::ScanController> scanner_;
 };

@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
-#include "scan/record_search.h"
 #include "scan/scan_controller.h"
 #include "activity/app_state.h"
 #include "activity/recorder_control.h"
@@ -27,10 +26,10 @@
 #include "ui/actions/frame_panes.h"
 #include "ui/actions/perform_dialog.h"
 #include "ui/actions/selection_commands.h"
-#include "ui/app/app_icon.h"
-#include "ui/app/splash_window.h"
-#include "ui/app/window_memory.h"
-#include "ui/app/window_message.h"
+#include "ui/base/app_icon.h"
+#include "ui/frame/splash_window.h"
+#include "ui/analysis/window_memory.h"
+#include "ui/base/window_message.h"
 #include "ui/commands/accelerators.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -39,10 +38,10 @@
 #include "ui/commands/toolbar_layout.h"
 #include "ui/document/drives_document.h"
 #include "ui/frame/pane_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/help/help_pages.h"
 #include "ui/help/help_window.h"
-#include "ui/map/space_map_link.h"
+#include "ui/wiring/space_map_link.h"
 #include "ui/map/space_map_view.h"
 #include "ui/prompter/status_bar_sink.h"
 #include "ui/views/drive_tree.h"
@@ -90,14 +89,17 @@ CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
 
   CreateToolBar();
   CreateStatusBar();
-  context_ = std::make_unique<ShellContext>(
-      ShellContext{{state, system, prompter, *sink_, *memory_}, commands, *this});
+  context_ = std::make_unique<ShellContext>(ShellContext{{state, system, prompter, *sink_, *memory_},
+                                                        commands,
+                                                        *panes_,
+                                                        popups_,
+                                                        [this](const char* page) { Help().ShowPage(page); }});
   CreateClient();
   CreateSpaceMap();
   CreateMenus();
   InstallAccelerators(*this, commands);
   RegisterCommands();
-  WirePaneCommands(*this);
+  WirePaneCommands(*context_, *document_, *tree_, *list_);
 
   // Toolbar buttons follow their commands' states whenever the program is idle.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -145,25 +147,17 @@ void CMainFrame::CreateClient() {
   // Actions run over the tree's records; the list shows the run's results.
   SetDriveList(&document_->DriveList());
   connect(this, &CMainFrame::actionsPerformed, list_, [this] {
-    // The run changed sizes: the tree shows its folder again, caption totals included.
-    const QModelIndex current = tree_->CurrentItem();
-    if (list_->ShownFolder() != nullptr && list_->ShownFolder() == tree_->RecordOf(current)) {
-      tree_->ShowFolder(current);
+    // The run changed sizes: the current folder is shown again, caption totals included.
+    scan::CFolderInfo* const current = document_->CurrentFolder();
+    if (list_->ShownFolder() != nullptr && list_->ShownFolder() == current) {
+      document_->ShowFolder(current);
     } else {
       list_->Refill();
     }
   });
-  // A scan hands its records over in place of the old ones: the list must not go on
-  // pointing at a record that is gone or whose entries have changed under its rows.
-  connect(tree_, &CDriveTree::subtreeReplaced, list_, [this](scan::CFolderInfo* record) {
-    scan::CFolderInfo* const shown = list_->ShownFolder();
-    if (shown == nullptr) return;
-    if (shown == record) {
-      list_->Refill();
-    } else if (!scan::TreeHoldsRecord(document_->DriveList(), shown)) {
-      list_->Fill(tree_->RecordOf(tree_->CurrentItem()));
-    }
-  });
+  connect(this, &CMainFrame::filesSortRequested, list_, &CFilesList::Sort);
+  // The frame appears at the end of the tree's start-up step.
+  connect(tree_, &CDriveTree::startupEnded, this, &CMainFrame::RevealAfterSplash);
   splitter_->addWidget(treeFrame_);
   splitter_->addWidget(listFrame_);
   splitter_->setStretchFactor(0, 0);
@@ -285,8 +279,8 @@ void CMainFrame::RegisterSortCommands() {
                       },
                       [&state, key](CommandUi& ui) { ui.SetCheck(state.FolderSortKey == key); });
   };
-  folderSort(cmd::kSortFoldersByName, 0);
-  folderSort(cmd::kSortFoldersByAccessCounter, 1);
+  folderSort(cmd::kSortFoldersByName, activity::kFolderSortByName);
+  folderSort(cmd::kSortFoldersByAccessCounter, activity::kFolderSortByAccessCounter);
   for (const FilesSortCommand& sort : kFilesSortCommands) {
     commands.Register(sort.id, Target::Frame,
                       [this, &state, key = sort.key] {

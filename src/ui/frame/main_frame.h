@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 
 class QDockWidget;
 class QMenu;

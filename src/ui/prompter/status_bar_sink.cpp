@@ -2,7 +2,7 @@
 
 #include <QThread>
 
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 
 namespace ui {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "common/space.h"
 #include "scan/folder_info.h"
-#include "ui/app/dialog_size.h"
+#include "ui/base/dialog_size.h"
 #include "ui/properties/property_pages.h"
 #include "ui/help/control_help.h"
 

@@ -1,7 +1,9 @@
 #pragma once
 // CDriveTree: the left pane, the folders tree of the machine's drives and their folders,
-// a view of the drives' document. Its items only point into the document's records; it
-// registers the tree's commands, starts the scans they ask for and shows its menus.
+// a view of the drives' document. Its model points straight into the document's records;
+// the tree follows the document's current folder and makes the folder the user selects
+// current. It registers the tree's commands, starts the scans they ask for and shows its
+// menus.
 
 #include <QPersistentModelIndex>
 #include <QTreeView>
@@ -12,16 +14,16 @@
 #include "scan/folder_info.h"
 #include "scan/scan_job.h"
 #include "ui/analysis/cluster_commands.h"
-#include "ui/app/shell_context.h"
-
-class QStandardItem;
-class QStandardItemModel;
+#include "ui/base/shell_context.h"
+#include "ui/views/folder_tree_model.h"
 
 namespace ui {
 
-class DriveTreeModel;
 class DrivesDocument;
 class TreeImages;
+
+// The order FolderSortKey asks for.
+FolderOrder OrderOf(std::uint8_t folderSortKey);
 
 class CDriveTree : public QTreeView {
   Q_OBJECT
@@ -34,28 +36,23 @@ class CDriveTree : public QTreeView {
   // Once an item has been selected the tree's commands stay enabled for the run.
   bool ItemSelectedOnce() const { return itemSelectedOnce_; }
 
-  // Re-sorts by FolderSortKey. Items keep their order: drives by letter, folders by name
-  // as the scan inserted them; the user sees the work in the message pane.
+  // Orders every folder's subfolders by FolderSortKey: by name, or the most used first.
   void SortFolders();
   // Which state of the activity databases the drive icons show (new = the edited one).
   void ShowDatabaseState(bool newState);
 
-  // --- what other windows use ----------------------------------------------------
   const TreeImages& Images() const { return *images_; }
-  // "C:\" for a drive item, the parent's path + text + "\" for a folder item.
+  // The path of the folder an item shows ("C:\Work\"); empty for the "Dummy" item.
   QString PathOfItem(const QModelIndex& item) const;
-  // The first child of `item` whose text is `name` (case-sensitive); invalid when none.
+  // The subfolder item of `item` whose folder is called `name`; invalid when none.
   QModelIndex FindChildItem(const QModelIndex& item, const QString& name) const;
-  // The item showing `record`; invalid when no item shows it.
+  // The item showing `record`, made if need be; invalid when the tree does not show it.
   QModelIndex ItemOf(const scan::CFolderInfo* record) const;
   // The record an item shows; nullptr for the "Dummy" placeholder.
-  scan::CFolderInfo* RecordOf(const QModelIndex& item) const;
-  int StateImage(const QModelIndex& item) const;
-  int NormalImage(const QModelIndex& item) const;
-  int SelectedImage(const QModelIndex& item) const;
+  scan::CFolderInfo* RecordOf(const QModelIndex& item) const {
+    return item.model() == model_ ? FolderTreeModel::RecordOf(item) : nullptr;
+  }
   QModelIndex CurrentItem() const { return currentIndex(); }
-  // Hands the folder of `item` to the Files list and captions the list.
-  void ShowFolder(const QModelIndex& item);
   void UpdateDriveIcons();
   // Starts scanning `item`, two levels deep when `shallow`, selecting its subfolder
   // `travelTarget` at the end (callers check ScanInProgress first). False when refused.
@@ -66,10 +63,8 @@ class CDriveTree : public QTreeView {
   TreeCommandAccess CommandAccess();
 
  signals:
-  // The Files list is to list this folder's entries.
-  void folderShown(scan::CFolderInfo* folder);
-  // The contents of `folder` were replaced by a scan: records below it are new.
-  void subtreeReplaced(scan::CFolderInfo* folder);
+  // The pane's start-up step has ended: the window may appear.
+  void startupEnded();
 
  protected:
   bool event(QEvent* event) override;
@@ -84,8 +79,10 @@ class CDriveTree : public QTreeView {
   void RegisterScanCommands();
   void OnExpanded(const QModelIndex& item);
   bool NeedsReading(const QModelIndex& item) const;
+  // Makes the document's current folder the current item.
+  void FollowDocument(scan::CFolderInfo* folder);
+  void ShowFolder(const QModelIndex& item);
   void Rescan();
-  void StopScanning();
   void CollapseAll();
   void ExpandAll();
   void ExpandAllRead(const QModelIndex& top);
@@ -94,8 +91,6 @@ class CDriveTree : public QTreeView {
   void Properties();
   void ExpandQuietly(const QModelIndex& item);
   QModelIndex DriveItemOf(QModelIndex item) const;
-  void RemoveChildItems(QStandardItem& item);
-  void SetImages(const QModelIndex& item, int normal, int selected);
 
   // The document's scan events (UI thread).
   void ScanStarted(scan::CFolderInfo& record);
@@ -106,12 +101,12 @@ class CDriveTree : public QTreeView {
   ShellContext& context_;
   DrivesDocument& document_;
   std::unique_ptr<TreeImages> images_;
-  DriveTreeModel* model_ = nullptr;
-  QPersistentModelIndex scanItem_;
+  FolderTreeModel* model_ = nullptr;
   QPersistentModelIndex lastShownItem_;
   QPersistentModelIndex expandAllItem_;  // expanded whole once its scan has ended
   bool itemSelectedOnce_ = false;
   bool expandingQuietly_ = false;
+  bool following_ = false;
 };
 
 }  // namespace ui

@@ -12,23 +12,24 @@
 #include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
+#include "scan/record_search.h"
+#include "common/space.h"
 #include "activity/app_state.h"
 #include "common/status_sink.h"
-#include "ui/app/window_message.h"
+#include "ui/base/window_message.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/commands/string_table.h"
 #include "ui/document/drives_document.h"
-#include "ui/frame/main_frame.h"
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 #include "ui/list/files_model.h"
 #include "ui/list/hint_options_dialog.h"
-#include "ui/views/drive_tree.h"
+#include "ui/views/drive_tree_texts.h"
 
 namespace ui {
 
 CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget* parent)
-    : QTableView(parent), context_(context), model_(new FilesModel(this)) {
+    : QTableView(parent), context_(context), document_(document), model_(new FilesModel(this)) {
   setObjectName(QStringLiteral("CFilesList"));
   setWhatsThis(QStringLiteral(
       "The Files list: the files and folders of the folder selected in the Folders tree, "
@@ -61,9 +62,8 @@ CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget*
     if (index.isValid()) setCurrentIndex(model_->index(index.row(), 0));
     OpenFocused();
   });
-  connect(&context_.frame, &CMainFrame::filesSortRequested, this, &CFilesList::Sort);
-  // The tree is created first and chooses the folder shown.
-  connect(&context_.frame.Tree(), &CDriveTree::folderShown, this, &CFilesList::Fill);
+  connect(&document_, &DrivesDocument::folderShown, this, &CFilesList::Fill);
+  connect(&document_, &DrivesDocument::subtreePlaced, this, &CFilesList::FolderReplaced);
   SetDriveList(&document.DriveList());
   RegisterCommands();
 }
@@ -112,12 +112,39 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   Sort();
   ready_ = true;
   UpdateStatusPanes();
-  // Refilled after a scan, the list stays on a drive whose missing hints need a reason;
-  // said once the scan's end has put the idle prompt up.
-  if (folder == nullptr) return;
-  if (std::string withheld = files::WithheldSummary(context_.state, folder->path()); !withheld.empty()) {
+  if (folder != nullptr) Caption(*folder);
+}
+
+void CFilesList::Caption(const scan::CFolderInfo& folder) {
+  const std::string path = folder.path();
+  setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) + QString::fromStdString(path) +
+                 QString::fromUtf8(tree_text::kFilesListSummary)
+                     .arg(folder.totalFiles)
+                     .arg(folder.UsedPercent())
+                     .arg(common::KRounded(folder.totalActualSize)));
+  // An unreadable folder lists as empty, and a drive the recorder did not watch long
+  // enough lists without B or C hints: say why, until another folder is shown. Refilled
+  // after a scan, the reason is said again once the scan's end has put the idle prompt up.
+  std::string withheld = files::WithheldSummary(context_.state, path);
+  if (folder.unreadable) {
+    context_.status.ShowStatus(tree_text::kUnreadableFolder + path);
+  } else if (!withheld.empty()) {
+    context_.status.ShowStatus(withheld);
     QMetaObject::invokeMethod(
         this, [this, withheld = std::move(withheld)] { context_.status.ShowStatus(withheld); }, Qt::QueuedConnection);
+  } else {
+    context_.status.ShowIdle();
+  }
+}
+
+// A scan hands its records over in place of the old ones: the list must not go on
+// pointing at a record that is gone or whose entries have changed under its rows.
+void CFilesList::FolderReplaced(scan::CFolderInfo* record) {
+  if (shown_ == nullptr) return;
+  if (shown_ == record) {
+    Refill();
+  } else if (!scan::TreeHoldsRecord(document_.DriveList(), shown_)) {
+    Fill(document_.CurrentFolder());
   }
 }
 
@@ -150,7 +177,7 @@ void CFilesList::UpdateStatusPanes() {
       bytes += entry.size;
     }
   }
-  StatusPanes& panes = context_.frame.Status();
+  StatusPanes& panes = context_.panes;
   panes.SetSelection(QStringLiteral("S:%1, %2 K").arg(files).arg((bytes + 512) >> 10));
   panes.SetActions(QStringLiteral("A:%1").arg(context_.state.PendingActionCount.load()));
 }
@@ -198,7 +225,7 @@ void CFilesList::keyPressEvent(QKeyEvent* event) {
 }
 
 QMenu* CFilesList::MainMenuPopup(const char* title, int item) const {
-  for (QMenu* popup : context_.frame.MenuPopups()) {
+  for (QMenu* popup : context_.menuPopups) {
     if (popup->title() != QString::fromUtf8(title)) continue;
     const QList<QAction*> actions = popup->actions();
     if (item < actions.size()) return actions[item]->menu();

@@ -1,5 +1,5 @@
 #pragma once
-// CFilesList: the right pane, one row per entry of the folder selected in the tree, a
+// CFilesList: the right pane, one row per entry of the document's current folder, a
 // view of the drives' document. Rows paint from a snapshot taken at fill; each row keeps
 // its entry's index.
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/app/shell_context.h"
+#include "ui/base/shell_context.h"
 
 namespace scan { class CFolderInfo; }
 
@@ -53,9 +53,9 @@ class CFilesList : public QTableView {
 
  signals:
   // The user opened the subfolder `name` of the shown folder. When the shown folder's
-  // subfolders were never read (`readFirst`), the tree scans its current item shallowly
-  // with `name` as the scan's travel target and then selects the subfolder; otherwise
-  // the tree selects the child item of its current item with that text.
+  // subfolders were never read (`readFirst`), the folder is scanned shallowly with `name`
+  // as the scan's travel target, which selects the subfolder at its end; otherwise the
+  // subfolder becomes the document's current folder.
   void openSubfolderRequested(const QString& name, bool readFirst);
 
  protected:
@@ -71,8 +71,12 @@ class CFilesList : public QTableView {
   void RegisterCommands();
   QMenu* MainMenuPopup(const char* title, int item) const;
   void FocusRowKeepingSelection(int row);
+  // The pane's caption and the status texts for the folder listed.
+  void Caption(const scan::CFolderInfo& folder);
+  void FolderReplaced(scan::CFolderInfo* record);
 
   ShellContext& context_;
+  DrivesDocument& document_;
   FilesModel* model_;
   scan::CFolderInfo* shown_ = nullptr;
   scan::CFolderInfo* driveList_ = nullptr;

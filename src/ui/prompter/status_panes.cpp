@@ -1,4 +1,4 @@
-#include "ui/frame/status_panes.h"
+#include "ui/prompter/status_panes.h"
 
 #include <QApplication>
 #include <QCursor>

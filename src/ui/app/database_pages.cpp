@@ -1,4 +1,4 @@
-#include "ui/dbpages/database_pages.h"
+#include "ui/app/database_pages.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>
@@ -12,7 +12,7 @@
 #include "ui/dbpages/date_time_page.h"
 #include "ui/dbpages/location_page.h"
 #include "ui/dbpages/size_page.h"
-#include "ui/app/window_memory.h"
+#include "ui/analysis/window_memory.h"
 #include "ui/frame/main_frame.h"
 #include "ui/properties/property_sheets.h"
 #include "ui/views/drive_tree.h"
@@ -37,7 +37,12 @@ QWidget* MembersOnlyPage(QWidget* parent) {
 void InstallDatabasePages(CMainFrame& frame) {
   ShellContext& shell = frame.Context();
   auto context = std::make_shared<DatabasePageContext>(DatabasePageContext{
-      shell.state.driveTable, shell.system, shell.prompter, &frame, [&frame] {
+      shell.state.driveTable, shell.system, shell.prompter,
+      DatabaseMenuRouting{&frame, &shell.commands,
+                          [&frame](QObject* owner, std::function<void(int)> send) {
+                            frame.SetDatabaseMenuOwner(owner, std::move(send));
+                          }},
+      [&frame] {
         QStringList texts;
         const QAbstractItemModel* model = frame.Tree().model();
         if (!model) return texts;

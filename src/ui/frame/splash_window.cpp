@@ -1,4 +1,4 @@
-#include "ui/app/splash_window.h"
+#include "ui/frame/splash_window.h"
 
 #include <QGuiApplication>
 #include <QLabel>

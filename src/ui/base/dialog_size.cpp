@@ -1,4 +1,4 @@
-#include "ui/app/dialog_size.h"
+#include "ui/base/dialog_size.h"
 
 #include <QApplication>
 #include <QFont>

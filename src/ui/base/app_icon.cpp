@@ -1,4 +1,4 @@
-#include "ui/app/app_icon.h"
+#include "ui/base/app_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/map/space_map_link.h"
+#include "ui/wiring/space_map_link.h"
 
 #include <QItemSelectionModel>
 #include <QTimer>
