@@ -5,8 +5,8 @@
 #include "activity/access_tables.h"
 #include "activity/coverage_file.h"
 #include "activity/database_files.h"
-#include "activity/record_drives.h"
 #include "activity/drive_table.h"
+#include "activity/record_drives.h"
 #include "platform/system.h"
 #include "common/prompter.h"
 

@@ -165,7 +165,7 @@ GivenDrives CheckGivenDrives(const std::string& stateDir, const DriveMap& map, c
   if (checked.lettersToKeep && std::filesystem::is_directory(stateDir, ignored)) {
     WriteWhole(lettersFile, FormatDriveLetters(*checked.lettersToKeep));
   }
-  return {checked.changes, checked.identities};
+  return {std::move(checked.changes), std::move(checked.identities)};
 }
 
 }  // namespace platform

@@ -87,6 +87,7 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
         .MemberOrNull("networkName",
                       d.networkName.empty() ? std::nullopt : std::optional<std::string>(d.networkName))
         .MemberOrNull("identity", identityOf(d.drive.letter))
+        .MemberOrNull("filesystemChange", context.system.DriveChange(d.drive.letter))
         .End();
   });
   out.End().Key("absent").Array();
