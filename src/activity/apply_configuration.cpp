@@ -6,6 +6,7 @@
 #include "activity/coverage_file.h"
 #include "activity/database_files.h"
 #include "activity/drive_table.h"
+#include "activity/record_drives.h"
 #include "platform/system.h"
 #include "common/prompter.h"
 
@@ -71,8 +72,21 @@ class Applier {
   bool ApplyRecord(std::size_t i) {
     DriveRecord& record = table_.NewState()[i];
     const int oldIndex = table_.Find(record.drive, TableState::Old);
-    if (oldIndex < 0) return Create(i);
-    const DriveRecord& old = table_.OldState()[static_cast<std::size_t>(oldIndex)];
+    const DriveRecord* old = oldIndex < 0 ? nullptr : &table_.OldState()[static_cast<std::size_t>(oldIndex)];
+    // A record whose drives stood for other filesystems stays as it was, files and all.
+    if (RecordDriveChange(system_, record) || (old != nullptr && RecordDriveChange(system_, *old))) {
+      if (old == nullptr) {
+        Remove(i);
+        return false;
+      }
+      record = *old;
+      return true;
+    }
+    if (old == nullptr) return Create(i);
+    return ApplyChange(record, *old, i);
+  }
+
+  bool ApplyChange(DriveRecord& record, const DriveRecord& old, std::size_t i) {
     if (SameShape(record, old)) {
       if (record.location != old.location) Move(record, old);
       return true;
@@ -146,7 +160,7 @@ class Applier {
   // Databases the new state no longer has.
   void RemoveDropped() {
     for (const DriveRecord& old : table_.OldState()) {
-      if (table_.Find(old.drive, TableState::New) < 0) DeleteFilesOf(system_, old);
+      if (table_.Find(old.drive, TableState::New) < 0 && !RecordDriveChange(system_, old)) DeleteFilesOf(system_, old);
     }
   }
 

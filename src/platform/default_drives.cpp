@@ -1,5 +1,6 @@
 #include "platform/default_drives.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
@@ -11,6 +12,10 @@
 #include <map>
 #include <sstream>
 #include <unistd.h>
+
+#include "platform/file_facts.h"
+#include "platform/mount_table.h"
+#include "platform/unique_fd.h"
 
 namespace platform {
 namespace {
@@ -79,6 +84,28 @@ class HostIdentities {
   std::map<std::string, std::string> byFile_;
 };
 
+// The mount a folder lies on: the one statx names, else the deepest that holds it.
+const MountInfoEntry* MountHolding(const std::vector<MountInfoEntry>& mounts, const std::string& folder) {
+  const UniqueFd opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!opened) return nullptr;
+  const std::optional<MountIdentity> identity = MountIdentityOf(opened.Get(), "");
+  if (!identity) return nullptr;
+  const MountInfoEntry* holding = nullptr;
+  for (const MountInfoEntry& mount : mounts) {
+    if (identity->mountId != 0) {
+      if (mount.mountId == identity->mountId) holding = &mount;
+    } else if (PathIsWithin(folder, mount.target) &&
+               (holding == nullptr || mount.target.size() >= holding->target.size())) {
+      holding = &mount;
+    }
+  }
+  return holding;
+}
+
+std::string LettersUnreadable(const std::string& damage) {
+  return "the kept drive letters (" + std::string(kDriveLettersFile) + " in the state folder) cannot be read, " + damage;
+}
+
 }  // namespace
 
 DefaultDrives BuildDefaultDrives(const std::string& stateDir, std::string_view mountInfo,
@@ -88,8 +115,7 @@ DefaultDrives BuildDefaultDrives(const std::string& stateDir, std::string_view m
   MountChoice choice = ChooseFilesystems(ParseMountInfo(mountInfo), identityOf);
   const SavedLetters saved = ParseDriveLetters(savedLetters);
   if (!saved.damage.empty()) {
-    result.problem = "the kept drive letters (" + std::string(kDriveLettersFile) + " in the state folder) cannot be read, " +
-                     saved.damage + ": letters are given for this run only";
+    result.problem = LettersUnreadable(saved.damage) + ": letters are given for this run only";
   }
   const LetterOutcome outcome = AssignLetters(choice.chosen, saved.letters);
   for (const LetteredDrive& drive : outcome.drives) {
@@ -101,6 +127,7 @@ DefaultDrives BuildDefaultDrives(const std::string& stateDir, std::string_view m
     result.leftOut.push_back({choice.chosen[c].mount, "no drive letter left: D: to Z: are taken"});
   }
   if (outcome.changed && saved.damage.empty()) result.lettersToSave = FormatDriveLetters(outcome.letters);
+  if (!saved.damage.empty()) result.changes = AllDrivesDoubted(result.map, result.problem);
   return result;
 }
 
@@ -116,6 +143,29 @@ DefaultDrives ReadDefaultDrives(const std::string& stateDir, const std::string& 
     drives.problem = "the drive letters cannot be kept in " + lettersFile + ": letters are given for this run only";
   }
   return drives;
+}
+
+GivenDrives CheckGivenDrives(const std::string& stateDir, const DriveMap& map, const std::string& mountInfoFile) {
+  const std::string lettersFile = stateDir + "/" + kDriveLettersFile;
+  const SavedLetters saved = ParseDriveLetters(ReadText(lettersFile).value_or(""));
+  if (!saved.damage.empty()) return {AllDrivesDoubted(map, LettersUnreadable(saved.damage)), {}};
+  const std::vector<MountInfoEntry> mounts = ParseMountInfo(ReadText(mountInfoFile).value_or(""));
+  const HostIdentities identities;
+  const IdentityLookup lookup = [&identities](const MountInfoEntry& mount) { return identities.Of(mount); };
+  MappedLetters checked = CheckMappedLetters(
+      map,
+      [&](const MappedDrive& drive) -> std::optional<std::string> {
+        const MountInfoEntry* mount = MountHolding(mounts, drive.root);
+        if (mount == nullptr) return std::nullopt;
+        return FilesystemIdentity(*mount, lookup);
+      },
+      saved.letters);
+  std::error_code ignored;
+  // Not kept, the letters are checked again as new ones next time.
+  if (checked.lettersToKeep && std::filesystem::is_directory(stateDir, ignored)) {
+    WriteWhole(lettersFile, FormatDriveLetters(*checked.lettersToKeep));
+  }
+  return {std::move(checked.changes), std::move(checked.identities)};
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 
 #include "platform/drive_letters.h"
 #include "platform/drive_map.h"
+#include "platform/mapped_letters.h"
 #include "platform/mount_choice.h"
 
 namespace platform {
@@ -24,6 +25,9 @@ struct DefaultDrives {
   std::string problem;
   // The letters to keep, when they changed and could be kept.
   std::optional<std::string> lettersToSave;
+  // Every drive, while the kept letters cannot be read: the letters of this run may
+  // stand for other filesystems than those of the records kept for them.
+  DriveChanges changes;
 };
 
 // From the texts of the mountinfo and of the kept letters (empty when none are kept yet).
@@ -34,5 +38,15 @@ DefaultDrives BuildDefaultDrives(const std::string& stateDir, std::string_view m
 // `stateDir`, which it writes back when a letter was given out (if the folder exists).
 DefaultDrives ReadDefaultDrives(const std::string& stateDir,
                                 const std::string& mountInfoFile = "/proc/self/mountinfo");
+
+// A map given by hand, held to the letters kept in `stateDir` (platform/mapped_letters.h)
+// with each folder's filesystem as mountinfo tells it now; the letters file is written
+// back when the map gave out a letter (if the folder exists).
+struct GivenDrives {
+  DriveChanges changes;
+  DriveIdentityTexts identities;
+};
+GivenDrives CheckGivenDrives(const std::string& stateDir, const DriveMap& map,
+                             const std::string& mountInfoFile = "/proc/self/mountinfo");
 
 }  // namespace platform

@@ -74,7 +74,13 @@ UniqueFd DriveIdentities::OpenRoot(const MappedDrive& drive, std::string* why) c
   return UniqueFd{};
 }
 
+std::optional<std::string> DriveIdentities::Change(char letter) const {
+  const std::string& change = changes_[IndexOf(letter)];
+  return change.empty() ? std::nullopt : std::optional<std::string>(change);
+}
+
 std::optional<std::string> DriveIdentities::ProblemOf(const MappedDrive& drive, int rootFd) const {
+  if (auto change = Change(drive.letter)) return change;
   const auto& then = identities_[IndexOf(drive.letter)];
   if (unmounted_[IndexOf(drive.letter)]) return DriveName(drive) + " is not mounted";
   if (!then) return DriveName(drive) + " was not there when the drives were read";

@@ -65,21 +65,24 @@ SavedLetters ParseDriveLetters(std::string_view text) {
       return fail("expected a letter, an identity and a folder separated by tabs");
     }
     const std::string_view letter = line.substr(0, tab1);
-    if (letter.size() != 1 || letter[0] < 'D' || letter[0] > 'Z') return fail("bad drive letter '" + std::string(letter) + "'");
+    if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z' || letter[0] == 'C') {
+      return fail("bad drive letter '" + std::string(letter) + "'");
+    }
     const auto identity = Unescaped(line.substr(tab1 + 1, tab2 - tab1 - 1));
     const auto root = Unescaped(line.substr(tab2 + 1));
     if (!identity || identity->empty() || !root) return fail("bad escape or empty identity");
-    const bool taken = std::any_of(saved.letters.begin(), saved.letters.end(), [&](const LetterAssignment& a) {
-      return a.letter == letter[0] || a.identity == *identity;
-    });
-    if (taken) return fail("letter or identity given twice");
+    // One filesystem may stand behind several letters a drive map gave out (two folders
+    // of one disk); a letter stands for one filesystem only.
+    const bool taken = std::any_of(saved.letters.begin(), saved.letters.end(),
+                                   [&](const LetterAssignment& a) { return a.letter == letter[0]; });
+    if (taken) return fail("letter given twice");
     saved.letters.push_back({letter[0], *identity, *root});
   }
   return saved;
 }
 
 std::string FormatDriveLetters(const std::vector<LetterAssignment>& letters) {
-  std::string text = "# Letters of the default drive map: letter, filesystem identity, last mount point.\n";
+  std::string text = "# Drive letters and the filesystems they stand for: letter, identity, last folder.\n";
   for (const LetterAssignment& a : letters) {
     text += a.letter;
     text += '\t' + Escaped(a.identity) + '\t' + Escaped(a.lastRoot) + '\n';

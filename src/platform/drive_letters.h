@@ -1,7 +1,8 @@
 #pragma once
-// The letters of the default drive map, kept in the state folder by filesystem identity:
-// a filesystem keeps its letter while it is away and gets it back when it returns, so
-// that neither the records nor the recorder's counts land on another disk.
+// The drive letters a state folder gave out, each kept with the identity of its
+// filesystem: the default map's letters (a filesystem keeps its letter while it is away
+// and gets it back when it returns) and those of maps given by hand, so that neither the
+// records nor the recorder's counts land on another disk.
 
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ namespace platform {
 inline constexpr const char* kDriveLettersFile = "drive-letters";
 
 struct LetterAssignment {
-  char letter = 0;        // 'D'..'Z'
+  char letter = 0;        // 'A'..'Z' but 'C', which is the state folder's
   std::string identity;   // ChosenFilesystem::identity
   std::string lastRoot;   // where it was mounted when last seen
 };
@@ -44,7 +45,8 @@ struct LetterOutcome {
   std::vector<std::size_t> withoutLetter;   // indexes into `chosen`: D: to Z: were taken
 };
 
-// A chosen filesystem gets its saved letter, else the first letter from D: on that no
+// A chosen filesystem gets its saved letter (the first, where a map given by hand kept
+// several for it), else the first letter from D: on that no
 // other filesystem holds, present or not.
 LetterOutcome AssignLetters(const std::vector<ChosenFilesystem>& chosen, const std::vector<LetterAssignment>& saved);
 

@@ -143,6 +143,10 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
   if (drives.empty()) {
     environment.defaultDrives = ReadDefaultDrives(environment.stateDir);
     environment.drives = environment.defaultDrives->map;
+    environment.driveChanges = environment.defaultDrives->changes;
+    for (const LetteredDrive& drive : environment.defaultDrives->drives) {
+      if (drive.present) environment.driveIdentities[static_cast<std::size_t>(drive.letter - 'A')] = drive.identity;
+    }
   } else {
     std::string why;
     auto map = DriveMap::Parse(drives, &why);
@@ -153,6 +157,9 @@ std::optional<Environment> Environment::FromArguments(std::vector<std::string>& 
     // The drive table always lives on C:; a map without C: keeps it in the state directory.
     if (map->Find('C') == nullptr) map->Set('C', environment.stateDir);
     environment.drives = std::move(*map);
+    GivenDrives given = CheckGivenDrives(environment.stateDir, environment.drives);
+    environment.driveChanges = std::move(given.changes);
+    environment.driveIdentities = std::move(given.identities);
   }
   return environment;
 }

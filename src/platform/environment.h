@@ -29,6 +29,10 @@ struct Environment {
   std::string recorderSocket;  // --recorder, NORVEX_RECORDER, $XDG_RUNTIME_DIR/norvex/recorder.sock
   DriveMap drives;             // --drives, NORVEX_DRIVES, else the machine's filesystems
   std::optional<DefaultDrives> defaultDrives;  // how those were chosen; nullopt for a given map
+  // Drives whose letter stood for another filesystem before (platform/mapped_letters.h).
+  DriveChanges driveChanges;
+  // The identity of each drive's filesystem, as the drive-letters file keeps it.
+  DriveIdentityTexts driveIdentities;
   // The state folder is the machine's (installed program, no folder named): it is
   // shared by every user's program, so per-user options no longer speak for it.
   bool machineState = false;

@@ -63,6 +63,7 @@ class ForwardingSystem : public System {
   }
 
   std::optional<std::string> DriveProblem(char letter) const override { return inner_.DriveProblem(letter); }
+  std::optional<std::string> DriveChange(char letter) const override { return inner_.DriveChange(letter); }
   std::unique_ptr<ActionFile> OpenForAction(std::string_view windowsPath, OpenFor purpose,
                                             std::string* why) override {
     return inner_.OpenForAction(windowsPath, purpose, why);

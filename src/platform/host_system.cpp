@@ -70,7 +70,10 @@ bool FoldersBelowRootAreReal(const std::string& root, const std::string& host) {
 }  // namespace
 
 HostSystem::HostSystem(const Environment& environment)
-    : drives_(environment.drives), recorderSocket_(environment.recorderSocket), stateDir_(environment.stateDir) {
+    : drives_(environment.drives),
+      identities_(environment.driveChanges),
+      recorderSocket_(environment.recorderSocket),
+      stateDir_(environment.stateDir) {
   identities_.Remember(drives_);
 }
 

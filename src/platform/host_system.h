@@ -41,6 +41,7 @@ class HostSystem final : public System {
   bool SetCompression(std::string_view windowsPath, bool compress) override;
 
   std::optional<std::string> DriveProblem(char letter) const override;
+  std::optional<std::string> DriveChange(char letter) const override { return identities_.Change(letter); }
   std::unique_ptr<ActionFile> OpenForAction(std::string_view windowsPath, OpenFor purpose,
                                             std::string* why) override;
   std::unique_ptr<ActionFile> CreateForAction(std::string_view windowsPath, ActionFile& like,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/dos_attributes.h"
+#include "platform/permission_support.h"
 
 namespace platform {
 namespace {
@@ -68,10 +69,13 @@ bool IsCosmeticAttribute(const std::string& name) {
 }
 
 std::string CopyMetadata(int from, const struct stat& fromInfo, int to) {
+  // A copy on FAT reads as everyone's and executable: the new file stays as it was made
+  // (the caller makes it private), its owner's to open up.
+  const bool ownerAndMode = KeepsOwnersAndModes(from);
   // The owner first: giving a file away clears its setuid bits and capabilities, which
   // are set after it.
-  bool ownerKept = ::fchown(to, fromInfo.st_uid, fromInfo.st_gid) == 0;
-  if (!ownerKept) {
+  bool ownerKept = ownerAndMode && ::fchown(to, fromInfo.st_uid, fromInfo.st_gid) == 0;
+  if (ownerAndMode && !ownerKept) {
     struct stat toInfo {};
     ownerKept = ::fstat(to, &toInfo) == 0 && toInfo.st_uid == fromInfo.st_uid && toInfo.st_gid == fromInfo.st_gid;
   }
@@ -86,6 +90,7 @@ std::string CopyMetadata(int from, const struct stat& fromInfo, int to) {
     if (IsCosmeticAttribute(name)) continue;
     return std::string("the target cannot hold its extended attribute ") + name + " (" + std::strerror(errno) + ")";
   }
+  if (!ownerAndMode) return {};
   mode_t mode = fromInfo.st_mode & 07777;
   if (!ownerKept && !S_ISDIR(fromInfo.st_mode)) mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
   // Filesystems without permissions (FAT) refuse or ignore the mode: it is kept as far

@@ -2,7 +2,8 @@
 // Carries what makes a file its owner's from one open file (or folder) to another: owner
 // and group where the process may give them, extended attributes (ACLs among them), and
 // the mode. Setuid and setgid travel only with the owner: a program made setuid by one
-// user never becomes setuid for another.
+// user never becomes setuid for another. From a filesystem that keeps no owners and modes
+// (platform/permission_support.h) neither travels: the target keeps its own.
 //
 // Cosmetic attributes may be lost where the target cannot hold them: the desktop's
 // "user.xdg.*" notes, the SELinux label "security.selinux" (which the target's policy

@@ -56,7 +56,9 @@ std::string KindReason(const MountInfoEntry& mount) {
   return "";
 }
 
-std::string Identity(const MountInfoEntry& mount, const IdentityLookup& identityOf) {
+}  // namespace
+
+std::string FilesystemIdentity(const MountInfoEntry& mount, const IdentityLookup& identityOf) {
   std::string identity;
   if (std::optional<std::string> known = identityOf ? identityOf(mount) : std::nullopt) {
     identity = *known;
@@ -68,8 +70,6 @@ std::string Identity(const MountInfoEntry& mount, const IdentityLookup& identity
   if (mount.root != "/") identity += ":" + mount.root;
   return identity;
 }
-
-}  // namespace
 
 MountChoice ChooseFilesystems(const std::vector<MountInfoEntry>& mounts, const IdentityLookup& identityOf) {
   std::vector<std::string> reasons(mounts.size());
@@ -120,7 +120,7 @@ MountChoice ChooseFilesystems(const std::vector<MountInfoEntry>& mounts, const I
   });
   MountChoice choice;
   for (const std::size_t m : kept) {
-    ChosenFilesystem chosen{mounts[m], Identity(mounts[m], identityOf)};
+    ChosenFilesystem chosen{mounts[m], FilesystemIdentity(mounts[m], identityOf)};
     const auto twin = std::find_if(choice.chosen.begin(), choice.chosen.end(),
                                    [&](const ChosenFilesystem& c) { return c.identity == chosen.identity; });
     if (twin != choice.chosen.end()) {

@@ -35,6 +35,9 @@ struct MountChoice {
 // The lasting identity of a mount's filesystem where the host tells one ("uuid:<UUID>").
 using IdentityLookup = std::function<std::optional<std::string>(const MountInfoEntry&)>;
 
+// ChosenFilesystem::identity of the filesystem a mount shows.
+std::string FilesystemIdentity(const MountInfoEntry& mount, const IdentityLookup& identityOf);
+
 MountChoice ChooseFilesystems(const std::vector<MountInfoEntry>& mounts, const IdentityLookup& identityOf);
 
 }  // namespace platform

@@ -218,7 +218,12 @@ class System {
   // --- actions on other users' files -----------------------------------------
   // Why the drive is not the filesystem it was when this System was made (unmounted,
   // another disk in its place); nullopt while it is.
+  // Includes DriveChange.
   virtual std::optional<std::string> DriveProblem(char letter) const = 0;
+  // Why what was kept for the drive in earlier runs (its database record, hand-off
+  // entries, back-up copies) must not be applied to it: its letter stood for another
+  // filesystem then. nullopt when it did not.
+  virtual std::optional<std::string> DriveChange(char letter) const = 0;
   // Opens a regular file (or, for OpenFor::Folder, a folder) for an action: refuses a
   // link, a device, a pipe or a socket before opening anything, and a drive that is not
   // the filesystem it was. nullptr with the reason in `why`.

@@ -2,6 +2,7 @@
 
 #include "activity/apply_configuration.h"
 #include "activity/database_files.h"
+#include "activity/record_drives.h"
 #include "activity/recorder_control.h"
 #include "platform/dos_time.h"
 #include "platform/system.h"
@@ -114,6 +115,12 @@ StartupOutcome RunFrameStartup(activity::AppState& state, platform::System& syst
   CreateFirstRunRecords(state, system, prompter, options);
   for (const activity::DriveRecord& record : state.driveTable.NewState()) {
     const char drive = activity::DriveLetter(record.drive);
+    if (const auto change = activity::RecordDriveChange(system, record)) {
+      // Counts of one disk shown on another, or its database made there, would be worse
+      // than none: the record stays in the table for the disk's return.
+      Stop(prompter, *change + ".");
+      continue;
+    }
     if (!state.accessTables.Load(system, drive, record)) {
       const char location = activity::DriveLetter(record.location);
       Stop(prompter, MessageWithHostPath(system, AccessTableOpenError(location, drive)));

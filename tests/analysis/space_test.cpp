@@ -130,6 +130,7 @@ class DiskSpaceSystem final : public platform::System {
   bool CreateDirectory(std::string_view) override { return false; }
   bool SetCompression(std::string_view, bool) override { return false; }
   std::optional<std::string> DriveProblem(char) const override { return "no drives"; }
+  std::optional<std::string> DriveChange(char) const override { return std::nullopt; }
   std::unique_ptr<platform::ActionFile> OpenForAction(std::string_view, platform::OpenFor, std::string*) override {
     return nullptr;
   }

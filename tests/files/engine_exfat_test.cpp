@@ -54,6 +54,23 @@ TEST_F(Exfat, BacksUpOntoItAndRestoresWithTheModeTheStubKept) {
   EXPECT_EQ(LinkStat(tool).st_mode & 07777, 04750u);
 }
 
+// A copy there reads as everyone's and executable: restored with its stub gone, the file
+// is made private, in a folder made private, and is not made a program.
+TEST_F(Exfat, RestoredWithoutItsStubTheFileIsPrivateNotEveryonesProgram) {
+  ImageDrive exfat(drives, 'E', ImageFormat::Exfat);
+  if (!exfat.Mounted()) GTEST_SKIP() << exfat.WhyNot();
+  drives.WriteFile("C:\\Work\\Deep\\letter.txt", "dear");
+  Select("C:\\Work\\Deep\\", "letter.txt", kBackUp);
+  ASSERT_TRUE(Run()) << Shown();
+  testing_support::RemoveTree(drives.Host("C:\\Work\\Deep"));
+
+  Select("C:\\Work\\Deep\\", "letter.txt", kRestore);
+  ASSERT_TRUE(Run()) << Shown();
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\Deep\\letter.txt"), "dear");
+  EXPECT_EQ(LinkStat(drives.Host("C:\\Work\\Deep\\letter.txt")).st_mode & 07777, 0600u);
+  EXPECT_EQ(LinkStat(drives.Host("C:\\Work\\Deep")).st_mode & 07777, 0700u);
+}
+
 TEST_F(Exfat, NamesThatDifferOnlyInCaseAreRefusedNeverOverwritten) {
   ImageDrive exfat(drives, 'E', ImageFormat::Exfat);
   if (!exfat.Mounted()) GTEST_SKIP() << exfat.WhyNot();

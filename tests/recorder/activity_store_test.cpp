@@ -11,6 +11,7 @@
 #include "activity/path_key.h"
 #include "activity/recorder/activity_store.h"
 #include "platform/dos_time.h"
+#include "platform/forwarding_system.h"
 #include "support/temp_drives.h"
 
 namespace {
@@ -94,6 +95,24 @@ TEST_F(ActivityStoreTest, RecordsOnlyInsideTheSpanAndOnWatchedDrives) {
   EXPECT_EQ(store.Record("D:\\a", Operation::Read, 1, kInSpan + 10), RecordResult::Counted);
   EXPECT_EQ(store.Record("C:\\a", Operation::Read, 1, kInSpan), RecordResult::NotWatched);
   EXPECT_EQ(store.Record("nowhere", Operation::Read, 1, kInSpan), RecordResult::BadPath);
+}
+
+// Opens of a disk that now has another's letter are not counted into the other's database.
+TEST_F(ActivityStoreTest, ADriveOfAnotherFilesystemIsNotCounted) {
+  Watch(Layout());
+  class Changed final : public platform::ForwardingSystem {
+   public:
+    using ForwardingSystem::ForwardingSystem;
+    std::optional<std::string> DriveChange(char letter) const override {
+      return letter == 'D' ? std::optional<std::string>("D: is another disk") : std::nullopt;
+    }
+  } changed(drives_.System());
+  ActivityStore store(changed);
+  std::string error;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(store.Open(&error, &warnings)) << error;
+  EXPECT_EQ(warnings, std::vector<std::string>{"D: is another disk: the activity database of D: is not used"});
+  EXPECT_EQ(store.Record("D:\\a.txt", Operation::Read, 1, kInSpan), RecordResult::NotWatched);
 }
 
 TEST_F(ActivityStoreTest, AFullDatabaseRefusesNewFilesButKeepsCounting) {

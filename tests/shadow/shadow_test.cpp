@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "files/action_engine.h"
+#include "platform/default_drives.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
 #include "activity/app_state.h"
@@ -229,6 +230,24 @@ TEST_F(ShadowRun, ABackUpDiskThatIsGoneIsNamedAndNothingIsTouched) {
   EXPECT_EQ(status, 1) << out;
   EXPECT_NE(out.find("E: (" + drives_.Root('E') + ") is not mounted"), std::string::npos) << out;
   EXPECT_NE(out.find("0 actions succeeded, 1 failed"), std::string::npos) << out;
+  EXPECT_EQ(drives_.ReadFile("D:\\Work\\a.txt"), "precious");
+  EXPECT_FALSE(drives_.Exists("E:\\Work"));
+}
+
+// Gone with no line in the filesystem table, the back-up disk leaves a bare folder that
+// looks like any other: the filesystem kept for its letter tells them apart.
+TEST_F(ShadowRun, ABackUpDiskGoneWithoutAFilesystemTableLineIsNotItsBareFolder) {
+  testing_support::TmpfsDrive backup(drives_, 'E', "16m");
+  if (!backup.Mounted()) GTEST_SKIP() << backup.WhyNot();
+  // What the program's start keeps for its letters, the disk there.
+  platform::CheckGivenDrives(drives_.Environment().stateDir, drives_.Environment().drives);
+  drives_.WriteFile("D:\\Work\\a.txt", "precious");
+  Write(Table({{"D:\\Work\\a.txt", files::kActionBackUp, scan::kKindFile, 'E'}}));
+  backup.Unmount();
+  std::string out;
+  EXPECT_EQ(Run("", &out), 1) << out;
+  EXPECT_NE(out.find("E: (" + drives_.Root('E') + ") is not the filesystem E: stood for before"), std::string::npos)
+      << out;
   EXPECT_EQ(drives_.ReadFile("D:\\Work\\a.txt"), "precious");
   EXPECT_FALSE(drives_.Exists("E:\\Work"));
 }

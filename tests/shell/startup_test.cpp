@@ -9,8 +9,10 @@
 #include <string>
 
 #include "activity/access_tables.h"
+#include "activity/apply_configuration.h"
 #include "activity/drive_table.h"
 #include "activity/recorder_control.h"
+#include "platform/default_drives.h"
 #include "platform/dos_time.h"
 #include "shell/recorder_listener.h"
 #include "shell/scripted_prompter.h"
@@ -45,8 +47,13 @@ class DriveFacts : public testing_support::FaultySystem {
     const auto found = remotes.find(letter);
     return found != remotes.end() ? std::optional(found->second) : std::nullopt;
   }
+  std::optional<std::string> DriveChange(char letter) const override {
+    const auto found = changes.find(letter);
+    return found != changes.end() ? std::optional(found->second) : std::nullopt;
+  }
 
   std::map<char, platform::DriveType> types;
+  std::map<char, std::string> changes;  // letters that stood for another filesystem
   std::map<char, std::uint32_t> flags;
   std::map<char, std::string> remotes;
 };
@@ -183,6 +190,65 @@ TEST_F(StartupTest, UnopenableAccessTableNamesBothLettersAndStopsLoading) {
   EXPECT_FALSE(state.accessTables.Loaded('C'));
   EXPECT_FALSE(state.accessTables.Loaded('E'));  // later records are not loaded
   EXPECT_FALSE(drives.Exists("C:\\FileTblE.NVX"));
+}
+
+// A record whose watched drive, or the drive holding its files, stood for another
+// filesystem is told and left alone: nothing read, created or rebuilt there.
+TEST_F(StartupTest, ARecordOfAnotherFilesystemIsNeitherLoadedNorApplied) {
+  NotFirstRun();
+  drives.WriteFile("C:\\DriveTbl.NVX", TableBytes({Record('D', 'C'), Record('E', 'D'), Record('C', 'C')}));
+  system.changes = {{'D', "D: (/media/x) is not the filesystem D: stood for before (uuid:1, last at /media/x)"}};
+
+  ASSERT_EQ(Start(), StartupOutcome::Ready);
+  EXPECT_EQ(prompter.Texts(),
+            (std::vector<std::string>{system.changes['D'] + ": the activity database of D: is not used.",
+                                      system.changes['D'] + ": the activity database of E: kept there is not used."}));
+  EXPECT_FALSE(state.accessTables.Loaded('D'));
+  EXPECT_FALSE(state.accessTables.Loaded('E'));
+  EXPECT_TRUE(state.accessTables.Loaded('C'));
+  EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
+  EXPECT_FALSE(drives.Exists("D:\\FileTblE.NVX"));
+
+  // Edited in the pages, the refused records keep their shape and their files.
+  prompter.asked.clear();
+  state.driveTable.NewState()[0].bucketMask = 2047;
+  state.driveTable.NewState()[1].location = 3;
+  activity::ApplyConfiguration(state.driveTable, system, prompter);
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(state.driveTable.NewState()[0], Record('D', 'C'));
+  EXPECT_EQ(state.driveTable.NewState()[1], Record('E', 'D'));
+  EXPECT_FALSE(drives.Exists("C:\\FileTblD.NVX"));
+  EXPECT_FALSE(drives.Exists("C:\\FileTblE.NVX"));
+}
+
+// The first start gives databases to the drives of the default map and no others: not
+// to a package image, a container's overlay, a read-only disk or a second view of a disk,
+// though each of them is a folder on a fixed disk.
+TEST(FirstStart, DatabasesOnlyForTheDrivesTheDefaultMapKeeps) {
+  testing_support::TempDrives folders("CDEFGH");
+  const auto mount = [&](int id, const char* device, const char* root, char letter, const char* type,
+                         const char* source, const char* options = "rw") {
+    return std::to_string(id) + " 1 " + device + " " + root + " " + folders.Root(letter) + " " + options +
+           " - " + type + " " + source + " rw\n";
+  };
+  const std::string mountInfo = mount(30, "8:17", "/", 'D', "ext4", "/dev/sdb1") +
+                                mount(31, "7:3", "/", 'E', "squashfs", "/dev/loop3", "ro") +
+                                mount(32, "0:50", "/", 'F', "overlay", "overlay") +
+                                mount(33, "8:17", "/photos", 'G', "ext4", "/dev/sdb1") +
+                                mount(34, "8:33", "/", 'H', "ext4", "/dev/sdc1", "ro");
+  const platform::DefaultDrives defaults =
+      platform::BuildDefaultDrives(folders.Root('C'), mountInfo, [](const auto&) { return std::nullopt; }, "");
+  platform::Environment environment = folders.Environment();
+  environment.drives = defaults.map;
+  platform::HostSystem host(environment);
+  if (host.GetDriveType('D') != platform::DriveType::Fixed) GTEST_SKIP() << "the temporary folders are not on a fixed disk";
+  testing_support::ScriptedPrompter prompter;
+  testing_support::MemoryOptionStore options;
+  activity::AppState state;
+  ASSERT_EQ(shell::RunFrameStartup(state, host, prompter, options), StartupOutcome::Ready);
+  std::vector<char> watched;
+  for (const activity::DriveRecord& record : state.driveTable.NewState()) watched.push_back(activity::DriveLetter(record.drive));
+  EXPECT_EQ(watched, (std::vector<char>{'C', 'D'})) << defaults.map.ToString();
 }
 
 TEST_F(StartupTest, AccessTableMessagePutsTheLettersAtTheirPlaces) {

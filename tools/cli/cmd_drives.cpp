@@ -68,12 +68,9 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
     return kExitOk;
   }
   const std::optional<platform::DefaultDrives>& defaults = context.environment.defaultDrives;
-  const auto identityOf = [&defaults](char letter) -> std::optional<std::string> {
-    if (!defaults) return std::nullopt;
-    for (const platform::LetteredDrive& drive : defaults->drives) {
-      if (drive.letter == letter && drive.present) return drive.identity;
-    }
-    return std::nullopt;
+  const auto identityOf = [&context](char letter) -> std::optional<std::string> {
+    const std::string& identity = context.environment.driveIdentities[static_cast<std::size_t>(letter - 'A')];
+    return identity.empty() ? std::nullopt : std::optional<std::string>(identity);
   };
   tools::JsonWriter out(context.out);
   out.Document("norvex-drives", 1).Key("drives").Array();
@@ -90,6 +87,7 @@ int Drives(Context& context, const std::vector<std::string>& arguments) {
         .MemberOrNull("networkName",
                       d.networkName.empty() ? std::nullopt : std::optional<std::string>(d.networkName))
         .MemberOrNull("identity", identityOf(d.drive.letter))
+        .MemberOrNull("filesystemChange", context.system.DriveChange(d.drive.letter))
         .End();
   });
   out.End().Key("absent").Array();

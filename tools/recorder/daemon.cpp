@@ -72,7 +72,9 @@ class Daemon {
         cache_(system.Drives()), err_(err), interval_(intervalSeconds) {}
 
   bool Start(std::string* error) {
-    if (!store_.Open(error, nullptr)) return false;
+    std::vector<std::string> warnings;
+    if (!store_.Open(error, &warnings)) return false;
+    for (const std::string& warning : warnings) err_ << "norvex-recorder: " << warning << "\n";
     Rewatch();
     return true;
   }

@@ -6,6 +6,7 @@
 #include "activity/access_tables.h"
 #include "activity/coverage_file.h"
 #include "activity/database_files.h"
+#include "activity/record_drives.h"
 #include "activity/recorder/placement.h"
 #include "platform/system.h"
 #include "platform/windows_path.h"
@@ -46,6 +47,10 @@ bool ActivityStore::LoadDatabase(int index, std::string* warning) {
   // configuration pages can make.
   DriveRecord& record = driveTable_.NewState()[static_cast<std::size_t>(index)];
   const char drive = DriveLetter(record.drive);
+  if (const auto change = RecordDriveChange(system_, record)) {
+    *warning = *change;
+    return false;
+  }
   AccessTables loader;
   if (!loader.Load(system_, drive, record)) {
     *warning = "could not open " + AccessTablePath(DriveLetter(record.location), drive);
