@@ -14,7 +14,11 @@
 #                        NORVEX_BENCH_TREE=dir   where the deep tree lives
 #                        NORVEX_BENCH_FILES=n    its files (1000000)
 #                        NORVEX_BENCH_RUNS=n     rounds (5)
-#                        NORVEX_BENCH_TREES=".." trees to measure (/usr and the deep tree)
+#                        NORVEX_BENCH_WIDE_TREE=dir  where the wide tree lives
+#                        NORVEX_BENCH_WIDE_FILES=n   its files: 0 (default) makes none
+#                                                (bench/wide_tree.py: mail, caches, sources)
+#                        NORVEX_BENCH_TREES=".." trees to measure (/usr, the deep tree and
+#                                                the wide one when it is made)
 #                        NORVEX_BENCH_NICE=n     run the timed tools at this niceness (root:
 #                                                -20 shields them from other work)
 #
@@ -27,7 +31,13 @@ files=${NORVEX_BENCH_FILES:-1000000}
 tree=${NORVEX_BENCH_TREE:-${TMPDIR:-/tmp}/norvex-bench-deep}
 runs=${NORVEX_BENCH_RUNS:-5}
 nice=${NORVEX_BENCH_NICE:-0}
-trees=${NORVEX_BENCH_TREES:-/usr $tree}
+wide_tree=${NORVEX_BENCH_WIDE_TREE:-${TMPDIR:-/tmp}/norvex-bench-wide}
+wide_files=${NORVEX_BENCH_WIDE_FILES:-0}
+if [ "$wide_files" -gt 0 ]; then
+  trees=${NORVEX_BENCH_TREES:-/usr $tree $wide_tree}
+else
+  trees=${NORVEX_BENCH_TREES:-/usr $tree}
+fi
 
 if [ -z "${NORVEX_BENCH_CLI:-}" ]; then
   if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -41,13 +51,17 @@ cc -O2 -o "$walk" "$root/bench/bare_walk.c"
 run_timed=$build/run_timed
 cc -O2 -o "$run_timed" "$root/bench/run_timed.c"
 
-# The deep tree is made once and kept for later runs (its marker lies beside it).
-if [ ! -f "$tree.complete-$files" ]; then
-  echo "generating $files files in $tree ..." >&2
-  rm -rf "$tree"
-  python3 "$root/bench/deep_tree.py" "$tree" "$files" >&2
-  touch "$tree.complete-$files"
-fi
+# The generated trees are made once and kept for later runs (a marker lies beside each).
+make_tree() { # make_tree GENERATOR DIR FILES
+  if [ ! -f "$2.complete-$3" ]; then
+    echo "generating $3 files in $2 ..." >&2
+    rm -rf "$2"
+    python3 "$root/bench/$1" "$2" "$3" >&2
+    touch "$2.complete-$3"
+  fi
+}
+make_tree deep_tree.py "$tree" "$files"
+if [ "$wide_files" -gt 0 ]; then make_tree wide_tree.py "$wide_tree" "$wide_files"; fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
