@@ -16,7 +16,7 @@ void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
   if (current == kActionNone && action != kActionNone) {
     state.PendingActionCount.fetch_add(1);
   } else if (current != kActionNone && action == kActionNone) {
-    activity::LowerPendingActionCount(state);
+    activity::LowerPendingActionCount(state.PendingActionCount);
   }
   current = action;
 }
