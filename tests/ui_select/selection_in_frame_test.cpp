@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "files/action_codes.h"
 #include "files/list_format.h"
 #include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
@@ -94,6 +95,7 @@ TEST_F(SubfoldersInFrame, CompressReadsTheUnreadFolderThenMarksWhatItHolds) {
   ASSERT_EQ(work.readState, scan::ReadState::ReadPartly);
 
   state.CompressibleDrive[activity::DriveIndex('D')] = true;
+  commands.SetActiveView(Target::List);
   CFilesList& list = List();
   list.selectionModel()->select(list.model()->index(0, 0),
                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
