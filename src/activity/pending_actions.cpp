@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "activity/app_state.h"
-
 namespace activity {
 
-void LowerPendingActionCount(AppState& state, std::uint32_t by) {
-  std::uint32_t pending = state.PendingActionCount.load();
-  while (!state.PendingActionCount.compare_exchange_weak(pending, pending - std::min(pending, by))) {
+void LowerPendingActionCount(std::atomic<std::uint32_t>& pending, std::uint32_t by) {
+  std::uint32_t count = pending.load();
+  while (!pending.compare_exchange_weak(count, count - std::min(count, by))) {
   }
 }
 

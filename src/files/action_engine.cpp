@@ -1,12 +1,8 @@
 #include "files/action_engine.h"
 
-#include <chrono>
-#include <thread>
-
 #include "files/action_texts.h"
 #include "platform/system.h"
 #include "scan/folder_info.h"
-#include "activity/app_state.h"
 #include "activity/pending_actions.h"
 #include "common/prompter.h"
 #include "scan/record_walk.h"
@@ -45,6 +41,7 @@ void ConfirmStop(ActionRunFlags& flags, common::Prompter& prompter) {
   flags.ProcessingPaused = 1;
   if (AnswerIsYes(prompter, texts::kConfirmStop)) flags.ProcessingOn = 0;
   flags.ProcessingPaused = 0;
+  flags.ProcessingPaused.notify_all();
 }
 
 std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive) {
@@ -54,9 +51,9 @@ std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive
   return path;
 }
 
-ActionEngine::ActionEngine(platform::System& system, activity::AppState& state, ActionRunFlags& flags,
-                           common::Prompter& prompter, ActionProgress& progress)
-    : system_(system), state_(state), flags_(flags), prompter_(prompter), progress_(progress),
+ActionEngine::ActionEngine(platform::System& system, std::atomic<std::uint32_t>& pending,
+                           ActionRunFlags& flags, common::Prompter& prompter, ActionProgress& progress)
+    : system_(system), pending_(pending), flags_(flags), prompter_(prompter), progress_(progress),
       compression_(system) {}
 
 bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
@@ -67,7 +64,7 @@ bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
   progress_.RefillList();
   progress_.ShowAction(texts::kIdleAction);
   progress_.ShowCurrentFile(texts::kIdleFile);
-  const std::uint32_t pending = state_.PendingActionCount;
+  const std::uint32_t pending = pending_;
   progress_.ShowFilesToProcess(pending);
   flags_.ProcessingOn = 0;
   progress_.RunStopped(pending);
@@ -95,8 +92,8 @@ void ActionEngine::RecalculateDrives(scan::CFolderInfo& driveList) {
 
 bool ActionEngine::MayStartEntry() const {
   if (flags_.ProcessingOn == 0) return false;
-  while (flags_.ProcessingPaused != 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (std::uint32_t paused = flags_.ProcessingPaused; paused != 0; paused = flags_.ProcessingPaused) {
+    flags_.ProcessingPaused.wait(paused);
   }
   // A stop confirmed while the engine waited takes effect before this entry.
   return flags_.ProcessingOn != 0;
@@ -387,11 +384,11 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
 void ActionEngine::ProcessStep(scan::CFolderInfo& record, std::uint32_t i) {
   record.hints()[i] = 0;
   progress_.StepProgress();
-  activity::LowerPendingActionCount(state_);
+  activity::LowerPendingActionCount(pending_);
   ShowPending();
 }
 
-void ActionEngine::ShowPending() { progress_.ShowFilesToProcess(state_.PendingActionCount); }
+void ActionEngine::ShowPending() { progress_.ShowFilesToProcess(pending_); }
 
 void ActionEngine::AskToContinue(const std::string& text) {
   if (!AnswerIsYes(prompter_, text)) flags_.ProcessingOn = 0;

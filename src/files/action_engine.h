@@ -23,7 +23,6 @@ class System;
 class ActionFile;
 }
 namespace scan { class CFolderInfo; }
-namespace activity { struct AppState; }
 namespace common { class Prompter; }
 
 #include "files/action_codes.h"
@@ -40,6 +39,7 @@ enum class OverwriteAnswer { All, Overwrite, Skip, Stop };
 // The flags the dialog and the worker share.
 struct ActionRunFlags {
   std::atomic<std::uint32_t> ProcessingOn{0};
+  // Set while the stop question is open; notified when it is cleared.
   std::atomic<std::uint32_t> ProcessingPaused{0};
   // The prompt's answers for existing back-up copies, and apart from them for sources
   // written since their back-up, which a restore would replace: an All given for old
@@ -75,7 +75,9 @@ std::string BackupFolderOf(std::string_view folderPath, std::uint8_t backupDrive
 
 class ActionEngine {
  public:
-  ActionEngine(platform::System& system, activity::AppState& state, ActionRunFlags& flags,
+  // `pending` is the run's count of pending actions (AppState::PendingActionCount),
+  // lowered as each action is done.
+  ActionEngine(platform::System& system, std::atomic<std::uint32_t>& pending, ActionRunFlags& flags,
                common::Prompter& prompter, ActionProgress& progress);
 
   // The whole run over the drive list; true when no action is left (the final message
@@ -115,7 +117,7 @@ class ActionEngine {
   void ShowPending();
 
   platform::System& system_;
-  activity::AppState& state_;
+  std::atomic<std::uint32_t>& pending_;
   ActionRunFlags& flags_;
   common::Prompter& prompter_;
   ActionProgress& progress_;

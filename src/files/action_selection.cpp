@@ -16,7 +16,7 @@ void SetAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
   if (current == kActionNone && action != kActionNone) {
     state.PendingActionCount.fetch_add(1);
   } else if (current != kActionNone && action == kActionNone) {
-    activity::LowerPendingActionCount(state);
+    activity::LowerPendingActionCount(state.PendingActionCount);
   }
   current = action;
 }
@@ -50,8 +50,10 @@ bool HasChild(const scan::CFolderInfo& record, std::uint32_t i) {
 
 }  // namespace
 
-void ActionSelection::Run(int command, SelectionView& view) {
+void ActionSelection::Run(int command, SelectionView& view, bool foldersPrepared) {
   setCount_ = 0;
+  foldersPrepared_ = foldersPrepared;
+  directoriesAnswered_ = foldersPrepared;
   switch (command) {
     case kCmdCompress: RunDirectoriesCommand(command, Rule::Compress, view); break;
     case kCmdDecompress: RunDirectoriesCommand(command, Rule::Decompress, view); break;
@@ -67,43 +69,30 @@ void ActionSelection::Message(const char* text, bool stopIcon) {
   prompter_.Ask({text, common::Buttons::Ok, stopIcon ? common::Icon::Stop : common::Icon::None});
 }
 
-bool ActionSelection::StartWorkerUnlessScanning(SelectionView& view) {
+void ActionSelection::PrepareFoldersUnlessScanning(int command, SelectionView& view) {
   if (state_.ScanInProgress.load()) {
     Message(kWaitForScanText);
-    flags_.ResendCommand = kNoCommand;
-    // Nothing will come back to finish this command, so the next one asks again.
-    flags_.DialogAnswered = false;
-    return false;
+    return;
   }
-  view.StartPrepareFolders();
-  return true;
+  view.StartPrepareFolders(command);
 }
 
 ActionSelection::DirectoriesStep ActionSelection::AskForFolder(
-    int command, bool startsWorker, const scan::CFolderInfo& record, std::uint32_t i,
+    int command, bool preparesFolders, const scan::CFolderInfo& record, std::uint32_t i,
     SelectionView& view) {
-  if (!flags_.DialogAnswered && record.IsFolder(i)) {
-    const auto choice = dialogs_.AskDirectories({flags_.SubfoldersToo, flags_.FilesInFoldersToo});
-    if (choice) {
-      flags_.SubfoldersToo = choice->subfoldersToo;
-      flags_.FilesInFoldersToo = choice->filesInFoldersToo;
-      flags_.DialogAnswered = true;
-      if (startsWorker) {
-        flags_.ResendCommand = command;
-        if (flags_.SubfoldersToo) {
-          // The folders below may not have been read yet: scan them first; the worker
-          // runs this command again when they are.
-          StartWorkerUnlessScanning(view);
-          return DirectoriesStep::Stop;
-        }
-      }
-    } else {
-      flags_.DialogAnswered = false;
-      flags_.ContinueCommand = false;
-    }
+  if (directoriesAnswered_ || !record.IsFolder(i)) return DirectoriesStep::GoOn;
+  const auto choice = dialogs_.AskDirectories({flags_.SubfoldersToo, flags_.FilesInFoldersToo});
+  if (!choice) return DirectoriesStep::Stop;
+  flags_.SubfoldersToo = choice->subfoldersToo;
+  flags_.FilesInFoldersToo = choice->filesInFoldersToo;
+  directoriesAnswered_ = true;
+  if (preparesFolders && flags_.SubfoldersToo) {
+    // The folders below may not have been read yet: scan them first; the command is
+    // run again once they are.
+    PrepareFoldersUnlessScanning(command, view);
+    return DirectoriesStep::Stop;
   }
-  if (startsWorker) flags_.ResendCommand = kNoCommand;
-  return flags_.ContinueCommand ? DirectoriesStep::GoOn : DirectoriesStep::Stop;
+  return DirectoriesStep::GoOn;
 }
 
 bool ActionSelection::Qualifies(Rule rule, const scan::CFolderInfo& record, std::uint32_t i) const {
@@ -186,7 +175,6 @@ void ActionSelection::RecurseForSelected(Rule rule, scan::CFolderInfo& record, s
 }
 
 void ActionSelection::RunDirectoriesCommand(int command, Rule rule, SelectionView& view) {
-  flags_.ContinueCommand = true;
   scan::CFolderInfo* record = view.ShownRecord();
   if (record) {
     for (const std::uint32_t i : view.SelectedEntries()) {
@@ -195,14 +183,12 @@ void ActionSelection::RunDirectoriesCommand(int command, Rule rule, SelectionVie
       if (Qualifies(rule, *record, i)) ApplyShown(rule, *record, i, view);
     }
   }
-  flags_.DialogAnswered = false;
   if (setCount_ == 0) {
     Message(rule == Rule::Compress ? kNothingToCompressText : kNothingToDecompressText);
   }
 }
 
 void ActionSelection::RunCancel(SelectionView& view) {
-  flags_.ContinueCommand = true;
   if (scan::CFolderInfo* record = view.ShownRecord()) {
     for (const std::uint32_t i : view.SelectedEntries()) {
       if (AskForFolder(kCmdCancelAction, false, *record, i, view) == DirectoriesStep::Stop) break;
@@ -210,7 +196,6 @@ void ActionSelection::RunCancel(SelectionView& view) {
       if (Qualifies(Rule::Cancel, *record, i)) ApplyShown(Rule::Cancel, *record, i, view);
     }
   }
-  flags_.DialogAnswered = false;
 }
 
 bool ActionSelection::AskBackupOnce(bool& asked) {
@@ -225,17 +210,15 @@ bool ActionSelection::AskBackupOnce(bool& asked) {
 }
 
 void ActionSelection::RunBackUpOrRestore(int command, Rule rule, SelectionView& view) {
-  if (flags_.ResendCommand == kNoCommand) {
+  if (!foldersPrepared_) {
     bool asked = false;
     if (!AskBackupOnce(asked)) return;
-    flags_.ResendCommand = command;
     if (flags_.IncludeSubfolders) {
-      StartWorkerUnlessScanning(view);
+      PrepareFoldersUnlessScanning(command, view);
       return;
     }
   }
-  flags_.ResendCommand = kNoCommand;
-  // A target kept from an earlier run is never empty; this guards a resend without one.
+  // A target kept from an earlier run is never empty; this guards a prepared run without one.
   if (flags_.BackupTarget.empty()) return;
 
   if (scan::CFolderInfo* record = view.ShownRecord()) {
@@ -256,7 +239,6 @@ void ActionSelection::RunBackUpOrRestore(int command, Rule rule, SelectionView& 
 }
 
 void ActionSelection::RunSetHint(SelectionView& view) {
-  flags_.ContinueCommand = true;
   bool backupAsked = false;
   if (scan::CFolderInfo* record = view.ShownRecord()) {
     for (const std::uint32_t i : view.SelectedEntries()) {
@@ -295,7 +277,6 @@ void ActionSelection::RunSetHint(SelectionView& view) {
       }
     }
   }
-  flags_.DialogAnswered = false;
 }
 
 }  // namespace files

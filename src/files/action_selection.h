@@ -3,8 +3,8 @@
 // compress, decompress, back up, restore, cancel and "take the hint". They set the
 // `actions` column of the scan model (and `backupDrives` for back up and restore),
 // keep PendingActionCount in step, and ask the user through the two small dialogs and
-// the Prompter. Nothing here shows a window; the list, the dialogs and the folder
-// preparing worker are reached through SelectionView and SelectionDialogs.
+// the Prompter. Nothing here shows a window; the list, the dialogs and the scans of
+// unread folders are reached through SelectionView and SelectionDialogs.
 
 #include <cstdint>
 #include <optional>
@@ -32,9 +32,6 @@ inline constexpr const char* kBackUpToCurrentDiskText = "You can't Back Up to cu
 struct SelectionFlags {
   bool SubfoldersToo = false;
   bool FilesInFoldersToo = false;
-  bool DialogAnswered = false;
-  bool ContinueCommand = false;
-  int ResendCommand = kNoCommand;
   bool IncludeSubfolders = false;
   std::string BackupTarget;
 };
@@ -68,8 +65,9 @@ class SelectionView {
   virtual std::vector<std::uint32_t> SelectedEntries() const = 0;
   // The entry's action changed: its row's column "A" is to be written again.
   virtual void ActionChanged(std::uint32_t entry) = 0;
-  // Scan the selected folders that no full scan has read, then send ResendCommand back.
-  virtual void StartPrepareFolders() = 0;
+  // Scans the selected folders that no full scan has read, then runs `command` again
+  // with its folders prepared.
+  virtual void StartPrepareFolders(int command) = 0;
 };
 
 // Sets the action of `record`'s entry `i`, raising or lowering PendingActionCount when
@@ -92,7 +90,9 @@ class ActionSelection {
       : state_(state), flags_(flags), dialogs_(dialogs), prompter_(prompter) {}
 
   // Runs one of the six commands on the view's selection; other identifiers are ignored.
-  void Run(int command, SelectionView& view);
+  // A command that reaches into subfolders first has the view scan the unread ones, and
+  // is run again with `foldersPrepared`, which asks no dialog again.
+  void Run(int command, SelectionView& view, bool foldersPrepared = false);
 
  private:
   enum class Rule { Compress, Decompress, BackUp, Restore, Cancel };
@@ -104,9 +104,9 @@ class ActionSelection {
   void RunSetHint(SelectionView& view);
 
   // Steps shared by the commands that ask the directories dialog for a folder.
-  DirectoriesStep AskForFolder(int command, bool startsWorker, const scan::CFolderInfo& record,
+  DirectoriesStep AskForFolder(int command, bool preparesFolders, const scan::CFolderInfo& record,
                                std::uint32_t i, SelectionView& view);
-  bool StartWorkerUnlessScanning(SelectionView& view);
+  void PrepareFoldersUnlessScanning(int command, SelectionView& view);
   bool AskBackupOnce(bool& asked);
   void Message(const char* text, bool stopIcon = false);
 
@@ -121,7 +121,10 @@ class ActionSelection {
   SelectionFlags& flags_;
   SelectionDialogs& dialogs_;
   common::Prompter& prompter_;
-  std::uint32_t setCount_ = 0;  // rule applications during the current command
+  // The current command's run.
+  std::uint32_t setCount_ = 0;  // rule applications
+  bool foldersPrepared_ = false;
+  bool directoriesAnswered_ = false;  // the directories dialog was answered for it
 };
 
 }  // namespace files

@@ -147,10 +147,8 @@ int CompareNames(std::string_view a, std::string_view b) {
 
 namespace {
 
-std::int32_t S32(std::uint32_t v) { return static_cast<std::int32_t>(v); }
-std::int64_t S64(std::uint64_t v) { return static_cast<std::int64_t>(v); }
-
-// >0 when a's value is larger (a goes first), 0 on a tie.
+// >0 when a's value is larger (a goes first), 0 on a tie. Every key is unsigned: counters
+// past 2^31 and packed dates from 2044 on (their top bit set) are the largest.
 template <typename T>
 int Larger(T a, T b) {
   return a > b ? 1 : (a < b ? -1 : 0);
@@ -158,20 +156,20 @@ int Larger(T a, T b) {
 
 int ByKey(const ListRow& a, const ListRow& b, std::uint8_t key) {
   switch (key) {
-    case activity::kSortAction: return Larger(S32(a.action), S32(b.action));
-    case activity::kSortState: return Larger(S32(a.state), S32(b.state));
-    case activity::kSortHint: return Larger(S32(a.hint), S32(b.hint));
-    case activity::kSortSize: return Larger(S64(a.size), S64(b.size));
-    case activity::kSortCompressedSize: return Larger(S64(a.compressedSize), S64(b.compressedSize));
-    case activity::kSortActualSize: return Larger(S64(a.actualSize), S64(b.actualSize));
-    case activity::kSortUsedPercent: return Larger(S32(a.usedPercent), S32(b.usedPercent));
-    case activity::kSortAccessCounter: return Larger(S32(a.accessCount), S32(b.accessCount));
-    case activity::kSortLastAccess: return Larger(S32(a.lastAccess), S32(b.lastAccess));
-    case activity::kSortLastOperation: return Larger(S32(a.lastOperation), S32(b.lastOperation));
-    case activity::kSortReadOnly: return Larger(S32(a.readOnly), S32(b.readOnly));
-    case activity::kSortWriteOnly: return Larger(S32(a.writeOnly), S32(b.writeOnly));
-    case activity::kSortReadWrite: return Larger(S32(a.readWrite), S32(b.readWrite));
-    case activity::kSortType: return Larger(S32(a.kind), S32(b.kind));
+    case activity::kSortAction: return Larger(a.action, b.action);
+    case activity::kSortState: return Larger(a.state, b.state);
+    case activity::kSortHint: return Larger(a.hint, b.hint);
+    case activity::kSortSize: return Larger(a.size, b.size);
+    case activity::kSortCompressedSize: return Larger(a.compressedSize, b.compressedSize);
+    case activity::kSortActualSize: return Larger(a.actualSize, b.actualSize);
+    case activity::kSortUsedPercent: return Larger(a.usedPercent, b.usedPercent);
+    case activity::kSortAccessCounter: return Larger(a.accessCount, b.accessCount);
+    case activity::kSortLastAccess: return Larger(a.lastAccess, b.lastAccess);
+    case activity::kSortLastOperation: return Larger(a.lastOperation, b.lastOperation);
+    case activity::kSortReadOnly: return Larger(a.readOnly, b.readOnly);
+    case activity::kSortWriteOnly: return Larger(a.writeOnly, b.writeOnly);
+    case activity::kSortReadWrite: return Larger(a.readWrite, b.readWrite);
+    case activity::kSortType: return Larger(a.kind, b.kind);
     default: return 0;
   }
 }

@@ -79,8 +79,8 @@ std::string CellText(const ListRow& row, int column);
 
 // Names ascending, upper-cased as ANSI text: <0, 0, >0.
 int CompareNames(std::string_view a, std::string_view b);
-// Folders first whatever the key; then by the key, larger first (signed: 32-bit for
-// counters, codes and dates, 64-bit for byte sizes); ties and keys 0, 14, >15 by name.
+// Folders first whatever the key; then by the key, larger first (unsigned, as counters,
+// codes, packed dates and byte sizes are); ties and keys 0, 14, >15 by name.
 // True when a goes before b.
 bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey);
 void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey);

@@ -1,6 +1,6 @@
 #pragma once
-// The identifiers of the six selection commands. A queued command is sent again by its
-// identifier once the scan it waited for ends, so the core and the window's command
+// The identifiers of the six selection commands. A command that waited for the scan of
+// unread folders is run again by its identifier, so the core and the window's command
 // table must speak the same numbers: the window takes them from here.
 
 namespace files {
@@ -11,6 +11,5 @@ inline constexpr int kCmdCancelAction = 32856;
 inline constexpr int kCmdDecompress = 32863;
 inline constexpr int kCmdBackUp = 32865;
 inline constexpr int kCmdRestore = 32866;
-inline constexpr int kNoCommand = -1;
 
 }  // namespace files

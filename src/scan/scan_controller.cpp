@@ -19,16 +19,8 @@ ScanController::ScanController(const platform::System& system, activity::AppStat
 
 ScanController::~ScanController() {
   self_.reset();
-  {
-    const std::lock_guard lock(mutex_);
-    shuttingDown_ = true;
-  }
-  changed_.notify_all();
   // Whatever runs now is abandoned: let the walk wind down as after Stop scanning.
-  if (autoThread_.joinable()) {
-    state_.ContinueAutoScan = false;
-    autoThread_.join();
-  }
+  if (autoScanActive_) state_.ContinueAutoScan = false;
   if (workerActive_) state_.ScanInProgress = false;
   if (worker_.joinable()) worker_.join();
 }
@@ -120,8 +112,10 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
   workerActive_ = false;
   if (analysisPending) events_.ClusterAnalysisPending();
   status_.ShowIdle();
-  MarkEnded(std::exchange(scanTicket_, 0));
   RunAfterScan();
+  if (std::exchange(autoDriveRunning_, false)) {
+    Post(Handle(self_), [](ScanController& controller) { controller.StartNextAutoDrive(); });
+  }
 }
 
 void ScanController::RunAfterScan() {
@@ -156,64 +150,31 @@ void ScanController::StopScanning() {
 
 void ScanController::StartAutoScan(std::vector<char> driveLetters,
                                    std::function<CFolderInfo*(char)> selectDrive) {
-  if (autoThread_.joinable()) autoThread_.join();
-  {
-    const std::lock_guard lock(mutex_);
-    autoScanDone_ = false;
-  }
+  autoDrives_.assign(driveLetters.begin(), driveLetters.end());
   selectDrive_ = std::move(selectDrive);
+  autoScanActive_ = true;
   state_.ContinueAutoScan = true;
-  autoThread_ = std::thread([this, letters = std::move(driveLetters), handle = Handle(self_)] {
-    AutoScanWorker(letters, handle);
-    {
-      const std::lock_guard lock(mutex_);
-      autoScanDone_ = true;
-    }
-    changed_.notify_all();
-  });
+  Post(Handle(self_), [](ScanController& controller) { controller.StartNextAutoDrive(); });
 }
 
-bool ScanController::AutoScanActive() const {
-  const std::lock_guard lock(mutex_);
-  return !autoScanDone_;
-}
-
-void ScanController::AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle) {
-  for (const char letter : driveLetters) {
-    if (system_.GetDriveType(letter) != platform::DriveType::Fixed) continue;
-    std::uint64_t ticket = 0;
-    {
-      const std::lock_guard lock(mutex_);
-      if (shuttingDown_) return;
-      ticket = ++lastTicket_;
-    }
-    Post(handle, [ticket, letter](ScanController& controller) { controller.StartAutoDrive(ticket, letter); });
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return shuttingDown_ || endedTicket_ >= ticket; });
-    if (shuttingDown_ || !state_.ContinueAutoScan) return;
-  }
-}
-
-void ScanController::StartAutoDrive(std::uint64_t ticket, char letter) {
+void ScanController::StartNextAutoDrive() {
   if (workerActive_) {
-    afterScan_.push_back([this, ticket, letter] { StartAutoDrive(ticket, letter); });
+    // Another scan came first: this drive waits for its close.
+    if (!autoDriveRunning_) afterScan_.push_back([this] { StartNextAutoDrive(); });
     return;
   }
-  CFolderInfo* record = selectDrive_ ? selectDrive_(letter) : nullptr;
-  if (record && StartScan(*record)) {
-    scanTicket_ = ticket;
-  } else {
-    MarkEnded(ticket);
+  while (!autoDrives_.empty() && state_.ContinueAutoScan) {
+    const char letter = autoDrives_.front();
+    autoDrives_.pop_front();
+    if (system_.GetDriveType(letter) != platform::DriveType::Fixed) continue;
+    CFolderInfo* record = selectDrive_ ? selectDrive_(letter) : nullptr;
+    if (record && StartScan(*record)) {
+      autoDriveRunning_ = true;
+      return;
+    }
   }
-}
-
-void ScanController::MarkEnded(std::uint64_t ticket) {
-  if (ticket == 0) return;
-  {
-    const std::lock_guard lock(mutex_);
-    endedTicket_ = ticket;
-  }
-  changed_.notify_all();
+  autoDrives_.clear();
+  autoScanActive_ = false;
 }
 
 }  // namespace scan

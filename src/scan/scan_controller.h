@@ -1,7 +1,7 @@
 #pragma once
 // Runs scans one at a time on a worker thread and closes each on the UI thread: the
-// core of the folders tree's StartScan, ScanWorker, Rescan, Stop scanning and
-// AutoScanWorker.
+// core of the folders tree's StartScan, ScanWorker, Rescan, Stop scanning and the
+// start-up scan of every fixed drive.
 //
 // Every public member is called on the UI thread. The controller reaches the UI thread
 // only through the poster it is given (a queued call in the drives' document), and
@@ -9,11 +9,10 @@
 // StatusSink given to it may block waiting for the UI thread: the UI thread joins the
 // worker when the controller is destroyed.
 
-#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -104,12 +103,12 @@ class ScanController {
   // still reads the starting folder's direct subfolders, and closes normally.
   void StopScanning();
   // Starts the start-up scan: for each of `driveLetters` in order whose drive is fixed,
-  // `selectDrive` (run on the UI thread) makes the drive current and returns its root
-  // record, which is scanned; the next drive waits for that scan to close, and the
-  // loop ends when ContinueAutoScan is 0.
+  // `selectDrive` makes the drive current and returns its root record, which is
+  // scanned; the next drive starts once that scan is closed, and the queue is dropped
+  // when ContinueAutoScan is 0.
   void StartAutoScan(std::vector<char> driveLetters, std::function<CFolderInfo*(char)> selectDrive);
-  // The start-up scan thread still runs.
-  bool AutoScanActive() const;
+  // Drives of the start-up scan are still queued or being scanned.
+  bool AutoScanActive() const { return autoScanActive_; }
 
   // While a hold is alive, everything that would change records on the UI thread
   // waits: a finished scan's hand-over (and with it the refresh of the tree and the
@@ -130,9 +129,8 @@ class ScanController {
   void Post(const Handle& handle, std::function<void(ScanController&)> call) const;
   void Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned);
   void RunAfterScan();
-  void AutoScanWorker(const std::vector<char>& driveLetters, const Handle& handle);
-  void StartAutoDrive(std::uint64_t ticket, char letter);
-  void MarkEnded(std::uint64_t ticket);
+  // Starts the scan of the next queued fixed drive, once no other scan runs.
+  void StartNextAutoDrive();
   void RunOrDefer(std::function<void(ScanController&)> call);
   void ReleaseHold();
 
@@ -152,20 +150,14 @@ class ScanController {
   char scanDrive_ = 0;
   bool shallow_ = false;                  // the running scan reads two levels only
   std::optional<std::string> travelTarget_;  // what the running scan selects at its end
-  std::uint64_t scanTicket_ = 0;  // the start-up scan's request being served, or 0
   std::vector<std::function<void()>> afterScan_;
-  std::function<CFolderInfo*(char)> selectDrive_;
   int holds_ = 0;
   std::vector<std::function<void(ScanController&)>> deferred_;
-
-  // Shared with the start-up scan thread.
-  std::thread autoThread_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::uint64_t lastTicket_ = 0;
-  std::uint64_t endedTicket_ = 0;
-  bool shuttingDown_ = false;
-  bool autoScanDone_ = true;
+  // The start-up scan: the drives still to scan, and whether the running scan is one.
+  std::deque<char> autoDrives_;
+  std::function<CFolderInfo*(char)> selectDrive_;
+  bool autoScanActive_ = false;
+  bool autoDriveRunning_ = false;
 };
 
 }  // namespace scan

@@ -60,7 +60,7 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
 
 void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state) {
   const std::uint32_t discarded = CountActions(target);
-  if (discarded != 0) activity::LowerPendingActionCount(state, discarded);
+  if (discarded != 0) activity::LowerPendingActionCount(state.PendingActionCount, discarded);
   target.TakeContents(*scanned.root);
 }
 

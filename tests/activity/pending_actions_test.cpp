@@ -2,22 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "activity/app_state.h"
-
 namespace activity {
 namespace {
 
 // A count lowered by more than it holds (the records and the count disagreeing) stops at
 // zero instead of wrapping to four billion pending actions.
 TEST(PendingActionCount, LoweringStopsAtZero) {
-  AppState state;
-  state.PendingActionCount = 3;
-  LowerPendingActionCount(state);
-  EXPECT_EQ(state.PendingActionCount.load(), 2u);
-  LowerPendingActionCount(state, 5);
-  EXPECT_EQ(state.PendingActionCount.load(), 0u);
-  LowerPendingActionCount(state);
-  EXPECT_EQ(state.PendingActionCount.load(), 0u);
+  std::atomic<std::uint32_t> pending{3};
+  LowerPendingActionCount(pending);
+  EXPECT_EQ(pending.load(), 2u);
+  LowerPendingActionCount(pending, 5);
+  EXPECT_EQ(pending.load(), 0u);
+  LowerPendingActionCount(pending);
+  EXPECT_EQ(pending.load(), 0u);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ std::string HintAfterBackingUp(scan::CFolderInfo& driveList, const std::string& 
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
   testing_support::SilentProgress progress;
-  files::ActionEngine engine(system, state, flags, prompter, progress);
+  files::ActionEngine engine(system, state.PendingActionCount, flags, prompter, progress);
   if (!engine.ActionWorker(driveList) || record.states()[i] != scan::kStateBackedUp) return "not backed up";
   files::RefreshHints(driveList, state, system);
   return files::ActionLetter(record.hints()[i]);

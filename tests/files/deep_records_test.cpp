@@ -47,7 +47,7 @@ TEST(DeepRecords, HintsSelectionAndTheEngineReachTheBottomOfAHundredThousandLeve
     files::ActionRunFlags runFlags;
     runFlags.ProcessingOn = 1;
     engine_test::RecordingProgress progress;
-    files::ActionEngine engine(drives.System(), state, runFlags, prompter, progress);
+    files::ActionEngine engine(drives.System(), state.PendingActionCount, runFlags, prompter, progress);
     engine.ActionWorker(driveList);
     EXPECT_EQ(deepest.actions()[0], files::kActionNone);
     EXPECT_EQ(driveList.totalFiles, 1u);

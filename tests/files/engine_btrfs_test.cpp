@@ -46,7 +46,7 @@ TEST(EngineBtrfs, CompressesAndDecompressesFilesAndFoldersForReal) {
   auto run = [&] {
     state.PendingActionCount = 2;
     flags.ProcessingOn = 1;
-    files::ActionEngine engine(drives.System(), state, flags, prompter, progress);
+    files::ActionEngine engine(drives.System(), state.PendingActionCount, flags, prompter, progress);
     return engine.ActionWorker(selection.driveList);
   };
 
@@ -134,7 +134,7 @@ TEST(EngineBtrfs, DecompressionIsRefusedWhileAnotherProcessHasTheFileOpen) {
   auto run = [&] {
     state.PendingActionCount = 1;
     flags.ProcessingOn = 1;
-    files::ActionEngine engine(drives.System(), state, flags, prompter, progress);
+    files::ActionEngine engine(drives.System(), state.PendingActionCount, flags, prompter, progress);
     return engine.ActionWorker(selection.driveList);
   };
 

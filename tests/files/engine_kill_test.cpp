@@ -109,7 +109,7 @@ bool RunEngine(platform::System& system, std::uint8_t action) {
   }
   state.PendingActionCount = selection.selected;
   flags.ProcessingOn = 1;
-  files::ActionEngine engine(system, state, flags, prompter, progress);
+  files::ActionEngine engine(system, state.PendingActionCount, flags, prompter, progress);
   return engine.ActionWorker(selection.driveList);
 }
 

@@ -33,7 +33,7 @@ class EngineTest : public ::testing::Test {
   bool Run(platform::System& system) {
     state.PendingActionCount = selection.selected;
     flags.ProcessingOn = 1;
-    ActionEngine engine(system, state, flags, prompter, progress);
+    ActionEngine engine(system, state.PendingActionCount, flags, prompter, progress);
     return engine.ActionWorker(selection.driveList);
   }
   std::uint8_t Action(std::string_view folder, std::uint32_t i) { return selection.Record(folder).actions()[i]; }
@@ -406,7 +406,7 @@ TEST_F(EngineTest, CompressionFailsSilentlyWhereTheFilesystemCannotCompress) {
 }
 
 TEST_F(EngineTest, EnsureFolderCreatesMissingParentsAndAcceptsOnlyMappedRoots) {
-  ActionEngine engine(drives.System(), state, flags, prompter, progress);
+  ActionEngine engine(drives.System(), state.PendingActionCount, flags, prompter, progress);
   EXPECT_TRUE(engine.EnsureFolder("E:\\A\\B\\C\\"));
   EXPECT_TRUE(drives.Exists("E:\\A\\B\\C"));
   EXPECT_TRUE(engine.EnsureFolder("E:\\"));

@@ -31,7 +31,7 @@ class EngineSafety : public ::testing::Test {
     state.PendingActionCount = selection.selected - ran_;
     ran_ = selection.selected;
     flags.ProcessingOn = 1;
-    files::ActionEngine engine(system, state, flags, prompter, progress);
+    files::ActionEngine engine(system, state.PendingActionCount, flags, prompter, progress);
     return engine.ActionWorker(selection.driveList);
   }
   std::uint32_t Select(std::string_view folder, std::string_view name, std::uint8_t action) {

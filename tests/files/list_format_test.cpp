@@ -119,19 +119,21 @@ TEST(ListSort, FoldersFirstThenLargerThenNameIgnoringCase) {
   EXPECT_EQ(SortedNames(folder, 14), (V{"Dir", "alpha", "big", "Zed"}));
 }
 
-TEST(ListSort, ComparesCountersSignedAnd64BitSizesSigned) {
+// Counters past 2^31 and dates from 2044 on (the top bit of a packed date) are the
+// largest and latest: read as signed they sorted as the smallest.
+TEST(ListSort, LargeCountersAndLateDatesComeFirst) {
   scan::CFolderInfo folder;
-  AddFile(folder, "huge", 0, {0x80000001u, 0, 0, 1});
-  AddFile(folder, "small", 0, {5, 0, 0, 1});
+  AddFile(folder, "huge", 0, {0x80000001u, 0, 0, Dos(2043, 12, 31, 23, 0), 1});
+  AddFile(folder, "small", 0, {5, 0, 0, Dos(2050, 1, 2, 3, 4), 1});
   using V = std::vector<std::string>;
-  // Above 2^31 a counter reads negative and sorts after a small one.
-  EXPECT_EQ(SortedNames(folder, activity::kSortReadOnly), (V{"small", "huge"}));
-  EXPECT_EQ(SortedNames(folder, activity::kSortAccessCounter), (V{"small", "huge"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortReadOnly), (V{"huge", "small"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortAccessCounter), (V{"huge", "small"}));
+  EXPECT_EQ(SortedNames(folder, activity::kSortLastAccess), (V{"small", "huge"}));
 
   scan::CFolderInfo sized;
   AddFile(sized, "five-gb", 5ull << 30);
   AddFile(sized, "one-gb", 1ull << 30);
-  AddFile(sized, "three-gb", 3ull << 30);  // above 2^31, still positive in 64 bits
+  AddFile(sized, "three-gb", 3ull << 30);
   EXPECT_EQ(SortedNames(sized, activity::kSortSize), (V{"five-gb", "three-gb", "one-gb"}));
 }
 

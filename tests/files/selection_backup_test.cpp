@@ -32,7 +32,7 @@ TEST_F(SelectionBackup, FolderWithoutSubdirectoriesMarksItsFilesAndItself) {
   Select({kSub});
   Send(files::kCmdBackUp);
   EXPECT_TRUE(prompter.asked.empty());
-  EXPECT_EQ(list.workersStarted, 0);
+  EXPECT_TRUE(list.prepared.empty());
   EXPECT_EQ(flags.BackupTarget, "E: [Data]");
   EXPECT_EQ(Sub().actions()[kX], files::kActionBackUp);
   EXPECT_EQ(Sub().backupDrives()[kX], 'E');
@@ -53,17 +53,15 @@ TEST_F(SelectionBackup, BackedUpEntriesAreLeftAndNothingLeftGivesTheMessage) {
   EXPECT_EQ(work->actions()[kA], files::kActionNone);
 }
 
-TEST_F(SelectionBackup, IncludeSubdirectoriesScansFirstAndTheResendSkipsTheDialog) {
+TEST_F(SelectionBackup, IncludeSubdirectoriesScansFirstAndThePreparedRunSkipsTheDialog) {
   dialogs.backupAnswers.push_back(BackupChoice{true, "E:"});
   Select({kSub});
   Send(files::kCmdBackUp);
-  EXPECT_EQ(list.workersStarted, 1);
-  EXPECT_EQ(flags.ResendCommand, files::kCmdBackUp);
+  EXPECT_EQ(list.prepared, std::vector<int>{files::kCmdBackUp});
   EXPECT_EQ(scan::CountActions(*work), 0u);
 
-  Send(flags.ResendCommand);
+  FinishPreparing();
   EXPECT_EQ(dialogs.backupShown.size(), 1u);
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
   EXPECT_EQ(Deep().actions()[0], files::kActionBackUp);
   EXPECT_EQ(Deep().backupDrives()[0], 'E');
   EXPECT_EQ(Sub().actions()[kDeep], files::kActionBackUp);
@@ -83,8 +81,7 @@ TEST_F(SelectionBackup, IncludeSubdirectoriesWhileScanningWaits) {
   Select({kSub});
   Send(files::kCmdRestore);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Wait or stop scanning first."});
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
-  EXPECT_EQ(list.workersStarted, 0);
+  EXPECT_TRUE(list.prepared.empty());
 }
 
 TEST_F(SelectionBackup, AnEmptyDriveChoiceChangesNothing) {
@@ -94,7 +91,6 @@ TEST_F(SelectionBackup, AnEmptyDriveChoiceChangesNothing) {
   Send(files::kCmdBackUp);
   EXPECT_EQ(flags.BackupTarget, "F:");
   EXPECT_FALSE(flags.IncludeSubfolders);
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
   EXPECT_EQ(state.PendingActionCount.load(), 0u);
   EXPECT_TRUE(prompter.asked.empty());
 }

@@ -57,9 +57,7 @@ TEST_F(SelectionRules, FolderWithoutOptionsMarksOnlyItselfAndAsksOnce) {
   EXPECT_EQ(work->actions()[kSub], files::kActionCompress);
   EXPECT_EQ(Sub().actions()[kX], files::kActionNone);
   EXPECT_EQ(state.PendingActionCount.load(), 2u);
-  EXPECT_FALSE(flags.DialogAnswered);
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
-  EXPECT_EQ(list.workersStarted, 0);
+  EXPECT_TRUE(list.prepared.empty());
 
   // The next command asks again, showing what was chosen.
   Send(files::kCmdCancelAction);
@@ -81,21 +79,17 @@ TEST_F(SelectionRules, FilesInFoldersTooMarksTheFolderFilesOnly) {
   EXPECT_TRUE(flags.FilesInFoldersToo);
 }
 
-TEST_F(SelectionRules, SubfoldersTooScansFirstThenTheResendMarksEverything) {
+TEST_F(SelectionRules, SubfoldersTooScansFirstThenThePreparedRunMarksEverything) {
   dialogs.directoriesAnswers.push_back(DirectoriesChoice{true, true});
   Select({kA, kSub});
   Send(files::kCmdCompress);
-  // a.txt came before the folder and stays marked; the folder waits for the worker.
-  EXPECT_EQ(list.workersStarted, 1);
-  EXPECT_EQ(flags.ResendCommand, files::kCmdCompress);
-  EXPECT_TRUE(flags.DialogAnswered);
+  // a.txt came before the folder and stays marked; the folder waits for its scan.
+  EXPECT_EQ(list.prepared, std::vector<int>{files::kCmdCompress});
   EXPECT_EQ(work->actions()[kSub], files::kActionNone);
   EXPECT_TRUE(prompter.asked.empty());
 
-  Send(flags.ResendCommand);  // what the worker sends back
+  FinishPreparing();
   EXPECT_EQ(dialogs.directoriesShown.size(), 1u);
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
-  EXPECT_FALSE(flags.DialogAnswered);
   EXPECT_EQ(Deep().actions()[0], files::kActionCompress);
   EXPECT_EQ(Sub().actions()[kDeep], files::kActionCompress);
   EXPECT_EQ(Sub().actions()[kX], files::kActionCompress);
@@ -110,10 +104,10 @@ TEST_F(SelectionRules, SubfoldersTooWhileScanningWaitsAndAsksAgainNextTime) {
   Select({kSub});
   Send(files::kCmdDecompress);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Wait or stop scanning first."});
-  EXPECT_EQ(list.workersStarted, 0);
-  EXPECT_EQ(flags.ResendCommand, files::kNoCommand);
-  EXPECT_FALSE(flags.DialogAnswered);
+  EXPECT_TRUE(list.prepared.empty());
   EXPECT_EQ(state.PendingActionCount.load(), 0u);
+  Send(files::kCmdDecompress);
+  EXPECT_EQ(dialogs.directoriesShown.size(), 2u);
 }
 
 TEST_F(SelectionRules, CancelInTheDirectoriesDialogKeepsEarlierActions) {
@@ -127,20 +121,19 @@ TEST_F(SelectionRules, CancelInTheDirectoriesDialogKeepsEarlierActions) {
   EXPECT_EQ(state.PendingActionCount.load(), 1u);
   EXPECT_TRUE(prompter.asked.empty());
   EXPECT_TRUE(flags.SubfoldersToo);  // Cancel stores nothing
-  EXPECT_FALSE(flags.ContinueCommand);
-  EXPECT_EQ(list.workersStarted, 0);
+  EXPECT_TRUE(list.prepared.empty());
 }
 
-TEST_F(SelectionRules, CancelActionRecursesWithTheOptionsAndNeverStartsTheWorker) {
+TEST_F(SelectionRules, CancelActionRecursesWithTheOptionsAndNeverScansFirst) {
   dialogs.directoriesAnswers.push_back(DirectoriesChoice{true, true});
   Select({kSub});
   Send(files::kCmdCompress);
-  Send(flags.ResendCommand);
+  FinishPreparing();
   ASSERT_EQ(state.PendingActionCount.load(), 4u);
 
   dialogs.directoriesAnswers.push_back(DirectoriesChoice{false, true});
   Send(files::kCmdCancelAction);
-  EXPECT_EQ(list.workersStarted, 1);
+  EXPECT_EQ(list.prepared.size(), 1u);  // only the compress
   EXPECT_EQ(Sub().actions()[kX], files::kActionNone);
   EXPECT_EQ(Sub().actions()[kDeep], files::kActionCompress);  // subfolders not asked
   EXPECT_EQ(Deep().actions()[0], files::kActionCompress);

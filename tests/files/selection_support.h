@@ -43,12 +43,12 @@ class FakeList : public files::SelectionView {
   scan::CFolderInfo* ShownRecord() override { return record; }
   std::vector<std::uint32_t> SelectedEntries() const override { return selected; }
   void ActionChanged(std::uint32_t entry) override { rewritten.push_back(entry); }
-  void StartPrepareFolders() override { ++workersStarted; }
+  void StartPrepareFolders(int command) override { prepared.push_back(command); }
 
   scan::CFolderInfo* record = nullptr;
   std::vector<std::uint32_t> selected;
   std::vector<std::uint32_t> rewritten;
-  int workersStarted = 0;
+  std::vector<int> prepared;  // commands waiting for their folders to be scanned
 };
 
 // Entry indices of the shown folder C:\Work\.
@@ -62,6 +62,8 @@ struct SelectionFixture {
   scan::CFolderInfo& Sub() { return *work->GetChild(kSub); }
   scan::CFolderInfo& Deep() { return *Sub().GetChild(kDeep); }
   void Send(int command) { selection.Run(command, list); }
+  // What the list does once the folders are scanned.
+  void FinishPreparing() { selection.Run(list.prepared.back(), list, /*foldersPrepared=*/true); }
   void Select(std::vector<std::uint32_t> entries) { list.selected = std::move(entries); }
 
   activity::AppState state;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 
@@ -13,7 +14,6 @@
 #include "platform/default_drives.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
-#include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
 #include "support/deep_records.h"
 #include "support/silent_progress.h"
@@ -84,13 +84,12 @@ TEST(PlanHandOff, AChainAsDeepAsAPathCanNameIsPlannedPerformedAndFreed) {
     EXPECT_EQ(shell::DecodeHandOff(shell::EncodeHandOff(*plan->driveList, 1), &error)->entries,
               table.entries);
 
-    activity::AppState state;
-    state.PendingActionCount = 1;
+    std::atomic<std::uint32_t> pending{1};
     files::ActionRunFlags flags;
     flags.ProcessingOn = 1;
     testing_support::ScriptedPrompter prompter;
     testing_support::SilentProgress progress;
-    files::ActionEngine(drives.System(), state, flags, prompter, progress).ActionWorker(*plan->driveList);
+    files::ActionEngine(drives.System(), pending, flags, prompter, progress).ActionWorker(*plan->driveList);
     EXPECT_FALSE(plan->actions[0].Succeeded());  // no such file, far too long a path for the host
     plan.reset();
   });

@@ -1,15 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QEventLoop>
-#include <QPushButton>
+#include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "activity/app_state.h"
@@ -27,33 +21,20 @@
 namespace ui {
 namespace {
 
-// Plays a scan: the folder's contents appear while the worker waits.
-class AddingHook : public files::FolderScanHook {
- public:
-  bool NeedsFullScan(const std::string& name) override { return name == "Sub"; }
-  void ScanAndWait(const std::string&) override {
-    scan::NewEntry file;
-    file.name = "found.txt";
-    file.kind = scan::kKindFile;
-    file.source = 'C';
-    sub->AddEntry(file);
-  }
-  scan::CFolderInfo* sub = nullptr;
-};
-
 class ModelList : public ActionPanes {
  public:
   scan::CFolderInfo* ShownFolder() override { return record; }
   std::vector<std::uint32_t> SelectedEntries() const override { return selected; }
   void ActionChanged(std::uint32_t entry) override { rewritten.push_back(entry); }
   QStringList DriveTexts() const override { return {"C:", "E:"}; }
-  files::FolderScanHook& Scans() override { return hook; }
+  bool NeedsFullScan(const std::string&) override { return false; }
+  bool StartFullScan(const std::string&) override { return false; }
+  void WhenScanClosed(std::function<void()> call) override { call(); }
   scan::RecordsHold HoldRecords() override { return {}; }
 
   scan::CFolderInfo* record = nullptr;
   std::vector<std::uint32_t> selected;
   std::vector<std::uint32_t> rewritten;
-  AddingHook hook;
 };
 
 class SelectionCommandsTest : public ::testing::Test {
@@ -68,12 +49,7 @@ class SelectionCommandsTest : public ::testing::Test {
     drive.kind = scan::kKindFolder;
     drive.source = scan::kSourceDrive;
     driveList.AddEntry(drive);
-    scan::NewEntry sub;
-    sub.name = "Sub";
-    sub.kind = scan::kKindFolder;
-    driveList.GetChild(0)->AddEntry(sub);
     list.record = driveList.GetChild(0);
-    list.hook.sub = list.record->GetChild(0);
     selection = std::make_unique<SelectionCommands>(*context, frame.get(), list);
     commands.SetActiveView(Target::List);
   }
@@ -104,30 +80,6 @@ TEST_F(SelectionCommandsTest, EnablingFollowsTheDriveAndTheActiveView) {
   EXPECT_TRUE(commands.Query(cmd::kDecompress).Enabled());
   commands.SetActiveView(Target::Tree);
   EXPECT_FALSE(commands.Query(cmd::kSetHint).Enabled());
-}
-
-TEST_F(SelectionCommandsTest, SubdirectoriesAreScannedThenTheCommandMarksWhatTheScanFound) {
-  state.CompressibleDrive[activity::DriveIndex('C')] = true;
-  list.selected = {0};
-  QTimer::singleShot(0, [] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    dialog->findChild<QCheckBox*>("1132")->setChecked(true);
-    dialog->findChild<QCheckBox*>("1133")->setChecked(true);
-    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-  });
-  ASSERT_TRUE(commands.Execute(cmd::kCompress));
-  // The scan of the subfolders runs on its worker; the command comes back once it is done.
-  EXPECT_TRUE(QTest::qWaitFor([this] { return state.PendingActionCount.load() != 0; }, 60000));
-  EXPECT_EQ(list.hook.sub->Count(), 1u);
-  EXPECT_EQ(list.hook.sub->actions()[0], files::kActionCompress);
-  EXPECT_EQ(list.record->actions()[0], files::kActionCompress);
-  EXPECT_EQ(state.PendingActionCount.load(), 2u);
-  EXPECT_EQ(list.rewritten, std::vector<std::uint32_t>{0});
-  EXPECT_EQ(selection->Flags().ResendCommand, files::kNoCommand);
-  EXPECT_FALSE(selection->Flags().DialogAnswered);
-  EXPECT_TRUE(prompter.asked.empty());
-  EXPECT_EQ(frame->Status().Actions(), "A:2");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // norvex-shadow: performs the actions the program handed over in "ShadowTbl.NVX", without
 // a window, by the same engine as "Perform actions".
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -14,7 +15,6 @@
 #include "progress_ticker.h"
 #include "routed_lines.h"
 #include "shadow_json.h"
-#include "activity/app_state.h"
 #include "shell/handoff_actions.h"
 #include "shell/handoff_file.h"
 #include "common/prompter.h"
@@ -201,16 +201,15 @@ int main(int argc, char** argv) {
     return missing == 0 ? kExitOk : kExitFailed;
   }
 
-  activity::AppState state;
-  state.PendingActionCount = static_cast<std::uint32_t>(plan->actions.size());
+  std::atomic<std::uint32_t> pending{static_cast<std::uint32_t>(plan->actions.size())};
   files::ActionRunFlags flags;
   flags.ProcessingOn = 1;
   UnattendedPrompter prompter;
   PrintedProgress progress(parsed.overwrite);
-  shadow::MeteredProgress metered(progress, line, state.PendingActionCount);
+  shadow::MeteredProgress metered(progress, line, pending);
   {
     const tools::ProgressTicker ticker(line, [&metered] { metered.Refresh(); });
-    files::ActionEngine engine(system, state, flags, prompter, metered);
+    files::ActionEngine engine(system, pending, flags, prompter, metered);
     engine.ActionWorker(*plan->driveList);
   }
   line.Finish();

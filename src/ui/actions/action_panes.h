@@ -5,9 +5,10 @@
 
 #include <QStringList>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
-#include "files/prepare_folders.h"
 #include "scan/scan_controller.h"
 
 namespace scan { class CFolderInfo; }
@@ -27,8 +28,14 @@ class ActionPanes {
   virtual void CommandEnded() {}
   // The texts of the folders tree's drive items ("E:" or "E: [Data]").
   virtual QStringList DriveTexts() const = 0;
-  // Used from the folder preparing worker's thread.
-  virtual files::FolderScanHook& Scans() = 0;
+  // Whether the folders tree's current item has the subfolder `name` and no full scan
+  // has read it.
+  virtual bool NeedsFullScan(const std::string& name) = 0;
+  // Starts the full scan of that subfolder. True while a scan runs then: the one
+  // started, or one already running that refused it.
+  virtual bool StartFullScan(const std::string& name) = 0;
+  // Runs `call` once the running scan is closed; now when none runs.
+  virtual void WhenScanClosed(std::function<void()> call) = 0;
   // Kept while a command runs: its dialogs are modal loops, and it goes on with the
   // records it started from.
   virtual scan::RecordsHold HoldRecords() = 0;

@@ -5,7 +5,6 @@
 #include <QPointer>
 
 #include "ui/actions/action_panes.h"
-#include "ui/actions/tree_scan_hook.h"
 
 namespace ui {
 
@@ -23,14 +22,15 @@ class FramePanes : public ActionPanes {
   void ActionChanged(std::uint32_t) override { changed_ = true; }
   void CommandEnded() override;
   QStringList DriveTexts() const override;
-  files::FolderScanHook& Scans() override { return scans_; }
+  bool NeedsFullScan(const std::string& name) override;
+  bool StartFullScan(const std::string& name) override;
+  void WhenScanClosed(std::function<void()> call) override;
   scan::RecordsHold HoldRecords() override;
 
  private:
   QPointer<CFilesList> list_;
   QPointer<CDriveTree> tree_;
   DrivesDocument& document_;
-  TreeScanHook scans_;
   bool changed_ = false;
 };
 

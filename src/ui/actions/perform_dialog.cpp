@@ -182,7 +182,7 @@ void CPerformDialog::Go() {
   progress_->setValue(0);
   repaint();
   worker_ = std::thread([this] {
-    files::ActionEngine engine(system_, state_, flags_, *bridge_, *bridge_);
+    files::ActionEngine engine(system_, state_.PendingActionCount, flags_, *bridge_, *bridge_);
     const bool allDone = engine.ActionWorker(driveList_);
     QMetaObject::invokeMethod(this, [this, allDone] { RunEnded(allDone); }, Qt::QueuedConnection);
   });

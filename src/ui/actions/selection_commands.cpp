@@ -1,10 +1,6 @@
 #include "ui/actions/selection_commands.h"
 
-#include <QMetaObject>
-#include <QPointer>
-
 #include "activity/app_state.h"
-#include "files/prepare_folders.h"
 #include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -25,18 +21,13 @@ SelectionCommands::SelectionCommands(ShellContext& context, QWidget* window, Act
       context_(context),
       panes_(panes),
       dialogs_(window, [&panes] { return panes.DriveTexts(); }),
-      selection_(context.state, flags_, dialogs_, context.prompter) {
+      selection_(context.state, flags_, dialogs_, context.prompter),
+      preparer_(context.state, panes) {
   Register();
 }
 
 SelectionCommands::~SelectionCommands() {
   for (const int id : kCommands) context_.commands.Unregister(id, Target::List);
-  // The worker only waits for a scan the scan controller finishes or stops; its resend
-  // is posted, so waiting here cannot hold it up.
-  if (worker_.joinable()) {
-    panes_.Scans().Cancel();
-    worker_.join();
-  }
 }
 
 scan::CFolderInfo* SelectionCommands::ShownRecord() { return panes_.ShownFolder(); }
@@ -54,7 +45,7 @@ void SelectionCommands::Register() {
 }
 
 bool SelectionCommands::Enabled(int command) const {
-  if (Preparing()) return false;
+  if (preparer_.Running()) return false;
   const scan::CFolderInfo* record = panes_.ShownFolder();
   const char letter = record ? files::DriveLetterOf(*record) : '\0';
   const bool compressible = letter >= 'A' && letter <= 'Z' &&
@@ -63,9 +54,9 @@ bool SelectionCommands::Enabled(int command) const {
                                         record != nullptr, compressible);
 }
 
-void SelectionCommands::RunCommand(int command) {
+void SelectionCommands::RunCommand(int command, bool foldersPrepared) {
   const scan::RecordsHold hold = panes_.HoldRecords();
-  selection_.Run(command, *this);
+  selection_.Run(command, *this, foldersPrepared);
   ShowPendingCount();
 }
 
@@ -85,26 +76,8 @@ std::vector<std::string> SelectionCommands::SelectedFolderNames() {
   return names;
 }
 
-void SelectionCommands::StartPrepareFolders() {
-  if (worker_.joinable()) {
-    if (!workerDone_) return;  // one worker per command
-    worker_.join();
-  }
-  workerDone_ = false;
-  QPointer<SelectionCommands> self(this);
-  worker_ = std::thread([this, self, folders = SelectedFolderNames(), &hook = panes_.Scans()] {
-    files::PrepareFolders(folders, hook, context_.state);
-    workerDone_ = true;
-    QMetaObject::invokeMethod(this, [self] {
-      if (self) self->Resend();
-    }, Qt::QueuedConnection);
-  });
-}
-
-void SelectionCommands::Resend() {
-  const int command = flags_.ResendCommand;
-  if (command == files::kNoCommand) return;
-  RunCommand(command);
+void SelectionCommands::StartPrepareFolders(int command) {
+  preparer_.Start(SelectedFolderNames(), [this, command] { RunCommand(command, /*foldersPrepared=*/true); });
 }
 
 }  // namespace ui

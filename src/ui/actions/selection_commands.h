@@ -1,18 +1,17 @@
 #pragma once
 // The Files list's action commands in the command table: compress, decompress, back up,
 // restore, cancel action and set hint, with their enabling rules, the dialogs they ask
-// and the worker that scans unread folders before a command is run again.
+// and the scans of unread folders after which a command goes on.
 //
-// The engine sees this object as the list (it adds the preparing worker to what the
+// The engine sees this object as the list (it adds the folder preparing to what the
 // panes give); the panes are reached through ActionPanes.
 
 #include <QObject>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "files/action_selection.h"
+#include "ui/actions/folder_preparer.h"
 #include "ui/actions/selection_dialogs.h"
 #include "ui/base/shell_context.h"
 
@@ -29,19 +28,15 @@ class SelectionCommands : public QObject, private files::SelectionView {
                     QObject* parent = nullptr);
   ~SelectionCommands() override;
 
-  bool Preparing() const { return worker_.joinable() && !workerDone_; }
-  const files::SelectionFlags& Flags() const { return flags_; }
-
  private:
   // files::SelectionView
   scan::CFolderInfo* ShownRecord() override;
   std::vector<std::uint32_t> SelectedEntries() const override;
   void ActionChanged(std::uint32_t entry) override;
-  void StartPrepareFolders() override;
+  void StartPrepareFolders(int command) override;
 
   void Register();
-  void RunCommand(int command);
-  void Resend();
+  void RunCommand(int command, bool foldersPrepared = false);
   // Names of the selected folder entries, in list order.
   std::vector<std::string> SelectedFolderNames();
   // "A:" follows every change a command makes, rows of other folders included.
@@ -53,8 +48,7 @@ class SelectionCommands : public QObject, private files::SelectionView {
   files::SelectionFlags flags_;
   WindowSelectionDialogs dialogs_;
   files::ActionSelection selection_;
-  std::thread worker_;
-  std::atomic<bool> workerDone_{true};
+  FolderPreparer preparer_;
 };
 
 }  // namespace ui
