@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "activity/app_state.h"
+#include "files/backup_drives.h"
 #include "files/prepare_folders.h"
 #include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
@@ -25,7 +26,9 @@ SelectionCommands::SelectionCommands(ShellContext& context, QWidget* window, Act
     : QObject(parent),
       context_(context),
       panes_(panes),
-      dialogs_(window, [&panes] { return panes.DriveTexts(); }),
+      dialogs_(
+          window, [&panes] { return panes.DriveTexts(); },
+          [&context] { return files::ReadBackupDriveFacts(context.system); }),
       selection_(context.state, flags_, dialogs_, context.prompter) {
   Register();
 }
