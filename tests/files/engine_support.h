@@ -11,6 +11,7 @@
 
 #include "files/action_engine.h"
 #include "scan/folder_info.h"
+#include "scan/record_walk.h"
 #include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
@@ -77,6 +78,13 @@ class SelectedActions {
     return i;
   }
   scan::CFolderInfo& Record(std::string_view folder) { return scan::RecordForPath(driveList, folder); }
+  // Clears the actions a run left selected (those that failed or were skipped).
+  void CancelLeft() {
+    scan::WalkEntries(driveList, [](scan::CFolderInfo& record, std::uint32_t i) {
+      record.actions()[i] = 0;
+      return record.GetChild(i) ? scan::WalkStep::Descend : scan::WalkStep::Next;
+    });
+  }
 
   scan::CFolderInfo driveList;
   std::uint32_t selected = 0;
