@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "activity/drive_table.h"
+#include "analysis/space_page_figures.h"
 #include "common/space.h"
 #include "files/hint_coverage.h"
 #include "platform/dos_time.h"
@@ -227,10 +228,13 @@ void CDriveTree::ShowFolder(const QModelIndex& item) {
   scan::CFolderInfo* folder = RecordOf(item);
   if (!item.isValid() || folder == nullptr) return;
   emit folderShown(folder);
-  const QString summary = QString::fromUtf8(tree_text::kFilesListSummary)
-                              .arg(folder->totalFiles)
-                              .arg(folder->UsedPercent())
-                              .arg(common::KRounded(folder->totalActualSize));
+  // Totals of a folder not read through would pass for those of all it holds.
+  const QString summary = folder->readState != scan::ReadState::ReadFully
+                              ? QStringLiteral(" (%1)").arg(QString::fromUtf8(analysis::kNotReadYet))
+                              : QString::fromUtf8(tree_text::kFilesListSummary)
+                                    .arg(folder->totalFiles)
+                                    .arg(folder->UsedPercent())
+                                    .arg(common::KRounded(folder->totalActualSize));
   context_.frame.List().setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) +
                                        PathOfItem(currentIndex()) + summary);
   // An unreadable folder lists as empty, and a drive the recorder did not watch long
