@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "files/hint_coverage.h"
+#include "files/host_path_text.h"
 #include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
@@ -20,6 +21,7 @@
 #include "ui/commands/string_table.h"
 #include "ui/document/drives_document.h"
 #include "ui/frame/main_frame.h"
+#include "ui/frame/pane_frame.h"
 #include "ui/frame/status_panes.h"
 #include "ui/list/files_model.h"
 #include "ui/list/hint_options_dialog.h"
@@ -109,6 +111,11 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   if (folder != nullptr) rows = files::MakeRows(*folder, files::FolderSizesShown(*folder, context_.state));
   model_->Fill(std::move(rows));
   QApplication::restoreOverrideCursor();
+  if (auto* pane = qobject_cast<PaneFrame*>(parentWidget())) {
+    pane->SetCaptionToolTip(folder != nullptr
+                                ? QString::fromStdString(files::WithHostPath(context_.system, folder->path()))
+                                : QString());
+  }
   Sort();
   ready_ = true;
   UpdateStatusPanes();
@@ -158,6 +165,15 @@ void CFilesList::UpdateStatusPanes() {
 void CFilesList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
   QTableView::selectionChanged(selected, deselected);
   if (ready_) UpdateStatusPanes();
+}
+
+void CFilesList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (!ready_ || shown_ == nullptr || !current.isValid()) return;
+  const files::ListRow& row = model_->Row(current.row());
+  std::string path = shown_->path() + row.name;
+  if (row.IsFolder()) path += '\\';
+  context_.status.ShowStatus(files::WithHostPath(context_.system, path));
 }
 
 void CFilesList::SelectAll() {

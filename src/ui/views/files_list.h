@@ -64,6 +64,8 @@ class CFilesList : public QTableView {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+  // The focused row's drive path and host path go to the status bar.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
   // UM_STARTUP: the pane's start-up step.
