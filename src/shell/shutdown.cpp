@@ -12,6 +12,13 @@
 namespace shell {
 namespace {
 
+std::string HandOffPath(const std::string& directory) {
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::path(directory) / kHandOffFileName;
+  const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+  return (error ? file : absolute).lexically_normal().string();
+}
+
 // False when the user wants to keep the program running.
 bool HandOffPendingActions(const ShutdownInputs& in) {
   const std::uint32_t pending = in.state.PendingActionCount.load();
@@ -40,13 +47,6 @@ bool SaveDriveTable(const ShutdownInputs& in) {
     if (answer != common::Answer::Retry) return false;
   }
   return true;
-}
-
-std::string HandOffPath(const std::string& directory) {
-  std::error_code error;
-  const std::filesystem::path file = std::filesystem::path(directory) / kHandOffFileName;
-  const std::filesystem::path absolute = std::filesystem::absolute(file, error);
-  return (error ? file : absolute).lexically_normal().string();
 }
 
 }  // namespace
