@@ -271,7 +271,7 @@ ActionOutcome ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t 
     // A file still marked as a stub holds data only when a restore of it did not finish:
     // written over the copy, it would replace the only whole one.
     if (file->MarkedOffline()) return refuse("it is still marked as a back-up stub; restore it first");
-    if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return ActionOutcome::Skipped;
+    if (!ConfirmOverwrite(target, source, flags_.OverwriteMode)) return ActionOutcome::Skipped;
     copied = system_.CopyOpenFile(*file, target, false);
     if (!copied) {
       if (!copied.why.empty()) return refuse(copied.why);
@@ -298,9 +298,10 @@ std::optional<std::string> ActionEngine::DriveProblemOf(const std::string& first
   return std::nullopt;
 }
 
-bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
+bool ActionEngine::ConfirmOverwrite(const std::string& existing, const std::string& replacement,
+                                    std::atomic<std::uint8_t>& mode) {
   while (mode != kOverwriteAll) {
-    const OverwriteAnswer answer = progress_.AskOverwrite(existing);
+    const OverwriteAnswer answer = progress_.AskOverwrite(existing, replacement);
     if (answer == OverwriteAnswer::Stop) {
       // A confirmed stop ends the run with nothing more changed, whatever was answered
       // before; an unconfirmed one leaves this file's question open, so it is asked again
@@ -368,7 +369,7 @@ ActionOutcome ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t
     if (!stub) return refuse(why);
     // Only the stub a back-up left is replaced without asking: anything written into the
     // source since its back-up would otherwise be lost.
-    if (stub->Size() != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) {
+    if (stub->Size() != 0 && !ConfirmOverwrite(target, source, flags_.RestoreOverwriteMode)) {
       return ActionOutcome::Skipped;
     }
   } else {

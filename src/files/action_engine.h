@@ -58,8 +58,10 @@ class ActionProgress {
   virtual void ShowCurrentFile(const std::string& path) = 0;
   virtual void ShowFilesToProcess(std::uint32_t count) = 0;
   virtual void StepProgress() = 0;
-  // Shows the overwrite prompt naming the existing copy and waits for its answer.
-  virtual OverwriteAnswer AskOverwrite(const std::string& existingPath) = 0;
+  // Shows the overwrite prompt naming the existing file, which `replacementPath` would
+  // write over, and waits for its answer.
+  virtual OverwriteAnswer AskOverwrite(const std::string& existingPath,
+                                       const std::string& replacementPath) = 0;
   // The drives are recalculated: the shown folder's list is to be refilled.
   virtual void RefillList() {}
   // ProcessingOn is clear again; `pending` actions are left.
@@ -102,7 +104,8 @@ class ActionEngine {
                            const std::string& source, const std::string& target);
   // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
   // it may now be written over. A confirmed Stop answers false.
-  bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
+  bool ConfirmOverwrite(const std::string& existing, const std::string& replacement,
+                        std::atomic<std::uint8_t>& mode);
   bool AlreadyBackedUp(const platform::ActionFile& source, const std::string& target) const;
   bool CopiedCompletely(const platform::ActionFile& source, const std::string& target) const;
   // Empties a backed-up source and marks it offline, so a later scan knows it again.

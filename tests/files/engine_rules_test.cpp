@@ -184,6 +184,8 @@ TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
 
   EXPECT_EQ(progress.overwriteAsked,
             (std::vector<std::string>{"E:\\Work\\a.txt", "C:\\Work\\report.txt"}));
+  EXPECT_EQ(progress.replacements,
+            (std::vector<std::string>{"C:\\Work\\a.txt", "E:\\Work\\report.txt"}));
   EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "NEW CONTENT");
   EXPECT_EQ(State("C:\\Work\\", report), scan::kStateBackedUp);
   EXPECT_EQ(Action("C:\\Work\\", report), files::kActionRestore);

@@ -28,8 +28,9 @@ class RecordingProgress : public files::ActionProgress {
   }
   void ShowFilesToProcess(std::uint32_t count) override { counts.push_back(count); }
   void StepProgress() override { ++steps; }
-  files::OverwriteAnswer AskOverwrite(const std::string& existing) override {
+  files::OverwriteAnswer AskOverwrite(const std::string& existing, const std::string& replacement) override {
     overwriteAsked.push_back(existing);
+    replacements.push_back(replacement);
     if (overwriteAnswers.empty()) return files::OverwriteAnswer::Skip;
     const files::OverwriteAnswer answer = overwriteAnswers.front();
     overwriteAnswers.pop_front();
@@ -38,7 +39,7 @@ class RecordingProgress : public files::ActionProgress {
   void RefillList() override { ++refills; }
   void RunStopped(std::uint32_t pending) override { stoppedWith.push_back(pending); }
 
-  std::vector<std::string> actions, files, overwriteAsked;
+  std::vector<std::string> actions, files, overwriteAsked, replacements;
   std::vector<std::uint32_t> counts, stoppedWith;
   std::deque<files::OverwriteAnswer> overwriteAnswers;
   std::function<void(const std::string&)> onFile;
