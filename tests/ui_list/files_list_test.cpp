@@ -83,6 +83,21 @@ TEST_F(FilesListTest, TheShownFolderAndTheFocusedRowShowTheirHostPaths) {
   EXPECT_TRUE(RunUntil([&] { return frame->Status().Message() == focused; })) << frame->Status().Message().toStdString();
 }
 
+TEST_F(FilesListTest, HomeAndEndGoToTheFirstAndLastRowAndLetterHeadersExplainThemselves) {
+  scan::CFolderInfo folder;
+  for (const char* name : {"a", "b", "c"}) Add(folder, name, 10);
+  Show(folder);
+  List().setCurrentIndex(List().Model().index(1, 0));
+  QTest::keyClick(&List(), Qt::Key_End);
+  EXPECT_EQ(List().currentIndex().row(), 2);
+  QTest::keyClick(&List(), Qt::Key_Home);
+  EXPECT_EQ(List().currentIndex().row(), 0);
+  for (const int column : {activity::kSortAction, activity::kSortState, activity::kSortHint,
+                           activity::kSortLastOperation}) {
+    EXPECT_FALSE(List().Model().headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString().isEmpty());
+  }
+}
+
 TEST_F(FilesListTest, HeaderClickSortsByThatColumnWithoutReversing) {
   scan::CFolderInfo folder;
   Add(folder, "b", 300);

@@ -176,6 +176,15 @@ void CFilesList::currentChanged(const QModelIndex& current, const QModelIndex& p
   context_.status.ShowStatus(files::WithHostPath(context_.system, path));
 }
 
+QModelIndex CFilesList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const int rows = model_->rowCount();
+  if (rows > 0 && (action == MoveHome || action == MoveEnd)) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    return model_->index(action == MoveHome ? 0 : rows - 1, column);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
 void CFilesList::SelectAll() {
   ready_ = false;
   selectAll();

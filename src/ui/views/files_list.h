@@ -66,6 +66,8 @@ class CFilesList : public QTableView {
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   // The focused row's drive path and host path go to the status bar.
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  // Home and End go to the first and last row: the list is selected by rows.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
   // UM_STARTUP: the pane's start-up step.
