@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
                                   program->handOffDirectory, environment->stateDir,
                                   !environment->machineState});
   const QString configDir = QString::fromStdString(environment->configDir);
-  // The tip runs while the splash is up and before the frame appears.
-  app.SetStartupTip([configDir] { ui::ShowTipOfTheDayAtStartup(nullptr, configDir); });
+  // The tip comes over the frame, once the splash has gone.
+  app.SetStartupTip([&app, configDir] { ui::ShowTipOfTheDayAtStartup(app.Frame(), configDir); });
   app.Commands().Register(ui::cmd::kTipOfTheDay, ui::Target::App,
                           [&app, configDir] { ui::ShowTipOfTheDay(app.Frame(), configDir); });
   if (!app.InitInstance()) return 1;

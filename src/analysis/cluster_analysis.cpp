@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/space.h"
+#include "platform/system.h"
 #include "scan/folder_info.h"
 #include "scan/record_walk.h"
 
@@ -43,7 +44,37 @@ std::string Printed(const char* format, auto... values) {
 
 unsigned long long Mb(std::uint64_t bytes) { return static_cast<unsigned long long>(bytes >> 20); }
 
+// The count of clusters, or else the sizes the filesystem can have, allows size `s`.
+bool Allowed(const ClusterAnalysisResult& result, std::size_t s) {
+  if (result.limit == ClusterLimit::MadeWith) return result.madeWith[s];
+  return result.allocated[s] <= MaxClusterCount * ClusterSizes[s];
+}
+
 }  // namespace
+
+std::optional<std::array<bool, kClusterSizeCount>> SizesMadeWith(std::string_view fileSystem,
+                                                                 std::uint64_t diskSize,
+                                                                 std::uint64_t currentClusterSize) {
+  for (const std::string_view counted : {"", "vfat", "msdos", "fat", "ntfs", "ntfs3"}) {
+    if (fileSystem == counted) return std::nullopt;
+  }
+  const bool ext = fileSystem == "ext2" || fileSystem == "ext3" || fileSystem == "ext4";
+  std::array<bool, kClusterSizeCount> sizes{};
+  for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
+    const std::uint64_t size = ClusterSizes[s];
+    if (ext) {
+      // mkfs's block sizes, each addressing at most 2^32 blocks.
+      sizes[s] = size >= 1024 && size <= 4096 && diskSize / size <= (std::uint64_t{1} << 32);
+    } else if (fileSystem == "xfs") {
+      sizes[s] = size >= 1024 && size <= 4096;  // above the page size it cannot be mounted
+    } else if (fileSystem == "exfat") {
+      sizes[s] = true;
+    }
+    // btrfs keeps its sector size, and a filesystem not known here the size it has.
+    if (size == currentClusterSize) sizes[s] = true;
+  }
+  return sizes;
+}
 
 std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
                            std::string_view rootPath, ClusterAnalysisResult& result) {
@@ -59,23 +90,27 @@ std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderIn
       rootPath.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(rootPath[0])));
   AddFiles(DriveRecordOf(driveList, letter), result);
 
-  if (result.data[0] == 0) {
+  const auto volume = system.GetVolumeInformation(letter);
+  const auto madeWith = SizesMadeWith(volume ? std::string_view(volume->fileSystemName) : std::string_view(),
+                                      result.diskSize, result.currentClusterSize);
+  result.limit = madeWith ? ClusterLimit::MadeWith : ClusterLimit::ClusterCount;
+  result.madeWith = madeWith.value_or(std::array<bool, kClusterSizeCount>{});
+
+  const bool empty = result.data[0] == 0;
+  if (empty) {
     // No data: ones keep every later division away from zero.
     result.data.fill(1);
     result.allocated.fill(1);
-    result.dataOnDisk = 0;
-    result.optimalClusterSize = ClusterSizes[0];
-    return result.optimalClusterSize;
   }
   std::size_t optimal = kClusterSizeCount - 1;
   for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
-    if (result.allocated[s] <= MaxClusterCount * ClusterSizes[s]) {
+    if (Allowed(result, s)) {
       optimal = s;
       break;
     }
   }
   result.optimalClusterSize = ClusterSizes[optimal];
-  result.dataOnDisk = result.data[optimal];
+  result.dataOnDisk = empty ? 0 : result.data[optimal];
   return result.optimalClusterSize;
 }
 
@@ -87,10 +122,12 @@ ClusterAnalysisView DescribeClusterAnalysis(const ClusterAnalysisResult& result)
     ClusterAnalysisRow& row = view.rows[s];
     const std::uint64_t upper = MaxClusterCount * ClusterSizes[s];
     row.sizeText = Printed("%llu", static_cast<unsigned long long>(ClusterSizes[s]));
-    if (result.allocated[s] > upper) {
+    if (!Allowed(result, s)) {
       row.diskSize = "Not Allowed";
       // The next row starts at its own allocated bytes; the last row has no next one.
       if (s + 1 < kClusterSizeCount) lower = result.allocated[s + 1];
+    } else if (result.limit == ClusterLimit::MadeWith) {
+      row.diskSize = "Allowed";  // at the disk's size, whatever its data
     } else {
       row.diskSize = Printed("%llu-%llu MB", Mb(lower), Mb(upper));
       lower = upper;

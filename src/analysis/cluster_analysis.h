@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,14 @@ inline constexpr std::array<std::uint64_t, kClusterSizeCount> ClusterSizes = {
 // The most clusters a size may need to hold the data.
 inline constexpr std::uint64_t MaxClusterCount = 65520;
 
+// How a drive's filesystem limits its cluster size. The count of clusters the data needs
+// is the limit of FAT and NTFS; a filesystem such as ext4 or btrfs is made with one of a
+// few block sizes whatever its data, and its present size is always one of them.
+enum class ClusterLimit { ClusterCount, MadeWith };
+
 struct ClusterAnalysisResult {
+  ClusterLimit limit = ClusterLimit::ClusterCount;
+  std::array<bool, kClusterSizeCount> madeWith{};  // MadeWith: the sizes it can have
   std::string driveRoot = "?:\\";
   std::array<std::uint64_t, kClusterSizeCount> data{};
   std::array<std::uint64_t, kClusterSizeCount> allocated{};
@@ -30,10 +38,18 @@ struct ClusterAnalysisResult {
   std::uint64_t optimalClusterSize = 0;
 };
 
+// The sizes of ClusterSizes a filesystem named `fileSystem` ("ext4") can be made with on
+// a disk of `diskSize` bytes, `currentClusterSize` among them; nullopt where the count of
+// clusters decides (FAT, NTFS, or no name).
+std::optional<std::array<bool, kClusterSizeCount>> SizesMadeWith(std::string_view fileSystem,
+                                                                 std::uint64_t diskSize,
+                                                                 std::uint64_t currentClusterSize);
+
 // Fills `result` for the drive of `rootPath` ("C:\") from the drive list's records and
-// returns the optimal cluster size. When not even 64 K clusters can hold the data (more
-// than 65520 x 65536 bytes, about 4 GB), the optimal size is 65536, the size that comes
-// closest, and data on disk is its data.
+// returns the optimal cluster size: the smallest its filesystem allows; where the count of
+// clusters decides, the first needing at most 65520. When not even 64 K clusters can hold
+// the data (more than 65520 x 65536 bytes, about 4 GB), the optimal size is 65536, the
+// size that comes closest, and data on disk is its data.
 std::uint64_t AnalyseDrive(const platform::System& system, const scan::CFolderInfo& driveList,
                            std::string_view rootPath, ClusterAnalysisResult& result);
 

@@ -29,6 +29,14 @@ std::string_view DriveClassName(int driveClass) {
 
 SpacePageFigures FolderFigures(const scan::CFolderInfo& folder, std::uint64_t driveUsedBytes) {
   SpacePageFigures figures;
+  if (folder.readState == scan::ReadState::NotRead) {
+    figures.read = false;
+    for (std::string* text : {&figures.files, &figures.totalSize, &figures.actualSize,
+                              &figures.usedByData, &figures.usedInVain, &figures.driveUsage}) {
+      *text = kNotReadYet;
+    }
+    return figures;
+  }
   const std::uint32_t used = folder.UsedPercent();
   figures.files = std::to_string(folder.totalFiles);
   figures.totalSize = KiloText(folder.totalSize);

@@ -25,9 +25,15 @@ struct SpacePageFigures {
   // Of one selected file whose counters are not its own: why ("path too long to
   // record"); empty otherwise.
   std::string noRecord;
+  // False for a folder whose contents no scan has listed yet: its texts say so, and it
+  // has no pie, since figures of nothing would read as a whole disc of data.
+  bool read = true;
 };
 
+inline constexpr const char* kNotReadYet = "not read yet";
+
 // A folder's or a drive's root record; `driveUsedBytes` from common::DriveSpace of its drive.
+// A record never listed gets kNotReadYet in place of every figure.
 SpacePageFigures FolderFigures(const scan::CFolderInfo& folder, std::uint64_t driveUsedBytes);
 // The sum over the selected entries of `folder`, in list order.
 SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,

@@ -14,6 +14,11 @@ bool IsDriveLetter(std::uint8_t letter) {
   return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
 }
 
+bool IsPerformed(std::uint8_t action) {
+  return action == kActionCompress || action == kActionDecompress || action == kActionBackUp ||
+         action == kActionRestore;
+}
+
 bool AnswerIsYes(common::Prompter& prompter, const std::string& text) {
   common::Message message;
   message.text = text;
@@ -57,6 +62,7 @@ ActionEngine::ActionEngine(platform::System& system, std::atomic<std::uint32_t>&
       compression_(system) {}
 
 bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
+  tally_ = {};
   ProcessFolder(driveList);
   flags_.OverwriteMode = kOverwriteSkip;
   flags_.RestoreOverwriteMode = kOverwriteSkip;
@@ -68,12 +74,12 @@ bool ActionEngine::ActionWorker(scan::CFolderInfo& driveList) {
   progress_.ShowFilesToProcess(pending);
   flags_.ProcessingOn = 0;
   progress_.RunStopped(pending);
-  if (pending != 0) return false;
+  if (pending != 0 && tally_.AllDone()) return false;  // stopped: nothing went wrong to tell
   common::Message message;
-  message.text = texts::kAllProcessed;
+  message.text = pending == 0 ? texts::kAllProcessed : tally_.Summary();
   message.icon = common::Icon::None;
   prompter_.Ask(message);
-  return true;
+  return pending == 0;
 }
 
 void ActionEngine::RecalculateDrives(scan::CFolderInfo& driveList) {
@@ -127,86 +133,85 @@ void ActionEngine::Begin(scan::CFolderInfo& record, std::uint32_t i, const char*
 void ActionEngine::ProcessFolderEntry(scan::CFolderInfo& record, std::uint32_t i) {
   const std::uint8_t action = record.actions()[i];
   // The path costs a walk up to the drive: none for the entries with nothing to do.
-  if (action == kActionNone) return;
+  if (!IsPerformed(action)) return;
   const std::string path = record.path() + std::string(record.names(i));
+  ProcessStep(record, i, action, FolderAction(record, i, action, path));
+}
+
+ActionOutcome ActionEngine::FolderAction(scan::CFolderInfo& record, std::uint32_t i,
+                                         std::uint8_t action, const std::string& path) {
   auto& state = record.states()[i];
   switch (action) {
     case kActionCompress:
       Begin(record, i, texts::kCompressingFolder, path);
-      if (compression_.CompressFolder(path)) state = scan::kStateCompressed;
-      break;
+      if (!compression_.CompressFolder(path)) return ActionOutcome::Failed;
+      state = scan::kStateCompressed;
+      return ActionOutcome::Done;
     case kActionDecompress:
       Begin(record, i, texts::kDecompressingFolder, path);
-      if (compression_.DecompressFolder(path)) state = scan::kStateNormal;
-      break;
+      if (!compression_.DecompressFolder(path)) return ActionOutcome::Failed;
+      state = scan::kStateNormal;
+      return ActionOutcome::Done;
     case kActionBackUp: {
       Begin(record, i, texts::kBackingUpFolder, path);
       const std::string backupFolder = BackupFolderOf(record.path(), record.backupDrives()[i]);
       const std::string target = backupFolder.empty() ? std::string() : backupFolder + std::string(record.names(i));
       if (const auto problem = DriveProblemOf(path, target)) {
-        AskToContinue(FolderMessage(texts::kBackUpFolderError, path, target) + "\n" + *problem);
-      } else if (EnsureFolder(target, static_cast<std::uint8_t>(path[0]))) {
-        state = scan::kStateBackedUp;
-      } else {
-        AskToContinue(FolderMessage(texts::kBackUpFolderError, path, target));
+        return Failed(FolderMessage(texts::kBackUpFolderError, path, target) + "\n" + *problem);
       }
-      break;
+      if (!EnsureFolder(target, static_cast<std::uint8_t>(path[0]))) {
+        return Failed(FolderMessage(texts::kBackUpFolderError, path, target));
+      }
+      state = scan::kStateBackedUp;
+      return ActionOutcome::Done;
     }
-    case kActionRestore:
+    default:  // restore
       Begin(record, i, texts::kRestoringFolder, path);
       if (const auto problem = DriveProblemOf(path, {})) {
-        AskToContinue(FolderMessage(texts::kRestoreFolderError, path, path) + "\n" + *problem);
-      } else if (EnsureFolder(path, record.backupDrives()[i])) {
-        state = scan::kStateNormal;
-      } else {
-        AskToContinue(FolderMessage(texts::kRestoreFolderError, path, path));
+        return Failed(FolderMessage(texts::kRestoreFolderError, path, path) + "\n" + *problem);
       }
-      break;
-    default:
-      return;
+      if (!EnsureFolder(path, record.backupDrives()[i])) {
+        return Failed(FolderMessage(texts::kRestoreFolderError, path, path));
+      }
+      state = scan::kStateNormal;
+      return ActionOutcome::Done;
   }
-  ProcessStep(record, i);
 }
 
 void ActionEngine::ProcessFileEntry(scan::CFolderInfo& record, std::uint32_t i) {
   const std::uint8_t action = record.actions()[i];
-  if (action == kActionNone) return;
+  if (!IsPerformed(action)) return;
   const std::string folder = record.path();
   const std::string path = folder + std::string(record.names(i));
-  auto& state = record.states()[i];
-  switch (action) {
-    case kActionCompress: {
-      Begin(record, i, texts::kCompressingFile, path);
-      const platform::StepResult done = compression_.CompressFile(path, links_.NamesInRun(record, i, action));
-      if (done) state = scan::kStateCompressed;
-      if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kCompressFileError, path, done.why));
-      break;
-    }
-    case kActionDecompress: {
-      Begin(record, i, texts::kDecompressingFile, path);
-      const platform::StepResult done = compression_.DecompressFile(path, links_.NamesInRun(record, i, action));
-      if (done) state = scan::kStateNormal;
-      if (!done.why.empty()) AskToContinue(ReasonMessage(texts::kDecompressFileError, path, done.why));
-      break;
-    }
-    case kActionBackUp:
-    case kActionRestore: {
-      Begin(record, i, action == kActionBackUp ? texts::kBackingUpFile : texts::kRestoringFile, path);
-      const std::string backupFolder = BackupFolderOf(folder, record.backupDrives()[i]);
-      const std::string backupPath =
-          backupFolder.empty() ? std::string() : backupFolder + std::string(record.names(i));
-      if (action == kActionBackUp) {
-        BackUpFile(record, i, backupFolder, path, backupPath);
-      } else {
-        RestoreFile(record, i, folder, backupPath, path);
-      }
-      break;
-    }
-    default:
-      return;
-  }
+  const ActionOutcome outcome = FileAction(record, i, action, folder, path);
   RereadFacts(record, i, path);
-  ProcessStep(record, i);
+  ProcessStep(record, i, action, outcome);
+}
+
+ActionOutcome ActionEngine::FileAction(scan::CFolderInfo& record, std::uint32_t i,
+                                       std::uint8_t action, const std::string& folder,
+                                       const std::string& path) {
+  auto& state = record.states()[i];
+  if (action == kActionCompress || action == kActionDecompress) {
+    const bool compress = action == kActionCompress;
+    Begin(record, i, compress ? texts::kCompressingFile : texts::kDecompressingFile, path);
+    const std::uint64_t names = links_.NamesInRun(record, i, action);
+    const platform::StepResult done =
+        compress ? compression_.CompressFile(path, names) : compression_.DecompressFile(path, names);
+    if (done) {
+      state = compress ? scan::kStateCompressed : scan::kStateNormal;
+      return ActionOutcome::Done;
+    }
+    if (done.why.empty()) return ActionOutcome::Failed;
+    return Failed(ReasonMessage(compress ? texts::kCompressFileError : texts::kDecompressFileError,
+                                path, done.why));
+  }
+  Begin(record, i, action == kActionBackUp ? texts::kBackingUpFile : texts::kRestoringFile, path);
+  const std::string backupFolder = BackupFolderOf(folder, record.backupDrives()[i]);
+  const std::string backupPath =
+      backupFolder.empty() ? std::string() : backupFolder + std::string(record.names(i));
+  if (action == kActionBackUp) return BackUpFile(record, i, backupFolder, path, backupPath);
+  return RestoreFile(record, i, folder, backupPath, path);
 }
 
 void ActionEngine::RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path) {
@@ -217,25 +222,24 @@ void ActionEngine::RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const
   record.compressedSizes()[i] = compressed == platform::kInvalidFileSize ? *size : compressed;
 }
 
-void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
-                              const std::string& source, const std::string& target) {
+ActionOutcome ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i,
+                                       const std::string& folder, const std::string& source,
+                                       const std::string& target) {
   const auto refuse = [&](const std::string& why) {
-    AskToContinue(ReasonMessage(texts::kBackUpFileError, source, why));
+    return Failed(ReasonMessage(texts::kBackUpFileError, source, why));
   };
   // Checked before any folder is made: a back-up drive whose disk is gone would take the
   // copy onto the folder it was mounted on.
   if (const auto problem = DriveProblemOf(source, target)) return refuse(*problem);
   if (!EnsureFolder(folder, static_cast<std::uint8_t>(source[0]))) {
-    AskToContinue(FolderMessage(texts::kBackUpFolderError, record.path(), folder));
-    return;
+    return Failed(FolderMessage(texts::kBackUpFolderError, record.path(), folder));
   }
   const auto sourceHost = system_.HostPath(source);
   const auto targetHost = system_.HostPath(target);
   // A backup drive that is the source's own drive would copy the file onto itself and
   // then empty the only copy.
   if (!sourceHost || !targetHost || *sourceHost == *targetHost) {
-    AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
-    return;
+    return Failed(FileMessage(texts::kBackUpFileError, source, target));
   }
   std::string why;
   const auto file = system_.OpenForAction(source, platform::OpenFor::Writing, &why);
@@ -254,27 +258,25 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
   if (!copied) {
     if (!copied.why.empty()) return refuse(copied.why);
     if (!system_.FileExists(target)) {
-      AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
-      return;
+      return Failed(FileMessage(texts::kBackUpFileError, source, target));
     }
     if (AlreadyBackedUp(*file, target)) {
-      if (system_.StillNames(*file, source) && file->SetOffline(true)) record.states()[i] = scan::kStateBackedUp;
-      return;
+      if (!system_.StillNames(*file, source) || !file->SetOffline(true)) return ActionOutcome::Failed;
+      record.states()[i] = scan::kStateBackedUp;
+      return ActionOutcome::Done;
     }
     // A file still marked as a stub holds data only when a restore of it did not finish:
     // written over the copy, it would replace the only whole one.
     if (file->MarkedOffline()) return refuse("it is still marked as a back-up stub; restore it first");
-    if (!ConfirmOverwrite(target, flags_.OverwriteMode)) return;
+    if (!ConfirmOverwrite(target, source, flags_.OverwriteMode)) return ActionOutcome::Skipped;
     copied = system_.CopyOpenFile(*file, target, false);
     if (!copied) {
       if (!copied.why.empty()) return refuse(copied.why);
-      AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
-      return;
+      return Failed(FileMessage(texts::kBackUpFileError, source, target));
     }
   }
   if (!CopiedCompletely(*file, target)) {
-    AskToContinue(FileMessage(texts::kBackUpFileError, source, target));
-    return;
+    return Failed(FileMessage(texts::kBackUpFileError, source, target));
   }
   // The copy is of the file held open; the name must still be that file, or what is
   // emptied would be another one (a link swapped in meanwhile, say).
@@ -282,6 +284,7 @@ void ActionEngine::BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const 
   if (!system_.StillNames(*file, source)) return refuse(texts::kReplacedWhileCopied);
   record.states()[i] = scan::kStateBackedUp;
   EmptyToStub(*file);
+  return ActionOutcome::Done;
 }
 
 std::optional<std::string> ActionEngine::DriveProblemOf(const std::string& first, const std::string& second) const {
@@ -292,9 +295,10 @@ std::optional<std::string> ActionEngine::DriveProblemOf(const std::string& first
   return std::nullopt;
 }
 
-bool ActionEngine::ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode) {
+bool ActionEngine::ConfirmOverwrite(const std::string& existing, const std::string& replacement,
+                                    std::atomic<std::uint8_t>& mode) {
   while (mode != kOverwriteAll) {
-    const OverwriteAnswer answer = progress_.AskOverwrite(existing);
+    const OverwriteAnswer answer = progress_.AskOverwrite(existing, replacement);
     if (answer == OverwriteAnswer::Stop) {
       // A confirmed stop ends the run with nothing more changed, whatever was answered
       // before; an unconfirmed one leaves this file's question open, so it is asked again
@@ -332,21 +336,24 @@ void ActionEngine::EmptyToStub(platform::ActionFile& file) {
   if (!file.Empty()) file.SetOffline(false);
 }
 
-void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
-                               const std::string& source, const std::string& target) {
+ActionOutcome ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i,
+                                        const std::string& folder, const std::string& source,
+                                        const std::string& target) {
   const auto refuse = [&](const std::string& why) {
-    AskToContinue(ReasonMessage(texts::kRestoreFileError, target, why));
+    return Failed(ReasonMessage(texts::kRestoreFileError, target, why));
   };
   if (const auto problem = DriveProblemOf(target, source)) return refuse(*problem);
+  // Nothing is made or opened for a copy that is not there, and the message names it.
+  if (!source.empty() && !system_.FileExists(source)) {
+    return refuse("Its back-up copy " + source + " does not exist.");
+  }
   if (!EnsureFolder(folder, source.empty() ? 0 : static_cast<std::uint8_t>(source[0]))) {
-    AskToContinue(FolderMessage(texts::kRestoreFolderError, folder, folder));
-    return;
+    return Failed(FolderMessage(texts::kRestoreFolderError, folder, folder));
   }
   const auto sourceHost = source.empty() ? std::nullopt : system_.HostPath(source);
   const auto targetHost = system_.HostPath(target);
   if (!sourceHost || !targetHost || *sourceHost == *targetHost || !system_.FileExists(source)) {
-    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
-    return;
+    return Failed(FileMessage(texts::kRestoreFileError, target, target));
   }
   std::string why;
   const auto saved = system_.OpenForAction(source, platform::OpenFor::Reading, &why);
@@ -359,7 +366,9 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
     if (!stub) return refuse(why);
     // Only the stub a back-up left is replaced without asking: anything written into the
     // source since its back-up would otherwise be lost.
-    if (stub->Size() != 0 && !ConfirmOverwrite(target, flags_.RestoreOverwriteMode)) return;
+    if (stub->Size() != 0 && !ConfirmOverwrite(target, source, flags_.RestoreOverwriteMode)) {
+      return ActionOutcome::Skipped;
+    }
   } else {
     stub = system_.CreateForAction(target, *saved, &why);
     if (!stub) return refuse(why);
@@ -374,24 +383,31 @@ void ActionEngine::RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const
   const platform::StepResult written = system_.WriteInto(*saved, *stub);
   if (!written) {
     if (!written.why.empty()) return refuse(written.why);
-    AskToContinue(FileMessage(texts::kRestoreFileError, target, target));
-    return;
+    return Failed(FileMessage(texts::kRestoreFileError, target, target));
   }
   if (marks) stub->SetOffline(false);
   record.states()[i] = scan::kStateNormal;
+  return ActionOutcome::Done;
 }
 
-void ActionEngine::ProcessStep(scan::CFolderInfo& record, std::uint32_t i) {
-  record.hints()[i] = 0;
+void ActionEngine::ProcessStep(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+                               ActionOutcome outcome) {
+  tally_.Count(outcome);
   progress_.StepProgress();
+  if (outcome != ActionOutcome::Done) {
+    record.actions()[i] = action;
+    return;
+  }
+  record.hints()[i] = 0;
   activity::LowerPendingActionCount(pending_);
   ShowPending();
 }
 
 void ActionEngine::ShowPending() { progress_.ShowFilesToProcess(pending_); }
 
-void ActionEngine::AskToContinue(const std::string& text) {
+ActionOutcome ActionEngine::Failed(const std::string& text) {
   if (!AnswerIsYes(prompter_, text)) flags_.ProcessingOn = 0;
+  return ActionOutcome::Failed;
 }
 
 bool ActionEngine::EnsureFolder(std::string path, std::uint8_t modelDrive) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/action_outcome.h"
 #include "files/compression_control.h"
 #include "files/selected_links.h"
 
@@ -57,8 +58,10 @@ class ActionProgress {
   virtual void ShowCurrentFile(const std::string& path) = 0;
   virtual void ShowFilesToProcess(std::uint32_t count) = 0;
   virtual void StepProgress() = 0;
-  // Shows the overwrite prompt naming the existing copy and waits for its answer.
-  virtual OverwriteAnswer AskOverwrite(const std::string& existingPath) = 0;
+  // Shows the overwrite prompt naming the existing file, which `replacementPath` would
+  // write over, and waits for its answer.
+  virtual OverwriteAnswer AskOverwrite(const std::string& existingPath,
+                                       const std::string& replacementPath) = 0;
   // The drives are recalculated: the shown folder's list is to be refilled.
   virtual void RefillList() {}
   // ProcessingOn is clear again; `pending` actions are left.
@@ -95,24 +98,31 @@ class ActionEngine {
   // The file's size and compressed size as they are now, for the recalculation and the
   // list that follow the run (a back-up emptied it, compression changed its space).
   void RereadFacts(scan::CFolderInfo& record, std::uint32_t i, const std::string& path);
-  void BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
-                  const std::string& source, const std::string& target);
+  ActionOutcome FolderAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+                             const std::string& path);
+  ActionOutcome FileAction(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+                           const std::string& folder, const std::string& path);
+  ActionOutcome BackUpFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
+                           const std::string& source, const std::string& target);
   // Asks the overwrite prompt about `existing` unless `mode` already says All; true when
   // it may now be written over. A confirmed Stop answers false.
-  bool ConfirmOverwrite(const std::string& existing, std::atomic<std::uint8_t>& mode);
+  bool ConfirmOverwrite(const std::string& existing, const std::string& replacement,
+                        std::atomic<std::uint8_t>& mode);
   bool AlreadyBackedUp(const platform::ActionFile& source, const std::string& target) const;
   bool CopiedCompletely(const platform::ActionFile& source, const std::string& target) const;
   // Empties a backed-up source and marks it offline, so a later scan knows it again.
   void EmptyToStub(platform::ActionFile& file);
   // Why a drive of either path is not the filesystem it was; nullopt while both are.
   std::optional<std::string> DriveProblemOf(const std::string& first, const std::string& second) const;
-  void RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
-                   const std::string& source, const std::string& target);
-  void ProcessStep(scan::CFolderInfo& record, std::uint32_t i);
+  ActionOutcome RestoreFile(scan::CFolderInfo& record, std::uint32_t i, const std::string& folder,
+                            const std::string& source, const std::string& target);
+  // Counts the entry's step; an action that did not happen is selected again, its hint kept.
+  void ProcessStep(scan::CFolderInfo& record, std::uint32_t i, std::uint8_t action,
+                   ActionOutcome outcome);
   void Begin(scan::CFolderInfo& record, std::uint32_t i, const char* actionText,
              const std::string& path);
   // Shows an error question; No ends the run after this entry.
-  void AskToContinue(const std::string& text);
+  ActionOutcome Failed(const std::string& text);
   void RecalculateDrives(scan::CFolderInfo& driveList);
   void ShowPending();
 
@@ -123,6 +133,7 @@ class ActionEngine {
   ActionProgress& progress_;
   CompressionControl compression_;
   SelectedLinks links_;
+  ActionTally tally_;
 };
 
 }  // namespace files

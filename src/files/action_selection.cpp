@@ -198,9 +198,10 @@ void ActionSelection::RunCancel(SelectionView& view) {
   }
 }
 
-bool ActionSelection::AskBackupOnce(bool& asked) {
+bool ActionSelection::AskBackupOnce(bool& asked, char backsUpFrom) {
   if (asked) return true;
-  const auto choice = dialogs_.AskBackup({flags_.IncludeSubfolders, flags_.BackupTarget});
+  const auto choice =
+      dialogs_.AskBackup({flags_.IncludeSubfolders, flags_.BackupTarget}, backsUpFrom);
   // Without a drive there is no letter to back up to: such a choice changes nothing.
   if (!choice || choice->backupTarget.empty()) return false;
   flags_.IncludeSubfolders = choice->includeSubfolders;
@@ -212,7 +213,9 @@ bool ActionSelection::AskBackupOnce(bool& asked) {
 void ActionSelection::RunBackUpOrRestore(int command, Rule rule, SelectionView& view) {
   if (!foldersPrepared_) {
     bool asked = false;
-    if (!AskBackupOnce(asked)) return;
+    const scan::CFolderInfo* shown = view.ShownRecord();
+    const char backsUpFrom = rule == Rule::BackUp && shown ? DriveLetterOf(*shown) : '\0';
+    if (!AskBackupOnce(asked, backsUpFrom)) return;
     if (flags_.IncludeSubfolders) {
       PrepareFoldersUnlessScanning(command, view);
       return;
@@ -259,14 +262,14 @@ void ActionSelection::RunSetHint(SelectionView& view) {
           break;
         }
         case kActionBackUp:
-          if (!AskBackupOnce(backupAsked)) return;
+          if (!AskBackupOnce(backupAsked, DriveLetterOf(*record))) return;
           if (flags_.IncludeSubfolders) RecurseForSelected(Rule::BackUp, *record, i);
           if (record->states()[i] != scan::kStateBackedUp && action != kActionBackUp) {
             ApplyShown(Rule::BackUp, *record, i, view);
           }
           break;
         case kActionRestore:
-          if (!AskBackupOnce(backupAsked)) return;
+          if (!AskBackupOnce(backupAsked, DriveLetterOf(*record))) return;
           if (flags_.IncludeSubfolders) RecurseForSelected(Rule::Restore, *record, i);
           if (record->states()[i] == scan::kStateBackedUp && action != kActionRestore) {
             ApplyShown(Rule::Restore, *record, i, view);

@@ -47,12 +47,14 @@ struct BackupChoice {
 };
 
 // "How to set actions for directories..." and "Back Up\Restore". Each shows the values
-// it is given and answers the user's choice, or nothing for Cancel.
+// it is given and answers the user's choice, or nothing for Cancel. A back-up onto the
+// filesystem of drive `backsUpFrom` is refused in the dialog, which stays open for another
+// choice; '\0' when nothing is backed up (a restore reads from wherever the copy is).
 class SelectionDialogs {
  public:
   virtual ~SelectionDialogs() = default;
   virtual std::optional<DirectoriesChoice> AskDirectories(const DirectoriesChoice& shown) = 0;
-  virtual std::optional<BackupChoice> AskBackup(const BackupChoice& shown) = 0;
+  virtual std::optional<BackupChoice> AskBackup(const BackupChoice& shown, char backsUpFrom) = 0;
 };
 
 // The Files list as the commands see it.
@@ -107,7 +109,7 @@ class ActionSelection {
   DirectoriesStep AskForFolder(int command, bool preparesFolders, const scan::CFolderInfo& record,
                                std::uint32_t i, SelectionView& view);
   void PrepareFoldersUnlessScanning(int command, SelectionView& view);
-  bool AskBackupOnce(bool& asked);
+  bool AskBackupOnce(bool& asked, char backsUpFrom);
   void Message(const char* text, bool stopIcon = false);
 
   bool Qualifies(Rule rule, const scan::CFolderInfo& record, std::uint32_t i) const;

@@ -122,8 +122,13 @@ std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
   const scan::FileTraits* traits = folder.Traits(i);
   const std::uint8_t hint = traits != nullptr ? HintOfFileWithTraits(*traits, own, clusterSize, drive, links)
                                               : HintFrom(own, clusterSize, drive);
+  // A folder's figures sum only what was read below it: until all of it was read they
+  // would make a folder of unread files look idle.
+  if (folder.IsFolder(i)) {
+    const scan::CFolderInfo* contents = folder.GetChild(i);
+    return contents != nullptr && contents->readState == scan::ReadState::ReadFully ? hint : kHintNone;
+  }
   // --- files without a record of their own ------------------------------------------
-  if (folder.IsFolder(i)) return hint;
   const std::uint64_t key = folder.keys()[i];
   if (key == 0) return kHintNone;
   const bool shared = drive.sharedKeys != nullptr && drive.sharedKeys->Holds(key);
@@ -165,8 +170,9 @@ std::uint8_t HintFrom(const HintBasis& entry, std::uint64_t clusterSize, const H
   const std::uint32_t idle = reference > drive.startupStamp
                                  ? 0
                                  : static_cast<std::uint32_t>(DayCount(drive.startupStamp, reference));
+  // Backing up an empty file frees nothing.
   if (idle >= kBackUpIdleDays && drive.backUpCovered && state != scan::kStateBackedUp && readOnly == 0 &&
-      writeOnly == 0 && readWrite == 0) {
+      writeOnly == 0 && readWrite == 0 && entry.size != 0) {
     hint = kHintBackUp;
   } else if (entry.size < clusterSize && state == scan::kStateCompressed) {
     hint = kHintDecompress;

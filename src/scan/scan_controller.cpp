@@ -98,8 +98,9 @@ bool ScanController::StartScan(CFolderInfo& item, std::vector<CFolderInfo*> fold
 }
 
 void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& scanned) {
+  std::uint32_t dropped = 0;
   for (std::size_t i = 0; i < scanned->size(); ++i) {
-    PlaceSubtree(*parts_[i], (*scanned)[i], state_);
+    dropped += PlaceSubtree(*parts_[i], (*scanned)[i], state_);
     events_.SubtreePlaced(*parts_[i]);
   }
   CFolderInfo& record = *scanned_;
@@ -111,7 +112,7 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
   // Only now: a scan started from the callbacks would otherwise have its flags reset.
   workerActive_ = false;
   if (analysisPending) events_.ClusterAnalysisPending();
-  status_.ShowIdle();
+  ShowScanClosed(status_, dropped);
   RunAfterScan();
   if (std::exchange(autoDriveRunning_, false)) {
     Post(Handle(self_), [](ScanController& controller) { controller.StartNextAutoDrive(); });

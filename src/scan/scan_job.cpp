@@ -5,6 +5,7 @@
 
 #include "common/space.h"
 #include "platform/system.h"
+#include "scan/carry_actions.h"
 #include "scan/directory_walk.h"
 #include "scan/hard_links.h"
 #include "scan/heap_usage.h"
@@ -58,10 +59,19 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
   return scanned;
 }
 
-void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state) {
-  const std::uint32_t discarded = CountActions(target);
-  if (discarded != 0) activity::LowerPendingActionCount(state.PendingActionCount, discarded);
+std::uint32_t PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state) {
+  const std::uint32_t dropped = CarryActions(target, *scanned.root);
+  if (dropped != 0) activity::LowerPendingActionCount(state.PendingActionCount, dropped);
   target.TakeContents(*scanned.root);
+  return dropped;
+}
+
+void ShowScanClosed(common::StatusSink& status, std::uint32_t actionsDropped) {
+  if (actionsDropped == 0) {
+    status.ShowIdle();
+  } else {
+    status.ShowStatus(std::to_string(actionsDropped) + kActionsDropped);
+  }
 }
 
 void RecalculateDrive(CFolderInfo& driveRecord, std::span<CFolderInfo* const> placed,
@@ -79,11 +89,11 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
   const ScanRequest request = RequestFor(record, shallow);
   MarkScanStarted(state, record, request);
   ScannedSubtree scanned = ScanSubtree(request, system, state, status, watcher);
-  PlaceSubtree(record, scanned, state);
+  const std::uint32_t dropped = PlaceSubtree(record, scanned, state);
   CFolderInfo* const placed = &record;
   RecalculateDrive(record.DriveRecord(), std::span(&placed, 1), scanned.clusterSize, status);
   CompleteScanEnd(state, BeginScanEnd(state, shallow));
-  status.ShowIdle();
+  ShowScanClosed(status, dropped);
   return scanned;
 }
 

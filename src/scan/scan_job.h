@@ -53,9 +53,12 @@ ScannedSubtree ScanSubtree(const ScanRequest& request, const platform::System& s
                            const activity::AppState& state, common::StatusSink& status,
                            ScanWatcher* watcher = nullptr);
 
-// UI thread: `target` takes the scanned contents; its old subtree is deleted, and
-// PendingActionCount loses every action that went with it.
-void PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state);
+// UI thread: `target` takes the scanned contents; its old subtree is deleted. Selected
+// actions go over to the entries of the same name and kind; PendingActionCount loses
+// those that found none, and their number is answered.
+std::uint32_t PlaceSubtree(CFolderInfo& target, ScannedSubtree& scanned, activity::AppState& state);
+// The idle prompt, or where actions were dropped by the scan just placed, how many.
+void ShowScanClosed(common::StatusSink& status, std::uint32_t actionsDropped);
 
 // UI thread: "Recalculating drive information ..." and Recalculate on the whole drive,
 // after the scan placed its trees in `placed`. A scan sums each folder as the walk leaves

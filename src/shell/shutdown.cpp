@@ -1,5 +1,8 @@
 #include "shell/shutdown.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "activity/apply_configuration.h"
 #include "activity/recorder_control.h"
 #include "scan/folder_info.h"
@@ -9,6 +12,13 @@
 namespace shell {
 namespace {
 
+std::string HandOffPath(const std::string& directory) {
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::path(directory) / kHandOffFileName;
+  const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+  return (error ? file : absolute).lexically_normal().string();
+}
+
 // False when the user wants to keep the program running.
 bool HandOffPendingActions(const ShutdownInputs& in) {
   const std::uint32_t pending = in.state.PendingActionCount.load();
@@ -16,13 +26,15 @@ bool HandOffPendingActions(const ShutdownInputs& in) {
   if (in.prompter.Ask({kPendingActionsQuestion, common::Buttons::YesNo, common::Icon::Stop}) != common::Answer::Yes) {
     return false;
   }
-  in.prompter.Ask({kRunShadowNote, common::Buttons::Ok, common::Icon::None});
   const scan::CFolderInfo empty;
   const std::vector<std::uint8_t> bytes =
       EncodeHandOff(in.driveList ? *in.driveList : empty, pending);
-  if (!WriteHandOffFile(in.handOffDirectory, bytes)) {
-    in.prompter.Ask({kCantOpenHandOff, common::Buttons::Ok, common::Icon::None});
-  }
+  // Written first, so that the note can say where the actions wait.
+  const bool written = WriteHandOffFile(in.handOffDirectory, bytes);
+  std::string note = kRunShadowNote;
+  if (written) note += kHandOffWrittenTo + HandOffPath(in.handOffDirectory);
+  in.prompter.Ask({note, common::Buttons::Ok, common::Icon::None});
+  if (!written) in.prompter.Ask({kCantOpenHandOff, common::Buttons::Ok, common::Icon::None});
   return true;
 }
 

@@ -21,6 +21,8 @@ inline constexpr const char* kPendingActionsQuestion =
     "There are some actions you selected but were not processed.\nDo you really want to quit File Norvex ?";
 inline constexpr const char* kRunShadowNote =
     "To perform selected actions in background mode run File Norvex Shadow.";
+// Follows kRunShadowNote with the hand-off file's full path.
+inline constexpr const char* kHandOffWrittenTo = "\nThe actions wait in ";
 inline constexpr const char* kCantOpenHandOff = "Can't open file 'ShadowTbl.NVX'.";
 inline constexpr const char* kCantSaveConfiguration = "Can't save new configuration !";
 

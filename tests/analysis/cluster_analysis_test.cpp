@@ -11,13 +11,27 @@
 #include "scan/record_path.h"
 #include "support/deep_records.h"
 #include "support/temp_drives.h"
+#include "platform/forwarding_system.h"
 
 namespace analysis {
 namespace {
 
+// The temporary drives with the filesystem a test says they have.
+class NamedFilesystem : public platform::ForwardingSystem {
+ public:
+  using ForwardingSystem::ForwardingSystem;
+  std::optional<platform::VolumeInfo> GetVolumeInformation(char letter) const override {
+    auto info = ForwardingSystem::GetVolumeInformation(letter);
+    if (info) info->fileSystemName = name;
+    return info;
+  }
+  std::string name = "vfat";
+};
+
 class ClusterAnalysisTest : public ::testing::Test {
  protected:
   testing_support::TempDrives drives_{"CD"};
+  NamedFilesystem system_{drives_.System()};
   scan::CFolderInfo driveList_;
 
   void AddFile(std::string_view folder, std::string_view name, std::uint64_t compressed) {
@@ -30,7 +44,7 @@ class ClusterAnalysisTest : public ::testing::Test {
   }
   ClusterAnalysisResult Analyse(std::uint64_t* optimal = nullptr) {
     ClusterAnalysisResult result;
-    const std::uint64_t size = AnalyseDrive(drives_.System(), driveList_, "D:\\", result);
+    const std::uint64_t size = AnalyseDrive(system_, driveList_, "D:\\", result);
     if (optimal) *optimal = size;
     return result;
   }
@@ -99,6 +113,31 @@ TEST_F(ClusterAnalysisTest, TooManyClustersForTheSmallestSizeMakesTheNextOneOpti
   EXPECT_EQ(view.rows[0].diskSize, "Not Allowed");
   EXPECT_EQ(view.rows[1].diskSize, "38-63 MB");  // 40 000 512 >> 20
   EXPECT_EQ(view.optimalClusterSize, "1024");
+}
+
+// FAT's limit on the count of clusters says nothing about ext4 or btrfs: a drive's own
+// size is never "Not Allowed", and the optimum does not hang on how much was read.
+TEST_F(ClusterAnalysisTest, OtherFilesystemsAllowTheSizesTheyCanBeMadeWith) {
+  AddFile("D:\\", "big", 40000000);
+  system_.name = "ext4";
+  std::uint64_t optimal = 0;
+  ClusterAnalysisResult result = Analyse(&optimal);
+  EXPECT_EQ(optimal, 1024u);
+  const std::uint64_t current = result.currentClusterSize;
+  ClusterAnalysisView view = DescribeClusterAnalysis(result);
+  EXPECT_EQ(view.rows[0].diskSize, "Not Allowed");
+  EXPECT_EQ(view.rows[1].diskSize, "Allowed");
+  EXPECT_EQ(view.rows[3].diskSize, "Allowed");
+  EXPECT_EQ(view.rows[4].diskSize, current == 8192 ? "Allowed" : "Not Allowed");
+
+  system_.name = "btrfs";
+  result = Analyse(&optimal);
+  EXPECT_EQ(optimal, current);
+  for (std::size_t s = 0; s < kClusterSizeCount; ++s) {
+    EXPECT_EQ(DescribeClusterAnalysis(result).rows[s].diskSize,
+              ClusterSizes[s] == current ? "Allowed" : "Not Allowed");
+  }
+  EXPECT_FALSE((*SizesMadeWith("ext4", 8ull << 40, 4096))[1]) << "1 K blocks address 4 TB at most";
 }
 
 TEST_F(ClusterAnalysisTest, AnEmptyDriveAllowsEverySizeAndChoosesTheSmallest) {

@@ -92,6 +92,9 @@ TEST(SpacePageFigures, DriveSpaceUsageNeverExceedsTheWholeDrive) {
   folder.AddEntry(entry);
   folder.Reaggregate();
   const std::uint32_t all[] = {0};
+  EXPECT_EQ(analysis::FolderFigures(folder, 4096).driveUsage, "not read yet");  // never listed
+  EXPECT_FALSE(analysis::FolderFigures(folder, 4096).read);
+  folder.readState = scan::ReadState::ReadFully;
   EXPECT_EQ(analysis::FolderFigures(folder, 4096).driveUsage, "100 %");
   EXPECT_EQ(analysis::SelectionFigures(folder, all, 4096).driveUsage, "100 %");
   EXPECT_EQ(analysis::SelectionFigures(folder, all, 131072).driveUsage, "50 %");

@@ -41,15 +41,16 @@ TEST(DeepRecords, HintsSelectionAndTheEngineReachTheBottomOfAHundredThousandLeve
     EXPECT_EQ(deepest.actions()[0], files::kActionNone);
     EXPECT_EQ(state.PendingActionCount.load(), 0u);
 
-    // The engine takes the deepest file's action (compressing it fails: its path is far
-    // too long for the host) and recalculates the drive.
+    // The engine reaches the deepest file's action (compressing it fails: its path is far
+    // too long for the host, so the action stays) and recalculates the drive.
     files::SetAction(deepest, 0, files::kActionCompress, state);
     files::ActionRunFlags runFlags;
     runFlags.ProcessingOn = 1;
     engine_test::RecordingProgress progress;
     files::ActionEngine engine(drives.System(), state.PendingActionCount, runFlags, prompter, progress);
     engine.ActionWorker(driveList);
-    EXPECT_EQ(deepest.actions()[0], files::kActionNone);
+    EXPECT_EQ(progress.files.front(), deepest.path() + "f");
+    EXPECT_EQ(deepest.actions()[0], files::kActionCompress);
     EXPECT_EQ(driveList.totalFiles, 1u);
   });
 }

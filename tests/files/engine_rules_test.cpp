@@ -78,15 +78,21 @@ TEST_F(EngineTest, OverwritePromptSkipKeepsBothFilesAndAllAnswersForTheRestOfThe
     drives.WriteFile(std::string("E:\\Work\\") + name, "old");
     selection.AddFile("C:\\Work\\", name, 9, files::kActionBackUp, 'E');
   }
+  selection.Record("C:\\Work\\").hints()[0] = files::kActionBackUp;
   progress.overwriteAnswers = {OverwriteAnswer::Skip, OverwriteAnswer::All};
 
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
 
   EXPECT_EQ(progress.overwriteAsked, (std::vector<std::string>{"E:\\Work\\a.txt", "E:\\Work\\b.txt"}));
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new a.txt");
   EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
+  // Nothing happened to a.txt: its row still says what is to be done.
   EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
-  EXPECT_EQ(Action("C:\\Work\\", 0), 0);
+  EXPECT_EQ(Action("C:\\Work\\", 0), files::kActionBackUp);
+  EXPECT_EQ(selection.Record("C:\\Work\\").hints()[0], files::kActionBackUp);
+  EXPECT_EQ(state.PendingActionCount, 1u);
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{
+      "2 action(s) done, 0 failed, 1 skipped.\nThe actions that failed or were skipped stay selected."});
   for (const char* name : {"b.txt", "c.txt"}) {
     EXPECT_EQ(drives.ReadFile(std::string("E:\\Work\\") + name), std::string("new ") + name);
     EXPECT_EQ(drives.ReadFile(std::string("C:\\Work\\") + name), "");
@@ -130,7 +136,9 @@ TEST_F(EngineTest, StopInTheOverwritePromptChangesNothingMoreEvenAfterAnOverwrit
   EXPECT_EQ(progress.overwriteAsked,
             (std::vector<std::string>{"E:\\Work\\a.txt", "E:\\Work\\b.txt", "E:\\Work\\b.txt"}));
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Are you sure want to stop processing files ?",
-                                                        "Are you sure want to stop processing files ?"}));
+                                                        "Are you sure want to stop processing files ?",
+                                                        "1 action(s) done, 0 failed, 1 skipped.\n"
+                                                        "The actions that failed or were skipped stay selected."}));
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "");
   EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "new");
   for (const char* name : {"b.txt", "c.txt"}) {
@@ -138,8 +146,9 @@ TEST_F(EngineTest, StopInTheOverwritePromptChangesNothingMoreEvenAfterAnOverwrit
     EXPECT_EQ(drives.ReadFile(std::string("E:\\Work\\") + name), "old") << name;
   }
   EXPECT_EQ(State("C:\\Work\\", 1), scan::kStateNormal);
+  EXPECT_EQ(Action("C:\\Work\\", 1), files::kActionBackUp);
   EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
-  EXPECT_EQ(state.PendingActionCount, 1u);
+  EXPECT_EQ(state.PendingActionCount, 2u);
 }
 
 TEST_F(EngineTest, RestoreCopiesTheSavedFileBackAndKeepsTheCopy) {
@@ -171,17 +180,18 @@ TEST_F(EngineTest, RestoreAsksBeforeReplacingASourceWrittenSinceItsBackup) {
                                       scan::kStateBackedUp);
   progress.overwriteAnswers = {OverwriteAnswer::All, OverwriteAnswer::Skip};
 
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
 
   EXPECT_EQ(progress.overwriteAsked,
             (std::vector<std::string>{"E:\\Work\\a.txt", "C:\\Work\\report.txt"}));
+  EXPECT_EQ(progress.replacements,
+            (std::vector<std::string>{"C:\\Work\\a.txt", "E:\\Work\\report.txt"}));
   EXPECT_EQ(drives.ReadFile("C:\\Work\\report.txt"), "NEW CONTENT");
   EXPECT_EQ(State("C:\\Work\\", report), scan::kStateBackedUp);
-  EXPECT_EQ(Action("C:\\Work\\", report), 0);
+  EXPECT_EQ(Action("C:\\Work\\", report), files::kActionRestore);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\stub.txt"), "saved") << "a stub is restored without asking";
   EXPECT_EQ(State("C:\\Work\\", stub), scan::kStateNormal);
 
-  selection.Record("C:\\Work\\").actions()[report] = files::kActionRestore;
   selection.selected = 1;
   progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
   EXPECT_TRUE(Run());
@@ -271,6 +281,26 @@ TEST_F(EngineTest, StopConfirmedDuringTheFifthOfTenLeavesFiveSelected) {
   EXPECT_TRUE(prompter.asked.empty()) << "no final message while actions are left";
 }
 
+TEST_F(EngineTest, ARestoreWithoutItsCopyFailsAtOnceNamingItAndKeepsTheRow) {
+  drives.WriteFile("C:\\Work\\a.txt", "never backed up");
+  const auto i = selection.AddFile("C:\\Work\\", "a.txt", 15, files::kActionRestore, 'E');
+  selection.Record("C:\\Work\\").hints()[i] = files::kActionCompress;
+  prompter.answers = {common::Answer::Yes};
+
+  EXPECT_FALSE(Run());
+
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+      "Error Restoring file C:\\Work\\a.txt\nIts back-up copy E:\\Work\\a.txt does not exist.\n"
+      "Do you wish to continue processing filse?",
+      "0 action(s) done, 1 failed, 0 skipped.\nThe actions that failed or were skipped stay selected."}));
+  EXPECT_TRUE(progress.overwriteAsked.empty());
+  EXPECT_FALSE(drives.Exists("E:\\Work")) << "nothing is made for a copy that is not there";
+  EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "never backed up");
+  EXPECT_EQ(Action("C:\\Work\\", i), files::kActionRestore);
+  EXPECT_EQ(selection.Record("C:\\Work\\").hints()[i], files::kActionCompress);
+  EXPECT_EQ(state.PendingActionCount, 1u);
+}
+
 TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
     drives.WriteFile(std::string("C:\\Work\\") + name, "keep me");
@@ -282,15 +312,16 @@ TEST_F(EngineTest, AFailedCopyAsksToContinueAndStillCountsTheEntry) {
 
   EXPECT_FALSE(Run(faulty));
 
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
       "Error BackUping file C:\\Work\\b.txt\nCan't create file E:\\Work\\b.txt\n"
-      "Do you wish to continue processing filse?"});
+      "Do you wish to continue processing filse?",
+      "1 action(s) done, 1 failed, 0 skipped.\nThe actions that failed or were skipped stay selected."}));
   EXPECT_EQ(prompter.asked[0].buttons, common::Buttons::YesNo);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\b.txt"), "keep me");
-  EXPECT_EQ(Action("C:\\Work\\", 1), 0) << "a failed entry has to be selected again";
+  EXPECT_EQ(Action("C:\\Work\\", 1), files::kActionBackUp) << "a failed entry stays selected";
   EXPECT_EQ(Action("C:\\Work\\", 2), files::kActionBackUp);
   EXPECT_EQ(progress.steps, 2);
-  EXPECT_EQ(state.PendingActionCount, 1u);
+  EXPECT_EQ(state.PendingActionCount, 2u);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\c.txt"), "keep me");
 }
 
@@ -304,7 +335,7 @@ TEST_F(EngineTest, AFailedFlushFailsTheCopyAndKeepsTheSource) {
   {
     // The copy's folder, and the folder holding the one the run creates.
     engine_test::FailingFlushes failing({drives.Root('E') + "/Work", drives.Root('E')});
-    EXPECT_TRUE(Run());
+    EXPECT_FALSE(Run());
   }
 
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "keep");
@@ -325,7 +356,7 @@ TEST_F(EngineTest, AShortCopyNeverEmptiesTheSource) {
   progress.overwriteAnswers = {OverwriteAnswer::Overwrite};
   prompter.answers = {common::Answer::Yes};
 
-  EXPECT_TRUE(Run(faulty));
+  EXPECT_FALSE(Run(faulty));
 
   EXPECT_EQ(drives.ReadFile("C:\\Work\\big.bin"), std::string(64 * 1024, 'z'));
   EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
@@ -338,7 +369,7 @@ TEST_F(EngineTest, ABackupOntoTheSourceItselfFailsAndKeepsTheFile) {
   selection.AddFile("C:\\Work\\", "a.txt", 9, files::kActionBackUp, 'C');
   prompter.answers = {common::Answer::Yes};
 
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
 
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "only copy");
   EXPECT_EQ(State("C:\\Work\\", 0), scan::kStateNormal);
@@ -356,7 +387,7 @@ TEST_F(EngineTest, NoBackupDriveLetterFailsWithTheFolderMessageAndTouchesNothing
   selection.AddFolder("C:\\Work\\", "Docs", files::kActionBackUp, 0);
   prompter.answers = {common::Answer::Yes, common::Answer::Yes, common::Answer::Yes};
 
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
 
   EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
       "Error BackUping directory C:\\Work\\\nCan't create directory \n"
@@ -365,7 +396,7 @@ TEST_F(EngineTest, NoBackupDriveLetterFailsWithTheFolderMessageAndTouchesNothing
       "Do you wish to continue processing filse?",
       "Error BackUping directory C:\\Work\\Docs\nCan't create directory \n"
       "Do you wish to continue processing files?",
-      kAllProcessed}));
+      "0 action(s) done, 3 failed, 0 skipped.\nThe actions that failed or were skipped stay selected."}));
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "content");
   EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "saved");
   EXPECT_FALSE(drives.Exists("C:\\Work\\Docs"));
@@ -395,11 +426,12 @@ TEST_F(EngineTest, CompressionFailsSilentlyWhereTheFilesystemCannotCompress) {
   selection.AddFolder("C:\\Work\\", "Sub", files::kActionDecompress);
   drives.MakeDirectory("C:\\Work\\Sub");
 
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
 
-  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{kAllProcessed});
+  EXPECT_EQ(prompter.Texts(), std::vector<std::string>{
+      "0 action(s) done, 2 failed, 0 skipped.\nThe actions that failed or were skipped stay selected."});
   EXPECT_EQ(State("C:\\Work\\", i), scan::kStateNormal);
-  EXPECT_EQ(Action("C:\\Work\\", i), 0);
+  EXPECT_EQ(Action("C:\\Work\\", i), files::kActionCompress);
   EXPECT_EQ(selection.Record("C:\\Work\\").compressedSizes()[i], 10000u);
   EXPECT_EQ(progress.steps, 2);
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), std::string(10000, 'a'));

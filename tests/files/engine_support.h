@@ -11,6 +11,7 @@
 
 #include "files/action_engine.h"
 #include "scan/folder_info.h"
+#include "scan/record_walk.h"
 #include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "shell/scripted_prompter.h"
@@ -27,8 +28,9 @@ class RecordingProgress : public files::ActionProgress {
   }
   void ShowFilesToProcess(std::uint32_t count) override { counts.push_back(count); }
   void StepProgress() override { ++steps; }
-  files::OverwriteAnswer AskOverwrite(const std::string& existing) override {
+  files::OverwriteAnswer AskOverwrite(const std::string& existing, const std::string& replacement) override {
     overwriteAsked.push_back(existing);
+    replacements.push_back(replacement);
     if (overwriteAnswers.empty()) return files::OverwriteAnswer::Skip;
     const files::OverwriteAnswer answer = overwriteAnswers.front();
     overwriteAnswers.pop_front();
@@ -37,7 +39,7 @@ class RecordingProgress : public files::ActionProgress {
   void RefillList() override { ++refills; }
   void RunStopped(std::uint32_t pending) override { stoppedWith.push_back(pending); }
 
-  std::vector<std::string> actions, files, overwriteAsked;
+  std::vector<std::string> actions, files, overwriteAsked, replacements;
   std::vector<std::uint32_t> counts, stoppedWith;
   std::deque<files::OverwriteAnswer> overwriteAnswers;
   std::function<void(const std::string&)> onFile;
@@ -77,6 +79,13 @@ class SelectedActions {
     return i;
   }
   scan::CFolderInfo& Record(std::string_view folder) { return scan::RecordForPath(driveList, folder); }
+  // Clears the actions a run left selected (those that failed or were skipped).
+  void CancelLeft() {
+    scan::WalkEntries(driveList, [](scan::CFolderInfo& record, std::uint32_t i) {
+      record.actions()[i] = 0;
+      return record.GetChild(i) ? scan::WalkStep::Descend : scan::WalkStep::Next;
+    });
+  }
 
   scan::CFolderInfo driveList;
   std::uint32_t selected = 0;

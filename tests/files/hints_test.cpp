@@ -105,6 +105,22 @@ TEST_F(HintTest, IdleNeverAccessedFilesAreBackedUpFromTheDatabaseStart) {
   EXPECT_EQ(Hint(backedUp), 0);
 }
 
+// An empty file frees nothing when backed up, and a folder whose contents were not all
+// read has figures that leave out what was not.
+TEST_F(HintTest, NoBackUpForEmptyFilesOrFoldersNotReadThrough) {
+  SetSpan(Dos(1996, 12, 20), Dos(1997, 1, 5));
+  const auto empty = AddFile(folder, "e", 0);
+  const auto unread = AddFile(folder, "u", 100000, {}, scan::kKindFolder);
+  const auto partly = AddFile(folder, "p", 100000, {}, scan::kKindFolder);
+  const auto read = AddFile(folder, "r", 100000, {}, scan::kKindFolder);
+  folder.GetChild(partly)->readState = scan::ReadState::ReadPartly;
+  folder.GetChild(read)->readState = scan::ReadState::ReadFully;
+  EXPECT_EQ(Hint(empty), files::kHintCompress);
+  EXPECT_EQ(Hint(unread), files::kHintNone);
+  EXPECT_EQ(Hint(partly), files::kHintNone);
+  EXPECT_EQ(Hint(read), files::kHintBackUp);
+}
+
 // Six days across New Year: neither idle long enough for a back-up (which empties the
 // file) nor a span so long that 500 reads stop being busy.
 TEST_F(HintTest, NewYearDoesNotAgeTheDatabase) {

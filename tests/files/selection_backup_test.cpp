@@ -17,6 +17,7 @@ TEST_F(SelectionBackup, BackUpToTheShownDriveIsRefusedBeforeAnyChange) {
   ASSERT_EQ(prompter.asked.size(), 1u);
   EXPECT_EQ(prompter.asked[0].text, "You can't Back Up to current disk.");
   EXPECT_EQ(prompter.asked[0].icon, common::Icon::Stop);
+  EXPECT_EQ(dialogs.backsUpFromShown, std::vector<char>{'C'});  // the dialog refuses C:'s disk
   EXPECT_EQ(scan::CountActions(*work), 0u);
   EXPECT_EQ(work->backupDrives()[kA], 0);
   EXPECT_EQ(Sub().backupDrives()[kX], 0);
@@ -108,6 +109,7 @@ TEST_F(SelectionBackup, RestoreMarksEntriesNeverBackedUpOnTheShownDriveToo) {
   Select({});
   Send(files::kCmdRestore);
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"There are no objects to Restore."});
+  EXPECT_EQ(dialogs.backsUpFromShown, (std::vector<char>{'\0', '\0'}));  // restore refuses none
 }
 
 TEST_F(SelectionBackup, SetHintFollowsEachEntrysHint) {

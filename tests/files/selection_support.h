@@ -24,8 +24,10 @@ class ScriptedDialogs : public files::SelectionDialogs {
     directoriesAnswers.pop_front();
     return answer;
   }
-  std::optional<files::BackupChoice> AskBackup(const files::BackupChoice& shown) override {
+  std::optional<files::BackupChoice> AskBackup(const files::BackupChoice& shown,
+                                               char backsUpFrom) override {
     backupShown.push_back(shown);
+    backsUpFromShown.push_back(backsUpFrom);
     if (backupAnswers.empty()) return std::nullopt;
     auto answer = backupAnswers.front();
     backupAnswers.pop_front();
@@ -36,6 +38,7 @@ class ScriptedDialogs : public files::SelectionDialogs {
   std::vector<files::DirectoriesChoice> directoriesShown;
   std::deque<std::optional<files::BackupChoice>> backupAnswers;
   std::vector<files::BackupChoice> backupShown;
+  std::vector<char> backsUpFromShown;
 };
 
 class FakeList : public files::SelectionView {

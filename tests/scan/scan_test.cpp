@@ -360,30 +360,41 @@ TEST_F(ScanTest, FilesTakeTheCountersOfTheirAccessRecords) {
   EXPECT_EQ(root.latestOperation, used < also ? 2 : 7);
 }
 
-TEST_F(ScanTest, ARescanDescribesOnlyTheNewContentsAndDropsTheirActions) {
+TEST_F(ScanTest, ARescanDescribesOnlyTheNewContentsAndKeepsTheActionsOfWhatIsStillThere) {
   drives_.WriteFile("D:\\work\\old.txt", "old");
   drives_.WriteFile("D:\\work\\gone\\deep.txt", "deep");
+  drives_.WriteFile("D:\\work\\sub\\s.txt", "s");
+  drives_.WriteFile("D:\\work\\twin", "a file, then a folder");
   drives_.WriteFile("D:\\keep\\k.txt", "k");
   Scan(Root());
   CFolderInfo& work = Sub(Root(), "work");
   CFolderInfo& keep = Sub(Root(), "keep");
   work.actions()[IndexOf(work, "old.txt")] = 1;
+  work.actions()[IndexOf(work, "twin")] = 1;
   Sub(work, "gone").actions()[0] = 4;
+  Sub(work, "sub").actions()[0] = 4;
+  Sub(work, "sub").backupDrives()[0] = 'E';
   keep.actions()[0] = 2;
-  state_.PendingActionCount = 3;
+  state_.PendingActionCount = 5;
 
   testing_support::RemoveTree(drives_.Host("D:\\work\\gone"));
+  testing_support::RemoveTree(drives_.Host("D:\\work\\twin"));
+  drives_.WriteFile("D:\\work\\twin\\t.txt", "t");
   drives_.WriteFile("D:\\work\\new.txt", "brand new");
   Scan(work);
 
-  EXPECT_EQ(Names(work), (std::set<std::string>{"old.txt", "new.txt"}));
-  EXPECT_EQ(work.totalFiles, 2u);
-  EXPECT_EQ(work.totalSize, 3u + 9u);
-  EXPECT_EQ(CountActions(work), 0u);
-  EXPECT_EQ(state_.PendingActionCount, 1u);  // only the action outside the rescan is left
-  EXPECT_EQ(CountActions(driveList_), 1u);
-  EXPECT_EQ(Root().totalFiles, 3u);
-  EXPECT_EQ(Root().totalSize, 12u + 1u);
+  EXPECT_EQ(Names(work), (std::set<std::string>{"old.txt", "new.txt", "sub", "twin"}));
+  EXPECT_EQ(work.totalFiles, 4u);
+  EXPECT_EQ(work.actions()[IndexOf(work, "old.txt")], 1);
+  EXPECT_EQ(work.actions()[IndexOf(work, "twin")], 0) << "a folder is not the file it replaced";
+  EXPECT_EQ(Sub(work, "sub").actions()[0], 4);
+  EXPECT_EQ(Sub(work, "sub").backupDrives()[0], 'E');
+  EXPECT_EQ(CountActions(work), 2u);
+  EXPECT_EQ(state_.PendingActionCount, 3u);  // deep.txt and the file twin are gone
+  EXPECT_EQ(CountActions(driveList_), 3u);
+  EXPECT_EQ(status_.Texts().back(),
+            "2 selected action(s) dropped: the rescan no longer lists their files.");
+  EXPECT_EQ(Root().totalFiles, 5u);
 }
 
 TEST_F(ScanTest, AStoppedScanStillReadsTheStartingFoldersSubfoldersButNothingDeeper) {

@@ -84,7 +84,8 @@ TEST_F(ShutdownTest, AcceptingHandsOffTheActions) {
   SelectBoth();
   prompter.answers = {common::Answer::Yes, common::Answer::Ok};
   EXPECT_TRUE(Close());
-  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{kPendingActionsQuestion, kRunShadowNote}));
+  EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{
+      kPendingActionsQuestion, std::string(kRunShadowNote) + "\nThe actions wait in " + HandOff()}));
   std::string error;
   const auto table = ReadHandOffFile(HandOff(), &error);
   ASSERT_TRUE(table) << error;
@@ -100,6 +101,7 @@ TEST_F(ShutdownTest, UnwritableHandOffIsReportedAndTheCloseGoesOn) {
   prompter.answers = {common::Answer::Yes, common::Answer::Ok, common::Answer::Ok};
   EXPECT_TRUE(RunShutdown({state, system, prompter, &driveList, {}, drives.Dir() + "/missing"}));
   EXPECT_EQ(prompter.Texts().back(), "Can't open file 'ShadowTbl.NVX'.");
+  EXPECT_EQ(prompter.Texts()[1], kRunShadowNote) << "no file is named where none was written";
   EXPECT_EQ(system.RecorderCodes(), holdAndRelease);
 }
 

@@ -15,7 +15,9 @@ class SilentProgress : public files::ActionProgress {
   void ShowCurrentFile(const std::string&) override {}
   void ShowFilesToProcess(std::uint32_t) override {}
   void StepProgress() override {}
-  files::OverwriteAnswer AskOverwrite(const std::string&) override { return files::OverwriteAnswer::Skip; }
+  files::OverwriteAnswer AskOverwrite(const std::string&, const std::string&) override {
+    return files::OverwriteAnswer::Skip;
+  }
 };
 
 }  // namespace testing_support

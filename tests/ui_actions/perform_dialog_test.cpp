@@ -75,11 +75,13 @@ TEST_F(PerformDialogTest, TheOverwritePromptNamesTheCopyAndSkipKeepsTheSource) {
   ui::CPerformDialog dialog(state, drives.System(), prompter, selection.driveList);
   QSignalSpy finished(&dialog, &ui::CPerformDialog::runFinished);
   QString shownPath;
+  QString versions;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* prompt = dialog.findChild<ui::COverwritePrompt*>();
     if (prompt == nullptr || !prompt->isVisible()) return;
     shownPath = Child<QLabel>(*prompt, "1148")->text();
+    versions = Child<QLabel>(*prompt, "Versions")->text();
     Child<QPushButton>(*prompt, "1146")->click();
   });
   poll.start(20);
@@ -89,9 +91,12 @@ TEST_F(PerformDialogTest, TheOverwritePromptNamesTheCopyAndSkipKeepsTheSource) {
   ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
 
   EXPECT_EQ(shownPath, "E:\\Work\\a.txt");
+  // Each version's size and time, to tell the user's edit from the old copy.
+  EXPECT_TRUE(versions.startsWith("Old: 3 bytes, modified 20")) << versions.toStdString();
+  EXPECT_TRUE(versions.contains("\nNew: 3 bytes, modified 20")) << versions.toStdString();
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "new");
   EXPECT_EQ(drives.ReadFile("E:\\Work\\a.txt"), "old");
-  EXPECT_EQ(state.PendingActionCount, 0u);
+  EXPECT_EQ(state.PendingActionCount, 1u) << "a skipped back-up stays selected";
 }
 
 TEST_F(PerformDialogTest, GoIsDisabledWithNothingToDoAndCloseEndsTheDialog) {

@@ -115,7 +115,7 @@ TEST(ControlHelpTable, FindsDialogTextsFirstThenSharedOnesAndNothingForStrangers
 
 TEST(ControlHelp, ActionDialogsAnswerForEveryControl) {
   App();
-  const BackupDialog backup({true, "E:"}, {"C: System", "E: Spare"}, nullptr);
+  const BackupDialog backup({true, "E:"}, {"C: System", "E: Spare"}, {}, nullptr);
   ExpectFullHelp(backup, 4);
   const DirectoriesDialog directories({true, false}, nullptr);
   ExpectFullHelp(directories, 4);

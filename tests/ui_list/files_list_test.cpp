@@ -12,11 +12,13 @@
 
 #include "files/list_format.h"
 #include "scan/folder_info.h"
+#include "scan/record_path.h"
 #include "activity/app_state.h"
 #include "support/folder_entries.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
 #include "ui/frame/main_frame.h"
+#include "ui/frame/pane_frame.h"
 #include "ui/prompter/status_panes.h"
 #include "ui/list/files_model.h"
 #include "ui/list/state_images.h"
@@ -66,6 +68,34 @@ TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {
   EXPECT_EQ(List().columnWidth(activity::kSortSize), 85);
   EXPECT_EQ(Selection(), "S:0, 0 K");
   EXPECT_EQ(frame->Status().Actions(), "A:0");
+}
+
+TEST_F(FilesListTest, TheShownFolderAndTheFocusedRowShowTheirHostPaths) {
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& work = scan::RecordForPath(driveList, "D:\\Work\\");
+  Add(work, "a.txt", 10);
+  Add(work, "Sub", 0, 0, scan::kKindFolder);
+  Show(work);
+  const std::string host = drives.Root('D') + "/Work";
+  EXPECT_EQ(frame->ListPaneFrame().CaptionToolTip(), QString::fromStdString("D:\\Work\\ = " + host));
+  List().setCurrentIndex(List().Model().index(1, 0));  // folders come first
+  const QString focused = QString::fromStdString("D:\\Work\\a.txt = " + host + "/a.txt");
+  EXPECT_TRUE(RunUntil([&] { return frame->Status().Message() == focused; })) << frame->Status().Message().toStdString();
+}
+
+TEST_F(FilesListTest, HomeAndEndGoToTheFirstAndLastRowAndLetterHeadersExplainThemselves) {
+  scan::CFolderInfo folder;
+  for (const char* name : {"a", "b", "c"}) Add(folder, name, 10);
+  Show(folder);
+  List().setCurrentIndex(List().Model().index(1, 0));
+  QTest::keyClick(&List(), Qt::Key_End);
+  EXPECT_EQ(List().currentIndex().row(), 2);
+  QTest::keyClick(&List(), Qt::Key_Home);
+  EXPECT_EQ(List().currentIndex().row(), 0);
+  for (const int column : {activity::kSortAction, activity::kSortState, activity::kSortHint,
+                           activity::kSortLastOperation}) {
+    EXPECT_FALSE(List().Model().headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString().isEmpty());
+  }
 }
 
 TEST_F(FilesListTest, HeaderClickSortsByThatColumnWithoutReversing) {

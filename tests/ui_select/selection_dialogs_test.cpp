@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTimer>
 
 #include "ui/actions/backup_dialog.h"
@@ -58,7 +60,7 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
 }
 
 TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
-  BackupDialog dialog({true, "E"}, {"F: [Media]", "C: [System]", "Ex", "E: [Data]"}, nullptr);
+  BackupDialog dialog({true, "E"}, {"F: [Media]", "C: [System]", "Ex", "E: [Data]"}, {}, nullptr);
   EXPECT_EQ(dialog.windowTitle(), "Back Up\\Restore");
   auto* drive = dialog.findChild<QComboBox*>("1190");
   ASSERT_NE(drive, nullptr);
@@ -74,7 +76,7 @@ TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
     shown.findChild<QCheckBox*>("1132")->setChecked(false);
     Button(shown, QDialogButtonBox::Ok)->click();
   });
-  const auto answer = BackupDialog::Ask({true, ""}, {"C:", "D:", "G:"}, nullptr);
+  const auto answer = BackupDialog::Ask({true, ""}, {"C:", "D:", "G:"}, {}, nullptr);
   ASSERT_TRUE(answer.has_value());
   EXPECT_EQ(answer->backupTarget, "G:");
   EXPECT_FALSE(answer->includeSubfolders);
@@ -88,8 +90,36 @@ TEST(BackupDialog, RefusesToConfirmWithoutADrive) {
     EXPECT_TRUE(shown.isVisible());
     shown.reject();
   });
-  WindowSelectionDialogs dialogs(nullptr, [] { return QStringList(); });
-  EXPECT_FALSE(dialogs.AskBackup({false, "E:"}).has_value());
+  WindowSelectionDialogs dialogs(nullptr, [] { return QStringList(); }, {});
+  EXPECT_FALSE(dialogs.AskBackup({false, "E:"}, '\0').has_value());
+}
+
+// D: and E: are one disk, C: and F: others; C: has the most room.
+const BackupTargets kFromD{'D', {{'C', 1, 900}, {'D', 2, 50}, {'E', 2, 50}, {'F', 3, 400}}};
+
+TEST(BackupDialog, BackingUpGreysTheSourcesDiskDefaultsElsewhereAndStaysOpenWhenRefused) {
+  const QStringList drives{"C:", "D: [Data]", "E:", "F:"};
+  OnNextDialog([](QDialog& shown) {
+    auto* drive = shown.findChild<QComboBox*>("1190");
+    EXPECT_EQ(drive->currentText(), "C:");  // the kept "E" lies on D:'s disk
+    const auto* items = qobject_cast<QStandardItemModel*>(drive->model());
+    EXPECT_FALSE(items->item(2)->isEnabled());
+    EXPECT_TRUE(items->item(3)->isEnabled());
+    drive->setCurrentIndex(2);
+    Q_EMIT shown.findChild<QDialogButtonBox*>()->accepted();
+    EXPECT_TRUE(shown.isVisible());
+    EXPECT_TRUE(shown.findChild<QLabel*>("BackupDriveNote")->text().startsWith(
+        "You can't Back Up to current disk."));
+    drive->setCurrentIndex(3);
+    Button(shown, QDialogButtonBox::Ok)->click();
+  });
+  const auto answer = BackupDialog::Ask({false, "E"}, drives, kFromD, nullptr);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(answer->backupTarget, "F:");
+
+  BackupDialog alone({false, ""}, {"D: [Data]", "E:"}, kFromD, nullptr);
+  EXPECT_FALSE(Button(alone, QDialogButtonBox::Ok)->isEnabled());
+  EXPECT_TRUE(alone.findChild<QLabel*>("BackupDriveNote")->text().contains("nothing to back up to"));
 }
 
 }  // namespace

@@ -100,7 +100,12 @@ class SheetTest : public ::testing::Test {
   activity::DriveTable table_;
   scan::CFolderInfo driveList_;
 
-  scan::CFolderInfo& Folder(std::string_view path) { return scan::RecordForPath(driveList_, path); }
+  // A folder as a full scan leaves it.
+  scan::CFolderInfo& Folder(std::string_view path) {
+    scan::CFolderInfo& folder = scan::RecordForPath(driveList_, path);
+    folder.readState = scan::ReadState::ReadFully;
+    return folder;
+  }
   void AddFile(scan::CFolderInfo& folder, std::string_view name, std::uint64_t size,
                std::uint64_t cluster) {
     scan::NewEntry entry;
@@ -136,6 +141,21 @@ TEST_F(SheetTest, AFolderSheetHasOneGeneralTabWithItsFigures) {
   EXPECT_EQ(page->Value("Actually used by data:"), "62 %");
   EXPECT_EQ(page->Value("Used in vain:"), "38 %");
   EXPECT_FALSE(page->Value("Drive space usage:").isEmpty());
+  // The folder's host path is at hand beside its drive path.
+  const auto* where = sheet.findChild<QLabel*>("HostPath");
+  ASSERT_NE(where, nullptr);
+  EXPECT_EQ(where->text(), QString::fromStdString("D:\\Work\\ = " + drives_.Root('D') + "/Work"));
+}
+
+// A drive no scan has listed has no figures to give, and no pie of them.
+TEST_F(SheetTest, ADriveNeverScannedSaysSoOnItsFilesTab) {
+  scan::CFolderInfo& drive = Folder("D:\\");
+  drive.readState = scan::ReadState::NotRead;
+  CTreeProperties sheet("Drive properties: D:", drive, drives_.System(), table_);
+  const auto* files = dynamic_cast<CDP_Files*>(sheet.Tabs().widget(1));
+  ASSERT_NE(files, nullptr);
+  EXPECT_EQ(files->Value("Actually used by data:"), "not read yet");
+  EXPECT_TRUE(files->Pie().pixmap().isNull());
 }
 
 TEST_F(SheetTest, TheDatabaseBoxAddsAndRemovesTheDatabasePagesAndCancelUndoesIt) {

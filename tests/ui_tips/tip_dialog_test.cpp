@@ -114,7 +114,7 @@ TEST_F(TipDialogTest, NextTipCyclesAndLeavesTheCheckBoxAsSet) {
   EXPECT_FALSE(StartUpBox(dialog).isChecked());
 }
 
-TEST_F(TipDialogTest, CloseStoresTheStartUpChoiceAndEscapeDoesNot) {
+TEST_F(TipDialogTest, CloseAndEscapeBothStoreTheStartUpChoice) {
   {
     CDailyTipDialog dialog(configDir_, tipsPath_, prompter_);
     StartUpBox(dialog).setChecked(false);
@@ -129,7 +129,7 @@ TEST_F(TipDialogTest, CloseStoresTheStartUpChoiceAndEscapeDoesNot) {
   EXPECT_FALSE(ShowTipOfTheDayAtStartup(nullptr, configDir_, tipsPath_, &prompter_));
   EXPECT_EQ(Stored(analysis::kTipFilePosKey).toInt(), 15);  // behind "B\n"
 
-  // The command still shows it, with the box unchecked; Escape keeps "StartUp".
+  // The command still shows it, with the box unchecked; Escape keeps the box checked again.
   bool inspected = false;
   WhileModal([&](CDailyTipDialog& dialog) {
     inspected = true;
@@ -139,7 +139,7 @@ TEST_F(TipDialogTest, CloseStoresTheStartUpChoiceAndEscapeDoesNot) {
   });
   ShowTipOfTheDay(nullptr, configDir_, tipsPath_, &prompter_);
   EXPECT_TRUE(inspected);
-  EXPECT_EQ(Stored(analysis::kTipStartUpKey).toInt(), 1);
+  EXPECT_EQ(Stored(analysis::kTipStartUpKey).toInt(), 0);
   EXPECT_TRUE(prompter_.texts.empty());
 }
 

@@ -309,8 +309,8 @@ TEST_F(DriveTreeTest, ExpandAllReadsWhatWasNeverReadInOneScanThenExpandsEverythi
 TEST_F(DriveTreeTest, VisitingImagesAndTheUnreadDriveCaption) {
   const QModelIndex d = Drive('D');
   Tree().setCurrentIndex(d);
-  // A drive never read lists nothing: 0 files, 100 percent of 0 K.
-  EXPECT_EQ(frame->List().windowTitle(), QStringLiteral("Files List    D:\\ 0 file(s), 100% of 0 K"));
+  // A drive never read has no figures to give: no "0 file(s), 100% of 0 K".
+  EXPECT_EQ(frame->List().windowTitle(), QStringLiteral("Files List    D:\\ (not read yet)"));
   commands.SetActiveView(ui::Target::Tree);
   ASSERT_TRUE(commands.Execute(ui::cmd::kRescanActiveView));
   WaitForScan();

@@ -68,7 +68,7 @@ class PrintedProgress final : public files::ActionProgress {
   }
   void ShowFilesToProcess(std::uint32_t) override {}
   void StepProgress() override {}
-  files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
+  files::OverwriteAnswer AskOverwrite(const std::string& existingPath, const std::string&) override {
     const bool all = overwrite_ == files::kOverwriteAll;
     std::cout << "  " << existingPath << " exists: " << (all ? "overwritten" : "skipped") << "\n";
     return all ? files::OverwriteAnswer::Overwrite : files::OverwriteAnswer::Skip;

@@ -20,8 +20,9 @@ class MeteredProgress final : public files::ActionProgress {
   void ShowCurrentFile(const std::string& path) override;
   void ShowFilesToProcess(std::uint32_t count) override;
   void StepProgress() override { next_.StepProgress(); }
-  files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
-    return next_.AskOverwrite(existingPath);
+  files::OverwriteAnswer AskOverwrite(const std::string& existingPath,
+                                      const std::string& replacementPath) override {
+    return next_.AskOverwrite(existingPath, replacementPath);
   }
   void RefillList() override { next_.RefillList(); }
   void RunStopped(std::uint32_t pending) override { next_.RunStopped(pending); }

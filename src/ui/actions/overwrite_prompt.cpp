@@ -32,6 +32,10 @@ COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
   path_->setWordWrap(true);
   texts->addWidget(path_);
   texts->addWidget(new QLabel(QStringLiteral("Do you wish to write over the old file?"), frame));
+  versions_ = new QLabel(frame);
+  versions_->setObjectName(QStringLiteral("Versions"));
+  versions_->setTextFormat(Qt::PlainText);
+  texts->addWidget(versions_);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(frame, 0, 0, 1, 4);
@@ -52,8 +56,10 @@ COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
   AttachControlHelp(*this);
 }
 
-files::OverwriteAnswer COverwritePrompt::Ask(const QString& existingPath) {
+files::OverwriteAnswer COverwritePrompt::Ask(const QString& existingPath, const QString& versions) {
   path_->setText(existingPath);
+  versions_->setText(versions);
+  versions_->setVisible(!versions.isEmpty());
   // Closing the prompt by its frame leaves the file as it is.
   answer_ = files::OverwriteAnswer::Skip;
   exec();

@@ -17,12 +17,14 @@ class COverwritePrompt : public QDialog {
  public:
   explicit COverwritePrompt(QWidget* parent);
   // Shows the prompt modally for `existingPath` and answers the button pressed.
-  files::OverwriteAnswer Ask(const QString& existingPath);
+  // `versions`, shown below the question, tells the two files apart.
+  files::OverwriteAnswer Ask(const QString& existingPath, const QString& versions = {});
 
  private:
   void Answer(files::OverwriteAnswer answer);
 
   QLabel* path_ = nullptr;
+  QLabel* versions_ = nullptr;
   files::OverwriteAnswer answer_ = files::OverwriteAnswer::Skip;
 };
 

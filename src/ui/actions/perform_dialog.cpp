@@ -13,6 +13,7 @@
 #include "files/action_texts.h"
 #include "activity/app_state.h"
 #include "common/prompter.h"
+#include "files/overwrite_versions.h"
 #include "ui/actions/overwrite_prompt.h"
 #include "ui/base/app_icon.h"
 #include "ui/help/control_help.h"
@@ -61,9 +62,14 @@ class CPerformDialog::WorkerBridge : public files::ActionProgress, public common
       bar.setValue(std::min(bar.value() + 1, bar.maximum()));
     });
   }
-  files::OverwriteAnswer AskOverwrite(const std::string& existingPath) override {
+  files::OverwriteAnswer AskOverwrite(const std::string& existingPath,
+                                      const std::string& replacementPath) override {
+    const QString versions =
+        QStringLiteral("Old: %1\nNew: %2")
+            .arg(QString::fromStdString(files::VersionText(dialog_.system_, existingPath)),
+                 QString::fromStdString(files::VersionText(dialog_.system_, replacementPath)));
     files::OverwriteAnswer answer = files::OverwriteAnswer::Skip;
-    Wait([&] { answer = dialog_.overwrite_->Ask(QString::fromStdString(existingPath)); });
+    Wait([&] { answer = dialog_.overwrite_->Ask(QString::fromStdString(existingPath), versions); });
     return answer;
   }
   void RefillList() override { Post([this] { emit dialog_.listRefillRequested(); }); }

@@ -1,6 +1,7 @@
 #include "ui/actions/selection_commands.h"
 
 #include "activity/app_state.h"
+#include "files/backup_drives.h"
 #include "ui/actions/action_panes.h"
 #include "ui/commands/command_ids.h"
 #include "ui/commands/command_table.h"
@@ -20,7 +21,9 @@ SelectionCommands::SelectionCommands(ShellContext& context, QWidget* window, Act
     : QObject(parent),
       context_(context),
       panes_(panes),
-      dialogs_(window, [&panes] { return panes.DriveTexts(); }),
+      dialogs_(
+          window, [&panes] { return panes.DriveTexts(); },
+          [&context] { return files::ReadBackupDriveFacts(context.system); }),
       selection_(context.state, flags_, dialogs_, context.prompter),
       preparer_(context.state, panes) {
   Register();

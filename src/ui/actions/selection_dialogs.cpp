@@ -11,8 +11,10 @@ std::optional<files::DirectoriesChoice> WindowSelectionDialogs::AskDirectories(
 }
 
 std::optional<files::BackupChoice> WindowSelectionDialogs::AskBackup(
-    const files::BackupChoice& shown) {
-  return BackupDialog::Ask(shown, driveTexts_ ? driveTexts_() : QStringList(), parent_);
+    const files::BackupChoice& shown, char backsUpFrom) {
+  BackupTargets targets{backsUpFrom, {}};
+  if (backsUpFrom != '\0' && driveFacts_) targets.drives = driveFacts_();
+  return BackupDialog::Ask(shown, driveTexts_ ? driveTexts_() : QStringList(), targets, parent_);
 }
 
 }  // namespace ui

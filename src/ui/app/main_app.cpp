@@ -1,5 +1,7 @@
 #include "ui/app/main_app.h"
 
+#include <utility>
+
 #include <QApplication>
 
 #include "platform/system.h"
@@ -44,7 +46,14 @@ bool CMainApp::InitInstance() {
   });
   connect(frame_.get(), &CMainFrame::startupFailed, this, &CMainApp::EndAfterFailedStart);
 
-  if (startupTip_) startupTip_();
+  // The tip waits for the splash to go, so that it is never hidden behind it; after a
+  // failed start there is nothing to give tips about.
+  connect(splash_.get(), &SplashWindow::gone, this, [this] {
+    if (exitCode_ == kFailedStartExitCode || frameClosed_ || !startupTip_) return;
+    QMetaObject::invokeMethod(this, [this] {
+      if (auto tip = std::exchange(startupTip_, {}); tip && !frameClosed_) tip();
+    }, Qt::QueuedConnection);
+  });
   return true;
 }
 

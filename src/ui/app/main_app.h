@@ -39,8 +39,8 @@ class CMainApp : public QObject {
   CMainApp(std::unique_ptr<platform::System> system, AppOptions options);
   ~CMainApp() override;
 
-  // The instance initialisation: splash, hidden frame, tip of the day. The frame's
-  // start-up step runs from the event loop.
+  // The instance initialisation: splash and hidden frame. The frame's start-up step runs
+  // from the event loop, and the tip of the day once the splash has gone.
   bool InitInstance();
   // The message loop; returns the exit code (kFailedStartExitCode after a fatal
   // start-up error).

@@ -144,6 +144,7 @@ void CMainFrame::CreateClient() {
   list_ = new CFilesList(*context_, *document_, nullptr);
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
+  connect(list_, &CFilesList::captionToolTipChanged, listFrame_, &PaneFrame::SetCaptionToolTip);
   // Actions run over the tree's records; the list shows the run's results.
   SetDriveList(&document_->DriveList());
   connect(this, &CMainFrame::actionsPerformed, list_, [this] {

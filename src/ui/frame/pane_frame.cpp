@@ -28,6 +28,8 @@ PaneFrame::PaneFrame(QWidget* view, QWidget* parent) : QWidget(parent), view_(vi
 
 QString PaneFrame::Caption() const { return caption_->text(); }
 bool PaneFrame::CaptionShown() const { return !caption_->isHidden(); }
+void PaneFrame::SetCaptionToolTip(const QString& text) { caption_->setToolTip(text); }
+QString PaneFrame::CaptionToolTip() const { return caption_->toolTip(); }
 
 void PaneFrame::ShowCaption(const QString& text) {
   caption_->setText(text);

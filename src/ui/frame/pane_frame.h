@@ -17,6 +17,9 @@ class PaneFrame : public QWidget {
   QWidget* View() const { return view_; }
   QString Caption() const;
   bool CaptionShown() const;
+  // What the caption says when pointed at: more than fits in it (a folder's host path).
+  void SetCaptionToolTip(const QString& text);
+  QString CaptionToolTip() const;
 
  private:
   void ShowCaption(const QString& text);

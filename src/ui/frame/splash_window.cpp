@@ -120,4 +120,9 @@ std::chrono::milliseconds SplashWindow::Remaining() const {
   return shown >= minimumTime_ ? std::chrono::milliseconds(0) : minimumTime_ - shown;
 }
 
+void SplashWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  emit gone();
+}
+
 }  // namespace ui

@@ -25,6 +25,13 @@ class SplashWindow : public QWidget {
   // How long the splash must still stay up (zero once its minimum time has passed).
   std::chrono::milliseconds Remaining() const;
 
+ signals:
+  // The splash has left the screen.
+  void gone();
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   Clock clock_;
   std::chrono::steady_clock::time_point start_;

@@ -38,6 +38,8 @@ const Entry kEntries[] = {
     {"PropertySheet", "1",
      "Closes the sheet and keeps its changes. Changes to a drive's active database are applied "
      "to its files when File Norvex closes."},
+    {"PropertySheet", "HostPath",
+     "The drive path the sheet is about, and the folder or file on this computer it stands for."},
     {"PropertySheet", "2",
      "Closes the sheet and puts this drive's active database settings back as they were when "
      "the sheet opened."},
@@ -125,6 +127,9 @@ const Entry kEntries[] = {
     {"BackupDialog", "1190",
      "The drive the files are copied to when they are backed up, and copied back from when "
      "they are restored. It cannot be the drive of the files themselves."},
+    {"BackupDialog", "BackupDriveNote",
+     "Why the chosen drive cannot take the back-up: a copy on the disk it comes from frees "
+     "nothing and is lost with that disk."},
     {"BackupDialog", "1", "Marks the selected files for backing up or restoring with these options."},
     {"DirectoriesDialog", "1132", "Check to give every sub-folder of the selected folders the same action."},
     {"DirectoriesDialog", "1133", "Check to give the files in the selected folders the same action."},
@@ -142,6 +147,9 @@ const Entry kEntries[] = {
     {"Dialog160", "2", "Closes this window."},
     {"Dialog160", "57670", "Shows help on performing actions."},
     {"Dialog165", "1148", "The file on the backup drive that would be written over."},
+    {"Dialog165", "Versions",
+     "The size of each version and when it was last written: the old file that would be written "
+     "over, and the new one that would take its place."},
     {"Dialog165", "1145", "Writes the file over the existing copy."},
     {"Dialog165", "1146", "Leaves the existing copy as it is; this file is not backed up now."},
     {"Dialog165", "1147", "Writes over this copy and every other existing copy in this run without asking again."},

@@ -1,5 +1,6 @@
 #include "ui/help/help_window.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -94,6 +95,15 @@ void HelpWindow::RunSearch() {
 }
 
 void HelpWindow::Present() {
+  // A modal dialog blocks every window but those shown modally after it: help asked for
+  // from a dialog takes the input itself until it is closed, and is an ordinary window
+  // again when asked for from the main window.
+  const QWidget* modal = QApplication::activeModalWidget();
+  const Qt::WindowModality wanted = modal != nullptr && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+  if (windowModality() != wanted) {
+    hide();
+    setWindowModality(wanted);
+  }
   show();
   raise();
   activateWindow();

@@ -67,6 +67,16 @@ QVariant FilesModel::data(const QModelIndex& index, int role) const {
 QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= files::kColumnCount) return {};
   if (role == Qt::DisplayRole) return QString::fromUtf8(files::kColumns[static_cast<std::size_t>(section)].title);
+  // A one-letter header says what it stands for when pointed at.
+  if (role == Qt::ToolTipRole) {
+    switch (section) {
+      case activity::kSortAction: return QStringLiteral("Action selected");
+      case activity::kSortState: return QStringLiteral("State: compressed or backed up");
+      case activity::kSortHint: return QStringLiteral("Hint");
+      case activity::kSortLastOperation: return QStringLiteral("Last operation");
+      default: return {};
+    }
+  }
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(AlignmentOf(section));
   return {};
 }

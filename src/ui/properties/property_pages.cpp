@@ -65,7 +65,11 @@ void SpaceFiguresPage::ShowSpace(const analysis::SpacePageFigures& figures, bool
   if (!figures.hardLinks.empty()) AddRow("Hard links:", Text(figures.hardLinks));
   if (!figures.noRecord.empty()) AddRow("Activity record:", Text(figures.noRecord));
   rows_->setRowStretch(rows_->rowCount(), 1);
-  DrawSpacePie(*pie_, figures.pieWhole, figures.piePart);
+  if (figures.read) {
+    DrawSpacePie(*pie_, figures.pieWhole, figures.piePart);
+  } else {
+    pie_->clear();
+  }
 }
 
 CDP_Files::CDP_Files(const scan::CFolderInfo& record, QWidget* parent) : SpaceFiguresPage(parent) {

@@ -9,6 +9,7 @@
 #include <cctype>
 
 #include "common/space.h"
+#include "files/host_path_text.h"
 #include "scan/folder_info.h"
 #include "ui/base/dialog_size.h"
 #include "ui/properties/property_pages.h"
@@ -35,13 +36,19 @@ std::uint64_t DriveUsedBytes(const platform::System& system, const scan::CFolder
   return common::DriveSpace(system, path.substr(0, 3)).usedBytes;
 }
 
-// OK and Cancel below the tabs, the "?" button in the title bar.
-QTabWidget* SheetFrame(QDialog& sheet) {
+// The path the sheet is about, with the host path it stands for, above the tabs; OK and
+// Cancel below them, the "?" button in the title bar.
+QTabWidget* SheetFrame(QDialog& sheet, const QString& where) {
   sheet.setModal(true);
   KeepTitleVisible(sheet);
   sheet.setWindowFlag(Qt::WindowContextHelpButtonHint, true);
   sheet.setObjectName("PropertySheet");
   auto* layout = new QVBoxLayout(&sheet);
+  auto* path = new QLabel(where, &sheet);
+  path->setObjectName("HostPath");
+  path->setTextFormat(Qt::PlainText);
+  path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(path);
   auto* tabs = new QTabWidget(&sheet);
   // Every tab stays in sight: the sheet widens rather than scrolling its tabs.
   tabs->setUsesScrollButtons(false);
@@ -63,7 +70,7 @@ CTreeProperties::CTreeProperties(const std::string& caption, const scan::CFolder
     : QDialog(parent),
       makeDatabasePages_(databasePages ? std::move(databasePages) : DatabasePageFactory(&DriveLetterPages)) {
   setWindowTitle(QString::fromStdString(caption));
-  tabs_ = SheetFrame(*this);
+  tabs_ = SheetFrame(*this, QString::fromStdString(files::WithHostPath(system, record.path())));
   // "Drive properties: " is 18 characters; the drive letter follows it.
   if (caption.starts_with("Drive") && caption.size() > 18) {
     letter_ = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[18])));
@@ -125,7 +132,9 @@ CListProperties::CListProperties(const scan::CFolderInfo& folder,
                                  const platform::System& system, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle("Selected file(s) and/or folder(s) properties");
-  tabs_ = SheetFrame(*this);
+  std::string where = folder.path();
+  if (selected.size() == 1 && selected[0] < folder.Count()) where += folder.names(selected[0]);
+  tabs_ = SheetFrame(*this, QString::fromStdString(files::WithHostPath(system, where)));
   tabs_->addTab(new CSP_General(folder, selected, DriveUsedBytes(system, folder)), "General");
 }
 

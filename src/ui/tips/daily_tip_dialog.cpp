@@ -123,9 +123,10 @@ void CDailyTipDialog::ShowNextTip() {
   tipText_->setText(QString::fromUtf8(tips_.TipText()));
 }
 
-void CDailyTipDialog::accept() {
+// Close, Escape and the window's close button all end the dialog: each keeps the box.
+void CDailyTipDialog::done(int result) {
   tips_.SetShowAtStartup(startUp_->isChecked());
-  QDialog::accept();
+  QDialog::done(result);
   tips_.SaveStartUp();
 }
 

@@ -28,8 +28,9 @@ class CDailyTipDialog : public QDialog {
 
   bool ShowAtStartup() const { return tips_.ShowAtStartup(); }
 
-  // "&Close": keeps the check box's choice for the next start-up.
-  void accept() override;
+  // "&Close", Escape or the window's close button: keeps the check box's choice for the
+  // next start-up.
+  void done(int result) override;
 
  private:
   void ShowNextTip();

@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <algorithm>
 
+#include "analysis/space_page_figures.h"
 #include "files/hint_coverage.h"
+#include "files/host_path_text.h"
 #include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
@@ -109,6 +111,9 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   if (folder != nullptr) rows = files::MakeRows(*folder, files::FolderSizesShown(*folder, context_.state));
   model_->Fill(std::move(rows));
   QApplication::restoreOverrideCursor();
+  emit captionToolTipChanged(folder != nullptr
+                                 ? QString::fromStdString(files::WithHostPath(context_.system, folder->path()))
+                                 : QString());
   Sort();
   ready_ = true;
   UpdateStatusPanes();
@@ -117,11 +122,14 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
 
 void CFilesList::Caption(const scan::CFolderInfo& folder) {
   const std::string path = folder.path();
-  setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) + QString::fromStdString(path) +
-                 QString::fromUtf8(tree_text::kFilesListSummary)
-                     .arg(folder.totalFiles)
-                     .arg(folder.UsedPercent())
-                     .arg(common::KRounded(folder.totalActualSize)));
+  // Totals of a folder not read through would pass for those of all it holds.
+  const QString summary = folder.readState != scan::ReadState::ReadFully
+                              ? QStringLiteral(" (%1)").arg(QString::fromUtf8(analysis::kNotReadYet))
+                              : QString::fromUtf8(tree_text::kFilesListSummary)
+                                    .arg(folder.totalFiles)
+                                    .arg(folder.UsedPercent())
+                                    .arg(common::KRounded(folder.totalActualSize));
+  setWindowTitle(QString::fromUtf8(tree_text::kFilesListPrefix) + QString::fromStdString(path) + summary);
   // An unreadable folder lists as empty, and a drive the recorder did not watch long
   // enough lists without B or C hints: say why, until another folder is shown. Refilled
   // after a scan, the reason is said again once the scan's end has put the idle prompt up.
@@ -185,6 +193,24 @@ void CFilesList::UpdateStatusPanes() {
 void CFilesList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
   QTableView::selectionChanged(selected, deselected);
   if (ready_) UpdateStatusPanes();
+}
+
+void CFilesList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (!ready_ || shown_ == nullptr || !current.isValid()) return;
+  const files::ListRow& row = model_->Row(current.row());
+  std::string path = shown_->path() + row.name;
+  if (row.IsFolder()) path += '\\';
+  context_.status.ShowStatus(files::WithHostPath(context_.system, path));
+}
+
+QModelIndex CFilesList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const int rows = model_->rowCount();
+  if (rows > 0 && (action == MoveHome || action == MoveEnd)) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    return model_->index(action == MoveHome ? 0 : rows - 1, column);
+  }
+  return QTableView::moveCursor(action, modifiers);
 }
 
 void CFilesList::SelectAll() {

@@ -57,6 +57,8 @@ class CFilesList : public QTableView {
   // as the scan's travel target, which selects the subfolder at its end; otherwise the
   // subfolder becomes the document's current folder.
   void openSubfolderRequested(const QString& name, bool readFirst);
+  // The shown folder's host path beside its drive path, for the caption's tooltip.
+  void captionToolTipChanged(const QString& text);
 
  protected:
   bool event(QEvent* event) override;
@@ -64,6 +66,10 @@ class CFilesList : public QTableView {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+  // The focused row's drive path and host path go to the status bar.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  // Home and End go to the first and last row: the list is selected by rows.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
   // UM_STARTUP: the pane's start-up step.
