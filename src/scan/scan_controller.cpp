@@ -108,7 +108,7 @@ void ScanController::Finish(const std::shared_ptr<std::vector<ScannedSubtree>>& 
   const ScanEnding ending = BeginScanEnd(state_, shallow_, std::exchange(travelTarget_, std::nullopt));
   worker_.join();
   events_.ScanFinished(record, ending);
-  const bool analysisPending = CompleteScanEnd(state_, ending);
+  const bool analysisPending = CompleteScanEnd(state_);
   // Only now: a scan started from the callbacks would otherwise have its flags reset.
   workerActive_ = false;
   if (analysisPending) events_.ClusterAnalysisPending();

@@ -92,7 +92,8 @@ ScannedSubtree ScanInPlace(CFolderInfo& record, bool shallow, const platform::Sy
   const std::uint32_t dropped = PlaceSubtree(record, scanned, state);
   CFolderInfo* const placed = &record;
   RecalculateDrive(record.DriveRecord(), std::span(&placed, 1), scanned.clusterSize, status);
-  CompleteScanEnd(state, BeginScanEnd(state, shallow));
+  BeginScanEnd(state, shallow);
+  CompleteScanEnd(state);
   ShowScanClosed(status, dropped);
   return scanned;
 }
@@ -106,7 +107,7 @@ ScanEnding BeginScanEnd(activity::AppState& state, bool shallow, std::optional<s
   return ending;
 }
 
-bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending) {
+bool CompleteScanEnd(activity::AppState& state) {
   state.RefreshAfterScan = true;
   return state.PendingClusterAnalysis.exchange(false);
 }

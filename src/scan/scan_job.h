@@ -86,6 +86,6 @@ ScanEnding BeginScanEnd(activity::AppState& state, bool shallow,
                         std::optional<std::string> travelTarget = std::nullopt);
 // After the refresh: RefreshAfterScan set again. True when a cluster size analysis was
 // waiting for this scan (its flag is then cleared).
-bool CompleteScanEnd(activity::AppState& state, const ScanEnding& ending);
+bool CompleteScanEnd(activity::AppState& state);
 
 }  // namespace scan
