@@ -164,8 +164,10 @@ class Lister {
     return depth > 1 ? held_[static_cast<std::size_t>(depth - 2)].get() : nullptr;
   }
 
-  void Folder(int depth, std::uint32_t entryInParent, std::string_view name) {
-    if (!target_.Wanted()) return;
+  // True when the folder and every folder below it were listed: a shallow scan reads a
+  // folder without subfolders through as well as a deep one does.
+  bool Folder(int depth, std::uint32_t entryInParent, std::string_view name) {
+    if (!target_.Wanted()) return false;
     if (options_.status) options_.status->ShowStatus(kLookingIn + path_);
 
     WalkEvent event;
@@ -183,7 +185,8 @@ class Lister {
       Hold(depth, std::move(opened));
     }
     const FolderListing& listing = *event.listing;
-    if (step.listed) {
+    const bool listed = step.listed;
+    if (listed) {
       step.subfoldersPending = options_.shallow && depth == 2 ? 1 : 0;
       step.entryCount = static_cast<std::uint32_t>(listing.Count());
       step.folderCount = listing.FolderCount();
@@ -205,18 +208,23 @@ class Lister {
       }
       prefetch_->Announce(std::move(later));
     }
+    bool subfoldersComplete = true;
     for (const Subfolder& subfolder : subfolders) {
       if (Descends(depth)) {
         path_.append(subfolder.name);
         path_ += '\\';
-        Folder(depth + 1, subfolder.entry, subfolder.name);
+        subfoldersComplete = Folder(depth + 1, subfolder.entry, subfolder.name) && subfoldersComplete;
         path_.resize(pathLength);
+      } else {
+        subfoldersComplete = false;
       }
     }
     Release(depth);
+    const bool complete = InProgress() && (!options_.shallow || (listed && subfoldersComplete));
     WalkEvent end;
-    end.complete = !options_.shallow && InProgress();
+    end.complete = complete;
     target_.Push(std::move(end));
+    return complete;
   }
 
   const platform::System& system_;

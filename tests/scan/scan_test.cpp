@@ -170,6 +170,9 @@ TEST_F(ScanTest, AShallowScanReadsTwoLevelsAndMarksTheSecondAsPending) {
   CFolderInfo& deeper = Sub(deep, "deeper");
   EXPECT_EQ(deeper.subfoldersPending, 1);
   EXPECT_EQ(Names(deeper), (std::set<std::string>{"z.txt"}));
+  // Nothing below either was left unread: their totals are whole, and they get hints.
+  EXPECT_EQ(deeper.readState, ReadState::ReadFully);
+  EXPECT_EQ(deep.readState, ReadState::ReadFully);
   EXPECT_EQ(root.totalFiles, 6u);  // the whole drive was recalculated
 }
 
