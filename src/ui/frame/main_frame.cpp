@@ -51,6 +51,9 @@
 namespace ui {
 namespace {
 
+// The Files list's column widths, left to right, as the user left them.
+constexpr const char* kFilesListColumnsOption = "FilesListColumns";
+
 constexpr int kTreePaneWidth = 200;
 
 struct FilesSortCommand {
@@ -111,6 +114,7 @@ CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
 
 CMainFrame::~CMainFrame() {
   SaveSpaceMapPlace();
+  if (list_ != nullptr) options_.Write(kFilesListColumnsOption, list_->ColumnWidthsText());
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
   Commands().UnregisterAll(Target::Frame);
   // The action commands' worker reaches the panes: it is joined first. The panes use
@@ -142,6 +146,7 @@ void CMainFrame::CreateClient() {
   document_ = std::make_unique<DrivesDocument>(context_->system, context_->state, context_->status);
   tree_ = new CDriveTree(*context_, *document_, nullptr);
   list_ = new CFilesList(*context_, *document_, nullptr);
+  list_->RestoreColumnWidths(options_.Read(kFilesListColumnsOption));
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
   connect(list_, &CFilesList::captionToolTipChanged, listFrame_, &PaneFrame::SetCaptionToolTip);
