@@ -200,6 +200,7 @@ void CMainFrame::CreateSpaceMap() {
     mapDock_->setGeometry(x, y, w, h);
   } else if (known && w > 0) {
     resizeDocks({mapDock_}, {w}, Qt::Horizontal);
+    mapWidthKnown_ = true;
   }
   mapDock_->setVisible(known && visible != 0);
 }
@@ -255,7 +256,12 @@ void CMainFrame::RegisterCommands() {
   commands.Register(cmd::kSpaceMap, Target::Frame,
                     [this] {
                       mapDock_->setVisible(mapDock_->isHidden());
-                      if (mapDock_->isVisible()) map_->setFocus();
+                      if (mapDock_->isHidden()) return;
+                      if (!mapWidthKnown_ && !mapDock_->isFloating()) {
+                        resizeDocks({mapDock_}, {width() / 3}, Qt::Horizontal);
+                        mapWidthKnown_ = true;
+                      }
+                      map_->setFocus();
                     },
                     [this](CommandUi& ui) { ui.SetCheck(!mapDock_->isHidden()); });
   commands.Register(cmd::kAppExit, Target::Frame, [this] { close(); });
