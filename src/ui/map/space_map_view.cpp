@@ -91,8 +91,10 @@ SpaceMapView::SpaceMapView(QWidget* parent) : QWidget(parent) {
   colourBox_->addItem(tr("Access counter"), int(analysis::MapColouring::Count));
   legend_ = new QLabel(this);
   legend_->setTextFormat(Qt::RichText);
-  // Long legends and savings lines must not widen the pane when the colouring changes.
+  // Long legends and savings lines must not widen the pane when the colouring changes;
+  // a legend wider than the pane wraps between its entries, to be read whole.
   legend_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  legend_->setWordWrap(true);
   status_ = new QLabel(this);
   status_->setWordWrap(true);
   status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -165,8 +167,11 @@ void SpaceMapView::Relayout() {
   const analysis::ColourScale scale = analysis::MakeColourScale(*pending_, colouring_, now_);
   QString legend;
   for (const analysis::LegendEntry& entry : analysis::Legend(scale)) {
+    // A wrapped legend breaks between entries, or after an entry's first word at least.
+    QString text = QString::fromStdString(entry.text).toHtmlEscaped();
+    if (const qsizetype space = text.indexOf(u' '); space >= 0) text.replace(space, 1, QStringLiteral("&nbsp;"));
     legend += QStringLiteral("<span style=\"background:%1\">&nbsp;&nbsp;&nbsp;</span>&nbsp;%2&nbsp;&nbsp; ")
-                  .arg(ToQColor(entry.colour).name(), QString::fromStdString(entry.text).toHtmlEscaped());
+                  .arg(ToQColor(entry.colour).name(), text);
   }
   legend_->setText(legend);
   // The worker gets its own reference to the snapshot; the records never leave the UI
