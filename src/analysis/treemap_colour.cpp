@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/space_map_text.h"
 #include "files/hints.h"
 #include "platform/dos_time.h"
 
@@ -88,9 +89,10 @@ std::vector<LegendEntry> Legend(const ColourScale& scale) {
               {HeatColour(0), "a year ago or more, or never"}};
     case MapColouring::Count:
       return {{HeatColour(0), "never used"},
-              {HeatColour(0.5), "about " + std::to_string(static_cast<unsigned long long>(
-                                    std::lround(std::sqrt(1.0 + scale.maxCount) - 1))) + " accesses"},
-              {HeatColour(1), std::to_string(scale.maxCount) + " accesses (most)"}};
+              {HeatColour(0.5), "about " + Counted(static_cast<std::uint64_t>(std::lround(
+                                                     std::sqrt(1.0 + scale.maxCount) - 1)),
+                                                 "access", "accesses")},
+              {HeatColour(1), Counted(scale.maxCount, "access", "accesses") + " (most)"}};
   }
   return {};
 }

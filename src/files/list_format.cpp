@@ -135,14 +135,45 @@ std::string CellText(const ListRow& row, int column) {
   }
 }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Compares the digit runs starting at a[i] and b[j] by value and moves both past them.
+int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::size_t& j) {
+  while (i < a.size() && a[i] == '0') ++i;
+  while (j < b.size() && b[j] == '0') ++j;
+  const std::size_t startA = i, startB = j;
+  while (i < a.size() && IsDigit(a[i])) ++i;
+  while (j < b.size() && IsDigit(b[j])) ++j;
+  const std::size_t lengthA = i - startA, lengthB = j - startB;
+  if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
+  const int digits = a.substr(startA, lengthA).compare(b.substr(startB, lengthB));
+  return digits < 0 ? -1 : (digits > 0 ? 1 : 0);
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int order = a.compare(b);
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+}  // namespace
+
 int CompareNames(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t k = 0; k < n; ++k) {
-    const auto x = static_cast<unsigned char>(platform::CharUpperA(a[k]));
-    const auto y = static_cast<unsigned char>(platform::CharUpperA(b[k]));
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
+      if (const int order = CompareNumbers(a, i, b, j); order != 0) return order;
+      continue;
+    }
+    const auto x = static_cast<unsigned char>(platform::CharUpperA(a[i]));
+    const auto y = static_cast<unsigned char>(platform::CharUpperA(b[j]));
     if (x != y) return x < y ? -1 : 1;
+    ++i;
+    ++j;
   }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
+  return CompareBytes(a, b);
 }
 
 namespace {
@@ -176,18 +207,25 @@ int ByKey(const ListRow& a, const ListRow& b, std::uint8_t key) {
 
 }  // namespace
 
-bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey) {
+bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey, bool reversed) {
   if (a.IsFolder() != b.IsFolder()) return a.IsFolder();
-  if (const int order = ByKey(a, b, sortKey); order != 0) return order > 0;
-  return CompareNames(a.name, b.name) < 0;
+  const ListRow& first = reversed ? b : a;
+  const ListRow& second = reversed ? a : b;
+  if (const int order = ByKey(first, second, sortKey); order != 0) return order > 0;
+  return CompareNames(first.name, second.name) < 0;
 }
 
-void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey) {
+// Keys ByKey does not know order by name alone, A to Z.
+bool SortsAscending(std::uint8_t sortKey) {
+  return sortKey == activity::kSortName || (sortKey > activity::kSortReadWrite && sortKey != activity::kSortType);
+}
+
+void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
   // Sorting positions moves 4 bytes per step instead of a whole row.
   std::vector<std::uint32_t> order(rows.size());
   for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(), [&rows, sortKey](std::uint32_t a, std::uint32_t b) {
-    return RowBefore(rows[a], rows[b], sortKey);
+  std::stable_sort(order.begin(), order.end(), [&rows, sortKey, reversed](std::uint32_t a, std::uint32_t b) {
+    return RowBefore(rows[a], rows[b], sortKey, reversed);
   });
   std::vector<ListRow> sorted;
   sorted.reserve(rows.size());

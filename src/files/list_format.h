@@ -77,12 +77,16 @@ void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder);
 
 std::string CellText(const ListRow& row, int column);
 
-// Names ascending, upper-cased as ANSI text: <0, 0, >0.
+// Names ascending, upper-cased as ANSI text, runs of digits by their value ("Logs 2"
+// before "Logs 10"): <0, 0, >0. Names equal but for leading zeros order by bytes.
 int CompareNames(std::string_view a, std::string_view b);
 // Folders first whatever the key; then by the key, larger first (unsigned, as counters,
 // codes, packed dates and byte sizes are); ties and keys 0, 14, >15 by name.
-// True when a goes before b.
-bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey);
-void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey);
+// `reversed` turns the order of files among files and folders among folders around;
+// folders stay first. True when a goes before b.
+bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey, bool reversed = false);
+void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
+// Whether the key's own order puts the smaller values first (names do, counters don't).
+bool SortsAscending(std::uint8_t sortKey);
 
 }  // namespace files

@@ -11,6 +11,7 @@
 
 #include "analysis/hint_savings.h"
 #include "analysis/space_map_snapshot.h"
+#include "analysis/space_map_text.h"
 #include "analysis/treemap_colour.h"
 #include "analysis/treemap_layout.h"
 #include "platform/dos_time.h"
@@ -211,6 +212,27 @@ TEST(SpaceMapColour, EachColouringOrdersItsValueAndNoDatabaseIsGrey) {
     EXPECT_EQ(CellColour(hot, grey), kNoDatabaseGrey);
     ASSERT_EQ(Legend(grey).size(), 1u);
   }
+}
+
+// The line under the map speaks of what the map is coloured by, in words that count
+// right for one.
+TEST(SpaceMapLine, FollowsTheColouringAndCountsOneRight) {
+  const auto now = *platform::ParseDosDateTime("2024-06-30 12:00:00");
+  MapSnapshot snapshot = MakeSnapshot({{4000, 1000, 5000}});
+  MapItem* files = &snapshot.items[snapshot.items[1].firstChild];
+  files[0].lastAccess = *platform::ParseDosDateTime("2024-06-01 10:00:00");  // 29 days: busy
+  files[0].readOnly = 1;
+  files[1].lastAccess = *platform::ParseDosDateTime("2024-01-01 10:00:00");  // idle
+  files[1].readOnly = 1;
+  files[2].hint = 4;  // never used: idle
+  EXPECT_EQ(MapLine(snapshot, MapColouring::Age, now), "age: 60 % of the bytes idle over 90 days");
+  EXPECT_EQ(MapLine(snapshot, MapColouring::Count, now),
+            "count: 50 % of the bytes never accessed; the busiest file 1 access");
+  EXPECT_EQ(MapLine(snapshot, MapColouring::Hint, now).substr(0, 22), "B: 1 file, 5,000 bytes");
+  const ColourScale count = MakeColourScale(snapshot, MapColouring::Count, now);
+  EXPECT_EQ(Legend(count).back().text, "1 access (most)");
+  snapshot.activeDatabase = false;  // no figure drawn from counters that mean nothing
+  EXPECT_EQ(MapLine(snapshot, MapColouring::Age, now), "age: no activity recorded on this drive");
 }
 
 TEST(HintSavings, SumsEachLetterAndMeasuresTheRatioOnCompressedFiles) {

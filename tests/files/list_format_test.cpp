@@ -137,6 +137,28 @@ TEST(ListSort, LargeCountersAndLateDatesComeFirst) {
   EXPECT_EQ(SortedNames(sized, activity::kSortSize), (V{"five-gb", "three-gb", "one-gb"}));
 }
 
+// Digit runs count by value, as a file manager orders them; case still does not count.
+TEST(ListSort, NamesSortNaturally) {
+  scan::CFolderInfo folder;
+  for (const char* name : {"logs 10", "Logs 2", "logs 2b", "Logs 02", "Logs", "v1.10", "v1.9"}) AddFile(folder, name, 1);
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SortedNames(folder, activity::kSortName), (V{"Logs", "Logs 02", "Logs 2", "logs 2b", "logs 10", "v1.9", "v1.10"}));
+}
+
+// A second click on a header turns the order around; folders stay on top.
+TEST(ListSort, ReversedKeepsFoldersFirst) {
+  scan::CFolderInfo folder;
+  AddFile(folder, "b", 5);
+  AddFile(folder, "Dir", 0, {}, scan::kKindFolder);
+  AddFile(folder, "a", 9);
+  AddFile(folder, "c", 5);
+  std::vector<ListRow> rows = files::MakeRows(folder);
+  files::SortRows(rows, activity::kSortSize, /*reversed=*/true);
+  std::vector<std::string> names;
+  for (const ListRow& row : rows) names.push_back(row.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Dir", "c", "b", "a"}));
+}
+
 TEST(ListSort, FreshRowsComeInReverseEntryOrder) {
   scan::CFolderInfo folder;
   AddFile(folder, "first", 1);

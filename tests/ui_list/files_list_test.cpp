@@ -57,6 +57,7 @@ TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {
   Add(folder, "quiet.txt", 10, 1);
   Add(folder, "busy.txt", 10, 50);
   Add(folder, "Sub", 0, 0, scan::kKindFolder);
+  EXPECT_EQ(List().columnWidth(activity::kSortSize), 85);  // until rows show to fit to
   Show(folder);
   EXPECT_TRUE(List().Ready());
   ASSERT_EQ(List().Model().rowCount(), 3);
@@ -65,7 +66,6 @@ TEST_F(FilesListTest, FillsBusiestFirstWithFoldersOnTop) {
   EXPECT_EQ(Cell(2, activity::kSortName), "quiet.txt");
   EXPECT_EQ(List().Model().columnCount(), 14);
   EXPECT_EQ(List().Model().headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "Compressed Size");
-  EXPECT_EQ(List().columnWidth(activity::kSortSize), 85);
   EXPECT_EQ(Selection(), "S:0, 0 K");
   EXPECT_EQ(frame->Status().Actions(), "A:0");
 }
@@ -98,18 +98,49 @@ TEST_F(FilesListTest, HomeAndEndGoToTheFirstAndLastRowAndLetterHeadersExplainThe
   }
 }
 
-TEST_F(FilesListTest, HeaderClickSortsByThatColumnWithoutReversing) {
+// A header click sorts by its column in the column's own order and shows it; a second
+// click on it reverses the order and the arrow.
+TEST_F(FilesListTest, HeaderClickSortsAndASecondClickReverses) {
   scan::CFolderInfo folder;
   Add(folder, "b", 300);
   Add(folder, "a", 100);
   Show(folder);
-  List().horizontalHeader()->sectionClicked(activity::kSortSize);
+  QHeaderView& header = *List().horizontalHeader();
+  const auto click = [&header](int column) { emit header.sectionClicked(column); };
+  click(activity::kSortSize);
   EXPECT_EQ(state.FilesSortKey, activity::kSortSize);
   EXPECT_EQ(Cell(0, activity::kSortName), "b");
-  List().horizontalHeader()->sectionClicked(activity::kSortSize);
-  EXPECT_EQ(Cell(0, activity::kSortName), "b");
-  List().horizontalHeader()->sectionClicked(activity::kSortName);
+  EXPECT_TRUE(header.isSortIndicatorShown());
+  EXPECT_EQ(header.sortIndicatorSection(), activity::kSortSize);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+  click(activity::kSortSize);
   EXPECT_EQ(Cell(0, activity::kSortName), "a");
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+  List().Refill();  // a refill keeps the user's order
+  EXPECT_EQ(Cell(0, activity::kSortName), "a");
+  click(activity::kSortName);
+  EXPECT_EQ(Cell(0, activity::kSortName), "a");
+  EXPECT_EQ(header.sortIndicatorSection(), activity::kSortName);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+  click(activity::kSortName);
+  EXPECT_EQ(Cell(0, activity::kSortName), "b");
+}
+
+// Columns fit what they first show; the user's widths come back in the next run.
+TEST_F(FilesListTest, ColumnsFitTheirRowsAndKeepTheUsersWidthsAcrossRuns) {
+  scan::CFolderInfo folder;
+  const std::string longName(80, 'n');
+  Add(folder, longName, 10);
+  Show(folder);
+  const int fitted = List().columnWidth(activity::kSortName);
+  EXPECT_GT(fitted, List().fontMetrics().horizontalAdvance(QString::fromStdString(longName)));
+  List().setColumnWidth(activity::kSortSize, 123);
+  frame.reset();
+  OpenFrame(/*runStartUp=*/false);
+  EXPECT_EQ(List().columnWidth(activity::kSortSize), 123);
+  EXPECT_EQ(List().columnWidth(activity::kSortName), fitted);
+  Show(folder);  // the user's widths are not fitted over
+  EXPECT_EQ(List().columnWidth(activity::kSortSize), 123);
 }
 
 TEST_F(FilesListTest, SelectionPaneRoundsKilobytesHalfUp) {

@@ -2,6 +2,8 @@
 // click or double click on the map selects or opens the entry in the list.
 
 #include <QDockWidget>
+#include <QImage>
+#include <cmath>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -81,6 +83,42 @@ TEST_F(SpaceMapTest, FollowsTheListAndSelectsOrOpensWhatIsClicked) {
   // And a hidden map stops following until it is shown again.
   commands.Execute(ui::cmd::kSpaceMap);
   EXPECT_FALSE(frame->SpaceMapDock().isVisible());
+}
+
+// The map opens wide enough for its legend, parts its cells with a hairline, outlines
+// what was clicked and speaks under itself of what it is coloured by.
+TEST_F(SpaceMapTest, OpensWideOutlinesTheClickedCellAndItsLineFollowsTheColouring) {
+  QCoreApplication::processEvents();
+  EXPECT_GE(frame->SpaceMapDock().width(), frame->width() / 3 - 10);
+  scan::CFolderInfo folder;
+  files_test::AddFile(folder, "a.bin", 50000);
+  files_test::AddFile(folder, "b.bin", 40000);
+  folder.Recalculate(512);
+  ShowAndWait(folder);
+  const QPoint centre = CentreOf("a.bin");
+  const analysis::MapCell* cell = nullptr;
+  for (const analysis::MapCell& c : Map().Layout().cells) {
+    if (Map().Snapshot()->items[c.item].name == "a.bin") cell = &c;
+  }
+  ASSERT_NE(cell, nullptr);
+  const QPoint corner(static_cast<int>(std::ceil(cell->rect.x)), static_cast<int>(std::ceil(cell->rect.y)));
+  EXPECT_NE(Map().Image().pixel(corner), Map().Image().pixel(centre)) << "no edge between cells";
+
+  QWidget* canvas = Map().findChild<QWidget*>(QStringLiteral("SpaceMapCanvas"));
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_FALSE(Map().Outlined());
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, centre);
+  ASSERT_TRUE(Map().Outlined());
+  EXPECT_EQ(Map().Snapshot()->items[*Map().Outlined()].name, "a.bin");
+  const QImage shown = canvas->grab().toImage();
+  const QPoint inside = corner + QPoint(1, 1);
+  EXPECT_NE(shown.pixel(inside), Map().Image().pixel(inside)) << "the clicked cell is not outlined";
+
+  EXPECT_EQ(Map().StatusText().left(3), "B: ");
+  Map().SetColouring(analysis::MapColouring::Age);
+  EXPECT_TRUE(Map().StatusText().startsWith("age: ")) << Map().StatusText().toStdString();
+  Map().SetColouring(analysis::MapColouring::Count);
+  EXPECT_TRUE(Map().StatusText().startsWith("count: ")) << Map().StatusText().toStdString();
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ TEST(AcceleratorTable, EveryKeyAndItsCommand) {
       {"Alt+F1", 57666},       {"Shift+F1", 57669},     {"F5", 32777},         {"Ctrl+F5", 32778},
       {"F6", 32862},           {"Ctrl+Left", 32779},    {"Ctrl+Return", 32834}, {"Alt+Return", 32782},
       {"Ctrl+Right", 32781},   {"Alt+X", 57665},        {"Ctrl+M", 32880},
+      {"F10", 32771},  // what the menu shows beside "Perform actions"
   };
   std::map<QString, int> actual;
   for (const ui::Accelerator& accelerator : ui::AcceleratorTable()) {
@@ -32,8 +33,6 @@ TEST(AcceleratorTable, EveryKeyAndItsCommand) {
     EXPECT_TRUE(actual.emplace(keys, accelerator.id).second) << keys.toStdString() << " twice";
   }
   EXPECT_EQ(actual, expected);
-  // F10 is only a text beside "Perform actions"; nothing sends 32871 from the keyboard.
-  EXPECT_EQ(actual.count(QStringLiteral("F10")), 0u);
   for (const auto& [keys, id] : actual) EXPECT_NE(id, ui::cmd::kChangeClusterSize) << keys.toStdString();
 }
 

@@ -43,7 +43,7 @@ class MenuBarTest : public ::testing::Test {
 TEST_F(MenuBarTest, PopupTitlesLeftToRight) {
   QStringList titles;
   for (const QMenu* menu : popups) titles << menu->title();
-  EXPECT_EQ(titles, QStringList({"&File", "Folders &Tree", "&View", "Files &List", "Options", "&Help"}));
+  EXPECT_EQ(titles, QStringList({"&File", "Folders &Tree", "&View", "Files &List", "&Options", "&Help"}));
 }
 
 TEST_F(MenuBarTest, FileMenu) {

@@ -35,6 +35,7 @@ std::vector<Accelerator> MakeTable() {
       {QKeySequence(Qt::Key_F5), kRescanActiveView},
       {QKeySequence(ctrl | Qt::Key_F5), kStopScanning},
       {QKeySequence(Qt::Key_F6), kRefreshHints},
+      {QKeySequence(Qt::Key_F10), kPerformActions},
       {QKeySequence(ctrl | Qt::Key_Left), kCollapseAll},
       {QKeySequence(ctrl | Qt::Key_Return), kListProperties},
       {QKeySequence(alt | Qt::Key_Return), kTreeProperties},

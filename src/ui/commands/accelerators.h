@@ -1,7 +1,7 @@
 #pragma once
 // The accelerator table: keys that send a command wherever the focus is in the main
-// window. The shortcut texts shown in the menus are only texts: F10 is shown beside
-// "Perform actions" but has no entry here, and Alt+C sends 32843, not the menu's 32871.
+// window. The shortcut texts shown in the menus are only texts: Alt+C sends 32843, not
+// the menu's 32871.
 
 #include <QKeySequence>
 #include <vector>

@@ -51,6 +51,9 @@
 namespace ui {
 namespace {
 
+// The Files list's column widths, left to right, as the user left them.
+constexpr const char* kFilesListColumnsOption = "FilesListColumns";
+
 constexpr int kTreePaneWidth = 200;
 
 struct FilesSortCommand {
@@ -111,6 +114,7 @@ CMainFrame::CMainFrame(activity::AppState& state, platform::System& system,
 
 CMainFrame::~CMainFrame() {
   SaveSpaceMapPlace();
+  if (list_ != nullptr) options_.Write(kFilesListColumnsOption, list_->ColumnWidthsText());
   shell::WriteOnOff(options_, shell::kAutoScanOption, context_->state.AutoScan != 0);
   Commands().UnregisterAll(Target::Frame);
   // The action commands' worker reaches the panes: it is joined first. The panes use
@@ -142,6 +146,7 @@ void CMainFrame::CreateClient() {
   document_ = std::make_unique<DrivesDocument>(context_->system, context_->state, context_->status);
   tree_ = new CDriveTree(*context_, *document_, nullptr);
   list_ = new CFilesList(*context_, *document_, nullptr);
+  list_->RestoreColumnWidths(options_.Read(kFilesListColumnsOption));
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
   connect(list_, &CFilesList::captionToolTipChanged, listFrame_, &PaneFrame::SetCaptionToolTip);
@@ -195,6 +200,7 @@ void CMainFrame::CreateSpaceMap() {
     mapDock_->setGeometry(x, y, w, h);
   } else if (known && w > 0) {
     resizeDocks({mapDock_}, {w}, Qt::Horizontal);
+    mapWidthKnown_ = true;
   }
   mapDock_->setVisible(known && visible != 0);
 }
@@ -250,7 +256,12 @@ void CMainFrame::RegisterCommands() {
   commands.Register(cmd::kSpaceMap, Target::Frame,
                     [this] {
                       mapDock_->setVisible(mapDock_->isHidden());
-                      if (mapDock_->isVisible()) map_->setFocus();
+                      if (mapDock_->isHidden()) return;
+                      if (!mapWidthKnown_ && !mapDock_->isFloating()) {
+                        resizeDocks({mapDock_}, {width() / 3}, Qt::Horizontal);
+                        mapWidthKnown_ = true;
+                      }
+                      map_->setFocus();
                     },
                     [this](CommandUi& ui) { ui.SetCheck(!mapDock_->isHidden()); });
   commands.Register(cmd::kAppExit, Target::Frame, [this] { close(); });

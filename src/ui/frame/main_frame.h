@@ -130,6 +130,9 @@ class CMainFrame : public QMainWindow {
   std::unique_ptr<FramePanes> actionPanes_;
   std::unique_ptr<SelectionCommands> selection_;
   QDockWidget* mapDock_ = nullptr;
+  // The user's width of the docked map is known; until then it opens at a third of the
+  // window, wide enough for its legend.
+  bool mapWidthKnown_ = false;
   SpaceMapView* map_ = nullptr;
   CDriveTree* treePane_ = nullptr;
   CFilesList* listPane_ = nullptr;

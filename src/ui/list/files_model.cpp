@@ -87,13 +87,13 @@ void FilesModel::Fill(std::vector<files::ListRow> rows) {
   endResetModel();
 }
 
-void FilesModel::Sort(std::uint8_t sortKey) {
+void FilesModel::Sort(std::uint8_t sortKey, bool reversed) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList before = persistentIndexList();
   std::vector<std::uint32_t> entryOf;
   entryOf.reserve(static_cast<std::size_t>(before.size()));
   for (const QModelIndex& index : before) entryOf.push_back(Row(index.row()).index);
-  files::SortRows(rows_, sortKey);
+  files::SortRows(rows_, sortKey, reversed);
   if (!before.isEmpty()) {
     std::vector<int> rowOfEntry(rows_.size());
     for (std::size_t r = 0; r < rows_.size(); ++r) {

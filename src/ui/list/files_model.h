@@ -26,7 +26,8 @@ class FilesModel : public QAbstractTableModel {
 
   void Fill(std::vector<files::ListRow> rows);
   void Clear() { Fill({}); }
-  void Sort(std::uint8_t sortKey);
+  // `reversed` turns the key's own order around (folders stay first).
+  void Sort(std::uint8_t sortKey, bool reversed = false);
   const std::vector<files::ListRow>& Rows() const { return rows_; }
   const files::ListRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
   // Re-reads action, state and hint of every row from `folder` and repaints columns

@@ -12,7 +12,6 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "analysis/hint_savings.h"
 #include "analysis/space_map_text.h"
 
 namespace ui {
@@ -38,6 +37,13 @@ class SpaceMapCanvas : public QWidget {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     if (!view_.image_.isNull()) painter.drawImage(QPoint(0, 0), view_.image_);
+    if (const auto outline = view_.OutlinedRect()) {
+      // Black inside white: seen on every colour of the map.
+      painter.setPen(QPen(Qt::white, 3));
+      painter.drawRect(outline->adjusted(1, 1, -2, -2));
+      painter.setPen(QPen(Qt::black, 1));
+      painter.drawRect(outline->adjusted(1, 1, -2, -2));
+    }
   }
   void resizeEvent(QResizeEvent*) override { view_.Relayout(); }
   void mouseMoveEvent(QMouseEvent* event) override {
@@ -65,14 +71,14 @@ QImage DrawMap(const analysis::MapSnapshot& snapshot, const analysis::MapLayout&
   image.fill(Qt::white);
   QPainter painter(&image);
   const QColor frame = ToQColor(analysis::kFolderFrameColour);
+  // Neighbours of one colour stay apart: each cell gets an edge a little darker than itself.
   for (const analysis::MapCell& cell : layout.cells) {
     const analysis::MapItem& item = snapshot.items[cell.item];
     const QRectF rect(cell.rect.x, cell.rect.y, cell.rect.w, cell.rect.h);
-    painter.fillRect(rect, ToQColor(analysis::CellColour(item, scale)));
-    if (item.folder) {
-      painter.setPen(QPen(frame, 0));
-      painter.drawRect(rect.adjusted(0, 0, -1, -1));
-    }
+    const QColor colour = ToQColor(analysis::CellColour(item, scale));
+    painter.fillRect(rect, colour);
+    painter.setPen(QPen(item.folder ? frame : colour.darker(140), 0));
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
   }
   return image;
 }
@@ -85,8 +91,10 @@ SpaceMapView::SpaceMapView(QWidget* parent) : QWidget(parent) {
   colourBox_->addItem(tr("Access counter"), int(analysis::MapColouring::Count));
   legend_ = new QLabel(this);
   legend_->setTextFormat(Qt::RichText);
-  // Long legends and savings lines must not widen the pane when the colouring changes.
+  // Long legends and savings lines must not widen the pane when the colouring changes;
+  // a legend wider than the pane wraps between its entries, to be read whole.
   legend_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  legend_->setWordWrap(true);
   status_ = new QLabel(this);
   status_->setWordWrap(true);
   status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -122,8 +130,7 @@ void SpaceMapView::showEvent(QShowEvent* event) {
 void SpaceMapView::Show(analysis::MapSnapshot snapshot, std::uint32_t now) {
   now_ = now;
   pending_ = std::make_shared<const analysis::MapSnapshot>(std::move(snapshot));
-  const analysis::HintSavings savings = analysis::SumHintSavings(*pending_);
-  status_->setText(QString::fromStdString(analysis::SavingsText(savings)));
+  UpdateStatusLine();
   Relayout();
 }
 
@@ -131,6 +138,7 @@ void SpaceMapView::Clear() {
   ++generation_;
   pending_.reset();
   shown_.reset();
+  outlined_.reset();
   layout_ = {};
   image_ = {};
   legend_->clear();
@@ -142,7 +150,12 @@ void SpaceMapView::SetColouring(analysis::MapColouring colouring) {
   colouring_ = colouring;
   const int index = colourBox_->findData(int(colouring));
   if (index != colourBox_->currentIndex()) colourBox_->setCurrentIndex(index);
+  UpdateStatusLine();
   Relayout();
+}
+
+void SpaceMapView::UpdateStatusLine() {
+  status_->setText(pending_ ? QString::fromStdString(analysis::MapLine(*pending_, colouring_, now_)) : QString());
 }
 
 QString SpaceMapView::StatusText() const { return status_->text(); }
@@ -154,8 +167,11 @@ void SpaceMapView::Relayout() {
   const analysis::ColourScale scale = analysis::MakeColourScale(*pending_, colouring_, now_);
   QString legend;
   for (const analysis::LegendEntry& entry : analysis::Legend(scale)) {
+    // A wrapped legend breaks between entries, or after an entry's first word at least.
+    QString text = QString::fromStdString(entry.text).toHtmlEscaped();
+    if (const qsizetype space = text.indexOf(u' '); space >= 0) text.replace(space, 1, QStringLiteral("&nbsp;"));
     legend += QStringLiteral("<span style=\"background:%1\">&nbsp;&nbsp;&nbsp;</span>&nbsp;%2&nbsp;&nbsp; ")
-                  .arg(ToQColor(entry.colour).name(), QString::fromStdString(entry.text).toHtmlEscaped());
+                  .arg(ToQColor(entry.colour).name(), text);
   }
   legend_->setText(legend);
   // The worker gets its own reference to the snapshot; the records never leave the UI
@@ -178,11 +194,20 @@ void SpaceMapView::Relayout() {
 void SpaceMapView::Accept(std::uint64_t generation, std::shared_ptr<const analysis::MapSnapshot> snapshot,
                           analysis::MapLayout layout, QImage image) {
   if (generation != generation_) return;
+  if (snapshot != shown_) outlined_.reset();
   shown_ = std::move(snapshot);
   layout_ = std::move(layout);
   image_ = std::move(image);
   canvas_->update();
   emit drawn();
+}
+
+std::optional<QRectF> SpaceMapView::OutlinedRect() const {
+  if (!outlined_) return std::nullopt;
+  for (const analysis::MapCell& cell : layout_.cells) {
+    if (cell.item == *outlined_) return QRectF(cell.rect.x, cell.rect.y, cell.rect.w, cell.rect.h);
+  }
+  return std::nullopt;
 }
 
 QString SpaceMapView::HoverAt(QPointF at) const {
@@ -199,6 +224,8 @@ void SpaceMapView::Choose(QPointF at, bool open) {
   // The entry of the shown folder that holds the cell: the list shows only those.
   std::uint32_t item = layout_.cells[*cell].item;
   if (item == 0) return;
+  outlined_ = item;
+  canvas_->update();
   while (shown_->items[item].parent != 0) item = shown_->items[item].parent;
   emit entryChosen(shown_->items[item].entryIndex, open);
 }

@@ -4,9 +4,11 @@
 // colouring switch and a status line of what the hints would save.
 
 #include <QImage>
+#include <QRectF>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "analysis/space_map_snapshot.h"
 #include "analysis/treemap_colour.h"
@@ -37,6 +39,11 @@ class SpaceMapView : public QWidget {
   const analysis::MapLayout& Layout() const { return layout_; }
   const QImage& Image() const { return image_; }
   QString StatusText() const;
+  // The item of the cell the user last clicked, outlined on the map; none after a new
+  // folder is shown.
+  std::optional<std::uint32_t> Outlined() const { return outlined_; }
+  // Where the outline goes: the clicked cell's rectangle in this layout.
+  std::optional<QRectF> OutlinedRect() const;
 
  signals:
   // The user clicked (open = false) or double-clicked (open = true) inside the entry
@@ -59,6 +66,7 @@ class SpaceMapView : public QWidget {
   void Accept(std::uint64_t generation, std::shared_ptr<const analysis::MapSnapshot> snapshot,
               analysis::MapLayout layout, QImage image);
   void Choose(QPointF at, bool open);
+  void UpdateStatusLine();
   QString HoverAt(QPointF at) const;
 
   SpaceMapCanvas* canvas_ = nullptr;
@@ -72,9 +80,11 @@ class SpaceMapView : public QWidget {
   analysis::MapLayout layout_;
   QImage image_;
   std::uint64_t generation_ = 0;
+  std::optional<std::uint32_t> outlined_;
 };
 
-// Draws `layout` into an image of `size`: cells in their colours, folders framed.
+// Draws `layout` into an image of `size`: cells in their colours with a hairline edge,
+// folders framed.
 QImage DrawMap(const analysis::MapSnapshot& snapshot, const analysis::MapLayout& layout,
                const analysis::ColourScale& scale, QSize size);
 

@@ -56,10 +56,10 @@ CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget*
     const int extra = column == activity::kSortName ? 36 : 0;
     setColumnWidth(column, files::kColumns[static_cast<std::size_t>(column)].width + extra);
   }
-  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-    context_.state.FilesSortKey = static_cast<std::uint8_t>(column);
-    Sort();
-  });
+  horizontalHeader()->setSortIndicatorShown(true);
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CFilesList::HeaderClicked);
+  // Tab leaves the list for the next pane instead of walking its cells.
+  setTabKeyNavigation(false);
   connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) setCurrentIndex(model_->index(index.row(), 0));
     OpenFocused();
@@ -110,6 +110,10 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   std::vector<files::ListRow> rows;
   if (folder != nullptr) rows = files::MakeRows(*folder, files::FolderSizesShown(*folder, context_.state));
   model_->Fill(std::move(rows));
+  if (!widthsKnown_ && model_->rowCount() > 0) {
+    resizeColumnsToContents();
+    widthsKnown_ = true;
+  }
   QApplication::restoreOverrideCursor();
   emit captionToolTipChanged(folder != nullptr
                                  ? QString::fromStdString(files::WithHostPath(context_.system, folder->path()))
@@ -157,11 +161,59 @@ void CFilesList::FolderReplaced(scan::CFolderInfo* record) {
 }
 
 void CFilesList::Sort() {
+  const std::uint8_t key = context_.state.FilesSortKey;
+  if (key != sortedKey_) sortReversed_ = false;
+  sortedKey_ = key;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   context_.status.ShowStatus(strings::kSortingFiles);
-  model_->Sort(context_.state.FilesSortKey);
+  model_->Sort(key, sortReversed_);
   context_.status.ShowIdle();
   QApplication::restoreOverrideCursor();
+  ShowSortIndicator();
+}
+
+// A click on the sorted column turns its order around; on another column it sorts by
+// that column in its own order.
+void CFilesList::HeaderClicked(int column) {
+  const auto key = static_cast<std::uint8_t>(column);
+  if (key == sortedKey_ && key == context_.state.FilesSortKey) {
+    sortReversed_ = !sortReversed_;
+  } else {
+    context_.state.FilesSortKey = key;
+    sortReversed_ = false;
+  }
+  sortedKey_ = key;
+  Sort();
+}
+
+void CFilesList::ShowSortIndicator() {
+  const std::uint8_t key = sortedKey_;
+  const bool ascending = files::SortsAscending(key) != sortReversed_;
+  horizontalHeader()->setSortIndicator(key < files::kColumnCount ? key : -1,
+                                       ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+std::string CFilesList::ColumnWidthsText() const {
+  std::string text;
+  for (int column = 0; column < files::kColumnCount; ++column) {
+    if (column > 0) text += ' ';
+    text += std::to_string(columnWidth(column));
+  }
+  return text;
+}
+
+void CFilesList::RestoreColumnWidths(const std::string& text) {
+  const QStringList parts = QString::fromStdString(text).split(u' ', Qt::SkipEmptyParts);
+  if (parts.size() != files::kColumnCount) return;
+  std::vector<int> widths;
+  for (const QString& part : parts) {
+    bool ok = false;
+    const int width = part.toInt(&ok);
+    if (!ok || width < 0 || width > 10000) return;
+    widths.push_back(width);
+  }
+  for (int column = 0; column < files::kColumnCount; ++column) setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+  widthsKnown_ = true;
 }
 
 std::vector<std::uint32_t> CFilesList::SelectedEntries() const {

@@ -5,6 +5,7 @@
 
 #include <QTableView>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ui/base/shell_context.h"
@@ -32,8 +33,14 @@ class CFilesList : public QTableView {
   void Fill(scan::CFolderInfo* folder);
   // Fills again from the shown folder, e.g. after its records changed.
   void Refill() { Fill(shown_); }
-  // Sorts by FilesSortKey.
+  // Sorts by FilesSortKey, reversed while the user's last header click asked for it on
+  // the same key.
   void Sort();
+  bool SortReversed() const { return sortReversed_; }
+  // The columns' widths as "w0 w1 ..." for the options file, and back. Widths that do
+  // not read leave the list to fit its columns to the first rows it shows.
+  std::string ColumnWidthsText() const;
+  void RestoreColumnWidths(const std::string& text);
   void UpdateStatusPanes();
   void SelectAll();
   // F6: recomputes every scanned drive's hints and rewrites column "H" in place.
@@ -80,6 +87,8 @@ class CFilesList : public QTableView {
   // The pane's caption and the status texts for the folder listed.
   void Caption(const scan::CFolderInfo& folder);
   void FolderReplaced(scan::CFolderInfo* record);
+  void HeaderClicked(int column);
+  void ShowSortIndicator();
 
   ShellContext& context_;
   DrivesDocument& document_;
@@ -87,6 +96,10 @@ class CFilesList : public QTableView {
   scan::CFolderInfo* shown_ = nullptr;
   scan::CFolderInfo* driveList_ = nullptr;
   bool ready_ = false;
+  std::uint8_t sortedKey_ = 0xFF;
+  bool sortReversed_ = false;
+  // Until the user's widths are known the columns fit the first rows shown.
+  bool widthsKnown_ = false;
 };
 
 }  // namespace ui
