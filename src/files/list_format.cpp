@@ -139,6 +139,11 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int order = a.compare(b);
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
 // Compares the digit runs starting at a[i] and b[j] by value and moves both past them.
 int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::size_t& j) {
   while (i < a.size() && a[i] == '0') ++i;
@@ -148,13 +153,7 @@ int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::
   while (j < b.size() && IsDigit(b[j])) ++j;
   const std::size_t lengthA = i - startA, lengthB = j - startB;
   if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
-  const int digits = a.substr(startA, lengthA).compare(b.substr(startB, lengthB));
-  return digits < 0 ? -1 : (digits > 0 ? 1 : 0);
-}
-
-int CompareBytes(std::string_view a, std::string_view b) {
-  const int order = a.compare(b);
-  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+  return CompareBytes(a.substr(startA, lengthA), b.substr(startB, lengthB));
 }
 
 }  // namespace

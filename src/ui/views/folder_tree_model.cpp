@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "files/list_format.h"
 #include "scan/folder_info.h"
 #include "ui/views/drive_tree_texts.h"
 #include "ui/views/tree_images.h"
@@ -122,18 +123,17 @@ void FolderTreeModel::fetchMore(const QModelIndex& parent) {
 
 FolderTreeModel::Rows FolderTreeModel::SortedRows(const scan::CFolderInfo& folder) const {
   struct Key {
-    QString name;
+    std::string_view name;
     std::uint32_t accesses;
     std::uint32_t entry;
   };
   std::vector<Key> keys;
   for (std::uint32_t i = 0; i < folder.Count(); ++i) {
     if (!folder.IsFolder(i) || folder.GetChild(i) == nullptr) continue;
-    keys.push_back({NameOf(folder, i), folder.AccessCount(i), i});
+    keys.push_back({folder.names(i), folder.AccessCount(i), i});
   }
-  const auto byName = [](const Key& a, const Key& b) {
-    return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
-  };
+  // The Files list's order, so that a folder stands in the same place in both panes.
+  const auto byName = [](const Key& a, const Key& b) { return files::CompareNames(a.name, b.name) < 0; };
   if (order_ == FolderOrder::ByAccessCount) {
     // The most used first; folders used alike stay in name order.
     std::stable_sort(keys.begin(), keys.end(), [&byName](const Key& a, const Key& b) {
