@@ -13,7 +13,7 @@ void CopyEntry(const scan::CFolderInfo& folder, std::uint32_t i, MapItem& item) 
   item.name = std::string(folder.names(i));
   item.size = folder.sizes()[i];
   item.compressedSize = folder.compressedSizes()[i];
-  item.actualSize = folder.actualSizes()[i];
+  item.actualSize = folder.ActualSize(i);
   item.lastAccess = folder.lastAccess()[i];
   item.readOnly = folder.readOnlyCounts()[i];
   item.writeOnly = folder.writeOnlyCounts()[i];

@@ -57,9 +57,9 @@ SpacePageFigures SelectionFigures(const scan::CFolderInfo& folder,
   std::uint64_t actual = 0;
   for (const std::uint32_t i : selected) {
     if (i >= folder.Count()) continue;
-    count += folder.fileCounts()[i];
+    count += folder.FileCount(i);
     size += folder.sizes()[i];
-    actual += folder.actualSizes()[i];
+    actual += folder.ActualSize(i);
   }
   SpacePageFigures figures;
   figures.files = std::to_string(count);

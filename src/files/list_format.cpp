@@ -65,14 +65,14 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
   row.sizesShown = folderSizesShown || !row.IsFolder();
   row.size = folder.sizes()[i];
   row.compressedSize = folder.compressedSizes()[i];
-  row.actualSize = folder.actualSizes()[i];
+  row.actualSize = folder.ActualSize(i);
   row.usedPercent = folder.UsedPercent(i);
   row.accessCount = folder.AccessCount(i);
   row.lastAccess = folder.lastAccess()[i];
   row.readOnly = folder.readOnlyCounts()[i];
   row.writeOnly = folder.writeOnlyCounts()[i];
   row.readWrite = folder.readWriteCounts()[i];
-  row.fileCount = folder.fileCounts()[i];
+  row.fileCount = folder.FileCount(i);
   row.laterLink = folder.LaterLink(i);
   return row;
 }

@@ -18,8 +18,9 @@ struct EntryColumns::Layout {
         activityEntries(c.activity),
         wide(kHeaderBytes),
         children(wide + kWideCount * sizeof(std::uint64_t) * entries),
-        counters(children + sizeof(CFolderInfo*) * c.folders),
-        activity(counters + kCounterCount * sizeof(std::uint32_t) * entries),
+        folderActualSizes(children + sizeof(CFolderInfo*) * c.folders),
+        folderFileCounts(folderActualSizes + sizeof(std::uint64_t) * c.folders),
+        activity(folderFileCounts + sizeof(std::uint32_t) * c.folders),
         nameEnds(activity + kActivityCount * sizeof(std::uint32_t) * activityEntries),
         folderEntries(nameEnds + sizeof(std::uint32_t) * entries),
         bytes(folderEntries + sizeof(std::uint32_t) * c.folders),
@@ -28,17 +29,14 @@ struct EntryColumns::Layout {
         total(names + c.nameBytes) {}
 
   std::size_t Wide(int column) const { return wide + column * sizeof(std::uint64_t) * entries; }
-  std::size_t Counter(int column) const {
-    return counters + column * sizeof(std::uint32_t) * entries;
-  }
   std::size_t Activity(int column) const {
     return activity + column * sizeof(std::uint32_t) * activityEntries;
   }
   std::size_t Byte(int column) const { return bytes + column * entries; }
 
   std::size_t entries, activityEntries;
-  std::size_t wide, children, counters, activity, nameEnds, folderEntries, bytes, lastOperations,
-      names, total;
+  std::size_t wide, children, folderActualSizes, folderFileCounts, activity, nameEnds,
+      folderEntries, bytes, lastOperations, names, total;
 };
 
 namespace {
@@ -99,16 +97,6 @@ std::span<const std::uint64_t> EntryColumns::Column(Wide column) const {
   return const_cast<EntryColumns*>(this)->Column(column);
 }
 
-std::span<std::uint32_t> EntryColumns::Column(Counter column) {
-  if (!block_) return {};
-  const Layout layout(CurrentCapacity());
-  return {reinterpret_cast<std::uint32_t*>(At(layout.Counter(column))), count_};
-}
-
-std::span<const std::uint32_t> EntryColumns::Column(Counter column) const {
-  return const_cast<EntryColumns*>(this)->Column(column);
-}
-
 std::span<std::uint8_t> EntryColumns::Column(Byte column) {
   if (!block_) return {};
   const Layout layout(CurrentCapacity());
@@ -157,14 +145,20 @@ std::string_view EntryColumns::Name(std::uint32_t entry) const {
   return {reinterpret_cast<const char*>(At(layout.names + begin)), ends[entry] - begin};
 }
 
-CFolderInfo** EntryColumns::ChildSlot(std::uint32_t entry) {
+std::uint32_t EntryColumns::FolderIndex(std::uint32_t entry) const {
   const std::uint32_t folders = FolderCount();
-  if (folders == 0) return nullptr;
+  if (folders == 0) return 0;
   const Layout layout(CurrentCapacity());
   const auto* indices = reinterpret_cast<const std::uint32_t*>(At(layout.folderEntries));
   const auto* found = std::lower_bound(indices, indices + folders, entry);
-  if (found == indices + folders || *found != entry) return nullptr;
-  return reinterpret_cast<CFolderInfo**>(At(layout.children)) + (found - indices);
+  if (found == indices + folders || *found != entry) return folders;
+  return static_cast<std::uint32_t>(found - indices);
+}
+
+CFolderInfo** EntryColumns::ChildSlot(std::uint32_t entry) {
+  const std::uint32_t folder = FolderIndex(entry);
+  if (folder == FolderCount()) return nullptr;
+  return reinterpret_cast<CFolderInfo**>(At(Layout(CurrentCapacity()).children)) + folder;
 }
 
 CFolderInfo* const* EntryColumns::ChildSlot(std::uint32_t entry) const {
@@ -175,6 +169,26 @@ std::span<CFolderInfo* const> EntryColumns::Children() const {
   if (!block_) return {};
   const Layout layout(CurrentCapacity());
   return {reinterpret_cast<CFolderInfo* const*>(At(layout.children)), FolderCount()};
+}
+
+std::span<std::uint64_t> EntryColumns::FolderActualSizes() {
+  if (!block_) return {};
+  const Layout layout(CurrentCapacity());
+  return {reinterpret_cast<std::uint64_t*>(At(layout.folderActualSizes)), FolderCount()};
+}
+
+std::span<const std::uint64_t> EntryColumns::FolderActualSizes() const {
+  return const_cast<EntryColumns*>(this)->FolderActualSizes();
+}
+
+std::span<std::uint32_t> EntryColumns::FolderFileCounts() {
+  if (!block_) return {};
+  const Layout layout(CurrentCapacity());
+  return {reinterpret_cast<std::uint32_t*>(At(layout.folderFileCounts)), FolderCount()};
+}
+
+std::span<const std::uint32_t> EntryColumns::FolderFileCounts() const {
+  return const_cast<EntryColumns*>(this)->FolderFileCounts();
 }
 
 std::uint32_t EntryColumns::FolderEntry(std::uint32_t folder) const {
@@ -212,9 +226,6 @@ std::uint32_t EntryColumns::Append(std::string_view name, bool folder) {
   for (int c = 0; c < kWideCount; ++c) {
     reinterpret_cast<std::uint64_t*>(At(layout.Wide(c)))[entry] = 0;
   }
-  for (int c = 0; c < kCounterCount; ++c) {
-    reinterpret_cast<std::uint32_t*>(At(layout.Counter(c)))[entry] = 0;
-  }
   for (int c = 0; c < kByteCount; ++c) reinterpret_cast<std::uint8_t*>(At(layout.Byte(c)))[entry] = 0;
   if (layout.activityEntries != 0) {
     for (int c = 0; c < kActivityCount; ++c) {
@@ -230,6 +241,8 @@ std::uint32_t EntryColumns::Append(std::string_view name, bool folder) {
   if (folder) {
     std::uint32_t& folderCount = Header(block_.get())[kFolderCount];
     reinterpret_cast<CFolderInfo**>(At(layout.children))[folderCount] = nullptr;
+    reinterpret_cast<std::uint64_t*>(At(layout.folderActualSizes))[folderCount] = 0;
+    reinterpret_cast<std::uint32_t*>(At(layout.folderFileCounts))[folderCount] = 0;
     reinterpret_cast<std::uint32_t*>(At(layout.folderEntries))[folderCount] = entry;
     ++folderCount;
   }
@@ -268,9 +281,8 @@ void EntryColumns::Relayout(const Capacity& capacity) {
       copy(to.Wide(c), from.Wide(c), count_ * sizeof(std::uint64_t));
     }
     copy(to.children, from.children, folders * sizeof(CFolderInfo*));
-    for (int c = 0; c < kCounterCount; ++c) {
-      copy(to.Counter(c), from.Counter(c), count_ * sizeof(std::uint32_t));
-    }
+    copy(to.folderActualSizes, from.folderActualSizes, folders * sizeof(std::uint64_t));
+    copy(to.folderFileCounts, from.folderFileCounts, folders * sizeof(std::uint32_t));
     copy(to.nameEnds, from.nameEnds, count_ * sizeof(std::uint32_t));
     copy(to.folderEntries, from.folderEntries, folders * sizeof(std::uint32_t));
     for (int c = 0; c < kByteCount; ++c) copy(to.Byte(c), from.Byte(c), count_);

@@ -4,8 +4,10 @@
 // A million scanned files make a million entries, so the layout is chosen for memory:
 // every fixed-width column lies side by side in one block sized for `capacity` entries,
 // followed by the names packed end to end (no terminator, no per-name allocation). Only
-// folder entries have a child record: their child pointers and entry indices form two
-// short extra columns, so a file entry costs no pointer at all. The activity columns
+// folder entries have a child record: their child pointers, entry indices, actual sizes
+// and file counts form short extra columns, so a file entry costs no pointer and stores
+// nothing its owner can derive (a file's actual size follows from its compressed size and
+// the cluster size, its file count is 1). The activity columns
 // exist only in a folder where some entry has activity: most files on most drives have
 // none, and for them the five columns would be a fifth of the record.
 //
@@ -52,8 +54,7 @@ class OptionalColumn {
 
 class EntryColumns {
  public:
-  enum Wide : std::uint8_t { kSizes, kCompressedSizes, kActualSizes, kKeys, kWideCount };
-  enum Counter : std::uint8_t { kFileCounts, kCounterCount };
+  enum Wide : std::uint8_t { kSizes, kCompressedSizes, kKeys, kWideCount };
   enum Byte : std::uint8_t { kKinds, kActions, kStates, kHints, kBackupDrives, kByteCount };
   enum Activity : std::uint8_t {
     kReadOnlyCounts, kWriteOnlyCounts, kReadWriteCounts, kLastAccess, kActivityCount
@@ -71,8 +72,6 @@ class EntryColumns {
 
   std::span<std::uint64_t> Column(Wide column);
   std::span<const std::uint64_t> Column(Wide column) const;
-  std::span<std::uint32_t> Column(Counter column);
-  std::span<const std::uint32_t> Column(Counter column) const;
   std::span<std::uint8_t> Column(Byte column);
   std::span<const std::uint8_t> Column(Byte column) const;
   OptionalColumn<std::uint32_t> Column(Activity column) const;
@@ -89,6 +88,13 @@ class EntryColumns {
   std::span<CFolderInfo* const> Children() const;
   // The entry of the `folder`th folder entry (the one Children()[folder] belongs to).
   std::uint32_t FolderEntry(std::uint32_t folder) const;
+  // The folder index of an entry (its place in Children()), or FolderCount() for a file.
+  std::uint32_t FolderIndex(std::uint32_t entry) const;
+  // Per folder entry, in the order of Children(): the subtree's actual size and file count.
+  std::span<std::uint64_t> FolderActualSizes();
+  std::span<const std::uint64_t> FolderActualSizes() const;
+  std::span<std::uint32_t> FolderFileCounts();
+  std::span<const std::uint32_t> FolderFileCounts() const;
 
   // Makes room for at least this many entries, folder entries and name bytes in all, so
   // that a folder listed in one go is stored without slack.

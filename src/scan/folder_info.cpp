@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -12,6 +13,16 @@
 #include "scan/record_walk.h"
 
 namespace scan {
+namespace {
+
+// The record keeps its cluster size in 32 bits; a larger one (no filesystem has it) is
+// not adopted, and the files rounded to it are kept aside instead.
+std::uint32_t ClusterSizeHeld(std::uint64_t clusterSize, std::uint32_t current) {
+  return clusterSize <= std::numeric_limits<std::uint32_t>::max() ? static_cast<std::uint32_t>(clusterSize)
+                                                                  : current;
+}
+
+}  // namespace
 
 CFolderInfo::~CFolderInfo() { DeleteChildren(); }
 
@@ -68,9 +79,12 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
 
   sizes()[i] = entry.size;
   compressedSizes()[i] = entry.compressedSize;
-  actualSizes()[i] = common::RoundUpToCluster(entry.compressedSize, entry.clusterSize);
   kinds()[i] = entry.kind;
-  fileCounts()[i] = folder ? 0 : 1;
+  if (!folder) {
+    // The first file sets the cluster size the record's files are rounded to.
+    if (Count() - columns_.FolderCount() == 1) clusterSize_ = ClusterSizeHeld(entry.clusterSize, clusterSize_);
+    SetFileActualSize(i, common::RoundUpToCluster(entry.compressedSize, entry.clusterSize));
+  }
 
   if (child) {
     child->parent_ = this;
@@ -79,8 +93,7 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
   }
   keys()[i] = entry.key;
   if (entry.traits != nullptr && !folder) {
-    if (!traitTable_) traitTable_ = std::make_unique<std::vector<FileTraits>>();
-    FileTraits& traits = traitTable_->emplace_back(*entry.traits);
+    FileTraits& traits = Rare().traits.emplace_back(*entry.traits);
     traits.entry = i;
   }
 
@@ -102,20 +115,63 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
 }
 
 const FileTraits* CFolderInfo::Traits(std::uint32_t i) const {
-  if (!traitTable_) return nullptr;
-  const auto found = std::lower_bound(traitTable_->begin(), traitTable_->end(), i,
-                                      [](const FileTraits& traits, std::uint32_t entry) { return traits.entry < entry; });
-  return found != traitTable_->end() && found->entry == i ? &*found : nullptr;
+  if (!rare_) return nullptr;
+  const auto& traits = rare_->traits;
+  const auto found = std::lower_bound(traits.begin(), traits.end(), i,
+                                      [](const FileTraits& t, std::uint32_t entry) { return t.entry < entry; });
+  return found != traits.end() && found->entry == i ? &*found : nullptr;
 }
 
 std::span<const FileTraits> CFolderInfo::AllTraits() const {
-  if (!traitTable_) return {};
-  return *traitTable_;
+  if (!rare_) return {};
+  return rare_->traits;
 }
 
 std::span<FileTraits> CFolderInfo::AllTraits() {
-  if (!traitTable_) return {};
-  return *traitTable_;
+  if (!rare_) return {};
+  return rare_->traits;
+}
+
+std::uint64_t CFolderInfo::ActualSize(std::uint32_t i) const {
+  if (IsFolder(i)) return columns_.FolderActualSizes()[columns_.FolderIndex(i)];
+  if (rare_ && !rare_->actualSizes.empty()) {
+    const auto& actual = rare_->actualSizes;
+    const auto found = std::lower_bound(actual.begin(), actual.end(), std::pair{i, std::uint64_t{0}});
+    if (found != actual.end() && found->first == i) return found->second;
+  }
+  return common::RoundUpToCluster(compressedSizes()[i], clusterSize_);
+}
+
+std::uint32_t CFolderInfo::FileCount(std::uint32_t i) const {
+  return IsFolder(i) ? columns_.FolderFileCounts()[columns_.FolderIndex(i)] : 1;
+}
+
+CFolderInfo::RareFacts& CFolderInfo::Rare() {
+  if (!rare_) rare_ = std::make_unique<RareFacts>();
+  return *rare_;
+}
+
+// A file's actual size is derived from the record's cluster size; one rounded to another
+// (a recalculation of chosen entries) is kept aside.
+void CFolderInfo::SetFileActualSize(std::uint32_t i, std::uint64_t actual) {
+  const bool derived = common::RoundUpToCluster(compressedSizes()[i], clusterSize_) == actual;
+  auto* table = rare_ ? &rare_->actualSizes : nullptr;
+  const auto at = [&] {
+    return std::lower_bound(table->begin(), table->end(), std::pair{i, std::uint64_t{0}});
+  };
+  if (derived) {
+    if (table == nullptr) return;
+    const auto found = at();
+    if (found != table->end() && found->first == i) table->erase(found);
+    return;
+  }
+  table = &Rare().actualSizes;
+  const auto found = at();
+  if (found != table->end() && found->first == i) {
+    found->second = actual;
+  } else {
+    table->insert(found, {i, actual});
+  }
 }
 
 void CFolderInfo::Reserve(std::uint32_t entries, std::uint32_t folders, std::size_t nameBytes) {
@@ -125,7 +181,8 @@ void CFolderInfo::Reserve(std::uint32_t entries, std::uint32_t folders, std::siz
 void CFolderInfo::Clear() {
   DeleteChildren();
   columns_.Reset();
-  traitTable_.reset();
+  rare_.reset();
+  clusterSize_ = 0;
   ResetAggregates();
   maxAccessCount = 0;
 }
@@ -140,7 +197,7 @@ void CFolderInfo::RecalculateEntry(std::uint32_t i, std::uint64_t clusterSize) {
     CopyChildTotals(i, *child);
     RaiseMaxAccessCount(i);
   } else {
-    actualSizes()[i] = common::RoundUpToCluster(compressedSizes()[i], clusterSize);
+    SetFileActualSize(i, common::RoundUpToCluster(compressedSizes()[i], clusterSize));
   }
 }
 
@@ -150,7 +207,7 @@ std::uint32_t CFolderInfo::ActivityPercent(std::uint32_t i) const {
 }
 
 std::uint32_t CFolderInfo::UsedPercent(std::uint32_t i) const {
-  const std::uint64_t actual = actualSizes()[i];
+  const std::uint64_t actual = ActualSize(i);
   return actual == 0 ? 100 : common::RoundedPercent(compressedSizes()[i], actual);
 }
 
@@ -162,7 +219,8 @@ void CFolderInfo::TakeContents(CFolderInfo& scanned) {
   assert(scanned.parent_ == nullptr && &scanned != this);
   DeleteChildren();
   columns_ = std::move(scanned.columns_);
-  traitTable_ = std::move(scanned.traitTable_);
+  rare_ = std::move(scanned.rare_);
+  clusterSize_ = scanned.clusterSize_;
   for (CFolderInfo* child : columns_.Children()) child->parent_ = this;
 
   static_cast<Totals&>(*this) = scanned;
@@ -178,7 +236,10 @@ std::size_t CFolderInfo::MemoryFootprint() const {
   std::size_t bytes = 0;
   ForEachRecord(*this, [&bytes](const CFolderInfo& record) {
     bytes += sizeof(record) + record.columns_.BlockBytes();
-    if (record.traitTable_) bytes += sizeof(*record.traitTable_) + record.traitTable_->capacity() * sizeof(FileTraits);
+    if (const RareFacts* rare = record.rare_.get()) {
+      bytes += sizeof(*rare) + rare->traits.capacity() * sizeof(FileTraits) +
+               rare->actualSizes.capacity() * sizeof(rare->actualSizes.front());
+    }
   });
   return bytes;
 }
@@ -203,25 +264,35 @@ void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
       if (pass == Pass::Recalculate) RaiseMaxAccessCount(i);
     }
   }
+  if (pass == Pass::Recalculate) {
+    const std::uint32_t held = ClusterSizeHeld(clusterSize, clusterSize_);
+    if (held == clusterSize) {
+      clusterSize_ = held;
+      if (rare_) rare_->actualSizes.clear();
+    } else {
+      for (std::uint32_t i = 0; i < Count(); ++i) {
+        if (!IsFolder(i)) SetFileActualSize(i, common::RoundUpToCluster(compressedSizes()[i], clusterSize));
+      }
+    }
+  }
   const auto size = sizes();
   const auto compressed = compressedSizes();
-  const auto actual = actualSizes();
-  const auto files = fileCounts();
   const auto access = lastAccess();
   const auto operations = lastOperations();
   const auto readOnly = readOnlyCounts();
   const auto writeOnly = writeOnlyCounts();
   const auto readWrite = readWriteCounts();
   const auto kind = kinds();
+  const bool filesRoundedAlike = !rare_ || rare_->actualSizes.empty();
 
+  std::uint32_t fileCount = 0;
   for (std::uint32_t i = 0; i < Count(); ++i) {
-    if (kind[i] != kKindFolder && pass == Pass::Recalculate) {
-      actual[i] = common::RoundUpToCluster(compressed[i], clusterSize);
-    }
     totalSize += size[i];
     totalCompressedSize += compressed[i];
-    totalActualSize += actual[i];
-    totalFiles += files[i];
+    if (kind[i] != kKindFolder) {
+      ++fileCount;
+      totalActualSize += filesRoundedAlike ? common::RoundUpToCluster(compressed[i], clusterSize_) : ActualSize(i);
+    }
     totalReadOnly += readOnly[i];
     totalWriteOnly += writeOnly[i];
     totalReadWrite += readWrite[i];
@@ -230,20 +301,25 @@ void CFolderInfo::AggregateEntries(Pass pass, std::uint64_t clusterSize) {
       latestOperation = operations[i];
     }
   }
+  totalFiles += fileCount;
+  for (const std::uint64_t actual : columns_.FolderActualSizes()) totalActualSize += actual;
+  for (const std::uint32_t files : columns_.FolderFileCounts()) totalFiles += files;
   // Later links show their sizes in their rows; the first link carries the data.
   for (const FileTraits& traits : AllTraits()) {
     if (!traits.laterLink) continue;
     totalSize -= size[traits.entry];
     totalCompressedSize -= compressed[traits.entry];
-    totalActualSize -= actual[traits.entry];
+    totalActualSize -= ActualSize(traits.entry);
   }
 }
 
 void CFolderInfo::CopyChildTotals(std::uint32_t i, const Totals& child) {
   sizes()[i] = child.totalSize;
   compressedSizes()[i] = child.totalCompressedSize;
-  actualSizes()[i] = child.totalActualSize;
-  fileCounts()[i] = child.totalFiles;
+  const std::uint32_t folder = columns_.FolderIndex(i);
+  assert(folder < columns_.FolderCount());
+  columns_.FolderActualSizes()[folder] = child.totalActualSize;
+  columns_.FolderFileCounts()[folder] = child.totalFiles;
   SetActivity(i, EntryActivity{child.totalReadOnly, child.totalWriteOnly, child.totalReadWrite,
                                child.latestAccess, child.latestOperation});
 }

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "scan/entry_columns.h"
@@ -89,17 +90,14 @@ class CFolderInfo final : public Totals {
   std::span<const std::uint64_t> compressedSizes() const {
     return columns_.Column(EntryColumns::kCompressedSizes);
   }
-  std::span<std::uint64_t> actualSizes() { return columns_.Column(EntryColumns::kActualSizes); }
-  std::span<const std::uint64_t> actualSizes() const {
-    return columns_.Column(EntryColumns::kActualSizes);
-  }
+  // The disk space entry i takes: a file's compressed size in whole clusters of the
+  // size the record was last calculated with, a folder's the sum over its subtree.
+  std::uint64_t ActualSize(std::uint32_t i) const;
   std::span<std::uint64_t> keys() { return columns_.Column(EntryColumns::kKeys); }
   std::span<const std::uint64_t> keys() const { return columns_.Column(EntryColumns::kKeys); }
 
-  std::span<std::uint32_t> fileCounts() { return columns_.Column(EntryColumns::kFileCounts); }
-  std::span<const std::uint32_t> fileCounts() const {
-    return columns_.Column(EntryColumns::kFileCounts);
-  }
+  // 1 for a file; for a folder, the files of its subtree.
+  std::uint32_t FileCount(std::uint32_t i) const;
   // The activity columns, read-only: SetActivity writes them, all five at once.
   OptionalColumn<std::uint32_t> lastAccess() const { return columns_.Column(EntryColumns::kLastAccess); }
   OptionalColumn<std::uint32_t> readOnlyCounts() const {
@@ -136,7 +134,7 @@ class CFolderInfo final : public Totals {
   std::span<FileTraits> AllTraits();
   // A later link to data another entry of the drive carries: its sizes add to no total.
   bool LaterLink(std::uint32_t i) const {
-    const FileTraits* traits = traitTable_ ? Traits(i) : nullptr;
+    const FileTraits* traits = rare_ ? Traits(i) : nullptr;
     return traits != nullptr && traits->laterLink;
   }
   // Read-only + write-only + read-and-write, wrapping at 2^32.
@@ -208,10 +206,20 @@ class CFolderInfo final : public Totals {
   void DeleteChildren();
 
   EntryColumns columns_;
-  // Only for a folder holding a file with traits: most hold none.
-  std::unique_ptr<std::vector<FileTraits>> traitTable_;
+  // What only a few files have: traits, and an actual size calculated with another
+  // cluster size than the rest of the record's (a recalculation of chosen entries).
+  // Most folders have neither, and pay one pointer for both.
+  struct RareFacts {
+    std::vector<FileTraits> traits;
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> actualSizes;  // by entry, sorted
+  };
+  RareFacts& Rare();
+  void SetFileActualSize(std::uint32_t i, std::uint64_t actual);
+  std::unique_ptr<RareFacts> rare_;
   CFolderInfo* parent_ = nullptr;
   std::uint32_t indexInParent_ = 0;
+  // What the files' actual sizes are rounded to (fills the record's padding).
+  std::uint32_t clusterSize_ = 0;
 };
 
 // Entries, in a record and its whole subtree, whose action is not 0.

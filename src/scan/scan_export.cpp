@@ -88,8 +88,8 @@ void WriteEntryFields(std::ostream& out, const CFolderInfo& folder, std::uint32_
   out << (i == 0 ? "\n" : ",\n") << "{\"name\":" << JsonString(folder.names(i))
       << ",\"kind\":" << int{folder.kinds()[i]} << ",\"size\":" << folder.sizes()[i]
       << ",\"compressedSize\":" << folder.compressedSizes()[i]
-      << ",\"actualSize\":" << folder.actualSizes()[i]
-      << ",\"fileCount\":" << folder.fileCounts()[i] << ",\"key\":" << Hex(folder.keys()[i], 16)
+      << ",\"actualSize\":" << folder.ActualSize(i)
+      << ",\"fileCount\":" << folder.FileCount(i) << ",\"key\":" << Hex(folder.keys()[i], 16)
       << ",\"lastAccess\":" << Hex(folder.lastAccess()[i], 8)
       << ",\"lastOperation\":" << int{folder.lastOperations()[i]}
       << ",\"state\":" << int{folder.states()[i]}

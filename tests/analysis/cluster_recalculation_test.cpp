@@ -66,9 +66,9 @@ TEST_F(ClusterRecalculationTest, OnlyTheSelectedEntriesChange) {
   RecalculateEntries(a, chosen, 65536, status_);
   for (std::uint32_t i = 0; i < a.Count(); ++i) {
     if (a.names(i) == "a2") {
-      EXPECT_EQ(a.actualSizes()[i], 65536u);
+      EXPECT_EQ(a.ActualSize(i), 65536u);
     } else if (a.names(i) == "a1") {
-      EXPECT_EQ(a.actualSizes()[i], 4096u);
+      EXPECT_EQ(a.ActualSize(i), 4096u);
     }
   }
   EXPECT_EQ(Folder("D:\\").totalActualSize, 4096u + 4096u + 65536u + 4096u);

@@ -71,14 +71,14 @@ TEST(FolderInfo, AddEntryJoinsFilesWithTheirAccessRecordsOnly) {
   EXPECT_EQ(record.readOnlyCounts()[0], 5u);
   EXPECT_EQ(record.writeOnlyCounts()[0], 6u);
   EXPECT_EQ(record.readWriteCounts()[0], 7u);
-  EXPECT_EQ(record.actualSizes()[0], 8192u);
-  EXPECT_EQ(record.fileCounts()[0], 1u);
+  EXPECT_EQ(record.ActualSize(0), 8192u);
+  EXPECT_EQ(record.FileCount(0), 1u);
 
   EXPECT_EQ(record.AccessCount(1), 0u);
   EXPECT_EQ(record.lastAccess()[1], 0u);
 
   EXPECT_EQ(record.kinds()[2], kKindFolder);
-  EXPECT_EQ(record.fileCounts()[2], 0u);
+  EXPECT_EQ(record.FileCount(2), 0u);
   EXPECT_EQ(record.AccessCount(2), 0u);
   EXPECT_EQ(record.maxAccessCount, 18u);
 }
@@ -112,7 +112,7 @@ TEST(FolderInfo, FilesOfFourGigabytesAndMoreCountInFull) {
   root.Recalculate(4096);
   EXPECT_EQ(big.totalSize, 9 * kGiB);
   EXPECT_EQ(root.sizes()[0], 9 * kGiB);
-  EXPECT_EQ(root.actualSizes()[0], 9 * kGiB);
+  EXPECT_EQ(root.ActualSize(0), 9 * kGiB);
   EXPECT_EQ(root.totalCompressedSize, 9 * kGiB);
   EXPECT_EQ(root.totalFiles, 2u);
 }
@@ -142,7 +142,7 @@ TEST(FolderInfo, RecalculateCarriesSubtreeTotalsUpAndIsRepeatable) {
   EXPECT_EQ(sub.totalWriteOnly, 4u);
 
   EXPECT_EQ(root.sizes()[1], 4098u);
-  EXPECT_EQ(root.fileCounts()[1], 3u);
+  EXPECT_EQ(root.FileCount(1), 3u);
   EXPECT_EQ(root.lastAccess()[1], 0x30000000u);
   EXPECT_EQ(root.lastOperations()[1], 2);
   EXPECT_EQ(root.AccessCount(1), 5u);
@@ -173,12 +173,17 @@ TEST(FolderInfo, ReaggregateKeepsTheActualSizesARecalculationOfAnEntryGave) {
   root.RecalculateEntry(0, 512);
   EXPECT_EQ(root.totalActualSize, 8192u);  // the record's own totals wait for Reaggregate
   root.Reaggregate();
-  EXPECT_EQ(root.actualSizes()[0], 512u);
+  EXPECT_EQ(root.ActualSize(0), 512u);
   EXPECT_EQ(root.totalActualSize, 512u + 4096u);
 
   root.RecalculateEntry(1, 0);
   root.Reaggregate();
   EXPECT_EQ(root.totalActualSize, 512u + 1u);
+
+  // A cluster size wider than the record keeps for its files still rounds them whole.
+  root.Recalculate(8 * kGiB);
+  EXPECT_EQ(root.ActualSize(0), 8 * kGiB);
+  EXPECT_EQ(root.totalActualSize, 16 * kGiB);
 
   root.Recalculate(4096);
   EXPECT_EQ(root.totalActualSize, 8192u);
@@ -196,9 +201,9 @@ TEST(FolderInfo, PercentagesOfEmptyAndUncompressibleEntries) {
   NewEntry squeezed = File("squeezed", 100000);
   squeezed.compressedSize = 40000;
   record.AddEntry(squeezed);
-  EXPECT_EQ(record.actualSizes()[0], 0u);
+  EXPECT_EQ(record.ActualSize(0), 0u);
   EXPECT_EQ(record.UsedPercent(0), 100u);
-  EXPECT_EQ(record.actualSizes()[1], 40960u);
+  EXPECT_EQ(record.ActualSize(1), 40960u);
   EXPECT_EQ(record.UsedPercent(1), 98u);
   EXPECT_EQ(record.ActivityPercent(1), 0u);  // no access at all: never divides by 0
 }

@@ -118,8 +118,8 @@ TEST_F(ScanTest, AFullScanReadsEveryLevelAndFoldersBeginningWithADot) {
   EXPECT_EQ(sub.kinds()[x], kKindFile);
   EXPECT_EQ(sub.keys()[IndexOf(sub, "deep")], 0u);
   if (scanned.clusterSize != 0) {
-    EXPECT_EQ(sub.actualSizes()[x] % scanned.clusterSize, 0u);
-    EXPECT_GE(sub.actualSizes()[x], sub.compressedSizes()[x]);
+    EXPECT_EQ(sub.ActualSize(x) % scanned.clusterSize, 0u);
+    EXPECT_GE(sub.ActualSize(x), sub.compressedSizes()[x]);
   }
 
   const auto texts = status_.Texts();
@@ -338,7 +338,7 @@ TEST_F(ScanTest, AFailedCompressedSizeQueryFallsBackToTheSize) {
   EXPECT_EQ(Root().compressedSizes()[0], 70000u);
   if (scanned.clusterSize != 0) {
     const std::uint64_t cluster = scanned.clusterSize;
-    EXPECT_EQ(Root().actualSizes()[0], (70000 + cluster - 1) / cluster * cluster);
+    EXPECT_EQ(Root().ActualSize(0), (70000 + cluster - 1) / cluster * cluster);
   }
 }
 

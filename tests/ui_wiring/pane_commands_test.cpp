@@ -208,7 +208,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
   const scan::CFolderInfo* work = tree.RecordOf(tree.FindChildItem(Drive('D'), QStringLiteral("Work")));
   ASSERT_NE(work, nullptr);
   ASSERT_EQ(work->Count(), 1u);
-  EXPECT_EQ(work->actualSizes()[0], 65536u);
+  EXPECT_EQ(work->ActualSize(0), 65536u);
   EXPECT_GE(tree.RecordOf(Drive('D'))->totalActualSize, 65536u);  // the drive's totals follow
 }
 

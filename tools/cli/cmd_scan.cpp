@@ -42,8 +42,8 @@ std::string Hex(std::uint64_t value, int digits) {
 void PrintEntries(std::ostream& out, const scan::CFolderInfo& folder) {
   for (std::uint32_t i = 0; i < folder.Count(); ++i) {
     out << LineSafe(folder.names(i)) << '\t' << int{folder.kinds()[i]} << '\t' << folder.sizes()[i]
-        << '\t' << folder.compressedSizes()[i] << '\t' << folder.actualSizes()[i] << '\t'
-        << folder.fileCounts()[i] << '\t' << Hex(folder.keys()[i], 16) << '\t'
+        << '\t' << folder.compressedSizes()[i] << '\t' << folder.ActualSize(i) << '\t'
+        << folder.FileCount(i) << '\t' << Hex(folder.keys()[i], 16) << '\t'
         << Hex(folder.lastAccess()[i], 8) << '\t' << int{folder.lastOperations()[i]} << '\t'
         << folder.readOnlyCounts()[i] << '\t' << folder.writeOnlyCounts()[i] << '\t'
         << folder.readWriteCounts()[i] << '\n';
