@@ -23,18 +23,18 @@ namespace {
 
 constexpr int kProgressSteps = 0xFFFF;  // the bar counts at most 65535 steps
 
-QLabel* IdleText(int id, QWidget* parent) {
+QLabel* IdleText(const char* name, QWidget* parent) {
   auto* label = new QLabel(QString::fromUtf8(files::texts::kIdleAction), parent);
-  label->setObjectName(QString::number(id));
+  label->setObjectName(QLatin1String(name));
   // A path is shown as it is, never read as markup.
   label->setTextFormat(Qt::PlainText);
   label->setMinimumWidth(300);
   return label;
 }
 
-QPushButton* Button(int id, const char* text, QWidget* parent) {
+QPushButton* Button(const char* name, const char* text, QWidget* parent) {
   auto* button = new QPushButton(QString::fromUtf8(text), parent);
-  button->setObjectName(QString::number(id));
+  button->setObjectName(QLatin1String(name));
   button->setAutoDefault(false);
   return button;
 }
@@ -102,19 +102,19 @@ CPerformDialog::CPerformDialog(activity::AppState& state, platform::System& syst
                                common::Prompter& prompter, scan::CFolderInfo& driveList, QWidget* parent)
     : QDialog(parent), state_(state), system_(system), prompter_(prompter), driveList_(driveList),
       bridge_(std::make_unique<WorkerBridge>(*this)) {
-  setObjectName(QStringLiteral("Dialog160"));
+  setObjectName(QStringLiteral("PerformDialog"));
   setWindowTitle(QStringLiteral("Perfom all selected actions for all drives ..."));
 
   auto* icon = new QLabel(this);
-  icon->setObjectName(QStringLiteral("1114"));
+  icon->setObjectName(QStringLiteral("Icon"));
   icon->setPixmap(AppIconPixmap(32));
   icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
   auto* group = new QGroupBox(QStringLiteral("Performing actions"), this);
   auto* grid = new QGridLayout(group);
-  action_ = IdleText(1122, group);
-  file_ = IdleText(1123, group);
-  left_ = IdleText(1126, group);
+  action_ = IdleText("Action", group);
+  file_ = IdleText("CurrentFile", group);
+  left_ = IdleText("FilesToProcess", group);
   grid->addWidget(new QLabel(QStringLiteral("Action:"), group), 0, 0);
   grid->addWidget(action_, 0, 1);
   grid->addWidget(new QLabel(QStringLiteral("Current file:"), group), 1, 0);
@@ -123,16 +123,16 @@ CPerformDialog::CPerformDialog(activity::AppState& state, platform::System& syst
   grid->addWidget(left_, 2, 1);
   grid->setColumnStretch(1, 1);
 
-  go_ = Button(1115, "Go", this);
-  stop_ = Button(1116, "Stop", this);
-  close_ = Button(2, "Close", this);
-  auto* help = Button(57670, "Help", this);
+  go_ = Button("Go", "Go", this);
+  stop_ = Button("Stop", "Stop", this);
+  close_ = Button("Close", "Close", this);
+  auto* help = Button("Help", "Help", this);
   auto* buttons = new QVBoxLayout;
   for (QPushButton* button : {go_, stop_, close_, help}) buttons->addWidget(button);
   buttons->addStretch();
 
   progress_ = new QProgressBar(this);
-  progress_->setObjectName(QStringLiteral("1129"));
+  progress_->setObjectName(QStringLiteral("Progress"));
   progress_->setTextVisible(false);
   progress_->setRange(0, 1);  // empty until Go sets the run's range
   progress_->setValue(0);
