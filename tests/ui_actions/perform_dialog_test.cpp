@@ -47,13 +47,13 @@ TEST_F(PerformDialogTest, BacksUpTwoFilesShowsTheFinalMessageAndClosesItself) {
   QSignalSpy refills(&dialog, &ui::CPerformDialog::listRefillRequested);
   QSignalSpy finished(&dialog, &ui::CPerformDialog::runFinished);
   EXPECT_EQ(dialog.windowTitle(), "Perfom all selected actions for all drives ...");
-  EXPECT_EQ(Child<QLabel>(dialog, "1126")->text(), "2");
-  EXPECT_TRUE(Child<QPushButton>(dialog, "1115")->isEnabled());
-  EXPECT_FALSE(Child<QPushButton>(dialog, "1116")->isEnabled());
+  EXPECT_EQ(Child<QLabel>(dialog, "FilesToProcess")->text(), "2");
+  EXPECT_TRUE(Child<QPushButton>(dialog, "Go")->isEnabled());
+  EXPECT_FALSE(Child<QPushButton>(dialog, "Stop")->isEnabled());
   dialog.show();
 
-  Child<QPushButton>(dialog, "1115")->click();
-  EXPECT_FALSE(Child<QPushButton>(dialog, "2")->isEnabled()) << "Close is disabled during a run";
+  Child<QPushButton>(dialog, "Go")->click();
+  EXPECT_FALSE(Child<QPushButton>(dialog, "Close")->isEnabled()) << "Close is disabled during a run";
   ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
 
   EXPECT_EQ(finished.first().first().toBool(), true);
@@ -61,8 +61,8 @@ TEST_F(PerformDialogTest, BacksUpTwoFilesShowsTheFinalMessageAndClosesItself) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"All selected files were processed."});
-  EXPECT_EQ(Child<QProgressBar>(dialog, "1129")->value(), 2);
-  EXPECT_EQ(Child<QLabel>(dialog, "1123")->text(), ".  .  .  .");
+  EXPECT_EQ(Child<QProgressBar>(dialog, "Progress")->value(), 2);
+  EXPECT_EQ(Child<QLabel>(dialog, "CurrentFile")->text(), ".  .  .  .");
   EXPECT_EQ(drives.ReadFile("C:\\Work\\a.txt"), "");
   EXPECT_EQ(drives.ReadFile("E:\\Work\\b.txt"), "contents");
 }
@@ -80,14 +80,14 @@ TEST_F(PerformDialogTest, TheOverwritePromptNamesTheCopyAndSkipKeepsTheSource) {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* prompt = dialog.findChild<ui::COverwritePrompt*>();
     if (prompt == nullptr || !prompt->isVisible()) return;
-    shownPath = Child<QLabel>(*prompt, "1148")->text();
+    shownPath = Child<QLabel>(*prompt, "ExistingFile")->text();
     versions = Child<QLabel>(*prompt, "Versions")->text();
-    Child<QPushButton>(*prompt, "1146")->click();
+    Child<QPushButton>(*prompt, "Skip")->click();
   });
   poll.start(20);
   dialog.show();
 
-  Child<QPushButton>(dialog, "1115")->click();
+  Child<QPushButton>(dialog, "Go")->click();
   ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
 
   EXPECT_EQ(shownPath, "E:\\Work\\a.txt");
@@ -102,9 +102,9 @@ TEST_F(PerformDialogTest, TheOverwritePromptNamesTheCopyAndSkipKeepsTheSource) {
 TEST_F(PerformDialogTest, GoIsDisabledWithNothingToDoAndCloseEndsTheDialog) {
   ui::CPerformDialog dialog(state, drives.System(), prompter, selection.driveList);
   dialog.show();
-  EXPECT_FALSE(Child<QPushButton>(dialog, "1115")->isEnabled());
-  EXPECT_EQ(Child<QLabel>(dialog, "1126")->text(), "0");
-  Child<QPushButton>(dialog, "2")->click();
+  EXPECT_FALSE(Child<QPushButton>(dialog, "Go")->isEnabled());
+  EXPECT_EQ(Child<QLabel>(dialog, "FilesToProcess")->text(), "0");
+  Child<QPushButton>(dialog, "Close")->click();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 

@@ -56,7 +56,7 @@ class PerformInFrameTest : public testing_support::FrameTest {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<ui::CPerformDialog*>(widget);
         if (dialog == nullptr || !dialog->isVisible()) continue;
-        if (auto* button = dialog->findChild<QPushButton*>(QStringLiteral("1115")); button && button->isEnabled()) {
+        if (auto* button = dialog->findChild<QPushButton*>(QStringLiteral("Go")); button && button->isEnabled()) {
           go.stop();
           button->click();
         }

@@ -105,12 +105,12 @@ void ExpectFullHelp(const QWidget& root, int atLeast) {
 }
 
 TEST(ControlHelpTable, FindsDialogTextsFirstThenSharedOnesAndNothingForStrangers) {
-  EXPECT_NE(ControlHelp("Dialog160", "2"), ControlHelp("HintOptions", "2"));
-  EXPECT_EQ(ControlHelp("HintOptions", "2"), ControlHelp("BackupDialog", "2"));
-  EXPECT_FALSE(ControlHelp("HintOptions", "1").isEmpty());
-  EXPECT_TRUE(ControlHelp("HintOptions", "9999").isEmpty());
+  EXPECT_NE(ControlHelp("BackupDialog", "Ok"), ControlHelp("HintOptions", "Ok"));
+  EXPECT_EQ(ControlHelp("HintOptions", "Cancel"), ControlHelp("BackupDialog", "Cancel"));
+  EXPECT_FALSE(ControlHelp("HintOptions", "Ok").isEmpty());
+  EXPECT_TRUE(ControlHelp("HintOptions", "Unknown").isEmpty());
   EXPECT_TRUE(ControlHelp("HintOptions", "").isEmpty());
-  EXPECT_TRUE(ControlHelp("", "1135").isEmpty());
+  EXPECT_TRUE(ControlHelp("", "ByAccessType").isEmpty());
 }
 
 TEST(ControlHelp, ActionDialogsAnswerForEveryControl) {
@@ -162,7 +162,7 @@ TEST(ControlHelp, ShiftF1ShowsTheFocusedControlsText) {
   App();
   HintOptionsDialog dialog(common::HintOptions{}, nullptr);
   dialog.show();
-  auto* box = dialog.findChild<QAbstractButton*>("1136");
+  auto* box = dialog.findChild<QAbstractButton*>("ByLastAccess");
   ASSERT_NE(box, nullptr);
   box->setFocus();
   QTest::keyClick(box, Qt::Key_F1, Qt::ShiftModifier);

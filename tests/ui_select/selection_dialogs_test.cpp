@@ -34,8 +34,8 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
   DirectoriesDialog dialog({true, false}, nullptr);
   EXPECT_EQ(dialog.windowTitle(), "How to set actions for directories...");
   EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(), "Options");
-  auto* subfolders = dialog.findChild<QCheckBox*>("1132");
-  auto* files = dialog.findChild<QCheckBox*>("1133");
+  auto* subfolders = dialog.findChild<QCheckBox*>("SubfoldersToo");
+  auto* files = dialog.findChild<QCheckBox*>("FilesToo");
   ASSERT_TRUE(subfolders && files);
   EXPECT_EQ(subfolders->text(), "Set same actions for subdirectories");
   EXPECT_EQ(files->text(), "Set same actions for files in directories");
@@ -43,8 +43,8 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
   EXPECT_FALSE(files->isChecked());
 
   OnNextDialog([](QDialog& shown) {
-    shown.findChild<QCheckBox*>("1132")->setChecked(false);
-    shown.findChild<QCheckBox*>("1133")->setChecked(true);
+    shown.findChild<QCheckBox*>("SubfoldersToo")->setChecked(false);
+    shown.findChild<QCheckBox*>("FilesToo")->setChecked(true);
     Button(shown, QDialogButtonBox::Ok)->click();
   });
   const auto answer = DirectoriesDialog::Ask({true, false}, nullptr);
@@ -53,7 +53,7 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
   EXPECT_TRUE(answer->filesInFoldersToo);
 
   OnNextDialog([](QDialog& shown) {
-    shown.findChild<QCheckBox*>("1133")->setChecked(true);
+    shown.findChild<QCheckBox*>("FilesToo")->setChecked(true);
     Button(shown, QDialogButtonBox::Cancel)->click();
   });
   EXPECT_FALSE(DirectoriesDialog::Ask({}, nullptr).has_value());
@@ -62,18 +62,18 @@ TEST(DirectoriesDialog, ShowsTheFlagsAndAnswersTheBoxesOnOkOnly) {
 TEST(BackupDialog, SortsTheDrivesAndSelectsTheFirstMatchingTheTarget) {
   BackupDialog dialog({true, "E"}, {"F: [Media]", "C: [System]", "Ex", "E: [Data]"}, {}, nullptr);
   EXPECT_EQ(dialog.windowTitle(), "Back Up\\Restore");
-  auto* drive = dialog.findChild<QComboBox*>("1190");
+  auto* drive = dialog.findChild<QComboBox*>("BackupDrive");
   ASSERT_NE(drive, nullptr);
   ASSERT_EQ(drive->count(), 4);
   EXPECT_EQ(drive->itemText(0), "C: [System]");
   EXPECT_EQ(drive->currentText(), "E: [Data]");
-  EXPECT_TRUE(dialog.findChild<QCheckBox*>("1132")->isChecked());
-  EXPECT_EQ(dialog.findChild<QCheckBox*>("1132")->text(), "Include Subdirectories");
+  EXPECT_TRUE(dialog.findChild<QCheckBox*>("IncludeSubfolders")->isChecked());
+  EXPECT_EQ(dialog.findChild<QCheckBox*>("IncludeSubfolders")->text(), "Include Subdirectories");
   EXPECT_EQ(dialog.Choice().backupTarget, "E: [Data]");
 
   OnNextDialog([](QDialog& shown) {
-    shown.findChild<QComboBox*>("1190")->setCurrentIndex(2);
-    shown.findChild<QCheckBox*>("1132")->setChecked(false);
+    shown.findChild<QComboBox*>("BackupDrive")->setCurrentIndex(2);
+    shown.findChild<QCheckBox*>("IncludeSubfolders")->setChecked(false);
     Button(shown, QDialogButtonBox::Ok)->click();
   });
   const auto answer = BackupDialog::Ask({true, ""}, {"C:", "D:", "G:"}, {}, nullptr);
@@ -100,7 +100,7 @@ const BackupTargets kFromD{'D', {{'C', 1, 900}, {'D', 2, 50}, {'E', 2, 50}, {'F'
 TEST(BackupDialog, BackingUpGreysTheSourcesDiskDefaultsElsewhereAndStaysOpenWhenRefused) {
   const QStringList drives{"C:", "D: [Data]", "E:", "F:"};
   OnNextDialog([](QDialog& shown) {
-    auto* drive = shown.findChild<QComboBox*>("1190");
+    auto* drive = shown.findChild<QComboBox*>("BackupDrive");
     EXPECT_EQ(drive->currentText(), "C:");  // the kept "E" lies on D:'s disk
     const auto* items = qobject_cast<QStandardItemModel*>(drive->model());
     EXPECT_FALSE(items->item(2)->isEnabled());

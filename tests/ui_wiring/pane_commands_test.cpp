@@ -125,7 +125,7 @@ TEST_F(PaneCommandsTest, TreeKeysOpenTheAnalysisAndTheDriveSheetOfAScannedDrive)
 TEST_F(PaneCommandsTest, HelpOfTheChangeDialogOpensItsPageFromTheTreeAndFromTheList) {
   ScanDriveD();
   const auto pressHelp = [this](QDialog& dialog) {
-    auto* help = dialog.findChild<QPushButton*>(QStringLiteral("57670"));
+    auto* help = dialog.findChild<QPushButton*>(QStringLiteral("Help"));
     ASSERT_NE(help, nullptr);
     help->click();
     EXPECT_TRUE(frame->Help().isVisible());
@@ -193,7 +193,7 @@ TEST_F(PaneCommandsTest, ChangingTheSizeAfterTheRescanOfSizeAnalysisReachesTheNe
     } else if (step == 2 && change != nullptr) {
       step = 3;
       change->NewSizeBox().setEditText(QStringLiteral("65536"));
-      change->findChild<QPushButton*>(QStringLiteral("1"))->click();
+      change->findChild<QPushButton*>(QStringLiteral("Ok"))->click();
     }
   });
   poll.start();

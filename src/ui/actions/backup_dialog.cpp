@@ -40,11 +40,11 @@ BackupDialog::BackupDialog(const files::BackupChoice& shown, const QStringList& 
 
   auto* options = new QGroupBox(QStringLiteral("Options"), this);
   includeSubfolders_ = new QCheckBox(QStringLiteral("Include Subdirectories"), options);
-  includeSubfolders_->setObjectName(QStringLiteral("1132"));
+  includeSubfolders_->setObjectName(QStringLiteral("IncludeSubfolders"));
   includeSubfolders_->setChecked(shown.includeSubfolders);
 
   drive_ = new QComboBox(options);
-  drive_->setObjectName(QStringLiteral("1190"));
+  drive_->setObjectName(QStringLiteral("BackupDrive"));
   QStringList sorted = drives;
   sorted.sort(Qt::CaseInsensitive);
   drive_->addItems(sorted);

@@ -17,10 +17,10 @@ DirectoriesDialog::DirectoriesDialog(const files::DirectoriesChoice& shown, QWid
 
   auto* options = new QGroupBox(QStringLiteral("Options"), this);
   subfolders_ = new QCheckBox(QStringLiteral("Set same actions for subdirectories"), options);
-  subfolders_->setObjectName(QStringLiteral("1132"));
+  subfolders_->setObjectName(QStringLiteral("SubfoldersToo"));
   subfolders_->setChecked(shown.subfoldersToo);
   files_ = new QCheckBox(QStringLiteral("Set same actions for files in directories"), options);
-  files_->setObjectName(QStringLiteral("1133"));
+  files_->setObjectName(QStringLiteral("FilesToo"));
   files_->setChecked(shown.filesInFoldersToo);
   auto* optionsLayout = new QVBoxLayout(options);
   optionsLayout->addWidget(subfolders_);

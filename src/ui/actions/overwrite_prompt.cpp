@@ -8,18 +8,9 @@
 #include <QVBoxLayout>
 
 namespace ui {
-namespace {
-
-constexpr int kOverwriteId = 1145;
-constexpr int kSkipId = 1146;
-constexpr int kAllId = 1147;
-constexpr int kStopId = 1;
-constexpr int kPathId = 1148;
-
-}  // namespace
 
 COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("Dialog165"));
+  setObjectName(QStringLiteral("OverwritePrompt"));
   setWindowTitle(QStringLiteral("Back Up"));
   auto* frame = new QFrame(this);
   frame->setFrameShape(QFrame::StyledPanel);
@@ -27,7 +18,7 @@ COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
   auto* texts = new QVBoxLayout(frame);
   texts->addWidget(new QLabel(QStringLiteral("The following file exists:"), frame));
   path_ = new QLabel(frame);
-  path_->setObjectName(QString::number(kPathId));
+  path_->setObjectName(QStringLiteral("ExistingFile"));
   path_->setTextFormat(Qt::PlainText);
   path_->setWordWrap(true);
   texts->addWidget(path_);
@@ -39,16 +30,16 @@ COverwritePrompt::COverwritePrompt(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(frame, 0, 0, 1, 4);
-  const struct { int id; const char* text; files::OverwriteAnswer answer; } buttons[] = {
-      {kOverwriteId, "&Overwrite", files::OverwriteAnswer::Overwrite},
-      {kSkipId, "&Skip", files::OverwriteAnswer::Skip},
-      {kAllId, "&All", files::OverwriteAnswer::All},
-      {kStopId, "S&top", files::OverwriteAnswer::Stop},
+  const struct { const char* name; const char* text; files::OverwriteAnswer answer; } buttons[] = {
+      {"Overwrite", "&Overwrite", files::OverwriteAnswer::Overwrite},
+      {"Skip", "&Skip", files::OverwriteAnswer::Skip},
+      {"All", "&All", files::OverwriteAnswer::All},
+      {"Stop", "S&top", files::OverwriteAnswer::Stop},
   };
   int column = 0;
   for (const auto& button : buttons) {
     auto* push = new QPushButton(QString::fromUtf8(button.text), this);
-    push->setObjectName(QString::number(button.id));
+    push->setObjectName(QLatin1String(button.name));
     connect(push, &QPushButton::clicked, this, [this, answer = button.answer] { Answer(answer); });
     layout->addWidget(push, 1, column++);
   }

@@ -1,13 +1,12 @@
 #pragma once
-// The dialog "Perfom all selected actions for all drives ...": Go starts the action
-// engine on a worker thread, Stop asks before the engine goes on to its next entry, and
-// the texts and progress bar follow the run. The worker's questions and the overwrite
-// prompt are shown here, on the UI thread, while the worker waits for the answer.
+// The dialog "Perfom all selected actions for all drives ...": Go starts a run of the
+// action engine, Stop asks before the engine goes on to its next entry, and the texts and
+// progress bar follow the run. The run's questions and the overwrite prompt are shown
+// here, on the UI thread, while the run's worker waits for the answer.
 
 #include <QDialog>
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "files/action_engine.h"
 
@@ -19,6 +18,8 @@ namespace platform { class System; }
 namespace scan { class CFolderInfo; }
 namespace activity { struct AppState; }
 namespace common { class Prompter; }
+
+namespace files { class ActionRun; }
 
 namespace ui {
 
@@ -35,7 +36,6 @@ class CPerformDialog : public QDialog {
                  scan::CFolderInfo& driveList, QWidget* parent = nullptr);
   ~CPerformDialog() override;
 
-  files::ActionRunFlags& Flags() { return flags_; }
   // Shows the help for this dialog (the Help button).
   void SetHelp(std::function<void()> help) { help_ = std::move(help); }
 
@@ -51,7 +51,7 @@ class CPerformDialog : public QDialog {
   void runFinished(bool allDone);
 
  private:
-  class WorkerBridge;
+  class Presenter;
 
   void ShowFilesToProcess(std::uint32_t count);
   void RunEnded(bool allDone);
@@ -61,9 +61,10 @@ class CPerformDialog : public QDialog {
   platform::System& system_;
   common::Prompter& prompter_;
   scan::CFolderInfo& driveList_;
-  files::ActionRunFlags flags_;
-  std::unique_ptr<WorkerBridge> bridge_;
-  std::thread worker_;
+  const std::unique_ptr<Presenter> presenter_;
+  // Goes before the widgets it reports to, which go with the dialog's base: its worker
+  // stops and is waited for first.
+  std::unique_ptr<files::ActionRun> run_;
   std::function<void()> help_;
 
   QPushButton* go_ = nullptr;

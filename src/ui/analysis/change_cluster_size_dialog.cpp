@@ -72,9 +72,9 @@ CChangeClusterSizeDlg::CChangeClusterSizeDlg(std::string originalSize, std::stri
   setOriginal->setObjectName("SetOriginal");
   setOptimal->setObjectName("SetOptimal");
   analyse->setObjectName("SizeAnalysis");
-  ok->setObjectName("1");
-  cancel->setObjectName("2");
-  helpButton->setObjectName("57670");
+  ok->setObjectName("Ok");
+  cancel->setObjectName("Cancel");
+  helpButton->setObjectName("Help");
   for (QPushButton* button : {ok, cancel, setOriginal, setOptimal, analyse, helpButton}) {
     buttons->addWidget(button);
   }

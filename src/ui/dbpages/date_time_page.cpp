@@ -55,7 +55,7 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   auto* layout = new QVBoxLayout(this);
   auto* started = new QGroupBox("Started at:", this);
   start_ = new QLabel(started);
-  start_->setObjectName("1077");
+  start_->setObjectName("StartedAt");
   auto* startedLayout = new QVBoxLayout(started);
   startedLayout->addWidget(start_);
   // What the recorder really recorded since: hints that rest on unused files need it.
@@ -70,10 +70,10 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   auto* finished = new QGroupBox("Finished at:", this);
   auto* grid = new QGridLayout(finished);
   const char* names[5] = {"Do&n't know", "In a &day", "In a &week", "In a &month", "&Custom:"};
-  const char* radioIds[5] = {"1026", "1052", "1053", "1054", "1055"};
+  const char* radioNames[5] = {"DontKnow", "InADay", "InAWeek", "InAMonth", "Custom"};
   for (std::size_t i = 0; i < radios_.size(); ++i) {
     radios_[i] = new QRadioButton(names[i], finished);
-    radios_[i]->setObjectName(radioIds[i]);
+    radios_[i]->setObjectName(radioNames[i]);
     grid->addWidget(radios_[i], static_cast<int>(i), 0);
     connect(radios_[i], &QRadioButton::clicked, this, [this, i] { Choose(static_cast<SpanChoice>(i)); });
   }
@@ -83,8 +83,8 @@ CDP_DateTime::CDP_DateTime(char driveLetter, DatabasePageContext& context, QWidg
   spins_[kHour] = NumberSpin(0, 23, finished);
   spins_[kMinute] = NumberSpin(0, 59, finished);
   spins_[kSecond] = NumberSpin(0, 59, finished);
-  const char* spinIds[6] = {"1042", "1044", "1046", "1020", "1023", "1029"};
-  for (std::size_t i = 0; i < spins_.size(); ++i) spins_[i]->setObjectName(spinIds[i]);
+  const char* spinNames[6] = {"Day", "Month", "Year", "Hour", "Minute", "Second"};
+  for (std::size_t i = 0; i < spins_.size(); ++i) spins_[i]->setObjectName(spinNames[i]);
   auto* date = new QHBoxLayout;
   for (int field : {kDay, kMonth, kYear}) date->addWidget(spins_[static_cast<std::size_t>(field)]);
   auto* time = new QHBoxLayout;

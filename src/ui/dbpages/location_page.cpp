@@ -58,7 +58,7 @@ CDP_Location::CDP_Location(char driveLetter, DatabasePageContext& context, QWidg
   auto* grid = new QGridLayout(this);
   auto* caption = new QLabel("&Drive for storing File Norvex active database:", this);
   drives_ = new QComboBox(this);
-  drives_->setObjectName("1033");
+  drives_->setObjectName("DatabaseDrive");
   caption->setBuddy(drives_);
   grid->addWidget(caption, 0, 0, 1, 2);
   grid->addWidget(drives_, 1, 0, 1, 2);
@@ -66,19 +66,19 @@ CDP_Location::CDP_Location(char driveLetter, DatabasePageContext& context, QWidg
   free_ = Figure(*grid, 3, "Free space:", this);
   listLabel_ = new QLabel("&Contains databases of following drives:", this);
   list_ = new QTreeWidget(this);
-  list_->setObjectName("1036");
+  list_->setObjectName("DatabasesThere");
   listLabel_->setBuddy(list_);
   grid->addWidget(listLabel_, 4, 0, 1, 2);
   grid->addWidget(list_, 5, 0, 1, 2);
   verdict_ = new QLabel(this);
-  verdict_->setObjectName("1044");
+  verdict_->setObjectName("Verdict");
   grid->addWidget(verdict_, 6, 0, 1, 2);
   rest_ = Figure(*grid, 7, "The rest:", this);
   required_ = Figure(*grid, 8, "Required:", this);
-  class_->setObjectName("1035");
-  free_->setObjectName("1040");
-  rest_->setObjectName("1038");
-  required_->setObjectName("1042");
+  class_->setObjectName("DriveType");
+  free_->setObjectName("FreeSpace");
+  rest_->setObjectName("TheRest");
+  required_->setObjectName("Required");
 
   list_->setRootIsDecorated(false);
   list_->setHeaderLabels({"Drive", "Type", "Files", "Stored", "Full", "Size"});

@@ -40,19 +40,19 @@ CDP_Size::CDP_Size(char driveLetter, DatabasePageContext& context, QWidget* pare
   auto* grid = new QGridLayout(this);
   size_ = Slider(0, activity::kMaxSizePosition, this);
   efficiency_ = Slider(activity::kMinEfficiency, activity::kMaxEfficiency, this);
-  size_->setObjectName("1128");
-  efficiency_->setObjectName("1129");
+  size_->setObjectName("Size");
+  efficiency_->setObjectName("Efficiency");
   AddSliderRow(*grid, 0, "&Size:", size_, "Min", "Max");
   AddSliderRow(*grid, 1, "&Efficiency:", efficiency_, "High", "Low");
 
   storeNames_ = new QCheckBox("&Store filenames in the database", this);
-  storeNames_->setObjectName("1063");
+  storeNames_->setObjectName("StoreFilenames");
   grid->addWidget(storeNames_, 2, 0, 1, 4);
   auto* nameRow = new QHBoxLayout;
   maxNameLabel_ = new QLabel("with &max filename size:", this);
   maxName_ = new QSpinBox(this);
   maxName_->setRange(0, activity::kMaxNameSizeLimit);
-  maxName_->setObjectName("1066");
+  maxName_->setObjectName("MaxFilenameSize");
   maxNameLabel_->setBuddy(maxName_);
   nameRow->addSpacing(20);
   nameRow->addWidget(maxNameLabel_);
@@ -61,11 +61,11 @@ CDP_Size::CDP_Size(char driveLetter, DatabasePageContext& context, QWidget* pare
   grid->addLayout(nameRow, 3, 0, 1, 4);
 
   const char* captions[4] = {"Total file number:", "Stored files:", "Size in memory:", "Size on disk:"};
-  const char* figureIds[4] = {"1069", "1029", "1071", "1073"};
+  const char* figureNames[4] = {"TotalFileNumber", "StoredFiles", "SizeInMemory", "SizeOnDisk"};
   for (int i = 0; i < 4; ++i) {
     grid->addWidget(new QLabel(captions[i], this), 4 + i, 0, 1, 2);
     figures_[i] = new QLabel(this);
-    figures_[i]->setObjectName(figureIds[i]);
+    figures_[i]->setObjectName(figureNames[i]);
     grid->addWidget(figures_[i], 4 + i, 2, 1, 2);
   }
   grid->setRowStretch(8, 1);

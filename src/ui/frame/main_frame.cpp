@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include <QAbstractEventDispatcher>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMenu>
@@ -13,9 +12,7 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
-#include <QWhatsThis>
 
-#include "scan/scan_controller.h"
 #include "activity/app_state.h"
 #include "activity/recorder_control.h"
 #include "platform/environment.h"
@@ -24,7 +21,6 @@
 #include "platform/system.h"
 #include "shell/startup.h"
 #include "ui/actions/frame_panes.h"
-#include "ui/actions/perform_dialog.h"
 #include "ui/actions/selection_commands.h"
 #include "ui/base/app_icon.h"
 #include "ui/frame/splash_window.h"
@@ -39,14 +35,16 @@
 #include "ui/document/drives_document.h"
 #include "ui/frame/pane_frame.h"
 #include "ui/prompter/status_panes.h"
-#include "ui/help/help_pages.h"
 #include "ui/help/help_window.h"
 #include "ui/wiring/space_map_link.h"
 #include "ui/map/space_map_view.h"
 #include "ui/prompter/status_bar_sink.h"
 #include "ui/views/drive_tree.h"
 #include "ui/views/files_list.h"
+#include "ui/wiring/database_menu_commands.h"
+#include "ui/wiring/frame_commands.h"
 #include "ui/wiring/pane_commands.h"
+#include "ui/wiring/sort_commands.h"
 
 namespace ui {
 namespace {
@@ -55,29 +53,6 @@ namespace {
 constexpr const char* kFilesListColumnsOption = "FilesListColumns";
 
 constexpr int kTreePaneWidth = 200;
-
-struct FilesSortCommand {
-  int id;
-  std::uint8_t key;
-};
-
-constexpr FilesSortCommand kFilesSortCommands[] = {
-    {cmd::kSortFilesByName, activity::kSortName},
-    {cmd::kSortFilesByAction, activity::kSortAction},
-    {cmd::kSortFilesByState, activity::kSortState},
-    {cmd::kSortFilesByHint, activity::kSortHint},
-    {cmd::kSortFilesBySize, activity::kSortSize},
-    {cmd::kSortFilesByCompressedSize, activity::kSortCompressedSize},
-    {cmd::kSortFilesByActualSize, activity::kSortActualSize},
-    {cmd::kSortFilesByUsedPercent, activity::kSortUsedPercent},
-    {cmd::kSortFilesByAccessCounter, activity::kSortAccessCounter},
-    {cmd::kSortFilesByLastAccess, activity::kSortLastAccess},
-    {cmd::kSortFilesByLastOperation, activity::kSortLastOperation},
-    {cmd::kSortFilesByReadOnly, activity::kSortReadOnly},
-    {cmd::kSortFilesByWriteOnly, activity::kSortWriteOnly},
-    {cmd::kSortFilesByReadWrite, activity::kSortReadWrite},
-    {cmd::kSortFilesByType, activity::kSortType},
-};
 
 }  // namespace
 
@@ -150,18 +125,6 @@ void CMainFrame::CreateClient() {
   treeFrame_ = new PaneFrame(tree_, splitter_);
   listFrame_ = new PaneFrame(list_, splitter_);
   connect(list_, &CFilesList::captionToolTipChanged, listFrame_, &PaneFrame::SetCaptionToolTip);
-  // Actions run over the tree's records; the list shows the run's results.
-  SetDriveList(&document_->DriveList());
-  connect(this, &CMainFrame::actionsPerformed, list_, [this] {
-    // The run changed sizes: the current folder is shown again, caption totals included.
-    scan::CFolderInfo* const current = document_->CurrentFolder();
-    if (list_->ShownFolder() != nullptr && list_->ShownFolder() == current) {
-      document_->ShowFolder(current);
-    } else {
-      list_->Refill();
-    }
-  });
-  connect(this, &CMainFrame::filesSortRequested, list_, &CFilesList::Sort);
   // The frame appears at the end of the tree's start-up step.
   connect(tree_, &CDriveTree::startupEnded, this, &CMainFrame::RevealAfterSplash);
   splitter_->addWidget(treeFrame_);
@@ -232,21 +195,6 @@ common::StatusSink& CMainFrame::Sink() { return *sink_; }
 
 void CMainFrame::RegisterCommands() {
   CommandTable& commands = Commands();
-  activity::AppState& state = context_->state;
-
-  // Never during a scan: its hand-over would replace records the action run walks.
-  commands.Register(cmd::kPerformActions, Target::Frame, [this] { PerformActions(); }, [&state](CommandUi& ui) {
-    ui.Enable(state.PendingActionCount.load() != 0 && !state.ScanInProgress.load());
-  });
-  commands.Register(cmd::kChangeClusterSize, Target::Frame,
-                    [this] {
-                      context_->prompter.Ask(common::Message{strings::kChangeClusterSizeMessage,
-                                                            common::Buttons::Ok, common::Icon::Warning});
-                    },
-                    [this](CommandUi& ui) { ui.Enable(tree_->ItemSelectedOnce()); });
-  commands.Register(cmd::kAutoScan, Target::Frame,
-                    [&state] { state.AutoScan = state.AutoScan == 0 ? 1 : 0; },
-                    [&state](CommandUi& ui) { ui.SetCheck(state.AutoScan == 1); });
   commands.Register(cmd::kViewToolbar, Target::Frame,
                     [this] { toolBar_->setVisible(toolBar_->isHidden()); },
                     [this](CommandUi& ui) { ui.SetCheck(!toolBar_->isHidden()); });
@@ -265,78 +213,15 @@ void CMainFrame::RegisterCommands() {
                     },
                     [this](CommandUi& ui) { ui.SetCheck(!mapDock_->isHidden()); });
   commands.Register(cmd::kAppExit, Target::Frame, [this] { close(); });
-  RegisterSortCommands();
-  RegisterHelpCommands();
-  RegisterDatabaseMenuCommands();
-}
-
-void CMainFrame::PerformActions() {
-  if (driveList_ == nullptr) return;
-  // The run walks the records: no scan may replace them until the dialog has gone.
-  const scan::RecordsHold hold = document_->Scanner().HoldRecords();
-  CPerformDialog dialog(context_->state, context_->system, context_->prompter, *driveList_, this);
-  dialog.SetHelp([this] { Help().ShowPage(kActionsHelpPage); });
-  connect(&dialog, &CPerformDialog::listRefillRequested, this, &CMainFrame::actionsPerformed);
-  dialog.exec();
-}
-
-void CMainFrame::RegisterSortCommands() {
-  CommandTable& commands = Commands();
-  activity::AppState& state = context_->state;
-  const auto folderSort = [this, &state, &commands](int id, std::uint8_t key) {
-    commands.Register(id, Target::Frame,
-                      [this, &state, key] {
-                        state.FolderSortKey = key;
-                        tree_->SortFolders();
-                      },
-                      [&state, key](CommandUi& ui) { ui.SetCheck(state.FolderSortKey == key); });
-  };
-  folderSort(cmd::kSortFoldersByName, activity::kFolderSortByName);
-  folderSort(cmd::kSortFoldersByAccessCounter, activity::kFolderSortByAccessCounter);
-  for (const FilesSortCommand& sort : kFilesSortCommands) {
-    commands.Register(sort.id, Target::Frame,
-                      [this, &state, key = sort.key] {
-                        state.FilesSortKey = key;
-                        emit filesSortRequested();
-                      },
-                      [&state, key = sort.key](CommandUi& ui) { ui.SetCheck(state.FilesSortKey == key); });
-  }
-}
-
-void CMainFrame::RegisterHelpCommands() {
-  CommandTable& commands = Commands();
-  commands.Register(cmd::kHelpContents, Target::Frame, [this] { Help().ShowContents(); });
-  commands.Register(cmd::kHelpSearch, Target::Frame, [this] { Help().ShowSearch(); });
-  commands.Register(cmd::kHelpUsing, Target::Frame, [this] { Help().ShowPage(help::kUsingHelpPage); });
-  commands.Register(cmd::kContextHelp, Target::Frame, [this] { ShowContextHelp(); });
-  commands.Register(cmd::kHelp, Target::Frame, [this] {
-    // Help for where the user is: the pane with the focus, else the main window.
-    const QWidget* focus = QApplication::focusWidget();
-    const char* page = help::kMainWindowPage;
-    if (focus != nullptr && (focus == tree_ || tree_->isAncestorOf(focus))) page = help::kFoldersTreePage;
-    if (focus != nullptr && (focus == list_ || list_->isAncestorOf(focus))) page = help::kFilesListPage;
-    Help().ShowPage(page);
-  });
-}
-
-void CMainFrame::RegisterDatabaseMenuCommands() {
-  CommandTable& commands = Commands();
-  const auto forward = [this](int id) {
-    return [this, id] {
-      if (!databaseMenuOwner_.isNull() && sendToDatabaseMenuOwner_) sendToDatabaseMenuOwner_(id);
-    };
-  };
-  commands.Register(cmd::kDeleteDatabase, Target::Frame, forward(cmd::kDeleteDatabase));
-  for (int id = cmd::kMoveDatabaseFirst; id <= cmd::kMoveDatabaseLast; ++id) {
-    // An item whose text ends with a blank names a drive that cannot take the database.
-    commands.Register(id, Target::Frame, forward(id),
-                      [](CommandUi& ui) { ui.Enable(!ui.Text().endsWith(QLatin1Char(' '))); });
-  }
+  RegisterPerformCommand(*context_, *document_, *list_, *this);
+  RegisterDriveOptionCommands(*context_, *tree_);
+  RegisterSortCommands(*context_, *tree_, *list_);
+  RegisterHelpCommands(*context_, [this]() -> HelpWindow& { return Help(); }, *tree_, *list_);
+  databaseMenu_ = std::make_unique<DatabaseMenuCommands>(commands);
 }
 
 void CMainFrame::SetDatabaseMenuOwner(QObject* owner, std::function<void(int)> send) {
-  databaseMenuOwner_ = owner;
-  sendToDatabaseMenuOwner_ = std::move(send);
+  databaseMenu_->SetOwner(owner, std::move(send));
 }
 
 void CMainFrame::SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
@@ -348,8 +233,6 @@ HelpWindow& CMainFrame::Help() {
   }
   return *help_;
 }
-
-void CMainFrame::ShowContextHelp() { QWhatsThis::enterWhatsThisMode(); }
 
 void CMainFrame::RefreshToolBar() {
   const CommandTable& commands = Commands();

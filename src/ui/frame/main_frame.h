@@ -1,7 +1,8 @@
 #pragma once
-// CMainFrame: the main window. It owns the status bar, the toolbar and the splitter
-// with the folders tree and the Files list, runs the start-up step of the databases,
-// and performs or forwards the commands the routing gives it.
+// CMainFrame: the main window. It assembles the status bar, the toolbar, the menus, the
+// splitter with the folders tree and the Files list and the space map's dock, runs the
+// start-up step of the databases, and hands the commands that are not about its own bars
+// to the wiring.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,12 +17,12 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 
-namespace scan { class CFolderInfo; }
 namespace shell { class OptionStore; }
 
 namespace ui {
 
 class CDriveTree;
+class DatabaseMenuCommands;
 class DrivesDocument;
 class FramePanes;
 class SelectionCommands;
@@ -77,21 +78,14 @@ class CMainFrame : public QMainWindow {
 
   HelpWindow& Help();
 
-  // The drive list "Perform actions" runs over: the document's records.
-  void SetDriveList(scan::CFolderInfo* driveList) { driveList_ = driveList; }
-
  signals:
   // Each time a pop-up of the menu bar is about to open, before its items are
   // refreshed: the tip of the day makes sure the "&Help" pop-up starts with its item.
   void menuBarInitializing(QMenuBar* bar);
-  // A Files list sort command changed FilesSortKey: the list sorts again.
-  void filesSortRequested();
   // The frame has accepted its close: the program ends.
   void closed();
   // The start-up step failed and was told; the frame's close is already queued.
   void startupFailed();
-  // An action run has recalculated the drives: the Files list refills its folder.
-  void actionsPerformed();
 
  protected:
   bool event(QEvent* event) override;
@@ -105,14 +99,10 @@ class CMainFrame : public QMainWindow {
   // The space map pane beside the list, where the last run left it.
   void CreateSpaceMap();
   void SaveSpaceMapPlace();
+  // The window's own commands, then those the wiring joins to the panes.
   void RegisterCommands();
-  void RegisterSortCommands();
-  void RegisterHelpCommands();
-  void RegisterDatabaseMenuCommands();
-  void PerformActions();
   void StartupStep();
   void RefreshToolBar();
-  void ShowContextHelp();
 
   shell::OptionStore& options_;
   std::unique_ptr<ShellContext> context_;
@@ -138,10 +128,8 @@ class CMainFrame : public QMainWindow {
   CFilesList* listPane_ = nullptr;
   QPointer<SplashWindow> splash_;
   QPointer<HelpWindow> help_;
-  QPointer<QObject> databaseMenuOwner_;
-  std::function<void(int)> sendToDatabaseMenuOwner_;
+  std::unique_ptr<DatabaseMenuCommands> databaseMenu_;
   std::function<bool()> closeHandler_;
-  scan::CFolderInfo* driveList_ = nullptr;
 };
 
 }  // namespace ui

@@ -11,9 +11,9 @@ namespace ui {
 QString ControlHelp(const QString& dialog, const QString& control);
 
 // Gives every named control of `dialog` (a dialog, sheet or sheet page, known by its
-// object name) its "What's This" text. Buttons of a button box are known by the
-// identifier of their role: "1" for OK, "2" for Cancel. A top-level dialog also gets the
-// "?" title-bar button so the texts can be reached. Call once, after the controls exist.
+// object name) its "What's This" text. Buttons of a button box are known by their role:
+// "Ok" or "Cancel". A top-level dialog also gets the "?" title-bar button so the texts
+// can be reached. Call once, after the controls exist.
 void AttachControlHelp(QWidget& dialog);
 
 }  // namespace ui

@@ -18,10 +18,10 @@ HintOptionsDialog::HintOptionsDialog(const common::HintOptions& options, QWidget
   byDate_ = new QCheckBox(QStringLiteral("Hint by Lasst Access &Date && Time"), group);
   bySize_ = new QCheckBox(QStringLiteral("Hint by &Size"), group);
   byUsed_ = new QCheckBox(QStringLiteral("Hint by &Used"), group);
-  byAccess_->setObjectName(QStringLiteral("1135"));
-  byDate_->setObjectName(QStringLiteral("1136"));
-  bySize_->setObjectName(QStringLiteral("1137"));
-  byUsed_->setObjectName(QStringLiteral("1138"));
+  byAccess_->setObjectName(QStringLiteral("ByAccessType"));
+  byDate_->setObjectName(QStringLiteral("ByLastAccess"));
+  bySize_->setObjectName(QStringLiteral("BySize"));
+  byUsed_->setObjectName(QStringLiteral("ByUsed"));
   byAccess_->setChecked(options.byAccessType);
   byDate_->setChecked(options.byLastAccess);
   bySize_->setChecked(options.bySize);

@@ -115,7 +115,7 @@ CDP_General::CDP_General(char driveLetter, platform::System& system, activity::D
 
   const int row = rows_->rowCount();
   databaseBox_ = new QCheckBox("File Norvex active database", this);
-  databaseBox_->setObjectName("1023");
+  databaseBox_->setObjectName("ActiveDatabase");
   rows_->addWidget(databaseBox_, row, 1, 1, 2);
   storedLabel_ = new QLabel("Stored files number:", this);
   storedValue_ = new QLabel(this);
