@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMenuBar>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "platform/host_system.h"
 #include "demo/demo_machine.h"
 #include "ui/base/app_icon.h"
+#include "ui/base/stall_log.h"
 #include "ui/app/command_line.h"
 #include "ui/app/main_app.h"
 #include "ui/commands/command_ids.h"
@@ -83,6 +85,11 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("norvex"));
   QApplication::setWindowIcon(ui::AppIcon());
   ChooseIconTheme();
+  // NORVEX_STALL_LOG=MS: how long the window stays busy, for measuring on big drives.
+  std::unique_ptr<ui::StallLog> stallLog;
+  if (Set("NORVEX_STALL_LOG")) {
+    stallLog = std::make_unique<ui::StallLog>(std::chrono::milliseconds(std::atoi(std::getenv("NORVEX_STALL_LOG"))));
+  }
 
   std::vector<std::string> args(argv + 1, argv + argc);
   // Lives until after the window: the demo's drives stay mounted while the program runs.

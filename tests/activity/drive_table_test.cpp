@@ -153,7 +153,9 @@ TEST_F(DriveTableFile, DefaultRecordsGoToTheNewStateOnly) {
   EXPECT_FALSE(table.AppendDefaultRecord(3, 0));
   EXPECT_EQ(table.NewState().size(), 1u);
   for (std::uint8_t n = 1; n <= 26; ++n) {
-    if (n != 3) EXPECT_TRUE(table.AppendDefaultRecord(n, 0));
+    if (n != 3) {
+      EXPECT_TRUE(table.AppendDefaultRecord(n, 0));
+    }
   }
   EXPECT_EQ(table.NewState().size(), kMaxDriveRecords);
 }

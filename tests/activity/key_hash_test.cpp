@@ -41,7 +41,7 @@ std::vector<std::string> RandomPaths(std::uint32_t seed, std::size_t count) {
   return paths;
 }
 
-NetworkNames SomeNetworkNames() {
+NetworkNames LongNetworkNames() {
   NetworkNames names{};
   names['B' - 'A'] = "\\server\\share";
   names['F' - 'A'] = "host\\Vol\xe9";
@@ -53,7 +53,7 @@ TEST_P(EveryKernel, GivesTheScalarKeysForARandomCorpus) {
   constexpr std::uint32_t kSeed = 15;
   SCOPED_TRACE("corpus seed " + std::to_string(kSeed));
   const std::vector<std::string> paths = RandomPaths(kSeed, 6000);
-  const NetworkNames names = SomeNetworkNames();
+  const NetworkNames names = LongNetworkNames();
   std::vector<std::uint64_t> expected;
   std::size_t tooLong = 0;
   for (const std::string& path : paths) {

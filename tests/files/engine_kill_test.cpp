@@ -197,7 +197,9 @@ int CheckEveryFile(TempDrives& drives, std::uint8_t action, bool marksKept, bool
       if (!killed || !marksKept || !marked) {
         EXPECT_EQ(source, original) << NameOf(n) << " was restored in part";
       }
-      if (!killed) EXPECT_FALSE(marked) << NameOf(n) << " is restored but still marked";
+      if (!killed) {
+        EXPECT_FALSE(marked) << NameOf(n) << " is restored but still marked";
+      }
     }
   }
   return changed;

@@ -102,7 +102,9 @@ TEST_F(CoverageDaemonTest, KilledLosesAtMostOneIntervalAndARestartOpensAnotherPe
   EXPECT_EQ(periods[0].end, activity::PeriodEnd::Unknown);
   EXPECT_GE(static_cast<double>(periods[0].lastSeen), std::floor(killedAt) - 1) << "more than one interval lost";
   EXPECT_GE(periods[0].lastSeen, periods[0].start + 1);
-  if (const auto boot = platform::ReadBootId()) EXPECT_EQ(periods[0].bootId, *boot);
+  if (const auto boot = platform::ReadBootId()) {
+    EXPECT_EQ(periods[0].bootId, *boot);
+  }
 
   {
     ToolProcess second;

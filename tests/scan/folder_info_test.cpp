@@ -18,9 +18,9 @@ namespace scan {
 namespace {
 
 using scan_testing::Access;
+using scan_testing::kGiB;
 using scan_testing::InstallAccessRecords;
 
-constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
 
 NewEntry File(std::string_view name, std::uint64_t size, std::uint64_t key = 0, char drive = 'D',
               std::uint64_t clusterSize = 4096) {

@@ -18,6 +18,8 @@
 
 namespace scan_testing {
 
+inline constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+
 class RecordingStatus : public common::StatusSink {
  public:
   void ShowStatus(const std::string& text) override {

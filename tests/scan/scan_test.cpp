@@ -27,10 +27,10 @@ namespace scan {
 namespace {
 
 using scan_testing::Access;
+using scan_testing::kGiB;
 using scan_testing::InstallAccessRecords;
 using scan_testing::RecordingStatus;
 
-constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
 
 std::set<std::string> Names(const CFolderInfo& record) {
   std::set<std::string> names;

@@ -73,7 +73,7 @@ class PagesTest : public ::testing::Test {
   testing_support::ScriptedPrompter prompter;
   activity::DriveTable table;
   DatabasePageContext context{table, faulty, prompter, {},
-                              [] { return QStringList{"C: state", "D: data", "E: spare"}; }};
+                              [] { return QStringList{"C: state", "D: data", "E: spare"}; }, {}};
 };
 
 // What a page cannot show at its present size: a label narrower than its text, or the
@@ -240,7 +240,7 @@ TEST_F(PagesTest, DatabaseMovedOnTheLocationPageIsFoundThereAfterExit) {
   activity::AppState state;
   ASSERT_TRUE(state.driveTable.Load(drives.System()));
   drives.WriteFile("C:\\FileTblD.NVX", "recorded accesses");
-  DatabasePageContext appContext{state.driveTable, faulty, prompter, {}, context.driveTexts};
+  DatabasePageContext appContext{state.driveTable, faulty, prompter, {}, context.driveTexts, {}};
   {
     QDialog sheet;
     auto* page = new CDP_Location('D', appContext, &sheet);

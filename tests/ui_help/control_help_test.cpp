@@ -213,7 +213,7 @@ TEST_F(SheetHelpTest, DatabasePagesAnswerForEveryControl) {
   record.location = activity::DriveNumber('C');
   table_.NewState() = {record};
   DatabasePageContext context{table_, drives_.System(), prompter_, {},
-                              [] { return QStringList{"C: System", "D: Data"}; }};
+                              [] { return QStringList{"C: System", "D: Data"}; }, {}};
   const CDP_Location location('C', context);
   ExpectFullHelp(location, 7);
   const CDP_Size size('C', context);

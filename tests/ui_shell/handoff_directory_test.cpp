@@ -26,7 +26,7 @@ TEST(HandOffDirectory, TheActionsLeftAtExitGoWhereTheArgumentsSay) {
       ui::ParseProgramArguments({"--handoff-dir", handOff.path().toStdString(), "--splash-seconds=0"}, &error);
   ASSERT_TRUE(program) << error;
   ui::CMainApp app(std::make_unique<platform::HostSystem>(drives.Environment()),
-                   ui::AppOptions{config.path(), program->splashTime, program->handOffDirectory});
+                   ui::AppOptions{config.path(), program->splashTime, program->handOffDirectory, {}});
   ASSERT_TRUE(app.InitInstance());
   ASSERT_TRUE(QTest::qWaitFor([&app] { return app.Frame()->isVisible(); }, 60000));
   app.State().PendingActionCount = 1;

@@ -26,7 +26,7 @@ class MainAppTest : public ::testing::Test {
  protected:
   std::unique_ptr<ui::CMainApp> MakeApp(std::chrono::milliseconds splash) {
     return std::make_unique<ui::CMainApp>(std::make_unique<platform::HostSystem>(drives.Environment()),
-                                          ui::AppOptions{config.path(), splash});
+                                          ui::AppOptions{config.path(), splash, ".", {}});
   }
 
   testing_support::TempDrives drives;

@@ -22,4 +22,10 @@ std::string LineSafe(std::string_view name) {
   return safe;
 }
 
+std::string HexDigits(std::uint64_t value, int digits) {
+  std::string text(static_cast<std::size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[i] = "0123456789abcdef"[value & 15];
+  return text;
+}
+
 }  // namespace cli

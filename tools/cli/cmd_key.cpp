@@ -7,23 +7,18 @@
 #include <vector>
 
 #include "activity/path_key.h"
+#include "cli_text.h"
 #include "command.h"
 #include "platform/windows_path.h"
 
 namespace cli {
 namespace {
 
-std::string Hex(std::uint64_t value, int digits) {
-  std::string text(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[i] = "0123456789abcdef"[value & 15];
-  return text;
-}
-
 // The key text's bytes as stored: each word little-endian.
-std::string KeyTextHex(const std::vector<std::uint16_t>& text) {
+std::string KeyTextHexDigits(const std::vector<std::uint16_t>& text) {
   std::string hex;
   hex.reserve(text.size() * 4);
-  for (const std::uint16_t word : text) hex += Hex(word & 0xFF, 2) + Hex(word >> 8, 2);
+  for (const std::uint16_t word : text) hex += HexDigits(word & 0xFF, 2) + HexDigits(word >> 8, 2);
   return hex;
 }
 
@@ -82,8 +77,8 @@ int Key(Context& context, const std::vector<std::string>& args) {
     names = activity::ReadNetworkNames(context.system);
   }
   for (const std::string& path : paths) {
-    context.out << Hex(activity::PathKey(path, names), 16) << "\n";
-    if (withText) context.out << KeyTextHex(activity::BuildKeyText(path, names)) << "\n";
+    context.out << HexDigits(activity::PathKey(path, names), 16) << "\n";
+    if (withText) context.out << KeyTextHexDigits(activity::BuildKeyText(path, names)) << "\n";
   }
   return kExitOk;
 }

@@ -21,7 +21,7 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kMapUsage =
     "norvex-cli: usage: norvex-cli map [--colour hint|age|count] [--size WxH]\n"
     "                             [--now \"YYYY-MM-DD HH:MM:SS\"] [--quiet] --svg FILE PATH\n";
 constexpr int kLargestSide = 16384;
@@ -70,14 +70,14 @@ bool ParseArguments(Context& context, std::vector<std::string> args, MapArgument
     } else if (arg == "--svg" && hasValue) {
       parsed.svg = args[++k];
     } else if (arg.starts_with("--") || !parsed.path.empty()) {
-      context.err << kUsage;
+      context.err << kMapUsage;
       return false;
     } else {
       parsed.path = arg;
     }
   }
   if (parsed.path.empty() || parsed.svg.empty()) {
-    context.err << kUsage;
+    context.err << kMapUsage;
     return false;
   }
   return true;

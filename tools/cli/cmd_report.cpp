@@ -36,7 +36,7 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kReportUsage =
     "norvex-cli: usage: norvex-cli report [--sort KEY] [--hints] [--savings] [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "                             [--json] [--quiet] PATH\n";
 
@@ -73,14 +73,14 @@ bool ParseArguments(Context& context, std::vector<std::string> args, ReportArgum
       parsed.now = ParseNow(args[++k], context.err);
       if (!parsed.now) return false;
     } else if (arg.starts_with("--") || !parsed.path.empty()) {
-      context.err << kUsage;
+      context.err << kReportUsage;
       return false;
     } else {
       parsed.path = arg;
     }
   }
   if (parsed.path.empty()) {
-    context.err << kUsage;
+    context.err << kReportUsage;
     return false;
   }
   return true;

@@ -33,23 +33,17 @@ struct ScanArguments {
   std::string path;
 };
 
-std::string Hex(std::uint64_t value, int digits) {
-  char text[17];
-  std::snprintf(text, sizeof text, "%0*llx", digits, static_cast<unsigned long long>(value));
-  return text;
-}
-
 void PrintEntries(std::ostream& out, const scan::CFolderInfo& folder) {
   for (std::uint32_t i = 0; i < folder.Count(); ++i) {
     out << LineSafe(folder.names(i)) << '\t' << int{folder.kinds()[i]} << '\t' << folder.sizes()[i]
         << '\t' << folder.compressedSizes()[i] << '\t' << folder.ActualSize(i) << '\t'
-        << folder.FileCount(i) << '\t' << Hex(folder.keys()[i], 16) << '\t'
-        << Hex(folder.lastAccess()[i], 8) << '\t' << int{folder.lastOperations()[i]} << '\t'
+        << folder.FileCount(i) << '\t' << HexDigits(folder.keys()[i], 16) << '\t'
+        << HexDigits(folder.lastAccess()[i], 8) << '\t' << int{folder.lastOperations()[i]} << '\t'
         << folder.readOnlyCounts()[i] << '\t' << folder.writeOnlyCounts()[i] << '\t'
         << folder.readWriteCounts()[i] << '\n';
   }
   out << "TOTAL\t" << folder.totalSize << '\t' << folder.totalCompressedSize << '\t'
-      << folder.totalActualSize << '\t' << folder.totalFiles << '\t' << Hex(folder.latestAccess, 8)
+      << folder.totalActualSize << '\t' << folder.totalFiles << '\t' << HexDigits(folder.latestAccess, 8)
       << '\t' << int{folder.latestOperation} << '\t' << folder.totalReadOnly << '\t'
       << folder.totalWriteOnly << '\t' << folder.totalReadWrite << '\n';
 }

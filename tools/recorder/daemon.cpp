@@ -27,6 +27,7 @@
 #include "platform/dos_time.h"
 #include "platform/mount_views.h"
 #include "platform/windows_path.h"
+#include "view_hash.h"
 
 namespace recorder_tool {
 namespace {
@@ -59,11 +60,6 @@ constexpr std::size_t kEventsPerTurn = 256;
 constexpr int kGatherMilliseconds = 10;
 
 constexpr int kDefaultNice = -10;
-
-struct ViewHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
 
 class Daemon {
  public:

@@ -23,6 +23,7 @@
 #include "event_records.h"
 #include "fanotify_groups.h"
 #include "fanotify_replay.h"
+#include "view_hash.h"
 #include "platform/unique_fd.h"
 
 namespace recorder_tool {
@@ -34,11 +35,6 @@ constexpr std::uint64_t kOpenMask = FAN_OPEN_EXEC | FAN_ACCESS | FAN_CLOSE_WRITE
 constexpr std::uint64_t kMoveMask = FAN_MOVED_FROM | FAN_ONDIR;
 // Remembered folders; beyond this many they are all forgotten and looked up again.
 constexpr std::size_t kMaxFolders = 65536;
-
-struct ViewHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
 
 class FanotifyHandleGroup final : public FanotifyGroup {
  public:

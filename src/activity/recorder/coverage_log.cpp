@@ -5,7 +5,7 @@
 namespace activity::recorder {
 namespace {
 
-std::size_t Slot(char drive) { return static_cast<std::size_t>(drive - 'A'); }
+std::size_t DriveIndex(char drive) { return static_cast<std::size_t>(drive - 'A'); }
 
 }  // namespace
 
@@ -22,7 +22,7 @@ void CoverageLog::Open(const std::vector<WatchedDatabase>& databases, std::int64
 }
 
 void CoverageLog::OpenDrive(const WatchedDatabase& database, std::int64_t now, std::vector<std::string>* warnings) {
-  const std::size_t slot = Slot(database.drive);
+  const std::size_t slot = DriveIndex(database.drive);
   CoverageLoad load = LoadCoverage(system_, database.location, database.drive, now);
   Drive drive;
   drive.location = database.location;
