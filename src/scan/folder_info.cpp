@@ -83,7 +83,10 @@ void CFolderInfo::AddEntry(const NewEntry& entry, const activity::AccessTables* 
   if (!folder) {
     // The first file sets the cluster size the record's files are rounded to.
     if (Count() - columns_.FolderCount() == 1) clusterSize_ = ClusterSizeHeld(entry.clusterSize, clusterSize_);
-    SetFileActualSize(i, common::RoundUpToCluster(entry.compressedSize, entry.clusterSize));
+    // Files of the record's cluster size, nearly all, store nothing: no rounding here.
+    if (entry.clusterSize != clusterSize_) {
+      SetFileActualSize(i, common::RoundUpToCluster(entry.compressedSize, entry.clusterSize));
+    }
   }
 
   if (child) {
@@ -132,12 +135,16 @@ std::span<FileTraits> CFolderInfo::AllTraits() {
   return rare_->traits;
 }
 
+// Where file i's actual size stands in the side table, or would be inserted.
+auto CFolderInfo::RareFacts::ActualSizeAt(std::uint32_t i) -> ActualSizes::iterator {
+  return std::lower_bound(actualSizes.begin(), actualSizes.end(), std::pair{i, std::uint64_t{0}});
+}
+
 std::uint64_t CFolderInfo::ActualSize(std::uint32_t i) const {
   if (IsFolder(i)) return columns_.FolderActualSizes()[columns_.FolderIndex(i)];
   if (rare_ && !rare_->actualSizes.empty()) {
-    const auto& actual = rare_->actualSizes;
-    const auto found = std::lower_bound(actual.begin(), actual.end(), std::pair{i, std::uint64_t{0}});
-    if (found != actual.end() && found->first == i) return found->second;
+    const auto found = rare_->ActualSizeAt(i);
+    if (found != rare_->actualSizes.end() && found->first == i) return found->second;
   }
   return common::RoundUpToCluster(compressedSizes()[i], clusterSize_);
 }
@@ -155,22 +162,16 @@ CFolderInfo::RareFacts& CFolderInfo::Rare() {
 // (a recalculation of chosen entries) is kept aside.
 void CFolderInfo::SetFileActualSize(std::uint32_t i, std::uint64_t actual) {
   const bool derived = common::RoundUpToCluster(compressedSizes()[i], clusterSize_) == actual;
-  auto* table = rare_ ? &rare_->actualSizes : nullptr;
-  const auto at = [&] {
-    return std::lower_bound(table->begin(), table->end(), std::pair{i, std::uint64_t{0}});
-  };
+  if (derived && !rare_) return;
+  RareFacts& rare = Rare();
+  const auto found = rare.ActualSizeAt(i);
+  const bool stored = found != rare.actualSizes.end() && found->first == i;
   if (derived) {
-    if (table == nullptr) return;
-    const auto found = at();
-    if (found != table->end() && found->first == i) table->erase(found);
-    return;
-  }
-  table = &Rare().actualSizes;
-  const auto found = at();
-  if (found != table->end() && found->first == i) {
+    if (stored) rare.actualSizes.erase(found);
+  } else if (stored) {
     found->second = actual;
   } else {
-    table->insert(found, {i, actual});
+    rare.actualSizes.insert(found, {i, actual});
   }
 }
 

@@ -210,8 +210,10 @@ class CFolderInfo final : public Totals {
   // cluster size than the rest of the record's (a recalculation of chosen entries).
   // Most folders have neither, and pay one pointer for both.
   struct RareFacts {
+    using ActualSizes = std::vector<std::pair<std::uint32_t, std::uint64_t>>;
+    ActualSizes::iterator ActualSizeAt(std::uint32_t i);
     std::vector<FileTraits> traits;
-    std::vector<std::pair<std::uint32_t, std::uint64_t>> actualSizes;  // by entry, sorted
+    ActualSizes actualSizes;  // by entry, sorted
   };
   RareFacts& Rare();
   void SetFileActualSize(std::uint32_t i, std::uint64_t actual);

@@ -1,6 +1,7 @@
 #include "ui/wiring/sort_commands.h"
 
 #include <cstdint>
+#include <span>
 
 #include "activity/app_state.h"
 #include "ui/base/shell_context.h"
@@ -40,26 +41,26 @@ constexpr SortCommand kFilesSortCommands[] = {
     {cmd::kSortFilesByType, activity::kSortType},
 };
 
+// Each command of a group sets the group's key and has its view sort again.
+template <typename Resort>
+void RegisterGroup(CommandTable& commands, std::span<const SortCommand> group, std::uint8_t& key,
+                   Resort resort) {
+  for (const SortCommand& sort : group) {
+    commands.Register(sort.id, Target::Frame,
+                      [&key, resort, chosen = sort.key] {
+                        key = chosen;
+                        resort();
+                      },
+                      [&key, chosen = sort.key](CommandUi& ui) { ui.SetCheck(key == chosen); });
+  }
+}
+
 }  // namespace
 
 void RegisterSortCommands(ShellContext& context, CDriveTree& tree, CFilesList& list) {
-  activity::AppState& state = context.state;
-  for (const SortCommand& sort : kFolderSortCommands) {
-    context.commands.Register(sort.id, Target::Frame,
-                              [&state, &tree, key = sort.key] {
-                                state.FolderSortKey = key;
-                                tree.SortFolders();
-                              },
-                              [&state, key = sort.key](CommandUi& ui) { ui.SetCheck(state.FolderSortKey == key); });
-  }
-  for (const SortCommand& sort : kFilesSortCommands) {
-    context.commands.Register(sort.id, Target::Frame,
-                              [&state, &list, key = sort.key] {
-                                state.FilesSortKey = key;
-                                list.Sort();
-                              },
-                              [&state, key = sort.key](CommandUi& ui) { ui.SetCheck(state.FilesSortKey == key); });
-  }
+  RegisterGroup(context.commands, kFolderSortCommands, context.state.FolderSortKey,
+                [&tree] { tree.SortFolders(); });
+  RegisterGroup(context.commands, kFilesSortCommands, context.state.FilesSortKey, [&list] { list.Sort(); });
 }
 
 }  // namespace ui
