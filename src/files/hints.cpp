@@ -13,17 +13,6 @@
 namespace files {
 namespace {
 
-// Calendar fields as the clock functions read them; a damaged value keeps its raw
-// fields rather than failing, so that no hint depends on a conversion error.
-platform::SystemTime CalendarFields(std::uint32_t dosDateTime) {
-  if (const std::optional<platform::FileTime> time = platform::DosDateTimeToFileTime(dosDateTime)) {
-    if (const std::optional<platform::SystemTime> fields = platform::FileTimeToSystemTime(*time)) {
-      return *fields;
-    }
-  }
-  return platform::UnpackDosDateTime(dosDateTime);
-}
-
 // Days since 1970-01-01 of a calendar date (proleptic Gregorian). Raw fields of a
 // damaged value (month 0, 31 February) are counted on as plain arithmetic.
 std::int64_t DaysFromCivil(const platform::SystemTime& date) {
@@ -36,7 +25,9 @@ std::int64_t DaysFromCivil(const platform::SystemTime& date) {
   return era * 146097 + dayOfEra - 719468;
 }
 
-HintDrive DriveOf(char letter, const activity::AppState& state) {
+}  // namespace
+
+HintDrive HintDriveOf(char letter, const activity::AppState& state) {
   HintDrive drive;
   drive.startupStamp = LocalStamp(state.StartupStamp);
   if (letter < 'A' || letter > 'Z') return drive;
@@ -48,6 +39,8 @@ HintDrive DriveOf(char letter, const activity::AppState& state) {
   drive.compressCovered = coverage.CompressAllowed();
   return drive;
 }
+
+namespace {
 
 // What a hint is computed from: one entry's columns, or a file's links together.
 struct HintBasis {
@@ -85,25 +78,6 @@ std::uint8_t HintOfFileWithTraits(const scan::FileTraits& traits, const HintBasi
 }
 // --- end of files that are not ordinary ---------------------------------------------
 
-// Every entry below `root`, a folder's after the entries below it.
-void RefreshRecord(scan::CFolderInfo& root, std::uint64_t clusterSize, const HintDrive& drive) {
-  const LinkGroups links(root);
-  const SharedKeys sharedKeys = SharedKeys::OfDrive(root);
-  HintDrive withShared = drive;
-  withShared.sharedKeys = &sharedKeys;
-  const auto refresh = [&](scan::CFolderInfo& record, std::uint32_t i) {
-    record.hints()[i] = ComputeHint(record, i, clusterSize, withShared, &links);
-  };
-  scan::WalkEntries(
-      root,
-      [&](scan::CFolderInfo& record, std::uint32_t i) {
-        if (record.GetChild(i) != nullptr) return scan::WalkStep::Descend;
-        refresh(record, i);
-        return scan::WalkStep::Next;
-      },
-      refresh);
-}
-
 }  // namespace
 
 std::uint32_t LocalStamp(std::uint32_t utcStamp) {
@@ -111,8 +85,12 @@ std::uint32_t LocalStamp(std::uint32_t utcStamp) {
   return moment ? platform::DosDateTimeFromLocal(*moment) : utcStamp;
 }
 
+// A valid date-time converts to the very fields it packs and a damaged one keeps its raw
+// fields, so the packed date is the calendar date: no clock conversion is needed, and
+// none is made for each of millions of entries.
 std::int32_t DayCount(std::uint32_t later, std::uint32_t earlier) {
-  return static_cast<std::int32_t>(DaysFromCivil(CalendarFields(later)) - DaysFromCivil(CalendarFields(earlier)));
+  return static_cast<std::int32_t>(DaysFromCivil(platform::UnpackDosDateTime(later)) -
+                                   DaysFromCivil(platform::UnpackDosDateTime(earlier)));
 }
 
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
@@ -186,23 +164,7 @@ std::uint8_t HintFrom(const HintBasis& entry, std::uint64_t clusterSize, const H
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const activity::AppState& state) {
   const std::string path = folder.path();
-  return ComputeHint(folder, i, clusterSize, DriveOf(path.empty() ? '\0' : path[0], state));
-}
-
-void RefreshHints(scan::CFolderInfo& driveList, const activity::AppState& state,
-                  const platform::System& system) {
-  std::uint64_t clusterSize = 0;
-  for (std::uint32_t d = 0; d < driveList.Count(); ++d) {
-    scan::CFolderInfo* root = driveList.GetChild(d);
-    if (root == nullptr || root->Count() == 0) continue;
-    const std::string path = root->path();
-    if (path.empty()) continue;
-    const char letter = path[0];
-    if (const std::optional<platform::DiskSpace> space = system.GetDiskFreeSpace(letter)) {
-      clusterSize = space->ClusterSize();
-    }
-    RefreshRecord(*root, clusterSize, DriveOf(letter, state));
-  }
+  return ComputeHint(folder, i, clusterSize, HintDriveOf(path.empty() ? '\0' : path[0], state));
 }
 
 }  // namespace files

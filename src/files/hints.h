@@ -43,6 +43,9 @@ struct HintDrive {
 
 class LinkGroups;
 
+// The drive of `letter` as the shared state describes it.
+HintDrive HintDriveOf(char letter, const activity::AppState& state);
+
 // `links`: the drive's files with several links, which are hinted from all their links'
 // records together (without it, such a file gets no hint). A file with no record of its
 // own (files/record_doubt.h) gets no hint that rests on idleness: none for key 0, no B
@@ -56,10 +59,5 @@ std::uint32_t LocalStamp(std::uint32_t utcStamp);
 // The same, with the drive found from the folder's path in the shared state.
 std::uint8_t ComputeHint(const scan::CFolderInfo& folder, std::uint32_t i,
                          std::uint64_t clusterSize, const activity::AppState& state);
-
-// Recomputes the hints of every entry of every scanned drive below `driveList`, each
-// subtree before the entry that holds it.
-void RefreshHints(scan::CFolderInfo& driveList, const activity::AppState& state,
-                  const platform::System& system);
 
 }  // namespace files

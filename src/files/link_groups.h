@@ -29,8 +29,11 @@ struct LinkedActivity {
 
 class LinkGroups {
  public:
+  LinkGroups() = default;
   // Gathers the links below `drive` (a drive's root record).
   explicit LinkGroups(const scan::CFolderInfo& drive);
+  // Gathers the links among the record's own entries.
+  void Add(const scan::CFolderInfo& record);
   // The file's links together; nullptr for a file of one link.
   const LinkedActivity* Find(const scan::FileTraits& traits) const;
 

@@ -10,22 +10,6 @@
 namespace files {
 namespace {
 
-// The keys that occur more than once in `keys`, sorted; `keys` is sorted on the way.
-std::vector<std::uint64_t> Repeated(std::vector<std::uint64_t>& keys) {
-  std::sort(keys.begin(), keys.end());
-  std::vector<std::uint64_t> repeated;
-  for (std::size_t k = 1; k < keys.size(); ++k) {
-    if (keys[k] == keys[k - 1] && (repeated.empty() || repeated.back() != keys[k])) repeated.push_back(keys[k]);
-  }
-  return repeated;
-}
-
-void AddFileKeys(const scan::CFolderInfo& record, std::vector<std::uint64_t>& keys) {
-  for (std::uint32_t i = 0; i < record.Count(); ++i) {
-    if (!record.IsFolder(i) && record.keys()[i] != 0) keys.push_back(record.keys()[i]);
-  }
-}
-
 // True when the folder entry `self` of `parent` has a sibling folder of the same name
 // but for case.
 bool HasCaseTwin(const scan::CFolderInfo& parent, std::uint32_t self) {
@@ -50,21 +34,63 @@ const char* RecordDoubtText(RecordDoubt doubt) {
   return "";
 }
 
-SharedKeys SharedKeys::OfDrive(const scan::CFolderInfo& drive) {
-  std::vector<std::uint64_t> keys;
-  scan::ForEachRecord(drive, [&keys](const scan::CFolderInfo& record) { AddFileKeys(record, keys); });
-  SharedKeys shared;
-  shared.shared_ = Repeated(keys);
-  return shared;
+namespace {
+
+SharedKeys Search(std::vector<const scan::CFolderInfo*> records) {
+  SharedKeySearch search(std::move(records));
+  while (!search.Step()) {
+  }
+  return std::move(search).Result();
 }
 
-SharedKeys SharedKeys::OfFolder(const scan::CFolderInfo& folder) {
-  std::vector<std::uint64_t> keys;
-  AddFileKeys(folder, keys);
-  SharedKeys shared;
-  shared.shared_ = Repeated(keys);
-  return shared;
+}  // namespace
+
+SharedKeySearch::SharedKeySearch(std::vector<const scan::CFolderInfo*> records, std::uint64_t keysPerShare)
+    : records_(std::move(records)) {
+  std::uint64_t entries = 0;
+  for (const scan::CFolderInfo* record : records_) entries += record->Count();
+  while (shareBits_ < 16 && (entries >> shareBits_) > keysPerShare) ++shareBits_;
 }
+
+bool SharedKeySearch::Step() {
+  if ((share_ >> shareBits_) != 0) return true;
+  if (nextRecord_ == records_.size()) {
+    SearchGatheredShare();
+    nextRecord_ = 0;
+    ++share_;
+    return (share_ >> shareBits_) != 0;
+  }
+  const scan::CFolderInfo& record = *records_[nextRecord_++];
+  const unsigned shift = 64 - shareBits_;
+  for (std::uint32_t i = 0; i < record.Count(); ++i) {
+    const std::uint64_t key = record.keys()[i];
+    if (key == 0 || record.IsFolder(i)) continue;
+    if (shareBits_ == 0 || (key >> shift) == share_) gathered_.push_back(key);
+  }
+  return false;
+}
+
+// Shares are searched in the order of their top bits, so the result stays sorted.
+void SharedKeySearch::SearchGatheredShare() {
+  std::sort(gathered_.begin(), gathered_.end());
+  std::vector<std::uint64_t>& shared = result_.shared_;
+  for (std::size_t k = 1; k < gathered_.size(); ++k) {
+    if (gathered_[k] == gathered_[k - 1] && (shared.empty() || shared.back() != gathered_[k])) {
+      shared.push_back(gathered_[k]);
+    }
+  }
+  gathered_.clear();
+}
+
+SharedKeys SharedKeySearch::Result() && { return std::move(result_); }
+
+SharedKeys SharedKeys::OfDrive(const scan::CFolderInfo& drive) {
+  std::vector<const scan::CFolderInfo*> records;
+  scan::ForEachRecord(drive, [&records](const scan::CFolderInfo& record) { records.push_back(&record); });
+  return Search(std::move(records));
+}
+
+SharedKeys SharedKeys::OfFolder(const scan::CFolderInfo& folder) { return Search({&folder}); }
 
 bool SharedKeys::Holds(std::uint64_t key) const {
   return std::binary_search(shared_.begin(), shared_.end(), key);

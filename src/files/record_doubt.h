@@ -34,7 +34,33 @@ class SharedKeys {
   bool Holds(std::uint64_t key) const;
 
  private:
+  friend class SharedKeySearch;
   std::vector<std::uint64_t> shared_;  // sorted
+};
+
+// Finds the keys shared among the files of many records in short steps. It searches the
+// key space a share at a time, so that only one share's keys are held at once: a drive
+// of ten million files would otherwise hold 80 MB of keys for this alone.
+class SharedKeySearch {
+ public:
+  // `records` (each counted for its own files only) must stay in place until the end.
+  // A share holds about `keysPerShare` keys, which bounds the time a step takes.
+  explicit SharedKeySearch(std::vector<const scan::CFolderInfo*> records,
+                           std::uint64_t keysPerShare = std::uint64_t{1} << 19);
+  // Gathers one record's keys of the current share, or sorts the share once all are
+  // gathered; true once the whole key space is searched.
+  bool Step();
+  SharedKeys Result() &&;
+
+ private:
+  void SearchGatheredShare();
+
+  std::vector<const scan::CFolderInfo*> records_;
+  unsigned shareBits_ = 0;  // the top bits of a key that name its share
+  std::uint64_t share_ = 0;
+  std::size_t nextRecord_ = 0;
+  std::vector<std::uint64_t> gathered_;
+  SharedKeys result_;
 };
 
 // The doubts about the files of one folder, as its list shows them.

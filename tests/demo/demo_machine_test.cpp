@@ -21,7 +21,7 @@
 #include "activity/path_key.h"
 #include "files/action_codes.h"
 #include "files/action_engine.h"
-#include "files/hints.h"
+#include "files/hint_refresh.h"
 #include "files/list_format.h"
 #include "platform/environment.h"
 #include "platform/host_system.h"

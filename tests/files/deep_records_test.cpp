@@ -6,7 +6,7 @@
 #include "engine_support.h"
 #include "files/action_engine.h"
 #include "files/action_selection.h"
-#include "files/hints.h"
+#include "files/hint_refresh.h"
 #include "selection_support.h"
 #include "support/deep_records.h"
 #include "support/temp_drives.h"

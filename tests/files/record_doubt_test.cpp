@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "activity/app_state.h"
-#include "files/hints.h"
+#include "files/hint_refresh.h"
+#include "scan/record_walk.h"
 #include "files/list_format.h"
 #include "files/record_doubt.h"
 #include "platform/dos_time.h"
@@ -113,6 +117,65 @@ TEST(RecordDoubt, CaseTwinsShareARecordSoGetNeitherBNorCButDAndRStill) {
   EXPECT_EQ(doubtOf(docs, "a.txt"), shared);
   EXPECT_EQ(doubtOf(docs, "b.txt"), "");
   EXPECT_EQ(doubtOf(scan::RecordForPath(d.driveList, "D:\\"), "Work"), "") << "a folder has no record";
+}
+
+// The search holds one share of the key space at a time: the keys a share finds must
+// still be found once later shares are searched, which needs the shares in key order.
+TEST(RecordDoubt, KeysSharedInEveryShareOfTheKeySpaceAreAllFound) {
+  scan::CFolderInfo folders[2];
+  std::vector<std::uint64_t> shared;
+  for (std::uint64_t top = 0; top < 8; ++top) {
+    for (std::uint64_t low = 1; low <= 4; ++low) {
+      const std::uint64_t key = (top << 61) | low;
+      // Shared keys have their twins in the other folder, in every share.
+      const bool twinned = low % 2 == 0;
+      for (scan::CFolderInfo& folder : twinned ? std::span(folders) : std::span(folders, 1)) {
+        const std::string name = std::to_string(key);
+        folder.AddEntry(scan::NewEntry{.source = 'D', .name = name, .key = key});
+      }
+      if (twinned) shared.push_back(key);
+    }
+  }
+  files::SharedKeySearch search({&folders[1], &folders[0]}, 6);
+  int steps = 1;
+  while (!search.Step()) ++steps;
+  EXPECT_GE(steps, 8 * 3) << "eight shares, each gathered from two records and sorted";
+  const files::SharedKeys result = std::move(search).Result();
+  for (std::uint64_t top = 0; top < 8; ++top) {
+    for (std::uint64_t low = 1; low <= 4; ++low) {
+      const std::uint64_t key = (top << 61) | low;
+      EXPECT_EQ(result.Holds(key), low % 2 == 0) << std::hex << key;
+    }
+  }
+}
+
+// The window refreshes hints a step at a time between its events: stopped after every
+// step, the refresh must still write exactly what one uninterrupted pass writes.
+TEST(RecordDoubt, HintsRefreshedStepByStepEqualThoseOfOnePass) {
+  WatchedDrive d;
+  d.drives.WriteFile("D:\\Work\\budget.ods", "used");
+  d.drives.WriteFile("D:\\Work\\BUDGET.ODS", "never touched");
+  d.drives.WriteFile("D:\\Work\\Deep\\plain.ods", "never touched");
+  d.drives.WriteFile("D:\\top.ods", "never touched");
+  scan::CFolderInfo& root = d.Scan("D:\\");
+  const auto allHints = [&root] {
+    std::vector<std::uint8_t> hints;
+    scan::ForEachRecord(root, [&hints](scan::CFolderInfo& record) {
+      for (std::uint32_t i = 0; i < record.Count(); ++i) {
+        hints.push_back(record.hints()[i]);
+        record.hints()[i] = 0xEE;
+      }
+    });
+    return hints;
+  };
+  const std::vector<std::uint8_t> onePass = allHints();
+  ASSERT_NE(std::count(onePass.begin(), onePass.end(), files::kHintBackUp), 0);
+
+  files::HintRefresh refresh(d.driveList, d.state, d.drives.System());
+  int steps = 1;
+  while (!refresh.Advance(files::HintRefresh::Clock::now() - std::chrono::seconds(1))) ++steps;
+  EXPECT_GT(steps, 4) << "a deadline already past allows one step per call";
+  EXPECT_EQ(allHints(), onePass);
 }
 
 }  // namespace

@@ -10,7 +10,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "files/hints.h"
 #include "files/list_format.h"
+#include "platform/dos_time.h"
+#include "scan/scan_controller.h"
+#include "ui/document/drives_document.h"
 #include "scan/folder_info.h"
 #include "scan/record_path.h"
 #include "activity/app_state.h"
@@ -212,6 +216,48 @@ TEST_F(FilesListTest, CodeCellsAreRewrittenWithoutResorting) {
   EXPECT_EQ(Cell(0, activity::kSortName), "b");
   EXPECT_EQ(Cell(0, activity::kSortAction), "C");
   EXPECT_EQ(Cell(1, activity::kSortHint), "B");
+}
+
+// The hints of a big drive take seconds: F6 hands them out in slices between events.
+// Until the last slice no scan may replace the records, and a command run meanwhile
+// finds every hint written.
+TEST_F(FilesListTest, HintsRefreshBetweenEventsAndACommandRunMeanwhileSeesThemAll) {
+  OpenFrame(/*runStartUp=*/true);  // its loading of the drive table must not come later
+  WaitForScan();
+  constexpr std::int64_t kNow = 1'750'000'000;
+  state.StartupStamp = platform::DosDateTimeFromUtc(kNow);
+  const std::uint32_t spanStart = platform::DosDateTimeFromLocal(kNow - 20 * 86400);
+  if (!state.driveTable.AppendDefaultRecord(activity::DriveNumber('D'), spanStart)) {
+    state.driveTable.NewState()[static_cast<std::size_t>(state.driveTable.Find(activity::DriveNumber('D')))].spanStart =
+        spanStart;
+  }
+  state.driveTable.AcceptNewState();
+  scan::CFolderInfo driveList;
+  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
+  files_test::Counters written;
+  written.writeOnly = 5;
+  const std::uint32_t busy = files_test::AddFile(root, "busy.doc", 10, written);
+  root.states()[busy] = scan::kStateCompressed;
+  List().SetDriveList(&driveList);
+  const scan::ScanController& scanner = frame->Document().Scanner();
+
+  List().RefreshHints();
+  EXPECT_TRUE(List().RefreshingHints());
+  EXPECT_TRUE(scanner.RecordsHeld());
+  std::uint8_t seen = 0xEE;
+  constexpr int kProbe = 59999;
+  commands.Register(kProbe, ui::Target::Frame, [&] { seen = root.hints()[busy]; });
+  commands.Execute(kProbe);
+  EXPECT_EQ(seen, files::kHintDecompress);
+  EXPECT_FALSE(List().RefreshingHints());
+  EXPECT_FALSE(scanner.RecordsHeld());
+
+  root.hints()[busy] = 0;
+  List().RefreshHints();
+  EXPECT_TRUE(RunUntil([this] { return !List().RefreshingHints(); }));
+  EXPECT_EQ(root.hints()[busy], files::kHintDecompress);
+  EXPECT_FALSE(scanner.RecordsHeld());
+  commands.Unregister(kProbe, ui::Target::Frame);
 }
 
 // Right-clicks the row as a user does (press, then the pop-up) and answers the texts of

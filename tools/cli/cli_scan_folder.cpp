@@ -2,7 +2,7 @@
 
 #include "cli_databases.h"
 #include "cli_paths.h"
-#include "files/hints.h"
+#include "files/hint_refresh.h"
 #include "platform/dos_time.h"
 #include "progress_line.h"
 #include "scan/record_path.h"

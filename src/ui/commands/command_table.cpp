@@ -91,6 +91,7 @@ bool CommandTable::Execute(int id, const QString& text) {
   }
   // A handler may register or unregister commands while it runs.
   const Handler handler = entry->handler;
+  emit aboutToExecute(id);
   handler();
   emit executed(id);
   return true;

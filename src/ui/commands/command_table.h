@@ -72,6 +72,9 @@ class CommandTable : public QObject {
   static int IdOf(const QAction* action);
 
  signals:
+  // Before an enabled command's handler runs: work still changing the records can end
+  // first, so that the command sees them whole.
+  void aboutToExecute(int id);
   // After a handler has run: lets the frame refresh toolbar states at once.
   void executed(int id);
   // An item of `id` is highlighted in a menu (its prompt belongs in the message pane).

@@ -34,7 +34,7 @@ Qt::Alignment AlignmentOf(int column) {
 QPixmap FilesModel::Decoration(const files::ListRow& row) const {
   const QString name = QString::fromUtf8(row.name);
   const QIcon icon = icons_.For(name, row.IsFolder());
-  const quint64 key = (quint64{icon.cacheKey()} << 4) | row.activityLevel;
+  const quint64 key = (static_cast<quint64>(icon.cacheKey()) << 4) | row.activityLevel;
   if (auto found = decorations_.constFind(key); found != decorations_.constEnd()) return *found;
   QPixmap pair(34, 16);
   pair.fill(Qt::transparent);

@@ -11,7 +11,6 @@
 #include "analysis/space_page_figures.h"
 #include "files/hint_coverage.h"
 #include "files/host_path_text.h"
-#include "files/hints.h"
 #include "files/list_format.h"
 #include "scan/folder_info.h"
 #include "scan/record_search.h"
@@ -27,11 +26,16 @@
 #include "ui/list/files_model.h"
 #include "ui/list/hint_options_dialog.h"
 #include "ui/views/drive_tree_texts.h"
+#include "ui/views/hint_refresher.h"
 
 namespace ui {
 
 CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget* parent)
-    : QTableView(parent), context_(context), document_(document), model_(new FilesModel(this)) {
+    : QTableView(parent),
+      context_(context),
+      document_(document),
+      model_(new FilesModel(this)),
+      hintRefresher_(new HintRefresher(context.state, context.system, document.Scanner(), this)) {
   setObjectName(QStringLiteral("CFilesList"));
   setWhatsThis(QStringLiteral(
       "The Files list: the files and folders of the folder selected in the Folders tree, "
@@ -66,6 +70,11 @@ CFilesList::CFilesList(ShellContext& context, DrivesDocument& document, QWidget*
   });
   connect(&document_, &DrivesDocument::folderShown, this, &CFilesList::Fill);
   connect(&document_, &DrivesDocument::subtreePlaced, this, &CFilesList::FolderReplaced);
+  connect(hintRefresher_, &HintRefresher::finished, this, &CFilesList::RefreshCodeCells);
+  // A command sees every hint, and none changes a record the refresh is reading.
+  connect(&context_.commands, &CommandTable::aboutToExecute, hintRefresher_, [this](int id) {
+    if (id != cmd::kRefreshHints) hintRefresher_->Finish();
+  });
   SetDriveList(&document.DriveList());
   RegisterCommands();
 }
@@ -276,9 +285,10 @@ void CFilesList::RefreshHints() {
   scan::CFolderInfo* driveList = driveList_;
   if (driveList == nullptr && shown_ != nullptr) driveList = shown_->DriveRecord().Parent();
   if (driveList == nullptr) return;
-  files::RefreshHints(*driveList, context_.state, context_.system);
-  RefreshCodeCells();
+  hintRefresher_->Start(*driveList);
 }
+
+bool CFilesList::RefreshingHints() const { return hintRefresher_->Running(); }
 
 void CFilesList::RefreshCodeCells() {
   if (shown_ != nullptr) model_->RefreshCodes(*shown_);

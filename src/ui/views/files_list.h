@@ -16,6 +16,7 @@ namespace ui {
 
 class DrivesDocument;
 class FilesModel;
+class HintRefresher;
 
 class CFilesList : public QTableView {
   Q_OBJECT
@@ -43,8 +44,10 @@ class CFilesList : public QTableView {
   void RestoreColumnWidths(const std::string& text);
   void UpdateStatusPanes();
   void SelectAll();
-  // F6: recomputes every scanned drive's hints and rewrites column "H" in place.
+  // F6: recomputes every scanned drive's hints, a slice at a time between the window's
+  // events, and then rewrites column "H" in place. Any command finishes them first.
   void RefreshHints();
+  bool RefreshingHints() const;
   // Rewrites columns "A", "S" and "H" of every row from the records; the order stays.
   void RefreshCodeCells();
   // Opens the focused entry: a folder's tree item, scanning its parent first if needed.
@@ -93,6 +96,7 @@ class CFilesList : public QTableView {
   ShellContext& context_;
   DrivesDocument& document_;
   FilesModel* model_;
+  HintRefresher* hintRefresher_;
   scan::CFolderInfo* shown_ = nullptr;
   scan::CFolderInfo* driveList_ = nullptr;
   bool ready_ = false;
