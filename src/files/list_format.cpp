@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "platform/ansi.h"
 #include "platform/dos_time.h"
 #include "activity/app_state.h"
 
@@ -93,6 +92,11 @@ std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesS
     rows.push_back(MakeRow(folder, i, folderSizesShown));
     rows.back().recordDoubt = doubts.Of(i);
   }
+  std::vector<std::string_view> names;
+  names.reserve(rows.size());
+  for (const ListRow& row : rows) names.emplace_back(row.name);
+  const std::vector<std::uint32_t> ranks = NameRanks(names);
+  for (std::size_t r = 0; r < rows.size(); ++r) rows[r].nameRank = ranks[r];
   return rows;
 }
 
@@ -137,98 +141,58 @@ std::string CellText(const ListRow& row, int column) {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int CompareBytes(std::string_view a, std::string_view b) {
-  const int order = a.compare(b);
-  return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-// Compares the digit runs starting at a[i] and b[j] by value and moves both past them.
-int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::size_t& j) {
-  while (i < a.size() && a[i] == '0') ++i;
-  while (j < b.size() && b[j] == '0') ++j;
-  const std::size_t startA = i, startB = j;
-  while (i < a.size() && IsDigit(a[i])) ++i;
-  while (j < b.size() && IsDigit(b[j])) ++j;
-  const std::size_t lengthA = i - startA, lengthB = j - startB;
-  if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
-  return CompareBytes(a.substr(startA, lengthA), b.substr(startB, lengthB));
-}
-
-}  // namespace
-
-int CompareNames(std::string_view a, std::string_view b) {
-  std::size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (IsDigit(a[i]) && IsDigit(b[j])) {
-      if (const int order = CompareNumbers(a, i, b, j); order != 0) return order;
-      continue;
-    }
-    const auto x = static_cast<unsigned char>(platform::CharUpperA(a[i]));
-    const auto y = static_cast<unsigned char>(platform::CharUpperA(b[j]));
-    if (x != y) return x < y ? -1 : 1;
-    ++i;
-    ++j;
-  }
-  if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  return CompareBytes(a, b);
-}
-
-namespace {
-
-// >0 when a's value is larger (a goes first), 0 on a tie. Every key is unsigned: counters
-// past 2^31 and packed dates from 2044 on (their top bit set) are the largest.
-template <typename T>
-int Larger(T a, T b) {
-  return a > b ? 1 : (a < b ? -1 : 0);
-}
-
-int ByKey(const ListRow& a, const ListRow& b, std::uint8_t key) {
+// The key's value of the row; 0 for keys that order by name alone.
+std::uint64_t KeyValue(const ListRow& row, std::uint8_t key) {
   switch (key) {
-    case activity::kSortAction: return Larger(a.action, b.action);
-    case activity::kSortState: return Larger(a.state, b.state);
-    case activity::kSortHint: return Larger(a.hint, b.hint);
-    case activity::kSortSize: return Larger(a.size, b.size);
-    case activity::kSortCompressedSize: return Larger(a.compressedSize, b.compressedSize);
-    case activity::kSortActualSize: return Larger(a.actualSize, b.actualSize);
-    case activity::kSortUsedPercent: return Larger(a.usedPercent, b.usedPercent);
-    case activity::kSortAccessCounter: return Larger(a.accessCount, b.accessCount);
-    case activity::kSortLastAccess: return Larger(a.lastAccess, b.lastAccess);
-    case activity::kSortLastOperation: return Larger(a.lastOperation, b.lastOperation);
-    case activity::kSortReadOnly: return Larger(a.readOnly, b.readOnly);
-    case activity::kSortWriteOnly: return Larger(a.writeOnly, b.writeOnly);
-    case activity::kSortReadWrite: return Larger(a.readWrite, b.readWrite);
-    case activity::kSortType: return Larger(a.kind, b.kind);
+    case activity::kSortAction: return row.action;
+    case activity::kSortState: return row.state;
+    case activity::kSortHint: return row.hint;
+    case activity::kSortSize: return row.size;
+    case activity::kSortCompressedSize: return row.compressedSize;
+    case activity::kSortActualSize: return row.actualSize;
+    case activity::kSortUsedPercent: return row.usedPercent;
+    case activity::kSortAccessCounter: return row.accessCount;
+    case activity::kSortLastAccess: return row.lastAccess;
+    case activity::kSortLastOperation: return row.lastOperation;
+    case activity::kSortReadOnly: return row.readOnly;
+    case activity::kSortWriteOnly: return row.writeOnly;
+    case activity::kSortReadWrite: return row.readWrite;
+    case activity::kSortType: return row.kind;
     default: return 0;
   }
 }
 
 }  // namespace
 
-bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey, bool reversed) {
-  if (a.IsFolder() != b.IsFolder()) return a.IsFolder();
-  const ListRow& first = reversed ? b : a;
-  const ListRow& second = reversed ? a : b;
-  if (const int order = ByKey(first, second, sortKey); order != 0) return order > 0;
-  return CompareNames(first.name, second.name) < 0;
-}
-
-// Keys ByKey does not know order by name alone, A to Z.
+// Keys KeyValue does not know order by name alone, A to Z.
 bool SortsAscending(std::uint8_t sortKey) {
   return sortKey == activity::kSortName || (sortKey > activity::kSortReadWrite && sortKey != activity::kSortType);
 }
 
 void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
-  // Sorting positions moves 4 bytes per step instead of a whole row.
-  std::vector<std::uint32_t> order(rows.size());
-  for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(), [&rows, sortKey, reversed](std::uint32_t a, std::uint32_t b) {
-    return RowBefore(rows[a], rows[b], sortKey, reversed);
+  // Sorting 16-byte items that hold all a comparison needs keeps the sort in the cache;
+  // ranks make every tie a number, so no name is compared here.
+  struct Item {
+    std::uint32_t fileThenTie;  // files after folders, then the name's place
+    std::uint32_t row;
+    std::uint64_t order;  // the key's value, ascending in the order wanted
+  };
+  const auto last = static_cast<std::uint32_t>(rows.size() - (rows.empty() ? 0 : 1));
+  std::vector<Item> items(rows.size());
+  for (std::uint32_t r = 0; r < items.size(); ++r) {
+    const ListRow& row = rows[r];
+    const std::uint64_t value = KeyValue(row, sortKey);
+    const std::uint32_t tie = reversed ? last - row.nameRank : row.nameRank;
+    items[r] = {(row.IsFolder() ? 0u : 1u << 31) | tie, r, reversed ? value : ~value};
+  }
+  std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    if ((a.fileThenTie >> 31) != (b.fileThenTie >> 31)) return a.fileThenTie < b.fileThenTie;
+    if (a.order != b.order) return a.order < b.order;
+    return a.fileThenTie < b.fileThenTie;
   });
   std::vector<ListRow> sorted;
   sorted.reserve(rows.size());
-  for (const std::uint32_t k : order) sorted.push_back(std::move(rows[k]));
+  for (const Item& item : items) sorted.push_back(std::move(rows[item.row]));
   rows = std::move(sorted);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "activity/app_state.h"
+#include "files/name_order.h"
 #include "files/record_doubt.h"
 #include "scan/folder_info.h"
 
@@ -59,6 +60,8 @@ struct ListRow {
   bool laterLink = false;
   // Why a file's counters cannot be its own, which its missing hints rest on.
   RecordDoubt recordDoubt = RecordDoubt::None;
+  // The name's place among the rows' names (CompareNames), which every sort's ties go by.
+  std::uint32_t nameRank = 0;
 
   bool IsFolder() const { return kind == scan::kKindFolder; }
 };
@@ -70,21 +73,17 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
 // them: below a folder the last full scan listed.
 bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state);
 // Every entry's row, in reverse entry order, as inserting each at the top leaves them;
-// these rows also carry their record doubts.
+// these rows also carry their record doubts and name ranks.
 std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
 // Re-reads action, state and hint of the row's entry.
 void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder);
 
 std::string CellText(const ListRow& row, int column);
 
-// Names ascending, upper-cased as ANSI text, runs of digits by their value ("Logs 2"
-// before "Logs 10"): <0, 0, >0. Names equal but for leading zeros order by bytes.
-int CompareNames(std::string_view a, std::string_view b);
-// Folders first whatever the key; then by the key, larger first (unsigned, as counters,
-// codes, packed dates and byte sizes are); ties and keys 0, 14, >15 by name.
-// `reversed` turns the order of files among files and folders among folders around;
-// folders stay first. True when a goes before b.
-bool RowBefore(const ListRow& a, const ListRow& b, std::uint8_t sortKey, bool reversed = false);
+// Rows from MakeRows, folders first whatever the key; then by the key, larger first
+// (unsigned, as counters, codes, packed dates and byte sizes are); ties and keys 0, 14,
+// >15 by name. `reversed` turns the order of files among files and folders among
+// folders around; folders stay first.
 void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
 // Whether the key's own order puts the smaller values first (names do, counters don't).
 bool SortsAscending(std::uint8_t sortKey);

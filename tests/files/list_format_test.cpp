@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/folder_entries.h"
 #include "activity/app_state.h"
 #include "scan/record_path.h"
@@ -167,6 +169,27 @@ TEST(ListSort, FreshRowsComeInReverseEntryOrder) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].index, 1u);
   EXPECT_EQ(rows[1].index, 0u);
+}
+
+// Ranks come from keys that order as bytes: any pair they put the other way round from
+// CompareNames (case, digit runs against letters and each other, leading zeros, bytes
+// past 0x7F) would show as a list out of order.
+TEST(ListSort, NameRanksOrderAsCompareNamesDoes) {
+  std::mt19937 random(7);
+  const std::string alphabet = "aAbZ0019 ._~\xE9\xC9\xFF";
+  std::vector<std::string> names(3000);
+  for (std::string& name : names) {
+    const std::size_t length = random() % 9;
+    for (std::size_t k = 0; k < length; ++k) name += alphabet[random() % alphabet.size()];
+  }
+  const std::vector<std::string_view> views(names.begin(), names.end());
+  const std::vector<std::uint32_t> ranks = files::NameRanks(views);
+  for (int pair = 0; pair < 200000; ++pair) {
+    const std::size_t a = random() % names.size(), b = random() % names.size();
+    const int order = files::CompareNames(names[a], names[b]);
+    if (order == 0) continue;
+    ASSERT_EQ(order < 0, ranks[a] < ranks[b]) << '"' << names[a] << "\" vs \"" << names[b] << '"';
+  }
 }
 
 }  // namespace

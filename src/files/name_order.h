@@ -1,0 +1,20 @@
+#pragma once
+// The order the lists give names: upper-cased as ANSI text, runs of digits by their
+// value ("Logs 2" before "Logs 10").
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace files {
+
+// <0, 0, >0. Names equal but for leading zeros order by bytes.
+int CompareNames(std::string_view a, std::string_view b);
+
+// Each name's place in that order, 0 first; names of identical bytes by their place in
+// `names`. Sorting a folder of 100,000 names this way takes a fraction of the time the
+// comparisons take: each name is read once into a key that orders as plain bytes.
+std::vector<std::uint32_t> NameRanks(std::span<const std::string_view> names);
+
+}  // namespace files
