@@ -24,7 +24,7 @@ inline analysis::MapSnapshot MakeMapTree(std::uint32_t entries, unsigned seed = 
     snapshot.items[k].firstChild = static_cast<std::uint32_t>(snapshot.items.size());
     for (std::uint32_t c = 0; c < 40 && snapshot.items.size() < entries; ++c) {
       analysis::MapItem item;
-      item.name = "entry" + std::to_string(c);
+      snapshot.SetName(item, "entry" + std::to_string(c));
       item.folder = c % 8 == 0;
       item.actualSize = item.folder ? 0 : static_cast<std::uint64_t>(size(random)) + 1;
       item.hint = static_cast<std::uint8_t>(c % 5 == 0 ? 4 : 0);

@@ -9,8 +9,8 @@ namespace analysis {
 
 namespace {
 
-void CopyEntry(const scan::CFolderInfo& folder, std::uint32_t i, MapItem& item) {
-  item.name = std::string(folder.names(i));
+void CopyEntry(const scan::CFolderInfo& folder, std::uint32_t i, MapSnapshot& snapshot, MapItem& item) {
+  snapshot.SetName(item, folder.names(i));
   item.size = folder.sizes()[i];
   item.compressedSize = folder.compressedSizes()[i];
   item.actualSize = folder.ActualSize(i);
@@ -47,21 +47,37 @@ MapSnapshot SnapshotFolder(const scan::CFolderInfo& folder, bool activeDatabase)
   root.readOnly = folder.totalReadOnly;
   root.writeOnly = folder.totalWriteOnly;
   root.readWrite = folder.totalReadWrite;
-  snapshot.items.push_back(std::move(root));
-  // Records in the same breadth-first order as the items, so children stay contiguous
-  // without recursion (deep trees would overflow the stack).
+  // The entries and name bytes below the folder are counted first, so that items and
+  // names are allocated once.
   std::vector<const scan::CFolderInfo*> records{&folder};
+  std::size_t entries = 1;
+  std::size_t nameBytes = 0;
   for (std::size_t k = 0; k < records.size(); ++k) {
-    const scan::CFolderInfo* record = records[k];
-    const auto parent = static_cast<std::uint32_t>(k);
-    snapshot.items[k].firstChild = static_cast<std::uint32_t>(snapshot.items.size());
-    snapshot.items[k].childCount = record ? record->Count() : 0;
-    for (std::uint32_t i = 0; record && i < record->Count(); ++i) {
+    const scan::CFolderInfo& record = *records[k];
+    entries += record.Count();
+    for (std::uint32_t i = 0; i < record.Count(); ++i) {
+      nameBytes += record.names(i).size();
+      if (const scan::CFolderInfo* child = record.GetChild(i)) records.push_back(child);
+    }
+  }
+  snapshot.items.reserve(entries);
+  snapshot.names.reserve(nameBytes);
+  snapshot.items.push_back(root);
+  // Folders are copied in the order of their items (breadth-first), so that children
+  // stay contiguous without recursion (deep trees would overflow the stack).
+  std::vector<std::pair<std::uint32_t, const scan::CFolderInfo*>> folders{{0, &folder}};
+  for (std::size_t k = 0; k < folders.size(); ++k) {
+    const auto [parent, record] = folders[k];
+    snapshot.items[parent].firstChild = static_cast<std::uint32_t>(snapshot.items.size());
+    snapshot.items[parent].childCount = record->Count();
+    for (std::uint32_t i = 0; i < record->Count(); ++i) {
       MapItem item;
-      CopyEntry(*record, i, item);
+      CopyEntry(*record, i, snapshot, item);
       item.parent = parent;
-      snapshot.items.push_back(std::move(item));
-      records.push_back(record->IsFolder(i) ? record->GetChild(i) : nullptr);
+      if (const scan::CFolderInfo* child = record->GetChild(i)) {
+        folders.emplace_back(static_cast<std::uint32_t>(snapshot.items.size()), child);
+      }
+      snapshot.items.push_back(item);
     }
   }
   return snapshot;
@@ -73,7 +89,7 @@ std::string ItemPath(const MapSnapshot& snapshot, std::uint32_t item) {
   std::string path = snapshot.rootPath;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     const MapItem& step = snapshot.items[*it];
-    path += step.name;
+    path += snapshot.Name(step);
     if (step.folder) path += '\\';
   }
   return path;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace activity { class DriveTable; }
@@ -13,7 +14,9 @@ namespace scan { class CFolderInfo; }
 namespace analysis {
 
 struct MapItem {
-  std::string name;            // empty for the root
+  // The name's place in its snapshot's names (MapSnapshot::Name); empty for the root.
+  std::uint64_t nameStart = 0;
+  std::uint32_t nameSize = 0;
   std::uint64_t size = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t actualSize = 0;  // the area the item takes
@@ -39,9 +42,20 @@ struct MapItem {
 struct MapSnapshot {
   std::string rootPath;  // "D:\Work\"
   std::vector<MapItem> items;
+  // Every item's name, one after another: a string per item would cost an allocation
+  // each and more than doubles a big folder's copy.
+  std::string names;
   // False when the folder's drive has no active activity database: its counters mean
   // nothing and the map greys its files.
   bool activeDatabase = true;
+  std::string_view Name(const MapItem& item) const {
+    return std::string_view(names).substr(item.nameStart, item.nameSize);
+  }
+  void SetName(MapItem& item, std::string_view name) {
+    item.nameStart = names.size();
+    item.nameSize = static_cast<std::uint32_t>(name.size());
+    names.append(name);
+  }
   // Why the recorder's coverage withholds the drive's B and C hints ("Recorded 3 of the
   // last 15 days: no B hints"); "" when it does not. The map greys the files then too.
   std::string notRecorded;

@@ -90,7 +90,7 @@ TEST_F(ClusterAnalysisTest, ALaterLinkAddsNothingToTheAnalysisTheMapOrTheSavings
   EXPECT_EQ(SumHintSavings(snapshot).backUp.bytes, 8192u);
   const MapLayout layout = LayOutTreemap(snapshot, {0, 0, 200, 100});
   std::vector<std::string> drawn;
-  for (const MapCell& cell : layout.cells) drawn.push_back(snapshot.items[cell.item].name);
+  for (const MapCell& cell : layout.cells) drawn.emplace_back(snapshot.Name(snapshot.items[cell.item]));
   EXPECT_EQ(drawn, (std::vector<std::string>{"", "A", "first"}));
 }
 

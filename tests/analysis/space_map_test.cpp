@@ -32,7 +32,7 @@ MapSnapshot MakeSnapshot(const std::vector<std::vector<std::uint64_t>>& folders)
   for (std::size_t f = 0; f < folders.size(); ++f) {
     MapItem folder;
     folder.folder = true;
-    folder.name = "f" + std::to_string(f);
+    snapshot.SetName(folder, "f" + std::to_string(f));
     folder.actualSize = std::accumulate(folders[f].begin(), folders[f].end(), std::uint64_t{0});
     snapshot.items[0].actualSize += folder.actualSize;
     snapshot.items.push_back(folder);
@@ -42,7 +42,7 @@ MapSnapshot MakeSnapshot(const std::vector<std::vector<std::uint64_t>>& folders)
     snapshot.items[1 + f].childCount = static_cast<std::uint32_t>(folders[f].size());
     for (std::size_t k = 0; k < folders[f].size(); ++k) {
       MapItem file;
-      file.name = "x" + std::to_string(k);
+      snapshot.SetName(file, "x" + std::to_string(k));
       file.actualSize = folders[f][k];
       file.parent = static_cast<std::uint32_t>(1 + f);
       snapshot.items.push_back(file);

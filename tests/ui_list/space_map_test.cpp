@@ -41,7 +41,7 @@ class SpaceMapTest : public testing_support::FrameTest {
   QPoint CentreOf(std::string_view name) {
     const analysis::MapSnapshot& snapshot = *Map().Snapshot();
     for (const analysis::MapCell& cell : Map().Layout().cells) {
-      if (snapshot.items[cell.item].parent == 0 && cell.item != 0 && snapshot.items[cell.item].name == name) {
+      if (snapshot.items[cell.item].parent == 0 && cell.item != 0 && snapshot.Name(snapshot.items[cell.item]) == name) {
         return QPoint(static_cast<int>(cell.rect.x + cell.rect.w / 2), static_cast<int>(cell.rect.y + cell.rect.h / 2));
       }
     }
@@ -79,7 +79,7 @@ TEST_F(SpaceMapTest, FollowsTheListAndSelectsOrOpensWhatIsClicked) {
   // List to map: the list shows the subfolder, the map follows.
   ShowAndWait(*folder.GetChild(sub));
   ASSERT_EQ(Map().Snapshot()->items.size(), 2u);
-  EXPECT_EQ(Map().Snapshot()->items[1].name, "inner.dat");
+  EXPECT_EQ(Map().Snapshot()->Name(Map().Snapshot()->items[1]), "inner.dat");
   // And a hidden map stops following until it is shown again.
   commands.Execute(ui::cmd::kSpaceMap);
   EXPECT_FALSE(frame->SpaceMapDock().isVisible());
@@ -98,7 +98,7 @@ TEST_F(SpaceMapTest, OpensWideOutlinesTheClickedCellAndItsLineFollowsTheColourin
   const QPoint centre = CentreOf("a.bin");
   const analysis::MapCell* cell = nullptr;
   for (const analysis::MapCell& c : Map().Layout().cells) {
-    if (Map().Snapshot()->items[c.item].name == "a.bin") cell = &c;
+    if (Map().Snapshot()->Name(Map().Snapshot()->items[c.item]) == "a.bin") cell = &c;
   }
   ASSERT_NE(cell, nullptr);
   const QPoint corner(static_cast<int>(std::ceil(cell->rect.x)), static_cast<int>(std::ceil(cell->rect.y)));
@@ -109,7 +109,7 @@ TEST_F(SpaceMapTest, OpensWideOutlinesTheClickedCellAndItsLineFollowsTheColourin
   EXPECT_FALSE(Map().Outlined());
   QTest::mouseClick(canvas, Qt::LeftButton, {}, centre);
   ASSERT_TRUE(Map().Outlined());
-  EXPECT_EQ(Map().Snapshot()->items[*Map().Outlined()].name, "a.bin");
+  EXPECT_EQ(Map().Snapshot()->Name(Map().Snapshot()->items[*Map().Outlined()]), "a.bin");
   const QImage shown = canvas->grab().toImage();
   const QPoint inside = corner + QPoint(1, 1);
   EXPECT_NE(shown.pixel(inside), Map().Image().pixel(inside)) << "the clicked cell is not outlined";
