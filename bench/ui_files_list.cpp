@@ -58,7 +58,7 @@ void BM_Fill(benchmark::State& state) {
   for (auto _ : state) {
     model.Fill(files::MakeRows(folder));
     model.Sort(activity::kSortAccessCounter);
-    benchmark::DoNotOptimize(model.Rows().data());
+    benchmark::DoNotOptimize(model.rowCount());
   }
   state.counters["entries"] = kEntries;
 }

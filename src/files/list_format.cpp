@@ -169,7 +169,7 @@ bool SortsAscending(std::uint8_t sortKey) {
   return sortKey == activity::kSortName || (sortKey > activity::kSortReadWrite && sortKey != activity::kSortType);
 }
 
-void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
+std::vector<std::uint32_t> SortedOrder(const std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
   // Sorting 16-byte items that hold all a comparison needs keeps the sort in the cache;
   // ranks make every tie a number, so no name is compared here.
   struct Item {
@@ -190,9 +190,15 @@ void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
     if (a.order != b.order) return a.order < b.order;
     return a.fileThenTie < b.fileThenTie;
   });
+  std::vector<std::uint32_t> order(items.size());
+  for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].row;
+  return order;
+}
+
+void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
   std::vector<ListRow> sorted;
   sorted.reserve(rows.size());
-  for (const Item& item : items) sorted.push_back(std::move(rows[item.row]));
+  for (const std::uint32_t r : SortedOrder(rows, sortKey, reversed)) sorted.push_back(std::move(rows[r]));
   rows = std::move(sorted);
 }
 

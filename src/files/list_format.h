@@ -84,6 +84,9 @@ std::string CellText(const ListRow& row, int column);
 // (unsigned, as counters, codes, packed dates and byte sizes are); ties and keys 0, 14,
 // >15 by name. `reversed` turns the order of files among files and folders among
 // folders around; folders stay first.
+// The rows' positions in that order: the rows themselves stay where they are.
+std::vector<std::uint32_t> SortedOrder(const std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
+// Puts the rows themselves in that order.
 void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
 // Whether the key's own order puts the smaller values first (names do, counters don't).
 bool SortsAscending(std::uint8_t sortKey);

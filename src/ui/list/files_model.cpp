@@ -1,6 +1,7 @@
 #include "ui/list/files_model.h"
 
 #include <QPainter>
+#include <numeric>
 
 #include "ui/list/state_images.h"
 
@@ -84,7 +85,16 @@ QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int ro
 void FilesModel::Fill(std::vector<files::ListRow> rows) {
   beginResetModel();
   rows_ = std::move(rows);
+  order_.resize(rows_.size());
+  std::iota(order_.begin(), order_.end(), 0u);
   endResetModel();
+}
+
+int FilesModel::RowOfEntry(std::uint32_t entry) const {
+  for (std::size_t row = 0; row < order_.size(); ++row) {
+    if (rows_[order_[row]].index == entry) return static_cast<int>(row);
+  }
+  return -1;
 }
 
 void FilesModel::Sort(std::uint8_t sortKey, bool reversed) {
@@ -93,11 +103,12 @@ void FilesModel::Sort(std::uint8_t sortKey, bool reversed) {
   std::vector<std::uint32_t> entryOf;
   entryOf.reserve(static_cast<std::size_t>(before.size()));
   for (const QModelIndex& index : before) entryOf.push_back(Row(index.row()).index);
-  files::SortRows(rows_, sortKey, reversed);
+  order_ = files::SortedOrder(rows_, sortKey, reversed);
   if (!before.isEmpty()) {
     std::vector<int> rowOfEntry(rows_.size());
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-      if (rows_[r].index < rowOfEntry.size()) rowOfEntry[rows_[r].index] = static_cast<int>(r);
+    for (std::size_t r = 0; r < order_.size(); ++r) {
+      const std::uint32_t entry = rows_[order_[r]].index;
+      if (entry < rowOfEntry.size()) rowOfEntry[entry] = static_cast<int>(r);
     }
     QModelIndexList after;
     after.reserve(before.size());

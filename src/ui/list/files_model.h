@@ -1,6 +1,7 @@
 #pragma once
 // The Files list's model: one snapshot row per entry of the shown folder, taken at fill,
-// so painting never reads records that a worker may be changing.
+// so painting never reads records that a worker may be changing. Sorting orders the
+// rows' positions, never the rows.
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -28,8 +29,9 @@ class FilesModel : public QAbstractTableModel {
   void Clear() { Fill({}); }
   // `reversed` turns the key's own order around (folders stay first).
   void Sort(std::uint8_t sortKey, bool reversed = false);
-  const std::vector<files::ListRow>& Rows() const { return rows_; }
-  const files::ListRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+  const files::ListRow& Row(int row) const { return rows_[order_[static_cast<std::size_t>(row)]]; }
+  // The row that shows the entry, -1 when none does.
+  int RowOfEntry(std::uint32_t entry) const;
   // Re-reads action, state and hint of every row from `folder` and repaints columns
   // "A", "S" and "H"; the order stays.
   void RefreshCodes(const scan::CFolderInfo& folder);
@@ -37,7 +39,8 @@ class FilesModel : public QAbstractTableModel {
  private:
   QPixmap Decoration(const files::ListRow& row) const;
 
-  std::vector<files::ListRow> rows_;
+  std::vector<files::ListRow> rows_;      // as filled
+  std::vector<std::uint32_t> order_;      // the shown row's place in rows_
   mutable FileIcons icons_;
   mutable QHash<quint64, QPixmap> decorations_;
 };

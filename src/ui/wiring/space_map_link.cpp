@@ -40,16 +40,12 @@ void LinkSpaceMap(SpaceMapView& map, CFilesList& list, const activity::AppState&
   QObject::connect(&map, &SpaceMapView::visibilityShown, &map, later);
 
   QObject::connect(&map, &SpaceMapView::entryChosen, &list, [&list](std::uint32_t entry, bool open) {
-    const auto& rows = list.Model().Rows();
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-      if (rows[row].index != entry) continue;
-      const QModelIndex index = list.Model().index(static_cast<int>(row), 0);
-      list.selectionModel()->setCurrentIndex(
-          index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-      list.scrollTo(index);
-      if (open) list.OpenFocused();
-      return;
-    }
+    const int row = list.Model().RowOfEntry(entry);
+    if (row < 0) return;
+    const QModelIndex index = list.Model().index(row, 0);
+    list.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list.scrollTo(index);
+    if (open) list.OpenFocused();
   });
 }
 
