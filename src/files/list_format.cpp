@@ -84,20 +84,28 @@ bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState&
   return !driveRoot && folder.readState == scan::ReadState::ReadFully;
 }
 
-std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
-  std::vector<ListRow> rows;
+ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
+  ListRows made;
+  std::size_t nameBytes = 0;
+  for (std::uint32_t i = 0; i < folder.Count(); ++i) nameBytes += folder.names(i).size();
+  made.names_.resize(nameBytes);
+  std::vector<ListRow>& rows = made.rows_;
   rows.reserve(folder.Count());
   const FolderDoubts doubts(folder);
+  char* name = made.names_.data();
   for (std::uint32_t i = folder.Count(); i-- > 0;) {
     rows.push_back(MakeRow(folder, i, folderSizesShown));
-    rows.back().recordDoubt = doubts.Of(i);
+    ListRow& row = rows.back();
+    row.recordDoubt = doubts.Of(i);
+    row.name = std::string_view(name, row.name.copy(name, row.name.size()));
+    name += row.name.size();
   }
   std::vector<std::string_view> names;
   names.reserve(rows.size());
-  for (const ListRow& row : rows) names.emplace_back(row.name);
+  for (const ListRow& row : rows) names.push_back(row.name);
   const std::vector<std::uint32_t> ranks = NameRanks(names);
   for (std::size_t r = 0; r < rows.size(); ++r) rows[r].nameRank = ranks[r];
-  return rows;
+  return made;
 }
 
 void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder) {
@@ -121,7 +129,7 @@ std::string SizeText(const ListRow& row, std::uint64_t value) {
 std::string CellText(const ListRow& row, int column) {
   const bool accessed = row.lastAccess != 0;
   switch (column) {
-    case activity::kSortName: return row.name;
+    case activity::kSortName: return std::string(row.name);
     case activity::kSortAction: return ActionLetter(row.action);
     case activity::kSortState: return ActionLetter(row.state);
     case activity::kSortHint: return ActionLetter(row.hint);
@@ -195,11 +203,11 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<ListRow>& rows, std::ui
   return order;
 }
 
-void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed) {
+void SortRows(ListRows& rows, std::uint8_t sortKey, bool reversed) {
   std::vector<ListRow> sorted;
   sorted.reserve(rows.size());
-  for (const std::uint32_t r : SortedOrder(rows, sortKey, reversed)) sorted.push_back(std::move(rows[r]));
-  rows = std::move(sorted);
+  for (const std::uint32_t r : SortedOrder(rows.rows(), sortKey, reversed)) sorted.push_back(rows[r]);
+  rows.rows() = std::move(sorted);
 }
 
 }  // namespace files

@@ -36,7 +36,8 @@ std::string LastAccessText(std::uint32_t dosDateTime);
 // What one row shows and sorts by, copied from its entry when the list is filled, so
 // that painting never reads records a worker may be changing.
 struct ListRow {
-  std::string name;
+  // Into the names its ListRows keeps (or, from a lone MakeRow, into the record's).
+  std::string_view name;
   std::uint32_t index = 0;  // the entry's index in the shown folder
   std::uint8_t kind = 0;
   std::uint8_t action = 0;
@@ -45,6 +46,11 @@ struct ListRow {
   std::uint8_t lastOperation = 0;
   std::uint8_t activityLevel = 0;  // 0..12
   bool sizesShown = true;
+  // A later link to data another entry counts: its sizes show in parentheses, added to
+  // no total.
+  bool laterLink = false;
+  // Why a file's counters cannot be its own, which its missing hints rest on.
+  RecordDoubt recordDoubt = RecordDoubt::None;
   std::uint64_t size = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t actualSize = 0;
@@ -55,15 +61,35 @@ struct ListRow {
   std::uint32_t writeOnly = 0;
   std::uint32_t readWrite = 0;
   std::uint32_t fileCount = 0;
-  // A later link to data another entry counts: its sizes show in parentheses, added to
-  // no total.
-  bool laterLink = false;
-  // Why a file's counters cannot be its own, which its missing hints rest on.
-  RecordDoubt recordDoubt = RecordDoubt::None;
   // The name's place among the rows' names (CompareNames), which every sort's ties go by.
   std::uint32_t nameRank = 0;
 
   bool IsFolder() const { return kind == scan::kKindFolder; }
+};
+
+// The rows of one folder with their names, which they view, copied into one buffer:
+// a string per row cost an allocation and a copy each, and a third of the fill's time
+// in a folder of 400,000 files. Moving it keeps the names where they are.
+class ListRows {
+ public:
+  ListRows() = default;
+  ListRows(const ListRows&) = delete;
+  ListRows& operator=(const ListRows&) = delete;
+  ListRows(ListRows&&) noexcept = default;
+  ListRows& operator=(ListRows&&) noexcept = default;
+
+  std::vector<ListRow>& rows() { return rows_; }
+  const std::vector<ListRow>& rows() const { return rows_; }
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  const ListRow& operator[](std::size_t r) const { return rows_[r]; }
+  auto begin() const { return rows_.begin(); }
+  auto end() const { return rows_.end(); }
+
+ private:
+  friend ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown);
+  std::vector<ListRow> rows_;
+  std::vector<char> names_;
 };
 
 // The row of entry i. `folderSizesShown` false leaves the four size cells of folder
@@ -74,7 +100,7 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
 bool FolderSizesShown(const scan::CFolderInfo& folder, const activity::AppState& state);
 // Every entry's row, in reverse entry order, as inserting each at the top leaves them;
 // these rows also carry their record doubts and name ranks.
-std::vector<ListRow> MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
+ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown = true);
 // Re-reads action, state and hint of the row's entry.
 void RefreshCodes(ListRow& row, const scan::CFolderInfo& folder);
 
@@ -87,7 +113,7 @@ std::string CellText(const ListRow& row, int column);
 // The rows' positions in that order: the rows themselves stay where they are.
 std::vector<std::uint32_t> SortedOrder(const std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
 // Puts the rows themselves in that order.
-void SortRows(std::vector<ListRow>& rows, std::uint8_t sortKey, bool reversed = false);
+void SortRows(ListRows& rows, std::uint8_t sortKey, bool reversed = false);
 // Whether the key's own order puts the smaller values first (names do, counters don't).
 bool SortsAscending(std::uint8_t sortKey);
 

@@ -1,7 +1,6 @@
 #include "files/name_order.h"
 
 #include <algorithm>
-#include <string>
 
 #include "platform/ansi.h"
 
@@ -27,36 +26,41 @@ int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::
   return CompareBytes(a.substr(startA, lengthA), b.substr(startB, lengthB));
 }
 
-// A key whose bytes (unsigned) order as CompareNames orders names, but for names equal
-// but for leading zeros. A letter is its upper case. A digit run is '0', its length
-// without leading zeros in two bytes, then those digits: against a letter it orders as
-// any digit does (no letter upper-cases to a digit), against another run by length,
-// then by digits, as CompareNumbers has it.
-void AppendKey(std::string_view name, std::string& key) {
-  for (std::size_t i = 0; i < name.size();) {
+// The first sixteen bytes of a key whose bytes (unsigned) order as CompareNames orders
+// names (but for names equal but for leading zeros), as two numbers that order as they
+// do, zero-padded. A letter is its upper case. A digit run is '0', its length without
+// leading zeros in two bytes, then those digits: against a letter it orders as any
+// digit does (no letter upper-cases to a digit), against another run by length, then
+// by digits, as CompareNumbers has it.
+struct KeyHead {
+  std::uint64_t head = 0;
+  std::uint64_t next = 0;
+};
+
+KeyHead KeyHeadOf(std::string_view name) {
+  unsigned char bytes[16] = {};
+  std::size_t size = 0;
+  const auto put = [&bytes, &size](unsigned char byte) {
+    if (size < sizeof bytes) bytes[size++] = byte;
+  };
+  for (std::size_t i = 0; i < name.size() && size < sizeof bytes;) {
     if (!IsDigit(name[i])) {
-      key += platform::CharUpperA(name[i++]);
+      put(static_cast<unsigned char>(platform::CharUpperA(name[i++])));
       continue;
     }
     while (i < name.size() && name[i] == '0') ++i;
     const std::size_t start = i;
     while (i < name.size() && IsDigit(name[i])) ++i;
     const std::size_t length = std::min<std::size_t>(i - start, 0xFFFF);
-    key += '0';
-    key += static_cast<char>(length >> 8);
-    key += static_cast<char>(length & 0xFF);
-    key.append(name.substr(start, length));
+    put('0');
+    put(static_cast<unsigned char>(length >> 8));
+    put(static_cast<unsigned char>(length & 0xFF));
+    for (std::size_t k = start; k < start + length; ++k) put(static_cast<unsigned char>(name[k]));
   }
-}
-
-// Eight bytes of the key from `from` as a number that orders as they do, zero-padded:
-// most comparisons end in the first sixteen bytes without reaching the keys themselves.
-std::uint64_t Prefix(std::string_view key, std::size_t from) {
-  std::uint64_t prefix = 0;
-  for (std::size_t k = from; k < from + 8; ++k) {
-    prefix = prefix << 8 | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
-  }
-  return prefix;
+  KeyHead key;
+  for (std::size_t k = 0; k < 8; ++k) key.head = key.head << 8 | bytes[k];
+  for (std::size_t k = 8; k < 16; ++k) key.next = key.next << 8 | bytes[k];
+  return key;
 }
 
 }  // namespace
@@ -79,28 +83,22 @@ int CompareNames(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::uint32_t> NameRanks(std::span<const std::string_view> names) {
-  std::string keys;
-  std::vector<std::size_t> ends(names.size());
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    AppendKey(names[k], keys);
-    ends[k] = keys.size();
-  }
-  const auto keyOf = [&keys, &ends](std::uint32_t k) {
-    const std::size_t start = k == 0 ? 0 : ends[k - 1];
-    return std::string_view(keys).substr(start, ends[k] - start);
-  };
+  // Most comparisons end in the keys' first sixteen bytes, held as two numbers; only
+  // names alike that far are compared whole.
   struct Item {
     std::uint64_t head;
     std::uint64_t next;
     std::uint32_t name;
   };
   std::vector<Item> items(names.size());
-  for (std::uint32_t k = 0; k < items.size(); ++k) items[k] = {Prefix(keyOf(k), 0), Prefix(keyOf(k), 8), k};
-  std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+  for (std::uint32_t k = 0; k < items.size(); ++k) {
+    const KeyHead key = KeyHeadOf(names[k]);
+    items[k] = {key.head, key.next, k};
+  }
+  std::sort(items.begin(), items.end(), [&names](const Item& a, const Item& b) {
     if (a.head != b.head) return a.head < b.head;
     if (a.next != b.next) return a.next < b.next;
-    if (const int order = keyOf(a.name).compare(keyOf(b.name)); order != 0) return order < 0;
-    if (const int order = CompareBytes(names[a.name], names[b.name]); order != 0) return order < 0;
+    if (const int order = CompareNames(names[a.name], names[b.name]); order != 0) return order < 0;
     return a.name < b.name;
   });
   std::vector<std::uint32_t> ranks(names.size());

@@ -102,10 +102,10 @@ TEST(ListCells, FolderSizesShowOnlyWhereAFullScanReadThem) {
 }
 
 std::vector<std::string> SortedNames(const scan::CFolderInfo& folder, std::uint8_t key) {
-  std::vector<ListRow> rows = files::MakeRows(folder);
+  files::ListRows rows = files::MakeRows(folder);
   files::SortRows(rows, key);
   std::vector<std::string> names;
-  for (const ListRow& row : rows) names.push_back(row.name);
+  for (const ListRow& row : rows) names.emplace_back(row.name);
   return names;
 }
 
@@ -154,10 +154,10 @@ TEST(ListSort, ReversedKeepsFoldersFirst) {
   AddFile(folder, "Dir", 0, {}, scan::kKindFolder);
   AddFile(folder, "a", 9);
   AddFile(folder, "c", 5);
-  std::vector<ListRow> rows = files::MakeRows(folder);
+  files::ListRows rows = files::MakeRows(folder);
   files::SortRows(rows, activity::kSortSize, /*reversed=*/true);
   std::vector<std::string> names;
-  for (const ListRow& row : rows) names.push_back(row.name);
+  for (const ListRow& row : rows) names.emplace_back(row.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Dir", "c", "b", "a"}));
 }
 
@@ -165,7 +165,7 @@ TEST(ListSort, FreshRowsComeInReverseEntryOrder) {
   scan::CFolderInfo folder;
   AddFile(folder, "first", 1);
   AddFile(folder, "second", 1);
-  const std::vector<ListRow> rows = files::MakeRows(folder);
+  const files::ListRows rows = files::MakeRows(folder);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].index, 1u);
   EXPECT_EQ(rows[1].index, 0u);

@@ -86,7 +86,7 @@ bool ParseArguments(Context& context, std::vector<std::string> args, ReportArgum
   return true;
 }
 
-void PrintRows(std::ostream& out, const std::vector<files::ListRow>& rows) {
+void PrintRows(std::ostream& out, const files::ListRows& rows) {
   for (int column = 0; column < files::kColumnCount; ++column) {
     out << (column ? "\t" : "") << files::kColumns[column].title;
   }
@@ -100,7 +100,7 @@ void PrintRows(std::ostream& out, const std::vector<files::ListRow>& rows) {
 }
 
 void WriteRowsJson(std::ostream& out, const std::string& path, const ReportArguments& arguments,
-                   const std::vector<files::ListRow>& rows, const files::DriveCoverage& coverage) {
+                   const files::ListRows& rows, const files::DriveCoverage& coverage) {
   tools::JsonWriter json(out);
   json.Document("norvex-report", 1)
       .Member("path", path)
@@ -209,7 +209,7 @@ int Report(Context& context, const std::vector<std::string>& args) {
     }
     return kExitOk;
   }
-  std::vector<files::ListRow> rows = files::MakeRows(folder);
+  files::ListRows rows = files::MakeRows(folder);
   files::SortRows(rows, arguments.sortKey);
   if (arguments.json) {
     WriteRowsJson(context.out, scanned->path, arguments, rows, coverage);

@@ -33,7 +33,7 @@ Qt::Alignment AlignmentOf(int column) {
 // The state gauge and the type icon side by side, as the list shows them before a name.
 // Few distinct pairs exist, so each is drawn once.
 QPixmap FilesModel::Decoration(const files::ListRow& row) const {
-  const QString name = QString::fromUtf8(row.name);
+  const QString name = QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size()));
   const QIcon icon = icons_.For(name, row.IsFolder());
   const quint64 key = (static_cast<quint64>(icon.cacheKey()) << 4) | row.activityLevel;
   if (auto found = decorations_.constFind(key); found != decorations_.constEnd()) return *found;
@@ -82,7 +82,7 @@ QVariant FilesModel::headerData(int section, Qt::Orientation orientation, int ro
   return {};
 }
 
-void FilesModel::Fill(std::vector<files::ListRow> rows) {
+void FilesModel::Fill(files::ListRows rows) {
   beginResetModel();
   rows_ = std::move(rows);
   order_.resize(rows_.size());
@@ -103,7 +103,7 @@ void FilesModel::Sort(std::uint8_t sortKey, bool reversed) {
   std::vector<std::uint32_t> entryOf;
   entryOf.reserve(static_cast<std::size_t>(before.size()));
   for (const QModelIndex& index : before) entryOf.push_back(Row(index.row()).index);
-  order_ = files::SortedOrder(rows_, sortKey, reversed);
+  order_ = files::SortedOrder(rows_.rows(), sortKey, reversed);
   if (!before.isEmpty()) {
     std::vector<int> rowOfEntry(rows_.size());
     for (std::size_t r = 0; r < order_.size(); ++r) {
@@ -122,7 +122,7 @@ void FilesModel::Sort(std::uint8_t sortKey, bool reversed) {
 }
 
 void FilesModel::RefreshCodes(const scan::CFolderInfo& folder) {
-  for (files::ListRow& row : rows_) files::RefreshCodes(row, folder);
+  for (files::ListRow& row : rows_.rows()) files::RefreshCodes(row, folder);
   if (!rows_.empty()) {
     emit dataChanged(index(0, activity::kSortAction), index(rowCount() - 1, activity::kSortHint), {Qt::DisplayRole});
   }

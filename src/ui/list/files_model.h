@@ -25,7 +25,7 @@ class FilesModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  void Fill(std::vector<files::ListRow> rows);
+  void Fill(files::ListRows rows);
   void Clear() { Fill({}); }
   // `reversed` turns the key's own order around (folders stay first).
   void Sort(std::uint8_t sortKey, bool reversed = false);
@@ -39,7 +39,7 @@ class FilesModel : public QAbstractTableModel {
  private:
   QPixmap Decoration(const files::ListRow& row) const;
 
-  std::vector<files::ListRow> rows_;      // as filled
+  files::ListRows rows_;                  // as filled
   std::vector<std::uint32_t> order_;      // the shown row's place in rows_
   mutable FileIcons icons_;
   mutable QHash<quint64, QPixmap> decorations_;

@@ -116,7 +116,7 @@ void CFilesList::Fill(scan::CFolderInfo* folder) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   ready_ = false;
   shown_ = folder;
-  std::vector<files::ListRow> rows;
+  files::ListRows rows;
   if (folder != nullptr) rows = files::MakeRows(*folder, files::FolderSizesShown(*folder, context_.state));
   model_->Fill(std::move(rows));
   if (!widthsKnown_ && model_->rowCount() > 0) {
@@ -260,7 +260,8 @@ void CFilesList::currentChanged(const QModelIndex& current, const QModelIndex& p
   QTableView::currentChanged(current, previous);
   if (!ready_ || shown_ == nullptr || !current.isValid()) return;
   const files::ListRow& row = model_->Row(current.row());
-  std::string path = shown_->path() + row.name;
+  std::string path = shown_->path();
+  path += row.name;
   if (row.IsFolder()) path += '\\';
   context_.status.ShowStatus(files::WithHostPath(context_.system, path));
 }
@@ -301,7 +302,7 @@ void CFilesList::OpenFocused() {
   const files::ListRow& row = model_->Row(focused.row());
   if (!row.IsFolder()) return;
   const bool readFirst = shown_->subfoldersPending != 0;
-  emit openSubfolderRequested(QString::fromStdString(row.name), readFirst);
+  emit openSubfolderRequested(QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())), readFirst);
 }
 
 void CFilesList::keyPressEvent(QKeyEvent* event) {
