@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "common/space.h"
 #include "platform/dos_time.h"
 #include "activity/app_state.h"
 
@@ -50,6 +51,11 @@ std::string LastAccessText(std::uint32_t dosDateTime) {
   return platform::FormatSystemTime(fields, "%H:%M, %d %b,%y");
 }
 
+// As the record's UsedPercent has it.
+std::uint32_t ListRow::UsedPercent() const {
+  return actualSize == 0 ? 100 : common::RoundedPercent(compressedSize, actualSize);
+}
+
 ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown) {
   ListRow row;
   row.name = folder.names(i);
@@ -65,8 +71,6 @@ ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSiz
   row.size = folder.sizes()[i];
   row.compressedSize = folder.compressedSizes()[i];
   row.actualSize = folder.ActualSize(i);
-  row.usedPercent = folder.UsedPercent(i);
-  row.accessCount = folder.AccessCount(i);
   row.lastAccess = folder.lastAccess()[i];
   row.readOnly = folder.readOnlyCounts()[i];
   row.writeOnly = folder.writeOnlyCounts()[i];
@@ -100,10 +104,7 @@ ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
     row.name = std::string_view(name, row.name.copy(name, row.name.size()));
     name += row.name.size();
   }
-  std::vector<std::string_view> names;
-  names.reserve(rows.size());
-  for (const ListRow& row : rows) names.push_back(row.name);
-  const std::vector<std::uint32_t> ranks = NameRanks(names);
+  const std::vector<std::uint32_t> ranks = NameRanks(rows.size(), [&rows](std::uint32_t r) { return rows[r].name; });
   for (std::size_t r = 0; r < rows.size(); ++r) rows[r].nameRank = ranks[r];
   return made;
 }
@@ -136,8 +137,8 @@ std::string CellText(const ListRow& row, int column) {
     case activity::kSortSize: return SizeText(row, row.size);
     case activity::kSortCompressedSize: return SizeText(row, row.compressedSize);
     case activity::kSortActualSize: return SizeText(row, row.actualSize);
-    case activity::kSortUsedPercent: return row.sizesShown ? Number(row.usedPercent) + "%" : std::string();
-    case activity::kSortAccessCounter: return accessed ? Number(row.accessCount) : " ";
+    case activity::kSortUsedPercent: return row.sizesShown ? Number(row.UsedPercent()) + "%" : std::string();
+    case activity::kSortAccessCounter: return accessed ? Number(row.AccessCount()) : " ";
     case activity::kSortLastAccess: return accessed ? LastAccessText(row.lastAccess) : " ";
     case activity::kSortLastOperation: return accessed ? LastOperationLetters(row.lastOperation) : " ";
     case activity::kSortReadOnly: return accessed ? Number(row.readOnly) : " ";
@@ -158,8 +159,8 @@ std::uint64_t KeyValue(const ListRow& row, std::uint8_t key) {
     case activity::kSortSize: return row.size;
     case activity::kSortCompressedSize: return row.compressedSize;
     case activity::kSortActualSize: return row.actualSize;
-    case activity::kSortUsedPercent: return row.usedPercent;
-    case activity::kSortAccessCounter: return row.accessCount;
+    case activity::kSortUsedPercent: return row.UsedPercent();
+    case activity::kSortAccessCounter: return row.AccessCount();
     case activity::kSortLastAccess: return row.lastAccess;
     case activity::kSortLastOperation: return row.lastOperation;
     case activity::kSortReadOnly: return row.readOnly;

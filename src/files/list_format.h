@@ -54,8 +54,6 @@ struct ListRow {
   std::uint64_t size = 0;
   std::uint64_t compressedSize = 0;
   std::uint64_t actualSize = 0;
-  std::uint32_t usedPercent = 0;
-  std::uint32_t accessCount = 0;
   std::uint32_t lastAccess = 0;
   std::uint32_t readOnly = 0;
   std::uint32_t writeOnly = 0;
@@ -65,6 +63,9 @@ struct ListRow {
   std::uint32_t nameRank = 0;
 
   bool IsFolder() const { return kind == scan::kKindFolder; }
+  // Worked out when asked rather than kept: 8 bytes less for each of many rows.
+  std::uint32_t AccessCount() const { return readOnly + writeOnly + readWrite; }
+  std::uint32_t UsedPercent() const;
 };
 
 // The rows of one folder with their names, which they view, copied into one buffer:

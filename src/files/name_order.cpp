@@ -83,6 +83,10 @@ int CompareNames(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::uint32_t> NameRanks(std::span<const std::string_view> names) {
+  return NameRanks(names.size(), [names](std::uint32_t k) { return names[k]; });
+}
+
+std::vector<std::uint32_t> NameRanks(std::size_t count, const std::function<std::string_view(std::uint32_t)>& nameOf) {
   // Most comparisons end in the keys' first sixteen bytes, held as two numbers; only
   // names alike that far are compared whole.
   struct Item {
@@ -90,18 +94,18 @@ std::vector<std::uint32_t> NameRanks(std::span<const std::string_view> names) {
     std::uint64_t next;
     std::uint32_t name;
   };
-  std::vector<Item> items(names.size());
+  std::vector<Item> items(count);
   for (std::uint32_t k = 0; k < items.size(); ++k) {
-    const KeyHead key = KeyHeadOf(names[k]);
+    const KeyHead key = KeyHeadOf(nameOf(k));
     items[k] = {key.head, key.next, k};
   }
-  std::sort(items.begin(), items.end(), [&names](const Item& a, const Item& b) {
+  std::sort(items.begin(), items.end(), [&nameOf](const Item& a, const Item& b) {
     if (a.head != b.head) return a.head < b.head;
     if (a.next != b.next) return a.next < b.next;
-    if (const int order = CompareNames(names[a.name], names[b.name]); order != 0) return order < 0;
+    if (const int order = CompareNames(nameOf(a.name), nameOf(b.name)); order != 0) return order < 0;
     return a.name < b.name;
   });
-  std::vector<std::uint32_t> ranks(names.size());
+  std::vector<std::uint32_t> ranks(count);
   for (std::uint32_t k = 0; k < items.size(); ++k) ranks[items[k].name] = k;
   return ranks;
 }
