@@ -92,11 +92,11 @@ ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
   ListRows made;
   std::size_t nameBytes = 0;
   for (std::uint32_t i = 0; i < folder.Count(); ++i) nameBytes += folder.names(i).size();
-  made.names_.resize(nameBytes);
+  made.names_ = std::make_unique_for_overwrite<char[]>(nameBytes);
   std::vector<ListRow>& rows = made.rows_;
   rows.reserve(folder.Count());
   const FolderDoubts doubts(folder);
-  char* name = made.names_.data();
+  char* name = made.names_.get();
   for (std::uint32_t i = folder.Count(); i-- > 0;) {
     rows.push_back(MakeRow(folder, i, folderSizesShown));
     ListRow& row = rows.back();
@@ -187,20 +187,22 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<ListRow>& rows, std::ui
     std::uint64_t order;  // the key's value, ascending in the order wanted
   };
   const auto last = static_cast<std::uint32_t>(rows.size() - (rows.empty() ? 0 : 1));
-  std::vector<Item> items(rows.size());
-  for (std::uint32_t r = 0; r < items.size(); ++r) {
+  std::vector<Item> items;
+  items.reserve(rows.size());
+  for (std::uint32_t r = 0; r < rows.size(); ++r) {
     const ListRow& row = rows[r];
     const std::uint64_t value = KeyValue(row, sortKey);
     const std::uint32_t tie = reversed ? last - row.nameRank : row.nameRank;
-    items[r] = {(row.IsFolder() ? 0u : 1u << 31) | tie, r, reversed ? value : ~value};
+    items.push_back({(row.IsFolder() ? 0u : 1u << 31) | tie, r, reversed ? value : ~value});
   }
   std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
     if ((a.fileThenTie >> 31) != (b.fileThenTie >> 31)) return a.fileThenTie < b.fileThenTie;
     if (a.order != b.order) return a.order < b.order;
     return a.fileThenTie < b.fileThenTie;
   });
-  std::vector<std::uint32_t> order(items.size());
-  for (std::size_t k = 0; k < items.size(); ++k) order[k] = items[k].row;
+  std::vector<std::uint32_t> order;
+  order.reserve(items.size());
+  for (const Item& item : items) order.push_back(item.row);
   return order;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,7 +91,7 @@ class ListRows {
  private:
   friend ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown);
   std::vector<ListRow> rows_;
-  std::vector<char> names_;
+  std::unique_ptr<char[]> names_;
 };
 
 // The row of entry i. `folderSizesShown` false leaves the four size cells of folder

@@ -94,10 +94,11 @@ std::vector<std::uint32_t> NameRanks(std::size_t count, const std::function<std:
     std::uint64_t next;
     std::uint32_t name;
   };
-  std::vector<Item> items(count);
-  for (std::uint32_t k = 0; k < items.size(); ++k) {
+  std::vector<Item> items;
+  items.reserve(count);
+  for (std::uint32_t k = 0; k < count; ++k) {
     const KeyHead key = KeyHeadOf(nameOf(k));
-    items[k] = {key.head, key.next, k};
+    items.push_back({key.head, key.next, k});
   }
   std::sort(items.begin(), items.end(), [&nameOf](const Item& a, const Item& b) {
     if (a.head != b.head) return a.head < b.head;
