@@ -58,7 +58,7 @@ std::uint32_t ListRow::UsedPercent() const {
 
 ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown) {
   ListRow row;
-  row.name = folder.names(i);
+  row.SetName(folder.names(i));
   row.index = i;
   row.kind = folder.kinds()[i];
   row.action = folder.actions()[i];
@@ -101,10 +101,10 @@ ListRows MakeRows(const scan::CFolderInfo& folder, bool folderSizesShown) {
     rows.push_back(MakeRow(folder, i, folderSizesShown));
     ListRow& row = rows.back();
     row.recordDoubt = doubts.Of(i);
-    row.name = std::string_view(name, row.name.copy(name, row.name.size()));
-    name += row.name.size();
+    row.SetName(std::string_view(name, row.Name().copy(name, row.nameSize)));
+    name += row.nameSize;
   }
-  const std::vector<std::uint32_t> ranks = NameRanks(rows.size(), [&rows](std::uint32_t r) { return rows[r].name; });
+  const std::vector<std::uint32_t> ranks = NameRanks(rows.size(), [&rows](std::uint32_t r) { return rows[r].Name(); });
   for (std::size_t r = 0; r < rows.size(); ++r) rows[r].nameRank = ranks[r];
   return made;
 }
@@ -130,7 +130,7 @@ std::string SizeText(const ListRow& row, std::uint64_t value) {
 std::string CellText(const ListRow& row, int column) {
   const bool accessed = row.lastAccess != 0;
   switch (column) {
-    case activity::kSortName: return std::string(row.name);
+    case activity::kSortName: return std::string(row.Name());
     case activity::kSortAction: return ActionLetter(row.action);
     case activity::kSortState: return ActionLetter(row.state);
     case activity::kSortHint: return ActionLetter(row.hint);

@@ -105,7 +105,7 @@ std::vector<std::string> SortedNames(const scan::CFolderInfo& folder, std::uint8
   files::ListRows rows = files::MakeRows(folder);
   files::SortRows(rows, key);
   std::vector<std::string> names;
-  for (const ListRow& row : rows) names.emplace_back(row.name);
+  for (const ListRow& row : rows) names.emplace_back(row.Name());
   return names;
 }
 
@@ -157,7 +157,7 @@ TEST(ListSort, ReversedKeepsFoldersFirst) {
   files::ListRows rows = files::MakeRows(folder);
   files::SortRows(rows, activity::kSortSize, /*reversed=*/true);
   std::vector<std::string> names;
-  for (const ListRow& row : rows) names.emplace_back(row.name);
+  for (const ListRow& row : rows) names.emplace_back(row.Name());
   EXPECT_EQ(names, (std::vector<std::string>{"Dir", "c", "b", "a"}));
 }
 

@@ -107,7 +107,7 @@ TEST(RecordDoubt, CaseTwinsShareARecordSoGetNeitherBNorCButDAndRStill) {
 
   const auto doubtOf = [](const scan::CFolderInfo& folder, std::string_view name) {
     for (const files::ListRow& row : files::MakeRows(folder)) {
-      if (row.name == name) return std::string(files::RecordDoubtText(row.recordDoubt));
+      if (row.Name() == name) return std::string(files::RecordDoubtText(row.recordDoubt));
     }
     return std::string("not listed");
   };

@@ -308,7 +308,7 @@ TEST_F(FilesListTest, RightClickKeepsASelectionItHitsAndSelectsARowOutsideIt) {
 
   RightClick(List(), 5);
   ASSERT_EQ(List().SelectedEntries().size(), 1u);
-  EXPECT_EQ(List().Model().Row(5).name, "f");
+  EXPECT_EQ(List().Model().Row(5).Name(), "f");
   EXPECT_EQ(List().SelectedEntries().front(), List().Model().Row(5).index);
   EXPECT_EQ(Selection(), "S:1, 1 K");
 }

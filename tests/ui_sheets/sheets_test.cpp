@@ -271,7 +271,7 @@ TEST_F(SheetTest, SparseFilesNeverShowMoreThanAHundredPercent) {
     for (const long figure : figures) EXPECT_LE(figure, 100) << sheet->windowTitle().toStdString();
   }
   // The Files list's "Space used" cells and the tree caption's share.
-  for (const files::ListRow& row : files::MakeRows(sparse)) EXPECT_LE(row.UsedPercent(), 100u) << row.name;
+  for (const files::ListRow& row : files::MakeRows(sparse)) EXPECT_LE(row.UsedPercent(), 100u) << row.Name();
   EXPECT_LE(sparse.UsedPercent(), 100u);
   EXPECT_LE(drive.UsedPercent(), 100u);
 }

@@ -48,7 +48,7 @@ class PaneCommandsTest : public testing_support::FrameTest {
   int ListRow(const std::string& name) {
     const ui::CFilesList& list = frame->List();
     for (int row = 0; row < list.model()->rowCount(); ++row) {
-      if (list.Model().Row(row).name == name) return row;
+      if (list.Model().Row(row).Name() == name) return row;
     }
     return -1;
   }

@@ -112,7 +112,7 @@ void WriteRowsJson(std::ostream& out, const std::string& path, const ReportArgum
   for (const files::ListRow& row : rows) {
     const bool used = row.lastAccess != 0;
     json.Object()
-        .Member("name", row.name)
+        .Member("name", row.Name())
         .Member("kind", int{row.kind})
         .Member("action", int{row.action})
         .Member("state", int{row.state})

@@ -33,7 +33,7 @@ Qt::Alignment AlignmentOf(int column) {
 // The state gauge and the type icon side by side, as the list shows them before a name.
 // Few distinct pairs exist, so each is drawn once.
 QPixmap FilesModel::Decoration(const files::ListRow& row) const {
-  const QString name = QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size()));
+  const QString name = QString::fromUtf8(row.nameData, row.nameSize);
   const QIcon icon = icons_.For(name, row.IsFolder());
   const quint64 key = (static_cast<quint64>(icon.cacheKey()) << 4) | row.activityLevel;
   if (auto found = decorations_.constFind(key); found != decorations_.constEnd()) return *found;

@@ -261,7 +261,7 @@ void CFilesList::currentChanged(const QModelIndex& current, const QModelIndex& p
   if (!ready_ || shown_ == nullptr || !current.isValid()) return;
   const files::ListRow& row = model_->Row(current.row());
   std::string path = shown_->path();
-  path += row.name;
+  path += row.Name();
   if (row.IsFolder()) path += '\\';
   context_.status.ShowStatus(files::WithHostPath(context_.system, path));
 }
@@ -302,7 +302,7 @@ void CFilesList::OpenFocused() {
   const files::ListRow& row = model_->Row(focused.row());
   if (!row.IsFolder()) return;
   const bool readFirst = shown_->subfoldersPending != 0;
-  emit openSubfolderRequested(QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())), readFirst);
+  emit openSubfolderRequested(QString::fromUtf8(row.nameData, row.nameSize), readFirst);
 }
 
 void CFilesList::keyPressEvent(QKeyEvent* event) {
