@@ -110,46 +110,60 @@ void BM_ScanUsr(benchmark::State& bench) {
 }
 BENCHMARK(BM_ScanUsr)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Drive D: over the generated tree, scanned once, for the passes that follow a scan.
+// `database`: with a database whose span started 20 days ago, so that hints are judged
+// rather than skipped.
+class ScannedDrive {
+ public:
+  explicit ScannedDrive(bool database) : system_(Environment()) {
+    if (database) {
+      const auto now = static_cast<std::int64_t>(std::time(nullptr));
+      state_.StartupStamp = platform::DosDateTimeFromUtc(now);
+      state_.driveTable.AppendDefaultRecord(4, platform::DosDateTimeFromLocal(now - 20 * 86400));
+      state_.driveTable.AcceptNewState();
+    }
+    common::SilentStatus status;
+    entries_ = scan::ScanInPlace(Root(), false, system_, state_, status).entries;
+  }
+  scan::CFolderInfo& Root() { return scan::RecordForPath(driveList_, "D:\\"); }
+  scan::CFolderInfo& DriveList() { return driveList_; }
+  const activity::AppState& State() const { return state_; }
+  const platform::System& System() const { return system_; }
+  std::int64_t Entries() const { return static_cast<std::int64_t>(entries_); }
+
+ private:
+  static platform::Environment Environment() {
+    platform::Environment environment;
+    environment.drives.Set('C', Tree().State());
+    environment.drives.Set('D', Tree().Root());
+    return environment;
+  }
+
+  const platform::HostSystem system_;
+  activity::AppState state_;
+  scan::CFolderInfo driveList_;
+  std::uint64_t entries_ = 0;
+};
+
 // The closing pass over the whole drive that follows every scan.
 void BM_RecalculateDrive(benchmark::State& bench) {
-  platform::Environment environment;
-  environment.drives.Set('C', Tree().State());
-  environment.drives.Set('D', Tree().Root());
-  const platform::HostSystem system(environment);
-  common::SilentStatus status;
-  activity::AppState state;
-  scan::CFolderInfo driveList;
-  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
-  const scan::ScannedSubtree scanned = scan::ScanInPlace(root, false, system, state, status);
+  ScannedDrive drive(false);
   for (auto _ : bench) {
-    root.Recalculate(4096);
-    benchmark::DoNotOptimize(root.totalActualSize);
+    drive.Root().Recalculate(4096);
+    benchmark::DoNotOptimize(drive.Root().totalActualSize);
   }
-  bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations() * scanned.entries));
+  bench.SetItemsProcessed(bench.iterations() * drive.Entries());
 }
 BENCHMARK(BM_RecalculateDrive)->Unit(benchmark::kMillisecond);
 
-// The other pass after every scan: every entry's hint, with a database on the drive
-// whose span started 20 days ago, so that hints are judged rather than skipped.
+// The other pass after every scan: every entry's hint.
 void BM_RefreshHints(benchmark::State& bench) {
-  platform::Environment environment;
-  environment.drives.Set('C', Tree().State());
-  environment.drives.Set('D', Tree().Root());
-  const platform::HostSystem system(environment);
-  common::SilentStatus status;
-  activity::AppState state;
-  const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
-  state.StartupStamp = platform::DosDateTimeFromUtc(now);
-  state.driveTable.AppendDefaultRecord(4, platform::DosDateTimeFromLocal(now - 20 * 86400));
-  state.driveTable.AcceptNewState();
-  scan::CFolderInfo driveList;
-  scan::CFolderInfo& root = scan::RecordForPath(driveList, "D:\\");
-  const scan::ScannedSubtree scanned = scan::ScanInPlace(root, false, system, state, status);
+  ScannedDrive drive(true);
   for (auto _ : bench) {
-    files::RefreshHints(driveList, state, system);
-    benchmark::DoNotOptimize(root.hints()[0]);
+    files::RefreshHints(drive.DriveList(), drive.State(), drive.System());
+    benchmark::DoNotOptimize(drive.Root().hints()[0]);
   }
-  bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations() * scanned.entries));
+  bench.SetItemsProcessed(bench.iterations() * drive.Entries());
 }
 BENCHMARK(BM_RefreshHints)->Unit(benchmark::kMillisecond);
 
