@@ -47,8 +47,10 @@ MapSnapshot SnapshotFolder(const scan::CFolderInfo& folder, bool activeDatabase)
   root.readOnly = folder.totalReadOnly;
   root.writeOnly = folder.totalWriteOnly;
   root.readWrite = folder.totalReadWrite;
-  // The entries and name bytes below the folder are counted first, so that items and
-  // names are allocated once.
+  // The records below the folder in breadth-first order, the order their items take, so
+  // that children stay contiguous without recursion (deep trees would overflow the
+  // stack); their entries and name bytes are counted first, so that items and names are
+  // allocated once.
   std::vector<const scan::CFolderInfo*> records{&folder};
   std::size_t entries = 1;
   std::size_t nameBytes = 0;
@@ -63,20 +65,19 @@ MapSnapshot SnapshotFolder(const scan::CFolderInfo& folder, bool activeDatabase)
   snapshot.items.reserve(entries);
   snapshot.names.reserve(nameBytes);
   snapshot.items.push_back(root);
-  // Folders are copied in the order of their items (breadth-first), so that children
-  // stay contiguous without recursion (deep trees would overflow the stack).
-  std::vector<std::pair<std::uint32_t, const scan::CFolderInfo*>> folders{{0, &folder}};
-  for (std::size_t k = 0; k < folders.size(); ++k) {
-    const auto [parent, record] = folders[k];
+  // The item of each record, found as its folder entry is copied.
+  std::vector<std::uint32_t> itemOf(records.size());
+  std::size_t nextRecord = 1;
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    const scan::CFolderInfo& record = *records[k];
+    const std::uint32_t parent = itemOf[k];
     snapshot.items[parent].firstChild = static_cast<std::uint32_t>(snapshot.items.size());
-    snapshot.items[parent].childCount = record->Count();
-    for (std::uint32_t i = 0; i < record->Count(); ++i) {
+    snapshot.items[parent].childCount = record.Count();
+    for (std::uint32_t i = 0; i < record.Count(); ++i) {
       MapItem item;
-      CopyEntry(*record, i, snapshot, item);
+      CopyEntry(record, i, snapshot, item);
       item.parent = parent;
-      if (const scan::CFolderInfo* child = record->GetChild(i)) {
-        folders.emplace_back(static_cast<std::uint32_t>(snapshot.items.size()), child);
-      }
+      if (record.GetChild(i) != nullptr) itemOf[nextRecord++] = static_cast<std::uint32_t>(snapshot.items.size());
       snapshot.items.push_back(item);
     }
   }

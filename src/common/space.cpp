@@ -28,6 +28,10 @@ std::uint32_t SharePercent(std::uint64_t part, std::uint64_t whole) {
   return std::min<std::uint32_t>(RoundedPercent(part, whole), 100);
 }
 
+std::uint32_t UsedPercent(std::uint64_t compressedSize, std::uint64_t actualSize) {
+  return actualSize == 0 ? 100 : RoundedPercent(compressedSize, actualSize);
+}
+
 std::uint64_t KFloor(std::uint64_t bytes) { return bytes >> 10; }
 
 std::uint64_t KRounded(std::uint64_t bytes) { return bytes / 1024 + (bytes % 1024 >= 512 ? 1 : 0); }

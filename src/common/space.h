@@ -17,6 +17,9 @@ std::uint32_t RoundedPercent(std::uint64_t part, std::uint64_t whole);
 // another cluster size can exceed what a drive uses; a share beyond the whole means
 // nothing to the reader.
 std::uint32_t SharePercent(std::uint64_t part, std::uint64_t whole);
+// The share of the space an entry takes that its data uses: compressed over actual
+// size, 100 when it takes none.
+std::uint32_t UsedPercent(std::uint64_t compressedSize, std::uint64_t actualSize);
 std::uint64_t KFloor(std::uint64_t bytes);
 std::uint64_t KRounded(std::uint64_t bytes);
 

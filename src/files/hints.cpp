@@ -8,7 +8,6 @@
 #include "activity/app_state.h"
 #include "files/hint_coverage.h"
 #include "files/record_doubt.h"
-#include "scan/record_walk.h"
 
 namespace files {
 namespace {

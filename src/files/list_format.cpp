@@ -51,10 +51,7 @@ std::string LastAccessText(std::uint32_t dosDateTime) {
   return platform::FormatSystemTime(fields, "%H:%M, %d %b,%y");
 }
 
-// As the record's UsedPercent has it.
-std::uint32_t ListRow::UsedPercent() const {
-  return actualSize == 0 ? 100 : common::RoundedPercent(compressedSize, actualSize);
-}
+std::uint32_t ListRow::UsedPercent() const { return common::UsedPercent(compressedSize, actualSize); }
 
 ListRow MakeRow(const scan::CFolderInfo& folder, std::uint32_t i, bool folderSizesShown) {
   ListRow row;

@@ -82,10 +82,6 @@ int CompareNames(std::string_view a, std::string_view b) {
   return CompareBytes(a, b);
 }
 
-std::vector<std::uint32_t> NameRanks(std::span<const std::string_view> names) {
-  return NameRanks(names.size(), [names](std::uint32_t k) { return names[k]; });
-}
-
 std::vector<std::uint32_t> NameRanks(std::size_t count, const std::function<std::string_view(std::uint32_t)>& nameOf) {
   // Most comparisons end in the keys' first sixteen bytes, held as two numbers; only
   // names alike that far are compared whole.

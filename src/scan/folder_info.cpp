@@ -208,12 +208,11 @@ std::uint32_t CFolderInfo::ActivityPercent(std::uint32_t i) const {
 }
 
 std::uint32_t CFolderInfo::UsedPercent(std::uint32_t i) const {
-  const std::uint64_t actual = ActualSize(i);
-  return actual == 0 ? 100 : common::RoundedPercent(compressedSizes()[i], actual);
+  return common::UsedPercent(compressedSizes()[i], ActualSize(i));
 }
 
 std::uint32_t CFolderInfo::UsedPercent() const {
-  return totalActualSize == 0 ? 100 : common::RoundedPercent(totalCompressedSize, totalActualSize);
+  return common::UsedPercent(totalCompressedSize, totalActualSize);
 }
 
 void CFolderInfo::TakeContents(CFolderInfo& scanned) {

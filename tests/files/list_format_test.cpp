@@ -182,8 +182,8 @@ TEST(ListSort, NameRanksOrderAsCompareNamesDoes) {
     const std::size_t length = random() % 9;
     for (std::size_t k = 0; k < length; ++k) name += alphabet[random() % alphabet.size()];
   }
-  const std::vector<std::string_view> views(names.begin(), names.end());
-  const std::vector<std::uint32_t> ranks = files::NameRanks(views);
+  const std::vector<std::uint32_t> ranks =
+      files::NameRanks(names.size(), [&names](std::uint32_t k) { return std::string_view(names[k]); });
   for (int pair = 0; pair < 200000; ++pair) {
     const std::size_t a = random() % names.size(), b = random() % names.size();
     const int order = files::CompareNames(names[a], names[b]);
